@@ -1,0 +1,106 @@
+// An in-memory registry with Windows' semantics, for native tests: a typed key
+// tree whose key and value names compare without case. Tests can make a key
+// unwritable, make one chosen write fail, or refuse a privilege, to prove that
+// the callers report failures and lose nothing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace pm::sim {
+
+class SimRegistry final : public platform::Registry {
+ public:
+  SimRegistry();
+  ~SimRegistry() override;
+
+  platform::RegStatus OpenKey(platform::RootKey root, std::string_view path, std::uint32_t access,
+                              Handle& key) override;
+  platform::RegStatus CreateKey(platform::RootKey root, std::string_view path, std::uint32_t access,
+                                Handle& key, bool& existed) override;
+  void CloseKey(Handle key) noexcept override;
+  platform::RegStatus QueryValue(Handle key, std::string_view name, std::uint32_t& type,
+                                 std::span<std::uint8_t> buffer, std::uint32_t& size) override;
+  platform::RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
+                               std::span<const std::uint8_t> data) override;
+  platform::RegStatus DeleteValue(Handle key, std::string_view name) override;
+  platform::RegStatus DeleteKey(platform::RootKey root, std::string_view path) override;
+  platform::RegStatus DeleteTree(platform::RootKey root, std::string_view path) override;
+  platform::RegStatus EnumKey(Handle key, std::uint32_t index, std::string& name) override;
+  platform::RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
+                                std::uint32_t& type, std::vector<std::uint8_t>& data) override;
+  platform::RegStatus SaveKey(Handle key, const std::string& filePath) override;
+  platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
+                                 std::uint32_t flags) override;
+  bool EnablePrivilege(std::string_view privilegeName) override;
+
+  // Failure injection.
+  // Every change at or below the key fails with ERROR_ACCESS_DENIED, as for a
+  // user without write rights there; so does opening it for writing.
+  void DenyWrites(platform::RootKey root, std::string_view path);
+  void AllowWrites();
+  // The write that comes `n` writes from now (0 = the next one) fails once
+  // with `status`; the writes before and after it succeed.
+  void FailNthWrite(std::uint32_t n, platform::RegStatus status = platform::reg_error::kWriteFault);
+  // The next SetValue of a value of this name fails once with `status`.
+  void FailValueWrite(std::string_view valueName,
+                      platform::RegStatus status = platform::reg_error::kWriteFault);
+  // Writes performed (or attempted and failed) so far.
+  std::uint32_t WriteCount() const { return writeCount_; }
+  void SetPrivilegeGrantable(std::string_view privilegeName, bool grantable);
+  // How many keys are open; lets tests prove that every open is closed.
+  std::size_t OpenHandleCount() const { return handles_.size(); }
+
+  // Values a concurrent writer adds between two queries: called after each
+  // QueryValue, so a test can make a value grow between the two reads.
+  void SetAfterQueryHook(std::function<void()> hook) { afterQuery_ = std::move(hook); }
+
+ private:
+  struct Value {
+    std::string name;
+    std::string folded;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+  };
+  struct Node {
+    std::string name;
+    std::map<std::string, std::unique_ptr<Node>> subkeys;  // by folded name
+    std::vector<Value> values;                             // in creation order
+  };
+  struct OpenKeyInfo {
+    platform::RootKey root;
+    std::vector<std::string> path;  // folded components
+    std::uint32_t access;
+  };
+
+  Node* Find(platform::RootKey root, const std::vector<std::string>& folded);
+  Node* Resolve(Handle key, bool forWrite, platform::RegStatus& status);
+  bool IsDenied(platform::RootKey root, const std::vector<std::string>& folded) const;
+  platform::RegStatus BeginWrite(platform::RootKey root, const std::vector<std::string>& folded);
+  static Value* FindValue(Node& node, std::string_view name);
+  static void WriteNode(std::string& out, const Node& node);
+  static bool ReadNode(std::string_view& in, Node& node, int depth);
+  Handle NewHandle(platform::RootKey root, std::vector<std::string> folded, std::uint32_t access);
+
+  std::map<platform::RootKey, Node> roots_;
+  std::unordered_map<Handle, OpenKeyInfo> handles_;
+  Handle nextHandle_ = 0x1000;
+  std::vector<std::pair<platform::RootKey, std::vector<std::string>>> denied_;
+  std::uint32_t writeCount_ = 0;
+  std::int64_t failAtWrite_ = -1;
+  platform::RegStatus failStatus_ = 0;
+  std::string failingValue_;  // folded name; empty for none
+  platform::RegStatus failingValueStatus_ = 0;
+  std::set<std::string> refusedPrivileges_;
+  std::function<void()> afterQuery_;
+};
+
+}  // namespace pm::sim

@@ -1,0 +1,103 @@
+// Every value of the Settings key, how it is stored and how it is read, and
+// the system values that arm the start-up lock. Nothing else in the program
+// spells these names.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/Registry.h"
+#include "store/RegValue.h"
+
+namespace pm::store {
+
+inline constexpr platform::RootKey kRootKey = platform::RootKey::LocalMachine;
+inline constexpr std::string_view kProductKey = "SOFTWARE\\Pelmora Pro";
+inline constexpr std::string_view kSettingsKey = "SOFTWARE\\Pelmora Pro\\Settings";
+inline constexpr std::string_view kRunOnceKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+inline constexpr std::string_view kWinlogonKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+inline constexpr std::string_view kRunOnceValue = "pmpro lock startup";
+inline constexpr std::string_view kStartupProgram = "pmpstart.exe";
+
+namespace setting {
+inline constexpr std::string_view kUserPassword = "UserPassword";
+inline constexpr std::string_view kUserPassword2 = "UserPassword2";
+inline constexpr std::string_view kPasswordPicture = "PasswordPicture";
+inline constexpr std::string_view kBadPasswordPic = "BadPasswordPic";
+inline constexpr std::string_view kTimeDelay = "TimeDelay";
+inline constexpr std::string_view kRelock = "relock";
+inline constexpr std::string_view kFirstTime = "FirstTime";
+}  // namespace setting
+
+// Passwords are used by their first 16 characters.
+inline constexpr std::size_t kPasswordLength = 16;
+
+// The ten on/off switches, in the order the configuration tool saves them.
+enum class Switch {
+  PasswordPrompt,
+  LockZip,
+  LockInternet,
+  DisableMenu,
+  BlockInstall,
+  LockInternetDownloads,
+  LockDesktop,
+  BlankScreen,
+  HideMenu,
+  LockStartup,
+};
+
+struct SwitchInfo {
+  Switch id;
+  std::string_view valueName;
+  std::string_view menuCaption;
+  // Lower-case keywords the switch adds to the locked keywords while on.
+  std::span<const std::string_view> keywords;
+};
+
+const std::array<SwitchInfo, 10>& Switches();
+const SwitchInfo& Info(Switch id);
+
+// The text of a Settings value; a value that is absent or not a string reads
+// as the empty text.
+std::string ReadSetting(platform::Registry& registry, std::string_view name);
+RegResult WriteSetting(platform::Registry& registry, std::string_view name, std::string_view text);
+
+// Only exactly "1" is on.
+bool IsOn(std::string_view stored);
+bool ReadSwitch(platform::Registry& registry, Switch id);
+
+// A stored password cut to the characters that count.
+std::string ReadPassword(platform::Registry& registry, std::string_view name);
+
+// Text to a 16-bit integer the way the stored numbers have always been read:
+// surrounding blanks allowed, an optional sign, decimals rounded half to
+// even. Anything else, or a number outside -32768..32767, gives nothing.
+std::optional<std::int16_t> ToInteger16(std::string_view text);
+
+// The prompt's time limit (5 to 99 seconds, 0 = off) and the relock minutes.
+// A text that is no 16-bit number in either value turns the limit off and
+// keeps the relock minutes the engine had before.
+struct TimerSettings {
+  std::int16_t timeDelay = 0;
+  std::int16_t relockMinutes = 0;
+};
+TimerSettings ParseTimerSettings(std::string_view timeDelay, std::string_view relock,
+                                 std::int16_t previousRelockMinutes);
+TimerSettings ReadTimerSettings(platform::Registry& registry, std::int16_t previousRelockMinutes);
+
+// Arms or disarms the start-up locker: with `on`, the RunOnce entry names
+// pmpstart.exe in `appFolder` (which ends in a backslash), Winlogon's
+// "Background" is deleted and "LogonType" set to 0; without, the RunOnce
+// entry is deleted. The first failure is returned.
+RegResult ApplyStartupLock(platform::Registry& registry, bool on, std::string_view appFolder);
+
+// A folder with exactly one backslash at its end, also for a drive root.
+std::string FolderWithBackslash(std::string_view folder);
+
+}  // namespace pm::store

@@ -1,0 +1,55 @@
+#include "store/modRegistry.h"
+
+#include <filesystem>
+
+namespace pm::store::modRegistry {
+
+using platform::RegKey;
+using platform::RegStatus;
+
+namespace {
+
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
+RegResult DeleteValue(platform::Registry& registry, platform::RootKey root, std::string_view path,
+                      std::string_view name) {
+  RegStatus status = 0;
+  const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kAllAccess, status);
+  if (!key) return {status};
+  return {registry.DeleteValue(key.get(), name)};
+}
+
+bool EnablePrivilege(platform::Registry& registry, std::string_view privilegeName) {
+  return registry.EnablePrivilege(privilegeName);
+}
+
+RegResult SaveKeyToFile(platform::Registry& registry, platform::RootKey root, std::string_view path,
+                        const std::string& filePath) {
+  if (!EnablePrivilege(registry, "SeBackupPrivilege")) {
+    return {platform::reg_error::kPrivilegeNotHeld};
+  }
+  RegStatus status = 0;
+  const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kAllAccess, status);
+  if (!key) return {status};
+  // The platform refuses to save over an existing file.
+  std::error_code ignored;
+  std::filesystem::remove(PathFromUtf8(filePath), ignored);
+  return {registry.SaveKey(key.get(), filePath)};
+}
+
+RegResult RestoreKeyFromFile(platform::Registry& registry, platform::RootKey root,
+                             std::string_view path, const std::string& filePath) {
+  if (!EnablePrivilege(registry, "SeRestorePrivilege")) {
+    return {platform::reg_error::kPrivilegeNotHeld};
+  }
+  RegStatus status = 0;
+  const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kAllAccess, status);
+  if (!key) return {status};
+  return {registry.RestoreKey(key.get(), filePath, platform::kRegForceRestore)};
+}
+
+}  // namespace pm::store::modRegistry
