@@ -231,11 +231,12 @@ RegStatus SimRegistry::DeleteValue(Handle key, std::string_view name) {
   return reg_error::kSuccess;
 }
 
-RegStatus SimRegistry::DeleteKey(RootKey root, std::string_view path) {
+RegStatus SimRegistry::RemoveKey(RootKey root, std::string_view path, bool withSubkeys) {
   std::vector<std::string> folded = SplitFolded(path);
   Node* node = Find(root, folded);
   if (node == nullptr) return reg_error::kFileNotFound;
-  if (folded.empty() || !node->subkeys.empty()) return reg_error::kAccessDenied;
+  // Windows refuses to delete a root, and a key with subkeys one at a time.
+  if (folded.empty() || (!withSubkeys && !node->subkeys.empty())) return reg_error::kAccessDenied;
   if (const RegStatus status = BeginWrite(root, folded); status != reg_error::kSuccess) {
     return status;
   }
@@ -245,17 +246,12 @@ RegStatus SimRegistry::DeleteKey(RootKey root, std::string_view path) {
   return reg_error::kSuccess;
 }
 
+RegStatus SimRegistry::DeleteKey(RootKey root, std::string_view path) {
+  return RemoveKey(root, path, false);
+}
+
 RegStatus SimRegistry::DeleteTree(RootKey root, std::string_view path) {
-  std::vector<std::string> folded = SplitFolded(path);
-  if (Find(root, folded) == nullptr) return reg_error::kFileNotFound;
-  if (folded.empty()) return reg_error::kAccessDenied;
-  if (const RegStatus status = BeginWrite(root, folded); status != reg_error::kSuccess) {
-    return status;
-  }
-  const std::string last = folded.back();
-  folded.pop_back();
-  Find(root, folded)->subkeys.erase(last);
-  return reg_error::kSuccess;
+  return RemoveKey(root, path, true);
 }
 
 RegStatus SimRegistry::EnumKey(Handle key, std::uint32_t index, std::string& name) {

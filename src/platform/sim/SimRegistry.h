@@ -84,6 +84,7 @@ class SimRegistry final : public platform::Registry {
   Node* Find(platform::RootKey root, const std::vector<std::string>& folded);
   Node* Resolve(Handle key, bool forWrite, platform::RegStatus& status);
   bool IsDenied(platform::RootKey root, const std::vector<std::string>& folded) const;
+  platform::RegStatus RemoveKey(platform::RootKey root, std::string_view path, bool withSubkeys);
   platform::RegStatus BeginWrite(platform::RootKey root, const std::vector<std::string>& folded);
   static Value* FindValue(Node& node, std::string_view name);
   static void WriteNode(std::string& out, const Node& node);
