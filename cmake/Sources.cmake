@@ -1,35 +1,47 @@
 # The libraries of the program, layer by layer. Calls go one way:
 # apps -> forms -> store -> platform interfaces <- backends.
+# Each layer is the .cpp files of its folder.
+
+macro(pmp_layer name)
+  file(GLOB _sources CONFIGURE_DEPENDS ${ARGN})
+  add_library(${name} STATIC ${_sources})
+endmacro()
 
 # The interfaces; their portable helpers are compiled into each backend, which
 # also supplies the platform's lower-casing they build on.
 add_library(pm_platform INTERFACE)
 target_include_directories(pm_platform INTERFACE ${CMAKE_SOURCE_DIR}/src)
 
-add_library(pm_store STATIC
-  src/store/RegistryModule.cpp
-  src/store/modRegistry.cpp
-  src/store/SettingsCatalogue.cpp
-  src/store/ItemLists.cpp)
+pmp_layer(pm_store src/store/*.cpp)
 target_link_libraries(pm_store PUBLIC pm_platform)
 
-if(PMP_WINDOWS)
-  add_library(pm_backend STATIC
-    src/platform/Text.cpp
-    src/platform/win32/Win32LowerCase.cpp
-    src/platform/win32/Win32Registry.cpp)
-  target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32)
+pmp_layer(pm_forms src/platform/Form.cpp)
+target_link_libraries(pm_forms PUBLIC pm_platform)
 
+if(PMP_WINDOWS)
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/win32/*.cpp)
+  target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
+                        ole32 oleaut32 windowscodecs uuid version)
+else()
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/sim/*.cpp)
+  target_link_libraries(pm_backend PUBLIC pm_platform)
+endif()
+
+# The forms of each subsystem.
+pmp_layer(pm_prompt src/prompt/*.cpp)
+target_link_libraries(pm_prompt PUBLIC pm_store pm_forms)
+pmp_layer(pm_about src/about/*.cpp)
+target_link_libraries(pm_about PUBLIC pm_store pm_forms)
+pmp_layer(pm_config src/config/*.cpp)
+target_link_libraries(pm_config PUBLIC pm_store pm_forms pm_about)
+pmp_layer(pm_engine src/engine/*.cpp)
+target_link_libraries(pm_engine PUBLIC pm_store pm_forms pm_prompt pm_about pm_config)
+
+if(PMP_WINDOWS)
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp)
-  target_link_libraries(pmpro PRIVATE pm_store pm_backend)
+  target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp)
   target_link_libraries(pmpstart PRIVATE pm_store pm_backend)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
-else()
-  add_library(pm_backend STATIC
-    src/platform/Text.cpp
-    src/platform/sim/SimLowerCase.cpp
-    src/platform/sim/SimRegistry.cpp)
-  target_link_libraries(pm_backend PUBLIC pm_platform)
 endif()

@@ -1,0 +1,68 @@
+// Rule loading: the engine's in-memory rules, rebuilt from the store at start
+// and at every reload request.
+#include "engine/frmMain.h"
+#include "platform/Text.h"
+#include "store/ItemLists.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::engine {
+
+using store::Switch;
+
+namespace {
+// The configuration tool's title holds it, so the tool is always locked.
+constexpr std::string_view kConfigurationToolKeyword = "configuration tool";
+constexpr std::string_view kDesktopTitle = "Program Manager";
+}  // namespace
+
+void frmMain::GetWindows() {
+  List1.clear();
+  List4.clear();
+  List1.emplace_back(kConfigurationToolKeyword);
+  for (const store::ListItem& item : store::ReadItemList(registry_)) {
+    if (item.checked) List1.push_back(platform::LowerCase(item.text));
+  }
+  for (const std::string& entry : store::ReadIgnoreList(registry_)) {
+    List4.push_back(platform::LowerCase(entry));
+  }
+}
+
+void frmMain::GetSettings() {
+  const auto appendKeywords = [this](Switch id) {
+    if (!store::ReadSwitch(registry_, id)) return;
+    for (std::string_view keyword : store::Info(id).keywords) List1.emplace_back(keyword);
+  };
+
+  state_.UserPassword = store::ReadPassword(registry_, store::setting::kUserPassword);
+  state_.UserPassword2 = store::ReadPassword(registry_, store::setting::kUserPassword2);
+  appendKeywords(Switch::BlockInstall);
+  appendKeywords(Switch::LockZip);
+  NoPasswordPrompt = store::ReadSwitch(registry_, Switch::PasswordPrompt);
+  if (store::ReadSwitch(registry_, Switch::DisableMenu)) {
+    TrayIconRemove();
+    state_.TrayIconDisabled = true;
+  } else {
+    // Adding an icon that is shown already fails quietly, so a reload keeps it.
+    TrayIconAdd();
+    state_.TrayIconDisabled = false;
+  }
+  appendKeywords(Switch::LockInternet);
+  appendKeywords(Switch::LockInternetDownloads);
+  const bool lockDesktop = store::ReadSwitch(registry_, Switch::LockDesktop);
+  if (const platform::Hwnd desktopWindow = desktop_.FindByTitle(kDesktopTitle)) {
+    desktop_.Enable(desktopWindow, !lockDesktop);
+  }
+  BlankScreenOn = store::ReadSwitch(registry_, Switch::BlankScreen);
+  // Windows removes a RunOnce entry when it runs it; rewriting it at every
+  // load keeps the start-up locker armed for the next log-on.
+  store::ApplyStartupLock(registry_, store::ReadSwitch(registry_, Switch::LockStartup),
+                          state_.AppFolder);
+  HideMenuOn = store::ReadSwitch(registry_, Switch::HideMenu);
+  state_.PasswordPicture = store::ReadSetting(registry_, store::setting::kPasswordPicture);
+  state_.BadPasswordPic = store::ReadSetting(registry_, store::setting::kBadPasswordPic);
+  const store::TimerSettings timers = store::ReadTimerSettings(registry_, state_.RelockMinutes);
+  state_.TimeDelay = timers.timeDelay;
+  state_.RelockMinutes = timers.relockMinutes;
+}
+
+}  // namespace pm::engine

@@ -1,0 +1,99 @@
+// The watch loop and its companion timers.
+#include <algorithm>
+
+#include "engine/frmMain.h"
+#include "engine/frmMainLayout.h"
+#include "platform/Text.h"
+
+namespace pm::engine {
+
+namespace {
+constexpr std::string_view kOwnTitleMark = "Pelmora Pro";
+constexpr std::string_view kDialogClass = "#32770";
+constexpr std::size_t kWindowTitleLength = 40;
+
+bool ContainsAny(const std::string& text, const std::vector<std::string>& keywords) {
+  return std::any_of(keywords.begin(), keywords.end(), [&](const std::string& keyword) {
+    return text.find(keyword) != std::string::npos;
+  });
+}
+}  // namespace
+
+void frmMain::ForgetClosedUnlocks() {
+  auto& unlocked = state_.UnlockedKeys;
+  unlocked.erase(std::remove_if(unlocked.begin(), unlocked.end(),
+                                [this](const std::string& key) {
+                                  return desktop_.FindByClass(key) == 0 &&
+                                         desktop_.FindByTitle(key) == 0;
+                                }),
+                 unlocked.end());
+}
+
+void frmMain::timPelmora_Timer() {
+  inWatchTick_ = true;
+  struct TickEnd {
+    bool& flag;
+    ~TickEnd() { flag = false; }
+  } tickEnd{inWatchTick_};
+
+  ForgetClosedUnlocks();
+  state_.CurrentHwnd = desktop_.ForegroundWindow();
+  const bool visible = desktop_.IsVisible(state_.CurrentHwnd);
+  const std::string title = desktop_.WindowText(state_.CurrentHwnd);
+  if (title.find(kOwnTitleMark) != std::string::npos || !visible) return;
+  state_.WindowTitle = std::string(platform::FirstCodePoints(title, kWindowTitleLength));
+
+  const std::string lowered = platform::LowerCase(title);
+  if (!ContainsAny(lowered, List1)) return;
+
+  state_.WindowKey = desktop_.ClassName(state_.CurrentHwnd);
+  if (state_.WindowKey == kDialogClass) state_.WindowKey = state_.WindowTitle;
+
+  const auto& unlocked = state_.UnlockedKeys;
+  if (state_.LockedHwnd != 0 &&
+      std::find(unlocked.begin(), unlocked.end(), state_.WindowKey) != unlocked.end()) {
+    state_.LockedHwnd = 1;
+    return;
+  }
+  if (state_.WindowKey == state_.ConfigWindowKey) return;
+
+  if (state_.CurrentHwnd != state_.LockedHwnd) {
+    // A blocked window abandoned for another locked one is closed.
+    if (forms_.frmPassword.Visible()) forms_.frmPassword.Unload();
+    if (state_.LockedHwnd > 1) desktop_.PostClose(state_.LockedHwnd);
+  }
+  state_.LockedHwnd = state_.CurrentHwnd;
+  if (ContainsAny(lowered, List4)) return;
+  StopWindow();
+}
+
+void frmMain::OnForegroundChanged() {
+  // The same tick, run at once; never nested inside a tick already running,
+  // and not while "Unlock Everything" has the watch switched off.
+  if (inWatchTick_ || !IsLoaded() || !timPelmora.Enabled()) return;
+  timPelmora_Timer();
+}
+
+void frmMain::Timer1_Timer() {
+  if (desktop_.FindByTitle(kSetupRequestTitle) != 0) mnuPMISetup_Click();
+  if (!state_.ReloadRequested) return;
+  state_.ReloadRequested = false;
+  GetWindows();
+  GetSettings();
+  if (state_.AllUnlocked) {
+    state_.AllUnlocked = false;
+    timPelmora.SetEnabled(true);
+    state_.LockState = std::string(store::kLocked);
+    if (!state_.TrayIconDisabled) RefreshTrayIcon();
+  }
+}
+
+void frmMain::timrelock_Timer() {
+  ++state_.RelockCounter;
+  if (state_.RelockCounter >= state_.RelockMinutes) {
+    state_.RelockCounter = 0;
+    state_.ReloadRequested = true;
+  }
+}
+
+}  // namespace pm::engine

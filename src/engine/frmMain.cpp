@@ -1,0 +1,113 @@
+#include "engine/frmMain.h"
+
+#include "engine/frmMainLayout.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::engine {
+
+using platform::UnloadMode;
+
+frmMain::frmMain(Platform platform, store::ProgramState& state, Forms forms)
+    : Form(platform.toolkit, kfrmMainSpec),
+      toolkit_(platform.toolkit),
+      desktop_(platform.desktop),
+      shell_(platform.shell),
+      registry_(platform.registry),
+      state_(state),
+      forms_(forms) {
+  OnTimer("timPelmora", [this] { timPelmora_Timer(); });
+  OnTimer("Timer1", [this] { Timer1_Timer(); });
+  OnTimer("timrelock", [this] { timrelock_Timer(); });
+  OnTimer("tmrTimeDelay", [this] { tmrTimeDelay_Timer(); });
+  OnMenu(kmnuPMISetup, [this] { mnuPMISetup_Click(); });
+  OnMenu(kmnuAbout, [this] { forms_.frmabout.ShowOrBringForward(); });
+  OnMenu(kmnuabout2, [this] { forms_.frmabout.ShowOrBringForward(); });
+  // "Cancel" in either menu only closes the menu.
+}
+
+frmMain::~frmMain() {
+  desktop_.SetForegroundChangeHandler(nullptr);
+}
+
+void frmMain::Form_Load() {
+  state_.LockState = std::string(store::kLocked);
+  toolkit_.HideFromTaskList();
+  desktop_.SetScreenSaverRunning(true);
+  state_.AppFolder = store::FolderWithBackslash(toolkit_.ProgramFolder());
+  // Our own caption is not the running title yet, so this finds another copy.
+  if (desktop_.FindByTitle(kRunningTitle) != 0) {
+    RunSecondStart();
+    return;
+  }
+  SetCaption(kRunningTitle);
+  window().SetIcon(platform::BuiltIn::LockedIcon);
+  GetWindows();
+  GetSettings();
+  // Beyond the twice-a-second tick, look at once when the foreground changes,
+  // so a locked window is hidden before its contents can be read.
+  desktop_.SetForegroundChangeHandler([this] { OnForegroundChanged(); });
+}
+
+void frmMain::RunSecondStart() {
+  secondStart_ = true;
+  timPelmora.SetEnabled(false);
+  Timer1.SetEnabled(false);
+  forms_.frmabout.Load();
+  forms_.frmabout.SetCaption(kSetupRequestTitle);
+  forms_.frmabout.Show();
+  // The running copy looks for that title twice a second; stay about a second.
+  tmrTimeDelay.SetInterval(1000);
+  tmrTimeDelay.SetEnabled(true);
+  toolkit_.PumpUntil([this] { return !tmrTimeDelay.Enabled(); });
+  toolkit_.Quit(0);
+}
+
+void frmMain::tmrTimeDelay_Timer() {
+  tmrTimeDelay.SetEnabled(false);
+}
+
+void frmMain::mnuPMISetup_Click() {
+  state_.SetupRequested = true;
+  forms_.frmSetup.Show();
+}
+
+void frmMain::TrayIconAdd() {
+  const bool unlocked = state_.LockState == store::kUnlocked;
+  shell_.AddTrayIcon(hwnd(),
+                     unlocked ? platform::BuiltIn::UnlockedIcon : platform::BuiltIn::LockedIcon,
+                     std::string(kRunningTitle) + " " + state_.LockState);
+}
+
+void frmMain::TrayIconRemove() {
+  shell_.RemoveTrayIcon(hwnd());
+}
+
+void frmMain::RefreshTrayIcon() {
+  TrayIconRemove();
+  TrayIconAdd();
+}
+
+void frmMain::Form_TrayMessage(std::uint32_t mouseMessage) {
+  if (Visible()) return;
+  if (mouseMessage == platform::kWmLButtonDblClk) {
+    if (!HideMenuOn) mnuPMISetup_Click();
+  } else if (mouseMessage == platform::kWmRButtonUp) {
+    window().PopupMenu(HideMenuOn ? "mnufile2" : "mnufile");
+  }
+}
+
+bool frmMain::Form_QueryUnload(UnloadMode mode) {
+  if (mode == UnloadMode::WindowsSession) return false;
+  // Any other close starts a fresh copy, so the lock cannot be closed away.
+  SetCaption(kClosingTitle);
+  shell_.StartProgram(state_.AppFolder + "pmpro.exe", platform::kShowNormalNoActivate);
+  return false;
+}
+
+void frmMain::Form_Unload() {
+  desktop_.SetForegroundChangeHandler(nullptr);
+  TrayIconRemove();
+  toolkit_.Quit(0);
+}
+
+}  // namespace pm::engine

@@ -1,0 +1,99 @@
+// The lock engine's hidden main window: start-up and the second-start
+// signal, the tray icon and its menus, the rule tables, the watch loop and
+// blocking, and the close-and-restart.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "about/frmabout.h"
+#include "config/frmSetup.h"
+#include "platform/Desktop.h"
+#include "platform/Form.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "prompt/LockPrompt.h"
+#include "prompt/frmBlank.h"
+#include "store/ProgramState.h"
+
+namespace pm::engine {
+
+// The platform the engine runs on.
+struct Platform {
+  platform::Toolkit& toolkit;
+  platform::Desktop& desktop;
+  platform::Shell& shell;
+  platform::Registry& registry;
+};
+
+// The other windows the main window opens.
+struct Forms {
+  prompt::LockPrompt& frmPassword;
+  prompt::frmBlank& frmBlank;
+  about::frmabout& frmabout;
+  config::frmSetup& frmSetup;
+};
+
+class frmMain : public platform::Form {
+ public:
+  frmMain(Platform platform, store::ProgramState& state, Forms forms);
+  ~frmMain() override;
+
+  // Rule loading: always GetWindows, then GetSettings.
+  void GetWindows();
+  void GetSettings();
+  // Hides the locked window and puts the prompt in front of it.
+  void StopWindow();
+
+  void TrayIconAdd();
+  void TrayIconRemove();
+  // Remove, then add: how the icon follows LockState.
+  void RefreshTrayIcon();
+
+  // "Configure...": the configuration tool, behind the password.
+  void mnuPMISetup_Click();
+
+  // True when this start found a running copy and only signalled it.
+  bool IsSecondStart() const { return secondStart_; }
+
+  // The rule tables.
+  const std::vector<std::string>& LockedKeywords() const { return List1; }
+  const std::vector<std::string>& IgnoreKeywords() const { return List4; }
+
+  platform::Timer timPelmora{*this, "timPelmora"};
+  platform::Timer Timer1{*this, "Timer1"};
+  platform::Timer timrelock{*this, "timrelock"};
+  platform::Timer tmrTimeDelay{*this, "tmrTimeDelay"};
+
+ protected:
+  void Form_Load() override;
+  bool Form_QueryUnload(platform::UnloadMode mode) override;
+  void Form_Unload() override;
+  void Form_TrayMessage(std::uint32_t mouseMessage) override;
+
+ private:
+  void timPelmora_Timer();
+  void Timer1_Timer();
+  void timrelock_Timer();
+  void tmrTimeDelay_Timer();
+  void OnForegroundChanged();
+  void RunSecondStart();
+  void ForgetClosedUnlocks();
+
+  platform::Toolkit& toolkit_;
+  platform::Desktop& desktop_;
+  platform::Shell& shell_;
+  platform::Registry& registry_;
+  store::ProgramState& state_;
+  Forms forms_;
+
+  std::vector<std::string> List1;  // locked keywords, lower case
+  std::vector<std::string> List4;  // ignore keywords, lower case
+  bool NoPasswordPrompt = false;
+  bool BlankScreenOn = false;
+  bool HideMenuOn = false;
+  bool secondStart_ = false;
+  bool inWatchTick_ = false;
+};
+
+}  // namespace pm::engine

@@ -1,0 +1,106 @@
+#include "platform/Form.h"
+
+#include <stdexcept>
+
+namespace pm::platform {
+
+Form::Form(Toolkit& toolkit, const FormSpec& spec) : toolkit_(toolkit), spec_(spec) {}
+
+Form::~Form() = default;
+
+void Form::Load() {
+  if (window_) return;
+  window_ = toolkit_.CreateFormWindow(spec_, *this);
+  Guarded([this] { Form_Load(); });
+}
+
+void Form::Show(ShowMode mode) {
+  Load();
+  if (window_) window_->Show(mode);
+}
+
+void Form::Hide() {
+  if (window_) window_->Hide();
+}
+
+void Form::Unload() {
+  if (!window_) return;
+  Guarded([this] { Form_Unload(); });
+  // Move it out first: the form may be loaded again while the old window goes.
+  std::unique_ptr<Window> closing = std::move(window_);
+  closing.reset();
+}
+
+void Form::Close(UnloadMode mode) {
+  if (window_) OnQueryUnload(mode);
+}
+
+bool Form::Visible() const {
+  return window_ && window_->IsVisible();
+}
+
+Window& Form::window() {
+  Load();
+  return *window_;
+}
+
+int Form::IndexOf(std::string_view controlName) const {
+  for (std::size_t i = 0; i < spec_.controls.size(); ++i) {
+    if (spec_.controls[i].name == controlName) return static_cast<int>(i);
+  }
+  throw std::logic_error("form has no control " + std::string(controlName));
+}
+
+void Form::On(std::string_view control, Event event, std::function<void()> handler) {
+  controlHandlers_[{IndexOf(control), event}] = std::move(handler);
+}
+
+void Form::OnForm(Event event, std::function<void()> handler) {
+  controlHandlers_[{-1, event}] = std::move(handler);
+}
+
+void Form::OnTimer(std::string_view control, std::function<void()> handler) {
+  timerHandlers_[IndexOf(control)] = std::move(handler);
+}
+
+void Form::OnMenu(int menuId, std::function<void()> handler) {
+  menuHandlers_[menuId] = std::move(handler);
+}
+
+void Form::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    // A failing handler leaves at its end; the program goes on.
+  }
+}
+
+void Form::OnControlEvent(int control, Event event) {
+  const auto it = controlHandlers_.find({control, event});
+  if (it != controlHandlers_.end()) Guarded(it->second);
+}
+
+void Form::OnTimer(int control) {
+  const auto it = timerHandlers_.find(control);
+  if (it != timerHandlers_.end()) Guarded(it->second);
+}
+
+void Form::OnMenu(int menuId) {
+  const auto it = menuHandlers_.find(menuId);
+  if (it != menuHandlers_.end()) Guarded(it->second);
+}
+
+void Form::OnTrayMessage(std::uint32_t mouseMessage) {
+  Guarded([&] { Form_TrayMessage(mouseMessage); });
+}
+
+bool Form::OnQueryUnload(UnloadMode mode) {
+  bool cancel = false;
+  Guarded([&] { cancel = Form_QueryUnload(mode); });
+  if (!cancel) Unload();
+  return cancel;
+}
+
+Control::Control(Form& form, std::string_view name) : form_(form), index_(form.IndexOf(name)) {}
+
+}  // namespace pm::platform

@@ -1,0 +1,80 @@
+#include "platform/sim/SimDesktop.h"
+
+#include "platform/Text.h"
+#include "platform/sim/SimWindow.h"
+
+namespace pm::sim {
+
+using platform::Hwnd;
+
+namespace {
+constexpr std::size_t kLongestTitle = 255;
+}
+
+bool SimDesktop::IsVisible(Hwnd window) {
+  const WindowRecord* record = world_.Find(window);
+  return record != nullptr && record->visible;
+}
+
+std::string SimDesktop::WindowText(Hwnd window) {
+  const WindowRecord* record = world_.Find(window);
+  return record ? std::string(platform::FirstCodePoints(record->title, kLongestTitle))
+                : std::string();
+}
+
+std::string SimDesktop::ClassName(Hwnd window) {
+  const WindowRecord* record = world_.Find(window);
+  return record ? record->className : std::string();
+}
+
+Hwnd SimDesktop::FindByTitle(std::string_view title) {
+  for (Hwnd window : world_.AllWindows()) {
+    if (platform::EqualsNoCase(world_.Find(window)->title, title)) return window;
+  }
+  return 0;
+}
+
+Hwnd SimDesktop::FindByClass(std::string_view className) {
+  for (Hwnd window : world_.AllWindows()) {
+    if (platform::EqualsNoCase(world_.Find(window)->className, className)) return window;
+  }
+  return 0;
+}
+
+void SimDesktop::Hide(Hwnd window) {
+  world_.SetVisible(window, false);
+}
+
+void SimDesktop::RestoreAsync(Hwnd window) {
+  if (WindowRecord* record = world_.Find(window)) {
+    record->state = platform::WindowState::Normal;
+    world_.SetVisible(window, true);
+    world_.BringToFront(window);
+  }
+}
+
+void SimDesktop::ShowNormal(Hwnd window) {
+  RestoreAsync(window);
+}
+
+void SimDesktop::PostClose(Hwnd window) {
+  WindowRecord* record = world_.Find(window);
+  if (record == nullptr) return;
+  ++record->closeRequests;
+  // A posted message: it is handled after the current handler returns.
+  world_.Post([this, window] {
+    WindowRecord* target = world_.Find(window);
+    if (target == nullptr) return;
+    if (target->ours != nullptr) {
+      target->ours->CloseFromTitleBar();
+    } else if (!target->ignoresClose) {
+      world_.DestroyWindow(window);
+    }
+  });
+}
+
+void SimDesktop::Enable(Hwnd window, bool enabled) {
+  if (WindowRecord* record = world_.Find(window)) record->enabled = enabled;
+}
+
+}  // namespace pm::sim

@@ -1,0 +1,42 @@
+#include "platform/sim/SimShell.h"
+
+#include "platform/sim/SimWindow.h"
+
+namespace pm::sim {
+
+bool SimShell::AddTrayIcon(platform::Hwnd owner, platform::BuiltIn icon, std::string_view toolTip) {
+  if (world_.tray && world_.tray->owner == owner) return false;
+  world_.tray = TrayIcon{owner, icon, std::string(toolTip)};
+  ++world_.trayAdds;
+  return true;
+}
+
+bool SimShell::RemoveTrayIcon(platform::Hwnd owner) {
+  if (!world_.tray || world_.tray->owner != owner) return false;
+  world_.tray.reset();
+  return true;
+}
+
+bool SimShell::Open(std::string_view fileOrAddress) {
+  world_.openedDocuments.emplace_back(fileOrAddress);
+  return true;
+}
+
+bool SimShell::StartProgram(std::string_view path, int showStyle) {
+  world_.startedPrograms.emplace_back(std::string(path), showStyle);
+  return world_.startSucceeds;
+}
+
+bool SimShell::ShutDown() {
+  world_.shutDownRequested = true;
+  return true;
+}
+
+void SimShell::TrayMessage(std::uint32_t mouseMessage) {
+  if (!world_.tray) return;
+  if (WindowRecord* owner = world_.Find(world_.tray->owner); owner && owner->ours) {
+    owner->ours->TrayMessage(mouseMessage);
+  }
+}
+
+}  // namespace pm::sim

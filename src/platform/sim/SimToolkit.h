@@ -1,0 +1,46 @@
+// The simulated toolkit: one per simulated program, all on one SimWorld.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Toolkit.h"
+#include "platform/sim/SimWorld.h"
+
+namespace pm::sim {
+
+class SimToolkit final : public platform::Toolkit {
+ public:
+  explicit SimToolkit(SimWorld& world, std::uint32_t processId = 100,
+                      std::string programFolder = "C:\\Program Files\\Pelmora Pro");
+
+  std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& spec,
+                                                     platform::WindowEvents& events) override;
+  platform::MessageResult MessageBox(const platform::Window* owner, std::string_view text,
+                                     std::string_view caption, platform::MessageStyle style,
+                                     platform::MessageIcon icon) override;
+  void Beep() override { ++world_.beeps; }
+  void DoEvents() override { world_.RunPending(); }
+  void PumpUntil(const std::function<bool()>& done) override;
+  int Run() override { return exitCode_.value_or(0); }
+  void Quit(int exitCode) override { exitCode_ = exitCode; }
+  platform::PicturePtr LoadPicture(std::string_view path) override;
+  platform::PicturePtr BuiltInPicture(platform::BuiltIn picture) override;
+  std::string ProgramFolder() const override { return programFolder_; }
+  platform::ProgramVersion Version() const override { return version_; }
+  void HideFromTaskList() override { hiddenFromTaskList_ = true; }
+
+  std::optional<int> exitCode() const { return exitCode_; }
+  bool hiddenFromTaskList() const { return hiddenFromTaskList_; }
+  std::uint32_t processId() const { return processId_; }
+
+ private:
+  SimWorld& world_;
+  std::uint32_t processId_;
+  std::string programFolder_;
+  platform::ProgramVersion version_{5, 5, 2, "Copyright (C) 2026 Pelmora Software."};
+  std::optional<int> exitCode_;
+  bool hiddenFromTaskList_ = false;
+};
+
+}  // namespace pm::sim

@@ -1,0 +1,251 @@
+#include "platform/sim/SimWindow.h"
+
+#include <stdexcept>
+
+#include "platform/Text.h"
+#include "platform/sim/SimPictures.h"
+
+namespace pm::sim {
+
+using platform::ControlKind;
+
+SimWindow::SimWindow(SimWorld& world, const platform::FormSpec& spec,
+                     platform::WindowEvents& events, std::uint32_t processId)
+    : world_(world), spec_(spec), events_(events) {
+  handle_ = world_.RegisterOurWindow(*this, std::string(spec.caption), processId);
+  world_.Find(handle_)->state = spec.initialState;
+  controls_.resize(spec.controls.size());
+  for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+    const platform::ControlSpec& c = spec.controls[i];
+    ControlState& state = controls_[i];
+    state.text = std::string(c.caption);
+    state.enabled = (c.props & platform::prop::kDisabled) == 0;
+    state.visible = (c.props & platform::prop::kHidden) == 0;
+    state.bounds = {c.left, c.top, c.width, c.height};
+    state.interval = c.interval;
+    if (c.picture != platform::BuiltIn::None) state.picture = BuiltInSimPicture(c.picture);
+    if (c.kind == ControlKind::Timer && (c.props & platform::prop::kEnabledTimer) != 0) {
+      SetTimer(static_cast<int>(i), c.interval, true);
+    }
+  }
+}
+
+SimWindow::~SimWindow() {
+  world_.UnregisterOurWindow(handle_);
+}
+
+int SimWindow::Index(std::string_view control) const {
+  const int index = platform::ControlIndex(spec_.controls, control);
+  if (index < 0) throw std::logic_error("no control " + std::string(control));
+  return index;
+}
+
+SimWindow::ControlState& SimWindow::At(int control) {
+  return controls_.at(control);
+}
+const SimWindow::ControlState& SimWindow::At(int control) const {
+  return controls_.at(control);
+}
+
+void SimWindow::SetCaption(std::string_view caption) {
+  world_.SetTitle(handle_, std::string(caption));
+}
+
+std::string SimWindow::Caption() const {
+  return world_.Find(handle_)->title;
+}
+
+void SimWindow::Show(platform::ShowMode mode) {
+  world_.SetVisible(handle_, true);
+  if (mode == platform::ShowMode::Normal) world_.BringToFront(handle_);
+}
+
+void SimWindow::Hide() {
+  world_.SetVisible(handle_, false);
+}
+
+bool SimWindow::IsVisible() const {
+  return world_.Find(handle_)->visible;
+}
+
+void SimWindow::SetEnabled(bool enabled) {
+  world_.Find(handle_)->enabled = enabled;
+}
+
+bool SimWindow::IsEnabled() const {
+  return world_.Find(handle_)->enabled;
+}
+
+void SimWindow::SetWindowState(platform::WindowState state) {
+  world_.Find(handle_)->state = state;
+}
+
+platform::WindowState SimWindow::GetWindowState() const {
+  return world_.Find(handle_)->state;
+}
+
+void SimWindow::SetTopmost(bool topmost) {
+  world_.Find(handle_)->topmost = topmost;
+}
+
+bool SimWindow::topmost() const {
+  return world_.Find(handle_)->topmost;
+}
+
+void SimWindow::BringToFront() {
+  world_.BringToFront(handle_);
+}
+
+void SimWindow::SetClientSize(int, int) {}
+
+void SimWindow::SetText(int control, std::string_view text) {
+  std::string value(text);
+  const int limit = SpecOf(control).maxLength;
+  if (limit > 0)
+    value = std::string(platform::FirstCodePoints(value, static_cast<std::size_t>(limit)));
+  At(control).text = std::move(value);
+}
+
+std::string SimWindow::Text(int control) const {
+  return At(control).text;
+}
+
+void SimWindow::SetControlEnabled(int control, bool enabled) {
+  At(control).enabled = enabled;
+}
+bool SimWindow::ControlEnabled(int control) const {
+  return At(control).enabled;
+}
+void SimWindow::SetControlVisible(int control, bool visible) {
+  At(control).visible = visible;
+}
+bool SimWindow::ControlVisible(int control) const {
+  return At(control).visible;
+}
+void SimWindow::SetControlBounds(int control, platform::Rect twips) {
+  At(control).bounds = twips;
+}
+platform::Rect SimWindow::ControlBounds(int control) const {
+  return At(control).bounds;
+}
+void SimWindow::SetChecked(int control, bool checked) {
+  At(control).checked = checked;
+}
+bool SimWindow::Checked(int control) const {
+  return At(control).checked;
+}
+
+void SimWindow::SetPicture(int control, platform::PicturePtr picture) {
+  At(control).picture = std::move(picture);
+}
+platform::PicturePtr SimWindow::GetPicture(int control) const {
+  return At(control).picture;
+}
+
+void SimWindow::SetTimer(int control, int intervalMs, bool enabled) {
+  ControlState& state = At(control);
+  state.interval = intervalMs;
+  state.timerEnabled = enabled;
+  world_.SetTimer(handle_, control, intervalMs, enabled);
+}
+
+int SimWindow::TimerInterval(int control) const {
+  return At(control).interval;
+}
+bool SimWindow::TimerEnabled(int control) const {
+  return At(control).timerEnabled;
+}
+
+int SimWindow::ListAdd(int control, std::string_view text) {
+  auto& list = At(control).list;
+  std::size_t at = list.size();
+  if ((SpecOf(control).props & platform::prop::kSorted) != 0) {
+    const std::string key = platform::LowerCase(text);
+    at = 0;
+    while (at < list.size() && platform::LowerCase(list[at].text) <= key) ++at;
+  }
+  list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), ListEntry{std::string(text), false});
+  return static_cast<int>(at);
+}
+
+void SimWindow::ListRemove(int control, int index) {
+  auto& state = At(control);
+  if (index < 0 || index >= static_cast<int>(state.list.size())) return;
+  state.list.erase(state.list.begin() + index);
+  if (state.listIndex >= static_cast<int>(state.list.size())) state.listIndex = -1;
+}
+
+void SimWindow::ListClear(int control) {
+  At(control).list.clear();
+  At(control).listIndex = -1;
+}
+
+int SimWindow::ListCount(int control) const {
+  return static_cast<int>(At(control).list.size());
+}
+
+std::string SimWindow::ListText(int control, int index) const {
+  const auto& list = At(control).list;
+  return index >= 0 && index < static_cast<int>(list.size()) ? list[index].text : std::string();
+}
+
+void SimWindow::SetListChecked(int control, int index, bool checked) {
+  auto& list = At(control).list;
+  if (index >= 0 && index < static_cast<int>(list.size())) list[index].checked = checked;
+}
+
+bool SimWindow::ListChecked(int control, int index) const {
+  const auto& list = At(control).list;
+  return index >= 0 && index < static_cast<int>(list.size()) && list[index].checked;
+}
+
+void SimWindow::SetListIndex(int control, int index) {
+  At(control).listIndex = index >= 0 && index < ListCount(control) ? index : -1;
+}
+
+int SimWindow::ListIndex(int control) const {
+  return At(control).listIndex;
+}
+
+void SimWindow::SetMenuChecked(int menuId, bool checked) {
+  menuChecks_[menuId] = checked;
+}
+
+bool SimWindow::MenuChecked(int menuId) const {
+  const auto it = menuChecks_.find(menuId);
+  return it != menuChecks_.end() && it->second;
+}
+
+void SimWindow::PopupMenu(std::string_view popupName) {
+  world_.lastPopupMenu = std::string(popupName);
+}
+
+void SimWindow::Click(std::string_view control) {
+  const int index = Index(control);
+  if (!IsEnabled() || !At(index).enabled) return;  // a disabled control cannot be clicked
+  events_.OnControlEvent(index, platform::Event::Click);
+}
+
+void SimWindow::Type(std::string_view control, std::string_view text) {
+  const int index = Index(control);
+  SetText(index, text);
+  events_.OnControlEvent(index, platform::Event::Change);
+}
+
+void SimWindow::ChooseMenu(int menuId) {
+  events_.OnMenu(menuId);
+}
+
+void SimWindow::ClickForm(platform::Event event) {
+  events_.OnControlEvent(-1, event);
+}
+
+void SimWindow::CloseFromTitleBar() {
+  events_.OnQueryUnload(platform::UnloadMode::ControlMenu);
+}
+
+void SimWindow::FireTimer(int control) {
+  events_.OnTimer(control);
+}
+
+}  // namespace pm::sim

@@ -1,0 +1,128 @@
+// One window of our forms on the simulated desktop, and the handles a test
+// uses to act on it as a user would.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/sim/SimWorld.h"
+
+namespace pm::sim {
+
+class SimWindow final : public platform::Window {
+ public:
+  SimWindow(SimWorld& world, const platform::FormSpec& spec, platform::WindowEvents& events,
+            std::uint32_t processId);
+  ~SimWindow() override;
+
+  platform::Hwnd handle() const override { return handle_; }
+  void SetCaption(std::string_view caption) override;
+  std::string Caption() const override;
+  void Show(platform::ShowMode mode) override;
+  void Hide() override;
+  bool IsVisible() const override;
+  void SetEnabled(bool enabled) override;
+  bool IsEnabled() const override;
+  void SetWindowState(platform::WindowState state) override;
+  platform::WindowState GetWindowState() const override;
+  void CenterOnScreen() override { centered_ = true; }
+  void CoverMonitorOf(platform::Hwnd other) override { coveredMonitorOf_ = other; }
+  void SetTopmost(bool topmost) override;
+  void BringToFront() override;
+  void SetIcon(platform::BuiltIn icon) override { icon_ = icon; }
+  void SetClientSize(int widthTwips, int heightTwips) override;
+
+  void SetText(int control, std::string_view text) override;
+  std::string Text(int control) const override;
+  void SetControlEnabled(int control, bool enabled) override;
+  bool ControlEnabled(int control) const override;
+  void SetControlVisible(int control, bool visible) override;
+  bool ControlVisible(int control) const override;
+  void SetControlBounds(int control, platform::Rect twips) override;
+  platform::Rect ControlBounds(int control) const override;
+  void SetFocus(int control) override { focus_ = control; }
+  void SetChecked(int control, bool checked) override;
+  bool Checked(int control) const override;
+  void SetPicture(int control, platform::PicturePtr picture) override;
+  platform::PicturePtr GetPicture(int control) const override;
+  void SetTimer(int control, int intervalMs, bool enabled) override;
+  int TimerInterval(int control) const override;
+  bool TimerEnabled(int control) const override;
+
+  int ListAdd(int control, std::string_view text) override;
+  void ListRemove(int control, int index) override;
+  void ListClear(int control) override;
+  int ListCount(int control) const override;
+  std::string ListText(int control, int index) const override;
+  void SetListChecked(int control, int index, bool checked) override;
+  bool ListChecked(int control, int index) const override;
+  void SetListIndex(int control, int index) override;
+  int ListIndex(int control) const override;
+
+  void SetMenuChecked(int menuId, bool checked) override;
+  bool MenuChecked(int menuId) const override;
+  void PopupMenu(std::string_view popupName) override;
+
+  // What a user does. Each may unload the form and destroy this window: use
+  // nothing of it afterwards.
+  void Click(std::string_view control);
+  void Type(std::string_view control, std::string_view text);
+  void ChooseMenu(int menuId);
+  void ClickForm(platform::Event event);
+  // The title bar's close button, or WM_CLOSE from anywhere.
+  void CloseFromTitleBar();
+  void TrayMessage(std::uint32_t mouseMessage) { events_.OnTrayMessage(mouseMessage); }
+
+  // What a user sees.
+  std::string TextOf(std::string_view control) const { return Text(Index(control)); }
+  bool EnabledOf(std::string_view control) const { return ControlEnabled(Index(control)); }
+  platform::PicturePtr PictureOf(std::string_view control) const {
+    return GetPicture(Index(control));
+  }
+  bool centered() const { return centered_; }
+  platform::Hwnd coveredMonitorOf() const { return coveredMonitorOf_; }
+  platform::BuiltIn icon() const { return icon_; }
+  bool topmost() const;
+  int focus() const { return focus_; }
+  int Index(std::string_view control) const;
+
+  // Called by the world's clock.
+  void FireTimer(int control);
+
+ private:
+  struct ListEntry {
+    std::string text;
+    bool checked = false;
+  };
+  struct ControlState {
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+    platform::Rect bounds;
+    platform::PicturePtr picture;
+    int interval = 0;
+    bool timerEnabled = false;
+    std::vector<ListEntry> list;
+    int listIndex = -1;
+  };
+
+  ControlState& At(int control);
+  const ControlState& At(int control) const;
+  const platform::ControlSpec& SpecOf(int control) const { return spec_.controls[control]; }
+
+  SimWorld& world_;
+  const platform::FormSpec& spec_;
+  platform::WindowEvents& events_;
+  platform::Hwnd handle_ = 0;
+  std::vector<ControlState> controls_;
+  std::map<int, bool> menuChecks_;
+  bool centered_ = false;
+  platform::Hwnd coveredMonitorOf_ = 0;
+  platform::BuiltIn icon_ = platform::BuiltIn::None;
+  int focus_ = -1;
+};
+
+}  // namespace pm::sim

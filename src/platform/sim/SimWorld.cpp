@@ -1,0 +1,188 @@
+#include "platform/sim/SimWorld.h"
+
+#include <algorithm>
+
+#include "platform/sim/SimWindow.h"
+
+namespace pm::sim {
+
+using platform::Hwnd;
+
+SimWorld::SimWorld() = default;
+SimWorld::~SimWorld() = default;
+
+Hwnd SimWorld::CreateOtherWindow(std::string title, std::string className,
+                                 std::uint32_t processId) {
+  const Hwnd handle = nextHandle_;
+  nextHandle_ += 0x10;
+  WindowRecord& record = windows_[handle];
+  record.handle = handle;
+  record.title = std::move(title);
+  record.className = std::move(className);
+  record.processId = processId;
+  record.visible = true;
+  zOrder_.insert(zOrder_.begin(), handle);
+  ForegroundMayHaveChanged();
+  return handle;
+}
+
+Hwnd SimWorld::RegisterOurWindow(SimWindow& window, std::string title, std::uint32_t processId) {
+  const Hwnd handle = CreateOtherWindow(std::move(title), "PelmoraProWindow", processId);
+  WindowRecord& record = windows_[handle];
+  record.visible = false;
+  record.ours = &window;
+  // A new window starts hidden and behind the others until it is shown.
+  zOrder_.erase(zOrder_.begin());
+  zOrder_.push_back(handle);
+  return handle;
+}
+
+void SimWorld::UnregisterOurWindow(Hwnd window) {
+  KillTimers(window);
+  DestroyWindow(window);
+}
+
+void SimWorld::DestroyWindow(Hwnd window) {
+  windows_.erase(window);
+  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
+  ForegroundMayHaveChanged();
+}
+
+void SimWorld::SetTitle(Hwnd window, std::string title) {
+  if (WindowRecord* record = Find(window)) record->title = std::move(title);
+}
+
+void SimWorld::BringToFront(Hwnd window) {
+  if (Find(window) == nullptr) return;
+  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
+  zOrder_.insert(zOrder_.begin(), window);
+  ForegroundMayHaveChanged();
+}
+
+WindowRecord* SimWorld::Find(Hwnd window) {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+const WindowRecord* SimWorld::Find(Hwnd window) const {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+Hwnd SimWorld::Foreground() const {
+  // The active window is the front-most one that is shown; hiding it
+  // activates the next, as Windows does.
+  for (Hwnd window : zOrder_) {
+    const WindowRecord* record = Find(window);
+    if (record != nullptr && record->visible) return window;
+  }
+  return 0;
+}
+
+SimWindow* SimWorld::OurWindow(std::string_view title) {
+  SimWindow* hidden = nullptr;
+  for (Hwnd window : zOrder_) {
+    WindowRecord& record = windows_[window];
+    if (record.ours == nullptr || record.title != title) continue;
+    if (record.visible) return record.ours;
+    if (hidden == nullptr) hidden = record.ours;
+  }
+  return hidden;
+}
+
+std::vector<Hwnd> SimWorld::AllWindows() const {
+  return zOrder_;
+}
+
+void SimWorld::SetVisible(Hwnd window, bool visible) {
+  WindowRecord* record = Find(window);
+  if (record == nullptr || record->visible == visible) return;
+  record->visible = visible;
+  if (!visible) ++record->hideCount;
+  ForegroundMayHaveChanged();
+}
+
+void SimWorld::SetForegroundHandler(const void* owner, std::function<void()> handler) {
+  if (handler) {
+    foregroundHandlers_[owner] = std::move(handler);
+  } else {
+    foregroundHandlers_.erase(owner);
+  }
+}
+
+void SimWorld::ForegroundMayHaveChanged() {
+  const Hwnd now = Foreground();
+  if (now == lastNotifiedForeground_) return;
+  lastNotifiedForeground_ = now;
+  if (!notificationsDelivered_) return;
+  // The hook's notification arrives as a message: after the current handler.
+  Post([this] {
+    std::vector<std::function<void()>> handlers;
+    for (auto& [owner, handler] : foregroundHandlers_) handlers.push_back(handler);
+    for (auto& handler : handlers) handler();
+  });
+}
+
+void SimWorld::Post(std::function<void()> event) {
+  pending_.push_back(std::move(event));
+}
+
+void SimWorld::RunPending() {
+  // Bounded, so a handler that keeps posting cannot hang a test.
+  for (int n = 0; n < 10000 && !pending_.empty(); ++n) {
+    auto event = std::move(pending_.front());
+    pending_.pop_front();
+    event();
+  }
+}
+
+void SimWorld::SetTimer(Hwnd window, int control, int intervalMs, bool enabled) {
+  if (enabled && intervalMs > 0) {
+    timers_[{window, control}] = TimerSlot{intervalMs, now_ + intervalMs};
+  } else {
+    timers_.erase({window, control});
+  }
+}
+
+void SimWorld::KillTimers(Hwnd window) {
+  for (auto it = timers_.begin(); it != timers_.end();) {
+    it = it->first.first == window ? timers_.erase(it) : std::next(it);
+  }
+}
+
+std::optional<std::int64_t> SimWorld::NextTimerDue() const {
+  std::optional<std::int64_t> next;
+  for (const auto& [key, slot] : timers_) {
+    if (!next || slot.due < *next) next = slot.due;
+  }
+  return next;
+}
+
+bool SimWorld::FireNextTimer(std::int64_t until) {
+  auto next = timers_.end();
+  for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+    if (it->second.due <= until && (next == timers_.end() || it->second.due < next->second.due)) {
+      next = it;
+    }
+  }
+  if (next == timers_.end()) return false;
+  const auto [window, control] = next->first;
+  now_ = std::max(now_, next->second.due);
+  next->second.due = now_ + next->second.intervalMs;
+  if (WindowRecord* record = Find(window); record != nullptr && record->ours != nullptr) {
+    record->ours->FireTimer(control);
+  }
+  RunPending();
+  return true;
+}
+
+void SimWorld::Advance(std::int64_t milliseconds) {
+  RunPending();
+  const std::int64_t until = now_ + milliseconds;
+  while (FireNextTimer(until)) {
+  }
+  now_ = until;
+  RunPending();
+}
+
+}  // namespace pm::sim

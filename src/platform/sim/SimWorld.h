@@ -1,0 +1,123 @@
+// The simulated desktop that the sim Toolkit, Desktop and Shell share: every
+// top-level window (ours and other programs'), their z-order, a virtual clock
+// that fires timers in order, the tray, and the answers a test scripts for
+// message boxes. Tests drive it like a user: bring a window to the front,
+// let time pass, click a button.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/Ui.h"
+
+namespace pm::sim {
+
+class SimWindow;
+
+struct WindowRecord {
+  platform::Hwnd handle = 0;
+  std::string title;
+  std::string className;
+  std::uint32_t processId = 0;
+  bool visible = false;
+  bool enabled = true;
+  bool ignoresClose = false;  // another program's window that answers WM_CLOSE with nothing
+  platform::WindowState state = platform::WindowState::Normal;
+  int closeRequests = 0;  // WM_CLOSE messages received
+  int hideCount = 0;
+  bool topmost = false;
+  SimWindow* ours = nullptr;  // set for the windows of our forms
+};
+
+struct ShownMessage {
+  std::string text;
+  std::string caption;
+  platform::MessageStyle style;
+};
+
+struct TrayIcon {
+  platform::Hwnd owner = 0;
+  platform::BuiltIn icon = platform::BuiltIn::None;
+  std::string toolTip;
+};
+
+class SimWorld {
+ public:
+  SimWorld();
+  ~SimWorld();
+
+  // Other programs' windows.
+  platform::Hwnd CreateOtherWindow(std::string title, std::string className = "Notepad",
+                                   std::uint32_t processId = 4242);
+  void DestroyWindow(platform::Hwnd window);
+  void SetTitle(platform::Hwnd window, std::string title);
+  // Brings a window to the front as a click on it would.
+  void BringToFront(platform::Hwnd window);
+  WindowRecord* Find(platform::Hwnd window);
+  const WindowRecord* Find(platform::Hwnd window) const;
+  platform::Hwnd Foreground() const;
+  // Our window with this exact title that is visible, or any when none is.
+  SimWindow* OurWindow(std::string_view title);
+  std::vector<platform::Hwnd> AllWindows() const;
+
+  // Time. Pending events (posted closes, foreground notifications) run first.
+  std::int64_t Now() const { return now_; }
+  void Advance(std::int64_t milliseconds);
+  void RunPending();
+  // Whether the foreground-change notification reaches its handler (the
+  // WinEvent hook); off, only the timers see changes.
+  void SetForegroundNotifications(bool delivered) { notificationsDelivered_ = delivered; }
+
+  // Message boxes answer from this script; without one, the first button.
+  std::deque<platform::MessageResult> messageAnswers;
+  std::vector<ShownMessage> shownMessages;
+  int beeps = 0;
+
+  // Shell state.
+  std::optional<TrayIcon> tray;
+  int trayAdds = 0;
+  std::vector<std::string> openedDocuments;
+  std::vector<std::pair<std::string, int>> startedPrograms;
+  bool startSucceeds = true;
+  bool shutDownRequested = false;
+  bool screenSaverRunning = false;
+  std::string lastPopupMenu;
+
+  // Our side: used by the backend classes.
+  platform::Hwnd RegisterOurWindow(SimWindow& window, std::string title, std::uint32_t processId);
+  void UnregisterOurWindow(platform::Hwnd window);
+  void SetTimer(platform::Hwnd window, int control, int intervalMs, bool enabled);
+  void KillTimers(platform::Hwnd window);
+  void Post(std::function<void()> event);
+  // One handler per simulated program (keyed by its Desktop); null removes it.
+  void SetForegroundHandler(const void* owner, std::function<void()> handler);
+  // Call after any change of visibility or z-order.
+  void ForegroundMayHaveChanged();
+  void SetVisible(platform::Hwnd window, bool visible);
+  // The next timer due at or before `until`, if any: fires it and answers true.
+  bool FireNextTimer(std::int64_t until);
+  std::optional<std::int64_t> NextTimerDue() const;
+
+ private:
+  struct TimerSlot {
+    int intervalMs = 0;
+    std::int64_t due = 0;
+  };
+  std::map<platform::Hwnd, WindowRecord> windows_;
+  std::vector<platform::Hwnd> zOrder_;  // front first
+  std::map<std::pair<platform::Hwnd, int>, TimerSlot> timers_;
+  std::deque<std::function<void()>> pending_;
+  std::map<const void*, std::function<void()>> foregroundHandlers_;
+  platform::Hwnd lastNotifiedForeground_ = 0;
+  bool notificationsDelivered_ = true;
+  platform::Hwnd nextHandle_ = 0x10010;
+  std::int64_t now_ = 0;
+};
+
+}  // namespace pm::sim

@@ -1,0 +1,58 @@
+// The password prompt. The form, its load steps and the handlers both
+// programs share live here; what OK, "X" and the time limit do differs
+// between the lock engine and the start-up locker, so each derives its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Form.h"
+#include "platform/Shell.h"
+
+namespace pm::prompt {
+
+struct PromptSettings {
+  std::string userPassword;
+  std::int16_t timeDelay = 0;  // seconds; 0 = no limit
+  std::string passwordPicture;
+  std::string badPasswordPicture;
+};
+
+class frmPassword : public platform::Form {
+ public:
+  frmPassword(platform::Toolkit& toolkit, platform::Shell& shell);
+
+  platform::Control Command1{*this, "Command1"};
+  platform::Timer passwordtimedelay{*this, "passwordtimedelay"};
+  platform::Control cmdShutDown{*this, "cmdShutDown"};
+  platform::Timer TimerForce{*this, "TimerForce"};
+  platform::Control cmdOK{*this, "cmdOK"};
+  platform::Control txtPassword{*this, "txtPassword"};
+  platform::Control Label2{*this, "Label2"};
+  platform::Control Image1{*this, "Image1"};
+  platform::Control Image3{*this, "Image3"};
+  platform::Control Image2{*this, "Image2"};
+  platform::Control Label1{*this, "Label1"};
+
+ protected:
+  // What this program's prompt shows and waits for, read at every load.
+  virtual PromptSettings Settings() const = 0;
+  virtual void cmdOK_Click() = 0;
+  virtual void Command1_Click() {}
+  virtual void passwordtimedelay_Timer() {}
+  // Turns the box's text to lower case, as both OK handlers begin.
+  std::string LowerTheTypedText();
+
+  void Form_Load() override;
+
+ private:
+  platform::Shell& shell_;
+  void Label2_Click();
+  void cmdShutDown_Click();
+  void TimerForce_Timer();
+};
+
+inline constexpr std::string_view kNoPasswordHint =
+    "Password: if none click OK, to set go into Config.";
+
+}  // namespace pm::prompt
