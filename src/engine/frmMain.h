@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "about/frmabout.h"
+#include "config/EngineCommands.h"
 #include "config/frmSetup.h"
 #include "platform/Desktop.h"
 #include "platform/Form.h"
@@ -34,7 +35,7 @@ struct Forms {
   config::frmSetup& frmSetup;
 };
 
-class frmMain : public platform::Form {
+class frmMain : public platform::Form, public config::EngineCommands {
  public:
   frmMain(Platform platform, store::ProgramState& state, Forms forms);
   ~frmMain() override;
@@ -49,6 +50,10 @@ class frmMain : public platform::Form {
   void TrayIconRemove();
   // Remove, then add: how the icon follows LockState.
   void RefreshTrayIcon();
+
+  void UnlockEverything() override;
+  void RelockEverything() override;
+  void EndProgram() override;
 
   // "Configure...": the configuration tool, behind the password.
   void mnuPMISetup_Click();

@@ -78,6 +78,8 @@ class SimWorld {
   std::deque<platform::MessageResult> messageAnswers;
   std::vector<ShownMessage> shownMessages;
   int beeps = 0;
+  // WM_CLOSE messages each window received, kept after the window is gone.
+  std::map<platform::Hwnd, int> closesReceived;
 
   // Shell state.
   std::optional<TrayIcon> tray;

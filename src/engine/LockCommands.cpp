@@ -1,0 +1,33 @@
+// Unlock Everything, Relock Everything and End, as the configuration tool
+// gives them to the engine.
+#include "engine/frmMain.h"
+
+namespace pm::engine {
+
+void frmMain::UnlockEverything() {
+  desktop_.SetScreenSaverRunning(false);
+  if (state_.RelockMinutes > 0) timrelock.SetEnabled(true);
+  state_.AllUnlocked = true;
+  timPelmora.SetEnabled(false);
+  state_.LockState = std::string(store::kUnlocked);
+  // Also with the tray icon switched off: it stays until the next reload.
+  RefreshTrayIcon();
+}
+
+void frmMain::RelockEverything() {
+  desktop_.SetScreenSaverRunning(true);
+  timrelock.SetEnabled(false);
+  state_.AllUnlocked = false;
+  timPelmora.SetEnabled(true);
+  state_.UnlockedKeys.clear();
+  state_.LockState = std::string(store::kLocked);
+  RefreshTrayIcon();
+}
+
+void frmMain::EndProgram() {
+  desktop_.SetForegroundChangeHandler(nullptr);
+  TrayIconRemove();
+  toolkit_.Quit(0);
+}
+
+}  // namespace pm::engine
