@@ -25,6 +25,8 @@ void frmMain::GetWindows() {
   for (const std::string& entry : store::ReadIgnoreList(registry_)) {
     List4.push_back(platform::LowerCase(entry));
   }
+  lockedMatcher_.Build(List1);
+  ignoreMatcher_.Build(List4);
 }
 
 void frmMain::GetSettings() {
@@ -63,6 +65,7 @@ void frmMain::GetSettings() {
   const store::TimerSettings timers = store::ReadTimerSettings(registry_, state_.RelockMinutes);
   state_.TimeDelay = timers.timeDelay;
   state_.RelockMinutes = timers.relockMinutes;
+  lockedMatcher_.Build(List1);
 }
 
 }  // namespace pm::engine

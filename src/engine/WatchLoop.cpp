@@ -12,11 +12,6 @@ constexpr std::string_view kOwnTitleMark = "Pelmora Pro";
 constexpr std::string_view kDialogClass = "#32770";
 constexpr std::size_t kWindowTitleLength = 40;
 
-bool ContainsAny(const std::string& text, const std::vector<std::string>& keywords) {
-  return std::any_of(keywords.begin(), keywords.end(), [&](const std::string& keyword) {
-    return text.find(keyword) != std::string::npos;
-  });
-}
 }  // namespace
 
 void frmMain::ForgetClosedUnlocks() {
@@ -44,7 +39,7 @@ void frmMain::timPelmora_Timer() {
   state_.WindowTitle = std::string(platform::FirstCodePoints(title, kWindowTitleLength));
 
   const std::string lowered = platform::LowerCase(title);
-  if (!ContainsAny(lowered, List1)) return;
+  if (!lockedMatcher_.FoundIn(lowered)) return;
 
   state_.WindowKey = desktop_.ClassName(state_.CurrentHwnd);
   if (state_.WindowKey == kDialogClass) state_.WindowKey = state_.WindowTitle;
@@ -63,7 +58,7 @@ void frmMain::timPelmora_Timer() {
     if (state_.LockedHwnd > 1) desktop_.PostClose(state_.LockedHwnd);
   }
   state_.LockedHwnd = state_.CurrentHwnd;
-  if (ContainsAny(lowered, List4)) return;
+  if (ignoreMatcher_.FoundIn(lowered)) return;
   StopWindow();
 }
 

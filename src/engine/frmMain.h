@@ -9,6 +9,7 @@
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
 #include "config/frmSetup.h"
+#include "engine/KeywordMatcher.h"
 #include "platform/Desktop.h"
 #include "platform/Form.h"
 #include "platform/Registry.h"
@@ -58,6 +59,9 @@ class frmMain : public platform::Form, public config::EngineCommands {
   // "Configure...": the configuration tool, behind the password.
   void mnuPMISetup_Click();
 
+  // The watch tick: the one place that examines the foreground window.
+  void timPelmora_Timer();
+
   // True when this start found a running copy and only signalled it.
   bool IsSecondStart() const { return secondStart_; }
 
@@ -77,7 +81,6 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void Form_TrayMessage(std::uint32_t mouseMessage) override;
 
  private:
-  void timPelmora_Timer();
   void Timer1_Timer();
   void timrelock_Timer();
   void tmrTimeDelay_Timer();
@@ -94,6 +97,8 @@ class frmMain : public platform::Form, public config::EngineCommands {
 
   std::vector<std::string> List1;  // locked keywords, lower case
   std::vector<std::string> List4;  // ignore keywords, lower case
+  KeywordMatcher lockedMatcher_;   // List1, for the tick
+  KeywordMatcher ignoreMatcher_;   // List4, for the tick
   bool NoPasswordPrompt = false;
   bool BlankScreenOn = false;
   bool HideMenuOn = false;

@@ -74,6 +74,30 @@ void SimDesktop::PostClose(Hwnd window) {
   });
 }
 
+void SimDesktop::SetForegroundChangeHandler(std::function<void()> handler) {
+  handler_ = std::move(handler);
+  world_.SetForegroundHandler(this,
+                              handler_ ? std::function<void()>([this] { Notify(); }) : nullptr);
+}
+
+// As the Windows hook does: a change while the handler runs is handled once
+// more afterwards, never by nesting, and a failing handler stops nothing.
+void SimDesktop::Notify() {
+  if (notifying_) {
+    notifyAgain_ = true;
+    return;
+  }
+  notifying_ = true;
+  do {
+    notifyAgain_ = false;
+    try {
+      if (handler_) handler_();
+    } catch (...) {
+    }
+  } while (notifyAgain_);
+  notifying_ = false;
+}
+
 void SimDesktop::Enable(Hwnd window, bool enabled) {
   if (WindowRecord* record = world_.Find(window)) record->enabled = enabled;
 }

@@ -23,12 +23,15 @@ class SimDesktop final : public platform::Desktop {
   void PostClose(platform::Hwnd window) override;
   void Enable(platform::Hwnd window, bool enabled) override;
   void SetScreenSaverRunning(bool running) override { world_.screenSaverRunning = running; }
-  void SetForegroundChangeHandler(std::function<void()> handler) override {
-    world_.SetForegroundHandler(this, std::move(handler));
-  }
+  void SetForegroundChangeHandler(std::function<void()> handler) override;
 
  private:
+  void Notify();
+
   SimWorld& world_;
+  std::function<void()> handler_;
+  bool notifying_ = false;
+  bool notifyAgain_ = false;
 };
 
 }  // namespace pm::sim

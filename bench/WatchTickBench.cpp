@@ -1,0 +1,42 @@
+// The cost of one watch tick with many locked keywords and ignore entries,
+// for a long title that matches none of them: the tick's worst ordinary case.
+#include <benchmark/benchmark.h>
+
+#include "engine/Engine.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
+#include "platform/sim/SimToolkit.h"
+#include "store/ItemLists.h"
+
+namespace {
+
+void WatchTick(benchmark::State& benchState) {
+  const int keywords = static_cast<int>(benchState.range(0));
+  pm::sim::SimWorld world;
+  pm::sim::SimRegistry registry;
+  std::vector<pm::store::ListItem> items;
+  for (int i = 0; i < keywords; ++i) items.push_back({"Locked program " + std::to_string(i), true});
+  std::vector<std::string> ignore;
+  for (int i = 0; i < 100; ++i) ignore.push_back("ignored window " + std::to_string(i));
+  pm::store::WriteLists(registry, items, ignore);
+
+  pm::sim::SimToolkit toolkit(world);
+  pm::sim::SimDesktop desktop(world);
+  pm::sim::SimShell shell(world);
+  pm::engine::Engine engine({toolkit, desktop, shell, registry});
+  engine.Start();
+  std::string title;
+  while (title.size() < 255) title += "A document about nothing in particular ";
+  title.resize(255);
+  world.CreateOtherWindow(title, "Editor");
+
+  for (auto _ : benchState) engine.frmMain.timPelmora_Timer();
+  benchState.counters["keywords"] = static_cast<double>(engine.frmMain.LockedKeywords().size());
+}
+
+BENCHMARK(WatchTick)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
