@@ -1,0 +1,45 @@
+// The start-up locker: holds the password prompt on the screen at log-on,
+// closing the Task Manager whenever it appears, until the password is typed.
+// It writes nothing and starts nothing.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Desktop.h"
+#include "platform/Form.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "startup/StartupPrompt.h"
+
+namespace pm::startup {
+
+// The Task Manager's title on older and on current Windows.
+inline constexpr std::string_view kOldTaskManagerTitle = "Windows Task Manager";
+inline constexpr std::string_view kTaskManagerTitle = "Task Manager";
+
+class Form1 : public platform::Form {
+ public:
+  Form1(platform::Toolkit& toolkit, platform::Desktop& desktop, platform::Shell& shell,
+        platform::Registry& registry);
+  ~Form1() override;
+
+  bool UnlockSucceeded() const { return unlockSucceeded_; }
+  StartupPrompt& prompt() { return *prompt_; }
+
+  platform::Timer timTaskManager{*this, "timTaskManager"};
+
+ protected:
+  void Form_Load() override;
+
+ private:
+  void CloseTaskManagers();
+
+  platform::Desktop& desktop_;
+  platform::Shell& shell_;
+  platform::Registry& registry_;
+  std::unique_ptr<StartupPrompt> prompt_;
+  bool unlockSucceeded_ = false;
+};
+
+}  // namespace pm::startup
