@@ -63,6 +63,10 @@ struct HmenuTraits {
   static HMENU Invalid() { return nullptr; }
   static void Close(HMENU h) { DestroyMenu(h); }
 };
+struct WinEventHookTraits {
+  static HWINEVENTHOOK Invalid() { return nullptr; }
+  static void Close(HWINEVENTHOOK h) { UnhookWinEvent(h); }
+};
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueHkey = UniqueHandle<HKEY, HkeyTraits>;
@@ -70,5 +74,6 @@ using UniqueHwnd = UniqueHandle<HWND, HwndTraits>;
 using UniqueHicon = UniqueHandle<HICON, HiconTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueHmenu = UniqueHandle<HMENU, HmenuTraits>;
+using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, WinEventHookTraits>;
 
 }  // namespace pm::win32

@@ -1,0 +1,162 @@
+#include "platform/win32/Win32Desktop.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/win32/Wide.h"
+
+namespace pm::win32 {
+
+using platform::Hwnd;
+
+namespace {
+
+HWND ToHwnd(Hwnd window) {
+  return reinterpret_cast<HWND>(window);
+}
+Hwnd FromHwnd(HWND window) {
+  return reinterpret_cast<Hwnd>(window);
+}
+
+// A WinEvent callback carries no context of ours, so the one Desktop whose
+// hooks are in place is found through this pointer. Only the UI thread reads
+// or writes it.
+Win32Desktop* hookedDesktop = nullptr;
+
+bool HooksDisabledByEnvironment() {
+  wchar_t value[8] = {};
+  const DWORD length = GetEnvironmentVariableW(kNoForegroundHookVariable, value, 8);
+  return length == 1 && value[0] == L'1';
+}
+
+// GetWindowTextW's 256-unit buffer holds 255 units; a surrogate pair cut in
+// half at the end would turn into a replacement character.
+std::wstring_view WithoutCutSurrogate(std::wstring_view text) {
+  if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+Win32Desktop::Win32Desktop() : hooksDisabled_(HooksDisabledByEnvironment()) {}
+
+Win32Desktop::~Win32Desktop() {
+  RemoveHooks();
+}
+
+Hwnd Win32Desktop::ForegroundWindow() {
+  return FromHwnd(GetForegroundWindow());
+}
+
+bool Win32Desktop::IsVisible(Hwnd window) {
+  return window != 0 && IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+std::string Win32Desktop::WindowText(Hwnd window) {
+  if (window == 0) return {};
+  wchar_t buffer[256] = {};
+  const int length = GetWindowTextW(ToHwnd(window), buffer, 256);
+  if (length <= 0) return {};
+  return Narrow(WithoutCutSurrogate(std::wstring_view(buffer, static_cast<std::size_t>(length))));
+}
+
+std::string Win32Desktop::ClassName(Hwnd window) {
+  if (window == 0) return {};
+  wchar_t buffer[257] = {};  // class names are at most 256 characters
+  const int length = GetClassNameW(ToHwnd(window), buffer, 257);
+  if (length <= 0) return {};
+  return Narrow(std::wstring_view(buffer, static_cast<std::size_t>(length)));
+}
+
+Hwnd Win32Desktop::FindByTitle(std::string_view title) {
+  return FromHwnd(FindWindowW(nullptr, Wide(title).c_str()));
+}
+
+Hwnd Win32Desktop::FindByClass(std::string_view className) {
+  return FromHwnd(FindWindowW(Wide(className).c_str(), nullptr));
+}
+
+void Win32Desktop::Hide(Hwnd window) {
+  ShowWindow(ToHwnd(window), SW_HIDE);
+}
+
+void Win32Desktop::RestoreAsync(Hwnd window) {
+  ShowWindowAsync(ToHwnd(window), SW_RESTORE);
+}
+
+void Win32Desktop::ShowNormal(Hwnd window) {
+  ShowWindow(ToHwnd(window), SW_SHOWNORMAL);
+}
+
+void Win32Desktop::PostClose(Hwnd window) {
+  PostMessageW(ToHwnd(window), WM_CLOSE, 0, 0);
+}
+
+void Win32Desktop::Enable(Hwnd window, bool enabled) {
+  EnableWindow(ToHwnd(window), enabled ? TRUE : FALSE);
+}
+
+void Win32Desktop::SetScreenSaverRunning(bool running) {
+  BOOL wasRunning = FALSE;
+  SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &wasRunning, 0);
+}
+
+void Win32Desktop::SetForegroundChangeHandler(std::function<void()> handler) {
+  handler_ = std::move(handler);
+  if (handler_ && !hooksDisabled_) {
+    InstallHooks();
+  } else {
+    RemoveHooks();
+  }
+}
+
+void Win32Desktop::InstallHooks() {
+  if (hookedDesktop == this && foregroundHook_ && focusHook_) return;
+  if (hookedDesktop != nullptr && hookedDesktop != this) hookedDesktop->RemoveHooks();
+  // Out of context, and without WINEVENT_SKIPOWNPROCESS: our own
+  // configuration tool is a window the engine must see come to the front.
+  constexpr DWORD kFlags = WINEVENT_OUTOFCONTEXT;
+  foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                        &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  // Wine never sends EVENT_SYSTEM_FOREGROUND but sends this on every
+  // activation change; on Windows it only adds calls the handler tolerates.
+  focusHook_.reset(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+                                   &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  hookedDesktop = this;
+}
+
+void Win32Desktop::RemoveHooks() {
+  foregroundHook_.reset();
+  focusHook_.reset();
+  if (hookedDesktop == this) hookedDesktop = nullptr;
+}
+
+void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG,
+                                       DWORD, DWORD) {
+  if (window == nullptr || (objectId != OBJID_WINDOW && objectId != OBJID_CLIENT)) return;
+  if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_OBJECT_FOCUS) return;
+  if (hookedDesktop != nullptr) hookedDesktop->RunHandler();
+}
+
+void Win32Desktop::RunHandler() noexcept {
+  // The handler may pump messages (a prompt, DoEvents), and then a further
+  // event arrives inside it: run it once more afterwards instead of nesting.
+  if (inHandler_) {
+    runAgain_ = true;
+    return;
+  }
+  inHandler_ = true;
+  do {
+    runAgain_ = false;
+    try {
+      // A copy, so the handler may replace itself while it runs.
+      if (const std::function<void()> handler = handler_) handler();
+    } catch (...) {
+      // No exception may unwind into user32; the 500 ms timer looks again.
+    }
+  } while (runAgain_ && handler_);
+  inHandler_ = false;
+}
+
+}  // namespace pm::win32

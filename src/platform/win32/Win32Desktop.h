@@ -1,0 +1,56 @@
+// Every top-level window on the real desktop, through user32.
+#pragma once
+
+#include <functional>
+
+#include "platform/Desktop.h"
+#include "platform/win32/Handles.h"
+
+namespace pm::win32 {
+
+// The environment variable that, set to 1, keeps the foreground-change hooks
+// out, so a benchmark can measure what the 500 ms timer alone achieves.
+inline constexpr wchar_t kNoForegroundHookVariable[] = L"PELMORA_NO_FOREGROUND_HOOK";
+
+class Win32Desktop final : public platform::Desktop {
+ public:
+  Win32Desktop();
+  ~Win32Desktop() override;
+  Win32Desktop(const Win32Desktop&) = delete;
+  Win32Desktop& operator=(const Win32Desktop&) = delete;
+
+  platform::Hwnd ForegroundWindow() override;
+  bool IsVisible(platform::Hwnd window) override;
+  std::string WindowText(platform::Hwnd window) override;
+  std::string ClassName(platform::Hwnd window) override;
+  platform::Hwnd FindByTitle(std::string_view title) override;
+  platform::Hwnd FindByClass(std::string_view className) override;
+
+  void Hide(platform::Hwnd window) override;
+  void RestoreAsync(platform::Hwnd window) override;
+  void ShowNormal(platform::Hwnd window) override;
+  void PostClose(platform::Hwnd window) override;
+  void Enable(platform::Hwnd window, bool enabled) override;
+  void SetScreenSaverRunning(bool running) override;
+
+  // Hooks the foreground changes on the calling thread, which must be the UI
+  // thread: out-of-context WinEvent callbacks arrive on the thread that set
+  // them, while it waits for messages.
+  void SetForegroundChangeHandler(std::function<void()> handler) override;
+
+ private:
+  static void CALLBACK OnWinEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG objectId,
+                                  LONG childId, DWORD thread, DWORD time);
+  void InstallHooks();
+  void RemoveHooks();
+  void RunHandler() noexcept;
+
+  std::function<void()> handler_;
+  UniqueWinEventHook foregroundHook_;
+  UniqueWinEventHook focusHook_;
+  bool hooksDisabled_ = false;
+  bool inHandler_ = false;
+  bool runAgain_ = false;
+};
+
+}  // namespace pm::win32
