@@ -12,12 +12,6 @@ endmacro()
 add_library(pm_platform INTERFACE)
 target_include_directories(pm_platform INTERFACE ${CMAKE_SOURCE_DIR}/src)
 
-pmp_layer(pm_store src/store/*.cpp)
-target_link_libraries(pm_store PUBLIC pm_platform)
-
-pmp_layer(pm_forms src/platform/Form.cpp)
-target_link_libraries(pm_forms PUBLIC pm_platform)
-
 if(PMP_WINDOWS)
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
@@ -26,6 +20,14 @@ else()
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/sim/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform)
 endif()
+
+# The text helpers every layer uses come with the backend.
+pmp_layer(pm_store src/store/*.cpp)
+target_link_libraries(pm_store PUBLIC pm_platform pm_backend)
+
+pmp_layer(pm_forms src/platform/Form.cpp)
+target_link_libraries(pm_forms PUBLIC pm_platform)
+
 
 # The forms of each subsystem.
 pmp_layer(pm_prompt src/prompt/*.cpp)
@@ -37,11 +39,14 @@ target_link_libraries(pm_config PUBLIC pm_store pm_forms pm_about)
 pmp_layer(pm_engine src/engine/*.cpp)
 target_link_libraries(pm_engine PUBLIC pm_store pm_forms pm_prompt pm_about pm_config)
 
+pmp_layer(pm_startup src/startup/*.cpp)
+target_link_libraries(pm_startup PUBLIC pm_store pm_forms pm_prompt)
+
 if(PMP_WINDOWS)
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp)
-  target_link_libraries(pmpstart PRIVATE pm_store pm_backend)
+  target_link_libraries(pmpstart PRIVATE pm_startup pm_backend)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
 endif()

@@ -9,7 +9,8 @@ using platform::ControlKind;
 using platform::ControlSpec;
 
 inline constexpr std::string_view kAboutTitle = "About Pelmora Pro 2003";
-inline constexpr std::string_view kWebAddress = "https://www.example.com/pelmora/";
+inline constexpr std::string_view kWebAddress = "https://www.example.com/";
+inline constexpr std::string_view kDownloadPage = "https://www.example.com/download.htm";
 inline constexpr std::string_view kMailAddress = "support@example.com";
 
 // clang-format off

@@ -1,15 +1,164 @@
+// The setup window: opening, and editing the two lists.
 #include "config/frmSetup.h"
 
 #include "config/frmSetupLayout.h"
+#include "platform/Text.h"
+#include "store/ItemLists.h"
+#include "store/SettingsCatalogue.h"
 
 namespace pm::config {
 
-frmSetup::frmSetup(platform::Toolkit& toolkit, store::ProgramState& state)
-    : Form(toolkit, kfrmSetupSpec), state_(state) {}
+using platform::Event;
+
+namespace {
+constexpr std::string_view kProtectedItem = "Windows Explorer";
+constexpr std::string_view kProtectedIgnoreEntry = "Exit";
+constexpr int kIgnoreMinimumLength = 3;
+}  // namespace
+
+frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::frmabout& about,
+                   EngineCommands& engine)
+    : Form(platform.toolkit, kfrmSetupSpec),
+      frmAddWizard(platform.toolkit, *this),
+      frmModify(platform.toolkit, *this),
+      frmTimeDelay(platform.toolkit, *this),
+      frmChangePassword(platform.toolkit, *this),
+      frmpasswordpicture(platform.toolkit, *this),
+      toolkit_(platform.toolkit),
+      desktop_(platform.desktop),
+      shell_(platform.shell),
+      registry_(platform.registry),
+      state_(state),
+      about_(about),
+      engine_(engine) {
+  On("List1", Event::Click, [this] { List1_Click(); });
+  On("List1", Event::ItemCheck, [this] { List1_Click(); });
+  On("cmdRemove", Event::Click, [this] { cmdRemove_Click(); });
+  On("cmdModify", Event::Click, [this] { cmdModify_Click(); });
+  On("cmdAdd", Event::Click, [this] { OpenDialog(frmAddWizard); });
+  On("Command1", Event::Click, [this] { OpenDialog(frmChangePassword); });
+  On("cmdignore", Event::Click, [this] { cmdignore_Click(); });
+  On("cmdadd2", Event::Click, [this] { cmdadd2_Click(); });
+  On("cmdremove2", Event::Click, [this] { cmdremove2_Click(); });
+  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
+  On("cmdApply", Event::Click, [this] { cmdApply_Click(); });
+  On("cmdCancel", Event::Click, [this] { Unload(); });
+  OnForm(Event::DblClick, [this] { Form_DblClick(); });
+  OnMenu(kmnuAdd, [this] { OpenDialog(frmAddWizard); });
+  OnMenu(kmnuRemove, [this] { cmdRemove_Click(); });
+  OnMenu(kmnuModify, [this] { cmdModify_Click(); });
+  OnMenu(kmnuSelectAll, [this] { mnuSelectAll_Click(); });
+  OnMenu(kmnuClose, [this] { cmdOK_Click(); });
+  OnMenu(kmnuChangePassword, [this] { OpenDialog(frmChangePassword); });
+  OnMenu(kmnuTimeDelay, [this] { OpenDialog(frmTimeDelay); });
+  // The picture chooser does not disable the setup window.
+  OnMenu(kpassboxpic, [this] { frmpasswordpicture.Show(); });
+  OnMenu(kmnupicbad, [this] { frmpasswordpicture.Show(); });
+  for (std::size_t i = 0; i < store::Switches().size(); ++i) {
+    const int id = SwitchMenuId(i);
+    OnMenu(id, [this, id] { ToggleSwitch(id); });
+  }
+  OnMenu(kmnuunlock, [this] { mnuunlock_Click(); });
+  OnMenu(kmnurelock, [this] { mnurelock_Click(); });
+  OnMenu(kmnushutdown, [this] { mnushutdown_Click(); });
+  OnMenu(kmnuHelpTopics, [this] { mnuHelpTopics_Click(); });
+  OnMenu(kmnuvisitwebsite, [this] { mnuvisitwebsite_Click(); });
+  OnMenu(kmnuupdate, [this] { mnuupdate_Click(); });
+  OnMenu(kmnuAbout, [this] { about_.ShowOrBringForward(); });
+}
+
+void frmSetup::Form_Load() {
+  window().CenterOnScreen();
+  GetSettings();
+  GetWindows();
+}
 
 void frmSetup::Form_Unload() {
   // The next "Configure..." asks for the password again.
   state_.ConfigWindowKey.clear();
+  for (platform::Form* dialog : std::initializer_list<platform::Form*>{
+           &frmAddWizard, &frmModify, &frmTimeDelay, &frmChangePassword, &frmpasswordpicture}) {
+    dialog->Unload();
+  }
+}
+
+void frmSetup::GetWindows() {
+  List2.Clear();
+  for (const std::string& entry : store::ReadIgnoreList(registry_)) List2.AddItem(entry);
+  List1.Clear();
+  // Each item goes to its sorted place, and its mark goes with it.
+  for (const store::ListItem& item : store::ReadItemList(registry_)) {
+    List1.SetSelected(List1.AddItem(item.text), item.checked);
+  }
+  const std::string firstTime = store::ReadSetting(registry_, store::setting::kFirstTime);
+  if (store::OffersDefaultItems(firstTime, List1.ListCount() > 0)) {
+    for (std::string_view item : store::DefaultItems()) List1.AddItem(item);
+  }
+  if (List1.ListCount() > 0) List1.SetListIndex(0);
+}
+
+void frmSetup::List1_Click() {
+  cmdApply.SetEnabled(true);
+}
+
+void frmSetup::mnuSelectAll_Click() {
+  for (int i = 0; i < List1.ListCount(); ++i) List1.SetSelected(i, true);
+  if (List1.ListCount() > 0) List1.SetListIndex(0);
+}
+
+void frmSetup::cmdRemove_Click() {
+  cmdApply.SetEnabled(true);
+  const int current = List1.ListIndex();
+  if (current < 0) return;
+  if (List1.Selected(current)) {
+    List1.SetSelected(current, false);
+  } else {
+    List1.RemoveItem(current);
+    List1.SetListIndex(-1);
+    List1.SetFocus();
+  }
+}
+
+void frmSetup::cmdModify_Click() {
+  const int current = List1.ListIndex();
+  const std::string text = current >= 0 ? List1.List(current) : std::string();
+  if (text == kProtectedItem) return;
+  frmModify.txtModify.SetText(text);
+  OpenDialog(frmModify);
+}
+
+void frmSetup::OpenDialog(platform::Form& dialog) {
+  SetEnabled(false);
+  dialog.Show();
+}
+
+void frmSetup::cmdignore_Click() {
+  const bool hidden = cmdignore.Caption() == kIgnoreHidden;
+  const auto move = [](platform::Control& control, int top) {
+    platform::Rect bounds = control.Bounds();
+    bounds.top = top;
+    control.Move(bounds);
+  };
+  cmdignore.SetCaption(hidden ? kIgnoreShown : kIgnoreHidden);
+  move(cmdignore, hidden ? 3360 : 4560);
+  move(fraignore, hidden ? 3840 : 5640);
+  fraignore.SetVisible(hidden);
+  platform::Rect list = List1.Bounds();
+  list.height = hidden ? 2500 : 3900;
+  List1.Move(list);
+}
+
+void frmSetup::cmdadd2_Click() {
+  const std::string text = txtignore.Text();
+  if (platform::CodePointCount(text) >= kIgnoreMinimumLength) List2.AddItem(text);
+  List2.SetListIndex(List2.ListCount() - 1);
+}
+
+void frmSetup::cmdremove2_Click() {
+  const int current = List2.ListIndex();
+  if (current < 0) return;
+  const std::string entry = List2.List(current);
+  if (!entry.empty() && entry != kProtectedIgnoreEntry) List2.RemoveItem(current);
 }
 
 }  // namespace pm::config

@@ -1,21 +1,92 @@
-// The configuration tool's window. Its title makes it a locked window; its
-// unlock lasts until it unloads.
+// The configuration tool's window. It edits copies of the item list, the
+// ignore list and the switches until they are saved; its title makes it a
+// locked window, and its unlock lasts until it unloads.
 #pragma once
 
+#include "about/frmabout.h"
+#include "config/EngineCommands.h"
+#include "config/SetupDialogs.h"
+#include "platform/Desktop.h"
 #include "platform/Form.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "prompt/PasswordDialogs.h"
 #include "store/ProgramState.h"
+#include "store/RegValue.h"
 
 namespace pm::config {
 
+struct SetupPlatform {
+  platform::Toolkit& toolkit;
+  platform::Desktop& desktop;
+  platform::Shell& shell;
+  platform::Registry& registry;
+};
+
 class frmSetup : public platform::Form {
  public:
-  frmSetup(platform::Toolkit& toolkit, store::ProgramState& state);
+  frmSetup(SetupPlatform platform, store::ProgramState& state, about::frmabout& about,
+           EngineCommands& engine);
+
+  void GetSettings();
+  void GetWindows();
+  // Both write everything, go on after a failure and answer the first one.
+  store::RegResult SaveWindows();
+  store::RegResult SaveSettings();
+
+  platform::ListBox List1{*this, "List1"};
+  platform::ListBox List2{*this, "List2"};
+  platform::Control cmdignore{*this, "cmdignore"};
+  platform::Control fraignore{*this, "fraignore"};
+  platform::Control txtignore{*this, "txtignore"};
+  platform::Control cmdApply{*this, "cmdApply"};
+
+  config::frmAddWizard frmAddWizard;
+  config::frmModify frmModify;
+  config::frmTimeDelay frmTimeDelay;
+  prompt::frmChangePassword frmChangePassword;
+  prompt::frmpasswordpicture frmpasswordpicture;
 
  protected:
+  void Form_Load() override;
   void Form_Unload() override;
 
  private:
+  // Editing (the lists).
+  void List1_Click();
+  void mnuSelectAll_Click();
+  void cmdRemove_Click();
+  void cmdModify_Click();
+  void OpenDialog(platform::Form& dialog);
+  void cmdignore_Click();
+  void cmdadd2_Click();
+  void cmdremove2_Click();
+
+  // Saving and closing.
+  bool Save();
+  void cmdOK_Click();
+  void cmdApply_Click();
+
+  // Switches and commands.
+  void ToggleSwitch(int menuId);
+  void mnuunlock_Click();
+  void mnurelock_Click();
+  void mnushutdown_Click();
+  void mnuHelpTopics_Click();
+  void mnuvisitwebsite_Click();
+  void mnuupdate_Click();
+  void Form_DblClick();
+
+  platform::Toolkit& toolkit_;
+  platform::Desktop& desktop_;
+  platform::Shell& shell_;
+  platform::Registry& registry_;
   store::ProgramState& state_;
+  about::frmabout& about_;
+  EngineCommands& engine_;
 };
+
+// The switch of each menu entry, in the order the switches are saved.
+int SwitchMenuId(std::size_t switchIndex);
 
 }  // namespace pm::config

@@ -17,7 +17,8 @@ class Engine {
       : frmBlank(platform.toolkit),
         frmPassword(platform.toolkit, platform.shell, platform.desktop, state, frmBlank),
         frmabout(platform.toolkit),
-        frmSetup(platform.toolkit, state),
+        frmSetup({platform.toolkit, platform.desktop, platform.shell, platform.registry}, state,
+                 frmabout, frmMain),
         frmMain(platform, state, Forms{frmPassword, frmBlank, frmabout, frmSetup}) {}
 
   // Loads the main window, which runs the start-up sequence.

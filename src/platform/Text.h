@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ std::string_view DropLastCodePoints(std::string_view utf8, std::size_t count);
 // Windows one asks the system (CharLowerBuffW), the simulated one uses
 // Unicode's simple case mapping for the common scripts.
 std::string LowerCase(std::string_view utf8);
+
+// The system's own text for a Win32 error code ("Access is denied."), for
+// messages that say why something failed. Each backend provides it.
+std::string SystemErrorText(std::int32_t errorCode);
 
 // Case-insensitive equality in the sense of LowerCase.
 bool EqualsNoCase(std::string_view a, std::string_view b);

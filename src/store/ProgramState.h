@@ -26,6 +26,7 @@ struct ProgramState {
   std::string UserPassword;
   std::string UserPassword2;
   std::int16_t TimeDelay = 0;
+  std::int16_t SetupTimeDelay = 0;  // the configuration tool's edited copy
   std::int16_t RelockMinutes = 0;
   std::int16_t RelockCounter = 0;
   std::string PasswordPicture;

@@ -1,0 +1,44 @@
+// A copy of a key's whole subtree, or of single values, taken before a change
+// so that a change that fails half-way can be undone: nothing the owner
+// stored is lost to a failed save.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+#include "store/RegValue.h"
+
+namespace pm::store {
+
+struct KeySnapshot {
+  struct Value {
+    std::string name;
+    std::uint32_t type = 0;
+    ByteArray data;
+  };
+  bool exists = false;
+  std::vector<Value> values;
+  std::vector<std::pair<std::string, KeySnapshot>> subkeys;
+};
+
+KeySnapshot CaptureKey(platform::Registry& registry, platform::RootKey root, std::string_view path);
+// Makes the key exactly as captured: gone when it did not exist.
+RegResult RestoreKey(platform::Registry& registry, platform::RootKey root, std::string_view path,
+                     const KeySnapshot& snapshot);
+
+struct ValueSnapshot {
+  std::string path;
+  std::string name;
+  bool exists = false;
+  std::uint32_t type = 0;
+  ByteArray data;
+};
+
+ValueSnapshot CaptureValue(platform::Registry& registry, platform::RootKey root,
+                           std::string_view path, std::string_view name);
+RegResult RestoreValue(platform::Registry& registry, platform::RootKey root,
+                       const ValueSnapshot& snapshot);
+
+}  // namespace pm::store
