@@ -50,3 +50,6 @@ if(PMP_WINDOWS)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
 endif()
+
+# The owner's help page lives beside the programs.
+configure_file(${CMAKE_SOURCE_DIR}/help/pmpro.htm ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/pmpro.htm COPYONLY)
