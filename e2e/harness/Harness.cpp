@@ -1,0 +1,268 @@
+#include "Harness.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "engine/frmMainLayout.h"
+#include "platform/win32/Wide.h"
+#include "prompt/frmPasswordLayout.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+
+void Say(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  std::vprintf(format, arguments);
+  va_end(arguments);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+bool Checks::Check(bool ok, const std::string& what) {
+  ++count_;
+  if (!ok) ++failures_;
+  Say("  [%s] %s", ok ? " ok " : "FAIL", what.c_str());
+  return ok;
+}
+
+int Checks::ExitCode() const {
+  Say("%d checks, %d failed", count_, failures_);
+  return failures_ == 0 ? 0 : 1;
+}
+
+std::wstring WindowsPath(std::wstring_view path) {
+  if (path.empty() || path.front() != L'/') return std::wstring(path);
+  using ToDos = WCHAR*(CDECL*)(LPCSTR);
+  // Through void*, as GetProcAddress's type fits no real function.
+  const auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  if (toDos == nullptr) return std::wstring(path);
+  WCHAR* dos = toDos(Utf8(path).c_str());
+  if (dos == nullptr) return std::wstring(path);
+  std::wstring result(dos);
+  HeapFree(GetProcessHeap(), 0, dos);
+  return result;
+}
+
+std::string Utf8(std::wstring_view text) {
+  return win32::Narrow(text);
+}
+
+// --- Engines ---------------------------------------------------------------
+
+DWORD Engines::Start() {
+  std::wstring folder = programPath_;
+  const std::size_t slash = folder.find_last_of(L"\\/");
+  folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+  std::wstring commandLine = L"\"" + programPath_ + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(programPath_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    Say("  could not start %s: error %lu", Utf8(programPath_).c_str(), GetLastError());
+    return 0;
+  }
+  win32::UniqueKernelHandle thread(info.hThread);
+  started_.push_back({info.dwProcessId, win32::UniqueKernelHandle(info.hProcess)});
+  return info.dwProcessId;
+}
+
+HANDLE Engines::Process(DWORD processId) const {
+  for (const Started& s : started_) {
+    if (s.processId == processId) return s.process.get();
+  }
+  return nullptr;
+}
+
+void Engines::EndAll() {
+  for (Started& s : started_) {
+    if (WaitForSingleObject(s.process.get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(s.process.get(), 1);
+      WaitForSingleObject(s.process.get(), 5000);
+    }
+  }
+  started_.clear();
+  // A copy that one of ours started (the restart) is known only by its
+  // windows; every window of our class in the prefix belongs to such a copy.
+  for (HWND window : FindAllTopLevel({.title = {}})) {
+    const DWORD processId = ProcessOf(window);
+    if (processId == 0 || processId == GetCurrentProcessId()) continue;
+    win32::UniqueKernelHandle process(
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    if (!process) continue;
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);
+  }
+}
+
+// --- Registry --------------------------------------------------------------
+
+ProductKey::ProductKey() {
+  registry_.DeleteTree(store::kRootKey, store::kProductKey);
+}
+
+ProductKey::~ProductKey() {
+  registry_.DeleteTree(store::kRootKey, store::kProductKey);
+}
+
+bool ProductKey::WriteSetting(std::string_view name, std::string_view text) {
+  return static_cast<bool>(store::WriteSetting(registry_, name, text));
+}
+
+bool ProductKey::WriteLockedItems(const std::vector<store::ListItem>& items) {
+  return static_cast<bool>(store::WriteLists(registry_, items, {}));
+}
+
+// --- Target windows --------------------------------------------------------
+
+namespace {
+
+LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TargetWindow::TargetWindow(std::wstring_view title, std::wstring_view className, bool visible)
+    : className_(className) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = TargetWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = className_.c_str();
+  RegisterClassExW(&windowClass);
+  window_.reset(CreateWindowExW(0, className_.c_str(), std::wstring(title).c_str(),
+                                WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 200, 200, 400,
+                                300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  PumpPending();
+}
+
+TargetWindow::~TargetWindow() {
+  window_.reset();
+  PumpPending();
+  UnregisterClassW(className_.c_str(), GetModuleHandleW(nullptr));
+}
+
+int TargetWindow::closeRequests() const {
+  return static_cast<int>(GetWindowLongPtrW(window_.get(), GWLP_USERDATA));
+}
+
+// --- Finding windows -------------------------------------------------------
+
+DWORD ProcessOf(HWND window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  return processId;
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t buffer[512] = {};
+  // WM_GETTEXT, so a control of another process answers with its own text.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                           SMTO_ABORTIFHUNG, 2000, &length)) {
+    return {};
+  }
+  return std::wstring(buffer, std::min<std::size_t>(length, std::size(buffer) - 1));
+}
+
+namespace {
+
+bool Matches(HWND window, const WindowQuery& query) {
+  wchar_t className[257] = {};
+  GetClassNameW(window, className, 257);
+  if (!query.className.empty() && _wcsicmp(className, query.className.c_str()) != 0) return false;
+  if (!query.title.empty()) {
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    if (query.title != title) return false;
+  }
+  const bool visible = IsWindowVisible(window) != FALSE;
+  if (query.visibility == WindowQuery::Visibility::Visible && !visible) return false;
+  if (query.visibility == WindowQuery::Visibility::Hidden && visible) return false;
+  const DWORD processId = ProcessOf(window);
+  if (query.processId != 0 && processId != query.processId) return false;
+  if (query.notProcessId != 0 && processId == query.notProcessId) return false;
+  if (query.withoutChildId != 0 && GetDlgItem(window, query.withoutChildId) != nullptr) {
+    return false;
+  }
+  return true;
+}
+
+struct Search {
+  const WindowQuery* query;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectMatch(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  if (Matches(window, *search->query)) search->found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> FindAllTopLevel(const WindowQuery& query) {
+  Search search{&query, {}};
+  EnumWindows(CollectMatch, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindTopLevel(const WindowQuery& query) {
+  const std::vector<HWND> found = FindAllTopLevel(query);
+  return found.empty() ? nullptr : found.front();
+}
+
+int PromptControlId(std::string_view control) {
+  return platform::kControlIdBase + platform::ControlIndex(prompt::kfrmPasswordControls, control);
+}
+
+HWND PromptControl(HWND prompt, std::string_view control) {
+  return GetDlgItem(prompt, PromptControlId(control));
+}
+
+WindowQuery MainWindowQuery(DWORD processId) {
+  return {.title = win32::Wide(engine::kRunningTitle),
+          .visibility = WindowQuery::Visibility::Hidden,
+          .processId = processId,
+          .withoutChildId = PromptControlId("txtPassword")};
+}
+
+WindowQuery VisiblePromptQuery() {
+  return {.title = win32::Wide(prompt::kPromptTitle),
+          .visibility = WindowQuery::Visibility::Visible};
+}
+
+// --- Waiting ---------------------------------------------------------------
+
+void PumpPending() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (true) {
+    PumpPending();
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+void PumpFor(std::chrono::milliseconds duration) {
+  WaitFor([] { return false; }, duration);
+}
+
+}  // namespace pm::e2e

@@ -1,0 +1,130 @@
+// What the end-to-end scenarios share: starting and ending copies of the
+// engine, windows of the harness's own that stand in for the programs a user
+// locks, finding the engine's windows, and waiting without spinning.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32Registry.h"
+#include "store/ItemLists.h"
+
+namespace pm::e2e {
+
+// The class every window of ours has.
+inline constexpr wchar_t kOurWindowClass[] = L"PelmoraProWindow";
+
+// Prints a line to stdout at once, so a failing scenario's log shows how far
+// it went.
+void Say(const char* format, ...);
+
+// Counts the checks of one scenario; a failed check is printed and makes the
+// scenario fail, the ones after it still run unless the scenario stops.
+class Checks {
+ public:
+  bool Check(bool ok, const std::string& what);
+  bool passed() const { return failures_ == 0; }
+  int ExitCode() const;
+
+ private:
+  int count_ = 0;
+  int failures_ = 0;
+};
+
+// A path as the harness was given it, for Windows: under Wine, CTest passes
+// Unix paths, which Wine's own function turns into a Z: path.
+std::wstring WindowsPath(std::wstring_view path);
+
+// Every copy of the engine a scenario started, and the copies those started
+// (a restart), ended when the scenario ends whatever happened.
+class Engines {
+ public:
+  explicit Engines(std::wstring programPath) : programPath_(std::move(programPath)) {}
+  ~Engines() { EndAll(); }
+  Engines(const Engines&) = delete;
+  Engines& operator=(const Engines&) = delete;
+
+  // Starts a copy; answers its process id, 0 on failure.
+  DWORD Start();
+  HANDLE Process(DWORD processId) const;
+  void EndAll();
+
+ private:
+  struct Started {
+    DWORD processId = 0;
+    win32::UniqueKernelHandle process;
+  };
+  std::wstring programPath_;
+  std::vector<Started> started_;
+};
+
+// The product's whole registry key, empty at the start of a scenario and
+// removed at its end.
+class ProductKey {
+ public:
+  ProductKey();
+  ~ProductKey();
+  ProductKey(const ProductKey&) = delete;
+  ProductKey& operator=(const ProductKey&) = delete;
+
+  bool WriteSetting(std::string_view name, std::string_view text);
+  bool WriteLockedItems(const std::vector<store::ListItem>& items);
+
+ private:
+  win32::Win32Registry registry_;
+};
+
+// A top-level window of the harness that plays another program's window. It
+// counts the WM_CLOSE it receives and stays open.
+class TargetWindow {
+ public:
+  TargetWindow(std::wstring_view title, std::wstring_view className, bool visible);
+  ~TargetWindow();
+  TargetWindow(const TargetWindow&) = delete;
+  TargetWindow& operator=(const TargetWindow&) = delete;
+
+  HWND handle() const { return window_.get(); }
+  int closeRequests() const;
+  bool visible() const { return IsWindowVisible(window_.get()) != FALSE; }
+
+ private:
+  std::wstring className_;
+  win32::UniqueHwnd window_;
+};
+
+struct WindowQuery {
+  std::wstring title;
+  std::wstring className = kOurWindowClass;
+  enum class Visibility { Any, Visible, Hidden } visibility = Visibility::Any;
+  DWORD processId = 0;     // 0 = any process
+  DWORD notProcessId = 0;  // 0 = none excluded
+  int withoutChildId = 0;  // 0 = no condition; else no child with this id
+};
+// The first top-level window that matches, or null.
+HWND FindTopLevel(const WindowQuery& query);
+std::vector<HWND> FindAllTopLevel(const WindowQuery& query);
+DWORD ProcessOf(HWND window);
+
+// Handles the harness's own messages (the engine hides and shows our windows
+// with messages our thread must answer) until `done` holds or time runs out.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit);
+void PumpFor(std::chrono::milliseconds duration);
+void PumpPending();
+
+std::wstring TextOf(HWND window);
+std::string Utf8(std::wstring_view text);
+
+// The engine's main window: hidden, titled as a running copy, and without the
+// prompt's password box (the prompt has the same title and class).
+WindowQuery MainWindowQuery(DWORD processId = 0);
+WindowQuery VisiblePromptQuery();
+HWND PromptControl(HWND prompt, std::string_view control);
+
+}  // namespace pm::e2e
