@@ -203,7 +203,10 @@ int BenchLatency(const Options& options) {
     TargetWindow window(L"Bench Locked " + std::to_wstring(trial),
                         L"PmHarnessBench" + std::to_wstring(trial), false);
     ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
-    PumpFor(100ms);
+    // A pause spread over one timer period: trials paced by the prompt would
+    // otherwise start at the same phase of the engine's 500 ms timer, and the
+    // timer-only figures would show one phase instead of the spread.
+    PumpFor(std::chrono::milliseconds(100 + (trial * 137) % 500));
     LARGE_INTEGER start, now;
     QueryPerformanceCounter(&start);
     SetForegroundWindow(window.handle());
