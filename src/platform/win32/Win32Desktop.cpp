@@ -37,6 +37,12 @@ std::wstring_view WithoutCutSurrogate(std::wstring_view text) {
   return text;
 }
 
+// How often the foreground window is compared with the last one seen. Wine
+// delivers no foreground or focus events from other processes, only window
+// creation; this cheap comparison covers what the hooks miss there, and on
+// Windows it rarely finds a change the hooks have not reported already.
+constexpr UINT kForegroundPollMs = 20;
+
 }  // namespace
 
 Win32Desktop::Win32Desktop() : hooksDisabled_(HooksDisabledByEnvironment()) {}
@@ -112,7 +118,7 @@ void Win32Desktop::SetForegroundChangeHandler(std::function<void()> handler) {
 }
 
 void Win32Desktop::InstallHooks() {
-  if (hookedDesktop == this && foregroundHook_ && focusHook_) return;
+  if (hookedDesktop == this && foregroundHook_ && focusHook_ && createHook_) return;
   if (hookedDesktop != nullptr && hookedDesktop != this) hookedDesktop->RemoveHooks();
   // Out of context, and without WINEVENT_SKIPOWNPROCESS: our own
   // configuration tool is a window the engine must see come to the front.
@@ -123,20 +129,43 @@ void Win32Desktop::InstallHooks() {
   // activation change; on Windows it only adds calls the handler tolerates.
   focusHook_.reset(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
                                    &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  // A new top-level window, of any process: a locked program's window or a
+  // Task Manager is seen as soon as it exists. Wine delivers this one across
+  // processes.
+  createHook_.reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
+                                    &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  lastForeground_ = GetForegroundWindow();
+  pollTimer_ = SetTimer(nullptr, 0, kForegroundPollMs, &Win32Desktop::OnForegroundPoll);
   hookedDesktop = this;
 }
 
 void Win32Desktop::RemoveHooks() {
   foregroundHook_.reset();
   focusHook_.reset();
+  createHook_.reset();
+  if (pollTimer_ != 0) KillTimer(nullptr, pollTimer_);
+  pollTimer_ = 0;
   if (hookedDesktop == this) hookedDesktop = nullptr;
 }
 
 void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG,
                                        DWORD, DWORD) {
   if (window == nullptr || (objectId != OBJID_WINDOW && objectId != OBJID_CLIENT)) return;
-  if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_OBJECT_FOCUS) return;
+  if (event == EVENT_OBJECT_CREATE || event == EVENT_OBJECT_SHOW) {
+    // Only top-level windows; controls come and go all the time.
+    if (objectId != OBJID_WINDOW || GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return;
+  } else if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_OBJECT_FOCUS) {
+    return;
+  }
   if (hookedDesktop != nullptr) hookedDesktop->RunHandler();
+}
+
+void CALLBACK Win32Desktop::OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD) {
+  if (hookedDesktop == nullptr) return;
+  const HWND foreground = GetForegroundWindow();
+  if (foreground == hookedDesktop->lastForeground_) return;
+  hookedDesktop->lastForeground_ = foreground;
+  hookedDesktop->RunHandler();
 }
 
 void Win32Desktop::RunHandler() noexcept {

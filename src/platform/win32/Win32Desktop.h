@@ -41,6 +41,7 @@ class Win32Desktop final : public platform::Desktop {
  private:
   static void CALLBACK OnWinEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG objectId,
                                   LONG childId, DWORD thread, DWORD time);
+  static void CALLBACK OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD);
   void InstallHooks();
   void RemoveHooks();
   void RunHandler() noexcept;
@@ -48,6 +49,9 @@ class Win32Desktop final : public platform::Desktop {
   std::function<void()> handler_;
   UniqueWinEventHook foregroundHook_;
   UniqueWinEventHook focusHook_;
+  UniqueWinEventHook createHook_;
+  UINT_PTR pollTimer_ = 0;
+  HWND lastForeground_ = nullptr;
   bool hooksDisabled_ = false;
   bool inHandler_ = false;
   bool runAgain_ = false;
