@@ -1,5 +1,6 @@
 #include "Harness.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -51,17 +52,13 @@ std::string Utf8(std::wstring_view text) {
 
 // --- Engines ---------------------------------------------------------------
 
-DWORD Engines::Start() {
-  std::wstring folder = programPath_;
-  const std::size_t slash = folder.find_last_of(L"\\/");
-  folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
-  std::wstring commandLine = L"\"" + programPath_ + L"\"";
+DWORD Engines::Launch(const wchar_t* application, std::wstring commandLine, const wchar_t* folder) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(programPath_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-    Say("  could not start %s: error %lu", Utf8(programPath_).c_str(), GetLastError());
+  if (!CreateProcessW(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                      &startup, &info)) {
+    Say("  could not start %s: error %lu", Utf8(commandLine).c_str(), GetLastError());
     return 0;
   }
   win32::UniqueKernelHandle thread(info.hThread);
@@ -69,11 +66,45 @@ DWORD Engines::Start() {
   return info.dwProcessId;
 }
 
+DWORD Engines::Start() {
+  std::wstring folder = programPath_;
+  const std::size_t slash = folder.find_last_of(L"\\/");
+  folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+  return Launch(programPath_.c_str(), L"\"" + programPath_ + L"\"",
+                folder.empty() ? nullptr : folder.c_str());
+}
+
+DWORD Engines::StartOther(std::wstring_view commandLine) {
+  return Launch(nullptr, std::wstring(commandLine), nullptr);
+}
+
 HANDLE Engines::Process(DWORD processId) const {
   for (const Started& s : started_) {
     if (s.processId == processId) return s.process.get();
   }
   return nullptr;
+}
+
+std::optional<DWORD> Engines::ExitCode(DWORD processId, std::chrono::milliseconds limit) const {
+  const HANDLE process = Process(processId);
+  if (process == nullptr ||
+      WaitForSingleObject(process, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process, &code)) return std::nullopt;
+  return code;
+}
+
+void Engines::End(DWORD processId) {
+  const auto it = std::find_if(started_.begin(), started_.end(),
+                               [&](const Started& s) { return s.processId == processId; });
+  if (it == started_.end()) return;
+  if (WaitForSingleObject(it->process.get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(it->process.get(), 1);
+    WaitForSingleObject(it->process.get(), 5000);
+  }
+  started_.erase(it);
 }
 
 void Engines::EndAll() {
@@ -111,6 +142,10 @@ bool ProductKey::WriteSetting(std::string_view name, std::string_view text) {
   return static_cast<bool>(store::WriteSetting(registry_, name, text));
 }
 
+std::string ProductKey::ReadSetting(std::string_view name) {
+  return store::ReadSetting(registry_, name);
+}
+
 bool ProductKey::WriteLockedItems(const std::vector<store::ListItem>& items) {
   return static_cast<bool>(store::WriteLists(registry_, items, {}));
 }
@@ -119,8 +154,17 @@ bool ProductKey::WriteLockedItems(const std::vector<store::ListItem>& items) {
 
 namespace {
 
+// The window's extra bytes hold the time of the first WM_CLOSE, taken in the
+// window procedure itself so a benchmark measures the message's arrival.
+constexpr int kFirstCloseOffset = 0;
+
 LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
+    if (GetWindowLongPtrW(window, kFirstCloseOffset) == 0) {
+      LARGE_INTEGER now;
+      QueryPerformanceCounter(&now);
+      SetWindowLongPtrW(window, kFirstCloseOffset, static_cast<LONG_PTR>(now.QuadPart));
+    }
     SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
     return 0;
   }
@@ -134,6 +178,7 @@ TargetWindow::TargetWindow(std::wstring_view title, std::wstring_view className,
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = TargetWindowProc;
+  windowClass.cbWndExtra = sizeof(LONG_PTR);
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -153,6 +198,10 @@ TargetWindow::~TargetWindow() {
 
 int TargetWindow::closeRequests() const {
   return static_cast<int>(GetWindowLongPtrW(window_.get(), GWLP_USERDATA));
+}
+
+LONGLONG TargetWindow::firstCloseTicks() const {
+  return static_cast<LONGLONG>(GetWindowLongPtrW(window_.get(), kFirstCloseOffset));
 }
 
 // --- Finding windows -------------------------------------------------------
@@ -221,12 +270,31 @@ HWND FindTopLevel(const WindowQuery& query) {
   return found.empty() ? nullptr : found.front();
 }
 
+namespace {
+
 int PromptControlId(std::string_view control) {
   return platform::kControlIdBase + platform::ControlIndex(prompt::kfrmPasswordControls, control);
 }
 
-HWND PromptControl(HWND prompt, std::string_view control) {
-  return GetDlgItem(prompt, PromptControlId(control));
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchControlId(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ControlSearch*>(context);
+  if (GetDlgCtrlID(window) != search->id) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindControl(HWND window, int controlId) {
+  // EnumChildWindows visits grandchildren too.
+  ControlSearch search{controlId, nullptr};
+  EnumChildWindows(window, MatchControlId, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 WindowQuery MainWindowQuery(DWORD processId) {
@@ -239,6 +307,39 @@ WindowQuery MainWindowQuery(DWORD processId) {
 WindowQuery VisiblePromptQuery() {
   return {.title = win32::Wide(prompt::kPromptTitle),
           .visibility = WindowQuery::Visibility::Visible};
+}
+
+// --- The prompt ------------------------------------------------------------
+
+Prompt Prompt::WaitVisible(std::chrono::milliseconds limit) {
+  HWND window = nullptr;
+  WaitFor([&] { return (window = FindTopLevel(VisiblePromptQuery())) != nullptr; }, limit);
+  return Prompt(window);
+}
+
+HWND Prompt::Control(std::string_view name) const {
+  return FindControl(window_, PromptControlId(name));
+}
+
+std::wstring Prompt::Text(std::string_view control) const {
+  return TextOf(Control(control));
+}
+
+bool Prompt::Enabled(std::string_view control) const {
+  return IsWindowEnabled(Control(control)) != FALSE;
+}
+
+bool Prompt::StillShown() const {
+  return IsWindow(window_) && IsWindowVisible(window_);
+}
+
+void Prompt::Type(const wchar_t* text) const {
+  SendMessageTimeoutW(Control("txtPassword"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+}
+
+void Prompt::Click(std::string_view button) const {
+  PostMessageW(Control(button), BM_CLICK, 0, 0);
 }
 
 // --- Waiting ---------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,8 +43,9 @@ class Checks {
 // Unix paths, which Wine's own function turns into a Z: path.
 std::wstring WindowsPath(std::wstring_view path);
 
-// Every copy of the engine a scenario started, and the copies those started
-// (a restart), ended when the scenario ends whatever happened.
+// Every copy of the program under test a scenario started, the copies those
+// started (a restart), and any other program the scenario ran, ended when
+// the scenario ends whatever happened.
 class Engines {
  public:
   explicit Engines(std::wstring programPath) : programPath_(std::move(programPath)) {}
@@ -51,16 +53,25 @@ class Engines {
   Engines(const Engines&) = delete;
   Engines& operator=(const Engines&) = delete;
 
-  // Starts a copy; answers its process id, 0 on failure.
+  // Starts a copy in its own folder; answers its process id, 0 on failure.
   DWORD Start();
+  // Starts another program, found on the search path like a typed command.
+  DWORD StartOther(std::wstring_view commandLine);
   HANDLE Process(DWORD processId) const;
+  // The exit code once the process has ended within `limit`.
+  std::optional<DWORD> ExitCode(DWORD processId, std::chrono::milliseconds limit) const;
+  void End(DWORD processId);
   void EndAll();
+
+  const std::wstring& programPath() const { return programPath_; }
 
  private:
   struct Started {
     DWORD processId = 0;
     win32::UniqueKernelHandle process;
   };
+  DWORD Launch(const wchar_t* application, std::wstring commandLine, const wchar_t* folder);
+
   std::wstring programPath_;
   std::vector<Started> started_;
 };
@@ -75,6 +86,7 @@ class ProductKey {
   ProductKey& operator=(const ProductKey&) = delete;
 
   bool WriteSetting(std::string_view name, std::string_view text);
+  std::string ReadSetting(std::string_view name);
   bool WriteLockedItems(const std::vector<store::ListItem>& items);
 
  private:
@@ -82,7 +94,8 @@ class ProductKey {
 };
 
 // A top-level window of the harness that plays another program's window. It
-// counts the WM_CLOSE it receives and stays open.
+// counts the WM_CLOSE it receives, notes when the first one came, and stays
+// open.
 class TargetWindow {
  public:
   TargetWindow(std::wstring_view title, std::wstring_view className, bool visible);
@@ -92,6 +105,9 @@ class TargetWindow {
 
   HWND handle() const { return window_.get(); }
   int closeRequests() const;
+  // QueryPerformanceCounter's reading when the first WM_CLOSE reached the
+  // window procedure; 0 before.
+  LONGLONG firstCloseTicks() const;
   bool visible() const { return IsWindowVisible(window_.get()) != FALSE; }
 
  private:
@@ -121,10 +137,41 @@ void PumpPending();
 std::wstring TextOf(HWND window);
 std::string Utf8(std::wstring_view text);
 
+// A control of one of our windows, found among all its descendants (the
+// controls inside a frame are the frame's children): its id is
+// platform::kControlIdBase + its index in the form's control table.
+HWND FindControl(HWND window, int controlId);
+
 // The engine's main window: hidden, titled as a running copy, and without the
 // prompt's password box (the prompt has the same title and class).
 WindowQuery MainWindowQuery(DWORD processId = 0);
 WindowQuery VisiblePromptQuery();
-HWND PromptControl(HWND prompt, std::string_view control);
+
+// The visible password prompt, of pmpro or of pmpstart, driven as a user
+// would: text typed into its box, its buttons pressed.
+class Prompt {
+ public:
+  // The visible prompt once it is up; an empty Prompt when none came in time.
+  static Prompt WaitVisible(std::chrono::milliseconds limit);
+  explicit operator bool() const { return window_ != nullptr; }
+  HWND handle() const { return window_; }
+
+  HWND Control(std::string_view name) const;
+  std::wstring Text(std::string_view control) const;
+  bool Enabled(std::string_view control) const;
+  bool StillShown() const;
+  void Type(const wchar_t* text) const;
+  // Posted: the click may open a message box, and a sent message would wait
+  // for it to close.
+  void Click(std::string_view button) const;
+  void Answer(const wchar_t* password) const {
+    Type(password);
+    Click("cmdOK");
+  }
+
+ private:
+  explicit Prompt(HWND window) : window_(window) {}
+  HWND window_ = nullptr;
+};
 
 }  // namespace pm::e2e

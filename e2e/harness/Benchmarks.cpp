@@ -1,0 +1,278 @@
+// Benchmarks under Wine: figures are printed, never judged. Each prints one
+// line starting with its name, which scripts/bench.sh collects.
+#include <windows.h>
+// psapi.h needs the types of windows.h.
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Scenarios.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/Win32Desktop.h"
+#include "startup/Form1.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using win32::Wide;
+
+double Percentile(std::vector<double> values, double fraction) {
+  std::sort(values.begin(), values.end());
+  const std::size_t index =
+      static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size())) - 1);
+  return values[std::min(index, values.size() - 1)];
+}
+
+void SetHookVariable(bool noHook) {
+  SetEnvironmentVariableW(win32::kNoForegroundHookVariable, noHook ? L"1" : nullptr);
+}
+
+LONGLONG TicksPerSecond() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart;
+}
+
+LONGLONG Ticks() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+double Milliseconds(LONGLONG ticks) {
+  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(TicksPerSecond());
+}
+
+// Median, 95th percentile and the extremes of a non-empty set of times.
+std::string Spread(const std::vector<double>& milliseconds) {
+  char text[160];
+  std::snprintf(text, sizeof(text),
+                "median %.1f ms, 95th percentile %.1f ms, min %.1f ms, max %.1f ms",
+                Percentile(milliseconds, 0.5), Percentile(milliseconds, 0.95),
+                *std::min_element(milliseconds.begin(), milliseconds.end()),
+                *std::max_element(milliseconds.begin(), milliseconds.end()));
+  return text;
+}
+
+double Seconds(const FILETIME& time) {
+  ULARGE_INTEGER value;
+  value.LowPart = time.dwLowDateTime;
+  value.HighPart = time.dwHighDateTime;
+  return static_cast<double>(value.QuadPart) / 1e7;
+}
+
+bool CpuSeconds(HANDLE process, double& seconds) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return false;
+  seconds = Seconds(kernel) + Seconds(user);
+  return true;
+}
+
+// Starts pmpstart with a stored password and waits for its prompt.
+DWORD StartStartupLocker(Engines& engines, ProductKey& key, Checks& checks) {
+  if (!checks.Check(key.WriteSetting(store::setting::kUserPassword, "secret"),
+                    "\"UserPassword\" stored")) {
+    return 0;
+  }
+  const DWORD processId = engines.Start();
+  if (!checks.Check(processId != 0, "pmpstart started")) return 0;
+  if (!checks.Check(static_cast<bool>(Prompt::WaitVisible(kStartLimit)),
+                    "its password prompt is shown")) {
+    return 0;
+  }
+  return processId;
+}
+
+}  // namespace
+
+int BenchLatency(const Options& options) {
+  constexpr int kTrials = 30;
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  SetHookVariable(options.noForegroundHook);
+  if (!Prepare(key, checks, {{"Bench Locked", true}})) return checks.ExitCode();
+  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
+  Say("foreground-change hook: %s", options.noForegroundHook ? "off (timer only)" : "on");
+
+  const LONGLONG frequency = TicksPerSecond();
+  std::vector<double> latencies;
+  int missed = 0;
+  for (int trial = 0; trial < kTrials; ++trial) {
+    // A class of its own per trial, so no earlier unlock covers it; shown
+    // without activation, so the measured change is SetForegroundWindow's.
+    TargetWindow window(L"Bench Locked " + std::to_wstring(trial),
+                        L"PmHarnessBench" + std::to_wstring(trial), false);
+    ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
+    // A pause spread over one timer period: trials paced by the prompt would
+    // otherwise start at the same phase of the engine's 500 ms timer, and the
+    // timer-only figures would show one phase instead of the spread.
+    PumpFor(std::chrono::milliseconds(100 + (trial * 137) % 500));
+    LARGE_INTEGER start, now;
+    QueryPerformanceCounter(&start);
+    SetForegroundWindow(window.handle());
+    const LONGLONG limit = frequency * 3;
+    bool hidden = false;
+    do {
+      // The engine's hide is a message to our thread: handle it while polling.
+      PumpPending();
+      hidden = !window.visible();
+      QueryPerformanceCounter(&now);
+    } while (!hidden && now.QuadPart - start.QuadPart < limit);
+    if (!hidden) {
+      ++missed;
+      continue;
+    }
+    latencies.push_back(Milliseconds(now.QuadPart - start.QuadPart));
+    if (const Prompt prompt = WaitForPrompt(checks)) {
+      prompt.Answer(L"secret");
+      WaitFor([&] { return window.visible(); }, kReactLimit);
+    }
+  }
+  if (latencies.empty()) {
+    checks.Check(false, "no trial hid the window");
+    return checks.ExitCode();
+  }
+  Say("bench-latency (%s): %zu trials, %s, missed %d",
+      options.noForegroundHook ? "timer only" : "hook", latencies.size(), Spread(latencies).c_str(),
+      missed);
+  return checks.ExitCode();
+}
+
+int BenchIdle(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  SetHookVariable(options.noForegroundHook);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  const DWORD processId = StartEngine(engines, checks);
+  if (processId == 0) return checks.ExitCode();
+  const HANDLE process = engines.Process(processId);
+  PumpFor(1s);
+
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof(memory);
+  if (checks.Check(GetProcessMemoryInfo(process, &memory, sizeof(memory)) != FALSE,
+                   "working set read")) {
+    Say("bench-idle: working set after start-up %.1f MiB (peak %.1f MiB)",
+        static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0),
+        static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+  }
+  double before = 0, after = 0;
+  checks.Check(CpuSeconds(process, before), "CPU time read");
+  const auto start = std::chrono::steady_clock::now();
+  PumpFor(std::chrono::seconds(options.seconds > 0 ? options.seconds : 30));
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (checks.Check(CpuSeconds(process, after), "CPU time read again")) {
+    Say("bench-idle: %.3f s of CPU in %.1f s of idling = %.3f %% of one core", after - before, wall,
+        100.0 * (after - before) / wall);
+  }
+  return checks.ExitCode();
+}
+
+int BenchStartupTime(const Options& options) {
+  constexpr int kStarts = 10;
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+
+  std::vector<double> times;
+  for (int start = 0; start < kStarts; ++start) {
+    // A copy still going would make this one a second start.
+    if (!checks.Check(
+            WaitFor([] { return FindTopLevel(MainWindowQuery()) == nullptr; }, kReactLimit),
+            "no copy runs before start " + std::to_string(start + 1))) {
+      break;
+    }
+    const LONGLONG begin = Ticks();
+    const DWORD processId = engines.Start();
+    if (!checks.Check(processId != 0, "pmpro started")) break;
+    const LONGLONG limit = begin + TicksPerSecond() * 10;
+    bool up = false;
+    // Polled every millisecond: the harness has no window to wait on here.
+    while (!(up = FindTopLevel(MainWindowQuery(processId)) != nullptr) && Ticks() < limit) {
+      Sleep(1);
+    }
+    const LONGLONG end = Ticks();
+    engines.End(processId);
+    if (!checks.Check(up, "start " + std::to_string(start + 1) + ": the main window appears")) {
+      break;
+    }
+    times.push_back(Milliseconds(end - begin));
+  }
+  if (times.empty()) return checks.ExitCode();
+  Say("bench-startup-time: %zu starts, %s, first %.1f ms", times.size(), Spread(times).c_str(),
+      times.front());
+  return checks.ExitCode();
+}
+
+int BenchStartupCpu(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  const DWORD processId = StartStartupLocker(engines, key, checks);
+  if (processId == 0) return checks.ExitCode();
+  const HANDLE process = engines.Process(processId);
+  PumpFor(1s);
+
+  double before = 0, after = 0;
+  checks.Check(CpuSeconds(process, before), "CPU time read");
+  const auto start = std::chrono::steady_clock::now();
+  PumpFor(std::chrono::seconds(options.seconds > 0 ? options.seconds : 10));
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (checks.Check(CpuSeconds(process, after), "CPU time read again")) {
+    Say("bench-startup-cpu: %.3f s of CPU in %.1f s with the prompt waiting = %.3f %% of one core",
+        after - before, wall, 100.0 * (after - before) / wall);
+  }
+  return checks.ExitCode();
+}
+
+int BenchTaskManager(const Options& options) {
+  constexpr int kTrials = 30;
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (StartStartupLocker(engines, key, checks) == 0) return checks.ExitCode();
+
+  std::vector<double> latencies;
+  int missed = 0;
+  for (int trial = 0; trial < kTrials; ++trial) {
+    // Spread over pmpstart's 100 ms backstop timer, so the figures are not
+    // those of one phase of it.
+    PumpFor(std::chrono::milliseconds(50 + (trial * 37) % 100));
+    const std::string_view title =
+        trial % 2 == 0 ? startup::kTaskManagerTitle : startup::kOldTaskManagerTitle;
+    const LONGLONG begin = Ticks();
+    TargetWindow window(Wide(title), L"PmHarnessTaskManager", true);
+    const LONGLONG limit = begin + TicksPerSecond() * 3;
+    while (window.firstCloseTicks() == 0 && Ticks() < limit) {
+      // Wakes as soon as the WM_CLOSE is posted to our queue.
+      MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      PumpPending();
+    }
+    if (window.firstCloseTicks() == 0) {
+      ++missed;
+      continue;
+    }
+    latencies.push_back(Milliseconds(window.firstCloseTicks() - begin));
+  }
+  if (latencies.empty()) {
+    checks.Check(false, "no trial's window received WM_CLOSE");
+    return checks.ExitCode();
+  }
+  Say("bench-taskmgr: %zu trials (both titles), creation to WM_CLOSE: %s, missed %d",
+      latencies.size(), Spread(latencies).c_str(), missed);
+  return checks.ExitCode();
+}
+
+}  // namespace pm::e2e

@@ -1,0 +1,50 @@
+// The scenarios and benchmarks pmharness runs, and the steps they share.
+// A scenario prints what it checked and answers 0 when everything held; a
+// benchmark prints its figures on lines that start with its name.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "store/ItemLists.h"
+
+namespace pm::e2e {
+
+struct Options {
+  // pmpro.exe, or pmpstart.exe for the start-up locker's scenarios.
+  std::wstring program;
+  bool noForegroundHook = false;
+  int seconds = 0;  // 0: the benchmark's own default
+};
+
+// The first program of a prefix starts wineserver's helpers.
+inline constexpr std::chrono::milliseconds kStartLimit{10000};
+inline constexpr std::chrono::milliseconds kReactLimit{5000};
+
+// The password store every scenario starts from: only the passwords and
+// what is locked, the rest at its defaults.
+bool Prepare(ProductKey& key, Checks& checks, const std::vector<store::ListItem>& items);
+// Starts a copy of pmpro and waits for its hidden main window.
+DWORD StartEngine(Engines& engines, Checks& checks);
+Prompt WaitForPrompt(Checks& checks);
+// Brings the window to the front; answers whether it was hidden in time.
+bool LockedOnArrival(TargetWindow& window, Checks& checks, const std::string& name);
+
+int LockUnlock(const Options& options);
+int SecondStart(const Options& options);
+int Restart(const Options& options);
+int StartupLock(const Options& options);
+int StartupArming(const Options& options);
+int SetupWindow(const Options& options);
+
+int BenchLatency(const Options& options);
+int BenchIdle(const Options& options);
+int BenchStartupTime(const Options& options);
+int BenchStartupCpu(const Options& options);
+int BenchTaskManager(const Options& options);
+
+}  // namespace pm::e2e

@@ -1,0 +1,105 @@
+// The engine's own roads: a locked window hidden and given back, a second
+// start asking for the configuration tool, and the close-and-restart.
+#include <string>
+
+#include "Scenarios.h"
+#include "config/frmSetupLayout.h"
+#include "platform/win32/Wide.h"
+
+namespace pm::e2e {
+
+using namespace std::chrono_literals;
+using win32::Wide;
+
+int LockUnlock(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
+
+  Say("right password");
+  {
+    TargetWindow first(L"Registry Editor - test", L"PmHarnessEditorOne", true);
+    if (!LockedOnArrival(first, checks, "Registry Editor - test")) return checks.ExitCode();
+    const Prompt prompt = WaitForPrompt(checks);
+    if (!prompt) return checks.ExitCode();
+    const std::string label = Utf8(prompt.Text("Label1"));
+    checks.Check(label == "'Registry Editor - test' requires a password.",
+                 "the prompt names the window: \"" + label + "\"");
+    prompt.Answer(L"SECRET");
+    checks.Check(WaitFor([&] { return first.visible(); }, kReactLimit),
+                 "the right password (in other case) shows the window again");
+    // The watch loop ticks every 500 ms: three ticks must leave it alone.
+    PumpFor(1500ms);
+    checks.Check(first.visible(), "the window is still shown 1.5 s later");
+    checks.Check(FindTopLevel(VisiblePromptQuery()) == nullptr, "the prompt is gone");
+  }
+
+  Say("wrong password");
+  {
+    // Another class: the unlock of the first window does not cover it.
+    TargetWindow second(L"Registry Editor - two", L"PmHarnessEditorTwo", true);
+    if (!LockedOnArrival(second, checks, "Registry Editor - two")) return checks.ExitCode();
+    const Prompt prompt = WaitForPrompt(checks);
+    if (!prompt) return checks.ExitCode();
+    prompt.Answer(L"wrong");
+    checks.Check(WaitFor([&] { return second.closeRequests() > 0; }, kReactLimit),
+                 "a wrong password sends the window WM_CLOSE");
+  }
+  return checks.ExitCode();
+}
+
+int SecondStart(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  const DWORD firstId = StartEngine(engines, checks);
+  if (firstId == 0) return checks.ExitCode();
+
+  const auto started = std::chrono::steady_clock::now();
+  const DWORD secondId = engines.Start();
+  if (!checks.Check(secondId != 0, "a second pmpro started")) return checks.ExitCode();
+  const WindowQuery tool{.title = Wide(config::kSetupTitle)};
+  checks.Check(WaitFor([&] { return FindTopLevel(tool) != nullptr; }, kReactLimit),
+               "a window titled \"Configuration Tool\" exists");
+  checks.Check(WaitFor(
+                   [&] {
+                     const HWND window = FindTopLevel(tool);
+                     return window != nullptr && !IsWindowVisible(window) &&
+                            FindTopLevel(VisiblePromptQuery()) != nullptr;
+                   },
+                   kReactLimit),
+               "the configuration tool is hidden and the prompt asks for the password");
+  const bool ended = WaitForSingleObject(engines.Process(secondId), 5000) == WAIT_OBJECT_0;
+  const auto seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  checks.Check(ended, "the second copy ended by itself (after " + std::to_string(seconds) + " s)");
+  const HANDLE first = engines.Process(firstId);
+  checks.Check(WaitForSingleObject(first, 0) == WAIT_TIMEOUT, "the first copy still runs");
+  return checks.ExitCode();
+}
+
+int Restart(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  const DWORD firstId = StartEngine(engines, checks);
+  if (firstId == 0) return checks.ExitCode();
+
+  PostMessageW(FindTopLevel(MainWindowQuery(firstId)), WM_CLOSE, 0, 0);
+  WindowQuery another = MainWindowQuery();
+  another.notProcessId = firstId;
+  HWND window = nullptr;
+  WaitFor([&] { return (window = FindTopLevel(another)) != nullptr; }, kReactLimit);
+  checks.Check(window != nullptr, "a new copy (process " + std::to_string(ProcessOf(window)) +
+                                      ", was " + std::to_string(firstId) +
+                                      ") owns a window titled \"Pelmora Pro 2003\"");
+  checks.Check(WaitForSingleObject(engines.Process(firstId), 5000) == WAIT_OBJECT_0,
+               "the closed copy has ended");
+  return checks.ExitCode();
+}
+
+}  // namespace pm::e2e

@@ -1,0 +1,163 @@
+// The start-up lock: pmpstart holding its prompt and closing every Task
+// Manager, and pmpro arming it for the next log-on.
+#include <cwchar>
+#include <string>
+
+#include "Scenarios.h"
+#include "SystemValues.h"
+#include "platform/win32/Wide.h"
+#include "startup/Form1.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+
+using namespace std::chrono_literals;
+using win32::Wide;
+
+namespace {
+
+// Opens a window of the harness with the title and waits for pmpstart's
+// WM_CLOSE to reach it.
+void ClosedOnAppearance(std::string_view title, int round, Checks& checks) {
+  TargetWindow window(Wide(title), L"PmHarnessTaskManager", true);
+  checks.Check(WaitFor([&] { return window.closeRequests() > 0; }, kReactLimit),
+               "round " + std::to_string(round) + ": a window titled \"" + std::string(title) +
+                   "\" receives WM_CLOSE");
+}
+
+}  // namespace
+
+int StartupLock(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!checks.Check(key.WriteSetting(store::setting::kUserPassword, "secret"),
+                    "\"UserPassword\" = \"secret\" stored")) {
+    return checks.ExitCode();
+  }
+  const DWORD processId = engines.Start();
+  if (!checks.Check(processId != 0, "pmpstart started")) return checks.ExitCode();
+  const Prompt prompt = Prompt::WaitVisible(kStartLimit);
+  if (!checks.Check(static_cast<bool>(prompt), "the prompt \"Pelmora Pro 2003\" is shown")) {
+    return checks.ExitCode();
+  }
+  checks.Check(ProcessOf(prompt.handle()) == processId, "the prompt is pmpstart's");
+  checks.Check(!prompt.Enabled("Command1"), "its \"X\" (Command1) is disabled");
+
+  Say("task manager windows of the harness");
+  for (int round = 1; round <= 3; ++round) {
+    ClosedOnAppearance(startup::kOldTaskManagerTitle, round, checks);
+    ClosedOnAppearance(startup::kTaskManagerTitle, round, checks);
+  }
+
+  Say("Wine's own task manager");
+  {
+    // Wine's taskmgr.exe stands in for the Windows one; it is titled "Task
+    // Manager" like the Task Manager of current Windows versions.
+    const DWORD taskManagerId = engines.StartOther(L"taskmgr.exe");
+    if (checks.Check(taskManagerId != 0, "taskmgr.exe started")) {
+      const WindowQuery itsWindow{
+          .title = Wide(startup::kTaskManagerTitle), .className = {}, .processId = taskManagerId};
+      bool seen = false;
+      bool processEnded = false;
+      const bool closed = WaitFor(
+          [&] {
+            const bool shownNow = FindTopLevel(itsWindow) != nullptr;
+            seen = seen || shownNow;
+            processEnded = WaitForSingleObject(engines.Process(taskManagerId), 0) == WAIT_OBJECT_0;
+            return processEnded || (seen && !shownNow);
+          },
+          kStartLimit);
+      checks.Check(closed, std::string("Wine's Task Manager is closed (its window ") +
+                               (seen ? "was seen" : "was never seen") + ", its process " +
+                               (processEnded ? "ended)" : "still runs)"));
+    }
+  }
+
+  Say("wrong password");
+  prompt.Answer(L"WrongOne");
+  // Wine answers WM_GETTEXT from another process for a password box, which
+  // lets the harness see what the box holds; Windows would withhold it.
+  std::wstring typed;
+  const bool lowered =
+      WaitFor([&] { return (typed = prompt.Text("txtPassword")) == L"wrongone"; }, kReactLimit);
+  checks.Check(lowered, "\"WrongOne\" stays in the box lowered: \"" + Utf8(typed) + "\"");
+  PumpFor(500ms);
+  checks.Check(WaitForSingleObject(engines.Process(processId), 0) == WAIT_TIMEOUT,
+               "pmpstart still runs");
+  checks.Check(prompt.StillShown(), "the prompt is still shown");
+
+  Say("right password");
+  prompt.Answer(L"SECRET");
+  const std::optional<DWORD> exitCode = engines.ExitCode(processId, kReactLimit);
+  checks.Check(exitCode.has_value() && *exitCode == 0,
+               "\"SECRET\" ends pmpstart with exit code 0 (" +
+                   (exitCode ? "exit code " + std::to_string(*exitCode) : std::string("running")) +
+                   ")");
+  return checks.ExitCode();
+}
+
+namespace {
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+std::optional<std::wstring> RunOnceEntry() {
+  const std::optional<RegistryValue> value =
+      ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue);
+  return value ? value->Text() : std::nullopt;
+}
+
+}  // namespace
+
+int StartupArming(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  // Put back after the engines have ended, so this run arms no log-on.
+  SavedMachineValue runOnce(store::kRunOnceKey, store::kRunOnceValue);
+  SavedMachineValue logonType(store::kWinlogonKey, "LogonType");
+  SavedMachineValue background(store::kWinlogonKey, "Background");
+  Engines engines(options.program);
+  const std::string_view lockStartup = store::Info(store::Switch::LockStartup).valueName;
+
+  // Every value starts as the arming must not leave it, so each check can fail.
+  if (!checks.Check(DeleteMachineValue(store::kRunOnceKey, store::kRunOnceValue) &&
+                        WriteMachineDword(store::kWinlogonKey, "LogonType", 1) &&
+                        WriteMachineText(store::kWinlogonKey, "Background", L"0 0 0"),
+                    "beforehand: no RunOnce entry, \"LogonType\" = 1, \"Background\" present") ||
+      !Prepare(key, checks, {{"Registry Editor", true}}) ||
+      !checks.Check(key.WriteSetting(lockStartup, "1"), "\"LockStartup\" = \"1\" stored")) {
+    return checks.ExitCode();
+  }
+  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
+
+  const std::wstring expected =
+      FolderOf(engines.programPath()) + L"\\" + Wide(store::kStartupProgram);
+  std::optional<std::wstring> entry;
+  const bool armed = WaitFor(
+      [&] {
+        entry = RunOnceEntry();
+        return entry && _wcsicmp(entry->c_str(), expected.c_str()) == 0;
+      },
+      kReactLimit);
+  checks.Check(armed, "RunOnce \"pmpro lock startup\" = \"" + (entry ? Utf8(*entry) : "(absent)") +
+                          "\", expected \"" + Utf8(expected) + "\"");
+  const std::optional<RegistryValue> logon = ReadMachineValue(store::kWinlogonKey, "LogonType");
+  checks.Check(logon && logon->Dword() == DWORD{0}, "Winlogon \"LogonType\" is REG_DWORD 0");
+  checks.Check(!ReadMachineValue(store::kWinlogonKey, "Background"),
+               "Winlogon \"Background\" is deleted");
+
+  Say("LockStartup off");
+  engines.EndAll();
+  if (!checks.Check(key.WriteSetting(lockStartup, "0"), "\"LockStartup\" = \"0\" stored") ||
+      StartEngine(engines, checks) == 0) {
+    return checks.ExitCode();
+  }
+  checks.Check(WaitFor([] { return !RunOnceEntry(); }, kReactLimit),
+               "the next start removes the RunOnce entry");
+  return checks.ExitCode();
+}
+
+}  // namespace pm::e2e
