@@ -25,6 +25,16 @@ Prompt WaitForPrompt(Checks& checks) {
   return prompt;
 }
 
+bool EngineStillRuns(Engines& engines, DWORD processId, Checks& checks) {
+  PumpFor(std::chrono::milliseconds(1500));
+  const bool running = WaitForSingleObject(engines.Process(processId), 0) == WAIT_TIMEOUT;
+  const HWND mainWindow = FindTopLevel(MainWindowQuery(processId));
+  const bool answers =
+      mainWindow != nullptr &&
+      SendMessageTimeoutW(mainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr) != 0;
+  return checks.Check(running && answers, "pmpro still runs and its main window answers");
+}
+
 bool LockedOnArrival(TargetWindow& window, Checks& checks, const std::string& name) {
   SetForegroundWindow(window.handle());
   return checks.Check(WaitFor([&] { return !window.visible(); }, kReactLimit),

@@ -31,6 +31,9 @@ bool Prepare(ProductKey& key, Checks& checks, const std::vector<store::ListItem>
 // Starts a copy of pmpro and waits for its hidden main window.
 DWORD StartEngine(Engines& engines, Checks& checks);
 Prompt WaitForPrompt(Checks& checks);
+// After a pause, the copy still runs and its main window answers: a copy
+// that crashed may sit in Wine's debugger with its windows still there.
+bool EngineStillRuns(Engines& engines, DWORD processId, Checks& checks);
 // Brings the window to the front; answers whether it was hidden in time.
 bool LockedOnArrival(TargetWindow& window, Checks& checks, const std::string& name);
 

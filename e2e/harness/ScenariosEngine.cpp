@@ -16,7 +16,8 @@ int LockUnlock(const Options& options) {
   ProductKey key;
   Engines engines(options.program);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
+  const DWORD processId = StartEngine(engines, checks);
+  if (processId == 0) return checks.ExitCode();
 
   Say("right password");
   {
@@ -47,6 +48,7 @@ int LockUnlock(const Options& options) {
     checks.Check(WaitFor([&] { return second.closeRequests() > 0; }, kReactLimit),
                  "a wrong password sends the window WM_CLOSE");
   }
+  EngineStillRuns(engines, processId, checks);
   return checks.ExitCode();
 }
 

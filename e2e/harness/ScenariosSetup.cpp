@@ -107,6 +107,7 @@ int SetupWindow(const Options& options) {
                    "the prompt names the window: \"" + label + "\"");
     }
   }
+  EngineStillRuns(engines, firstId, checks);
   return checks.ExitCode();
 }
 
