@@ -48,6 +48,7 @@ echo "== bench-startup-time"
 run bench-startup-time "$engine"
 echo "== bench-startup-cpu"
 run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-10}"
+run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-10}" --no-foreground-hook
 echo "== bench-taskmgr"
 run bench-taskmgr "$locker"
 exit $status
