@@ -38,6 +38,10 @@ pmp_init_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     "$pmp_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A program that crashes ends at once instead of waiting in Wine's
+    # debugger (Wine's own taskmgr crashes when closed while it starts up).
+    "$pmp_wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
+    "$pmp_wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.pmp-ready"
   fi

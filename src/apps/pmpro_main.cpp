@@ -1,18 +1,24 @@
-// Entry point of the lock engine.
+// Entry point of the lock engine: the real Windows platform under the engine.
 #include <windows.h>
 
+#include "engine/Engine.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Registry.h"
-#include "store/ItemLists.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32UiToolkit.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // The platform outlives every window of the engine.
+  pm::win32::Win32UiToolkit toolkit(instance);
+  pm::win32::Win32Desktop desktop;
+  pm::win32::Win32Shell shell;
   pm::win32::Win32Registry registry;
-  const auto items = pm::store::ReadItemList(registry);
-  (void)items;
-  (void)instance;
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  int exitCode = 0;
+  {
+    pm::engine::Engine engine({toolkit, desktop, shell, registry});
+    engine.Start();
+    exitCode = toolkit.Run();
+    desktop.SetForegroundChangeHandler(nullptr);
   }
-  return 0;
+  return exitCode;
 }

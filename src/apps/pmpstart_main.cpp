@@ -1,12 +1,23 @@
 // Entry point of the start-up locker.
 #include <windows.h>
 
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Registry.h"
-#include "store/SettingsCatalogue.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32UiToolkit.h"
+#include "startup/Form1.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  pm::win32::Win32UiToolkit toolkit(instance);
+  pm::win32::Win32Desktop desktop;
+  pm::win32::Win32Shell shell;
   pm::win32::Win32Registry registry;
-  const std::string password = pm::store::ReadPassword(registry, pm::store::setting::kUserPassword);
-  (void)password;
-  return 0;
+  int exitCode = 0;
+  {
+    pm::startup::Form1 form1(toolkit, desktop, shell, registry);
+    form1.Load();
+    exitCode = toolkit.Run();
+    desktop.SetForegroundChangeHandler(nullptr);
+  }
+  return exitCode;
 }

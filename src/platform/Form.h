@@ -94,6 +94,8 @@ class Control {
   Rect Bounds() const { return window().ControlBounds(index_); }
   void Move(Rect twips) { window().SetControlBounds(index_, twips); }
   void SetFocus() { window().SetFocus(index_); }
+  void SelectAll() { window().SelectAllText(index_); }
+  void SetDefault(bool isDefault) { window().SetDefaultButton(index_, isDefault); }
   bool Checked() const { return window().Checked(index_); }
   void SetChecked(bool checked) { window().SetChecked(index_, checked); }
   PicturePtr Picture() const { return window().GetPicture(index_); }

@@ -11,6 +11,11 @@
 
 #include "platform/Ui.h"
 
+// <windows.h> defines MessageBox as a macro, which would rename the method.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 namespace pm::platform {
 
 // A decoded picture; shared between image controls.
@@ -59,6 +64,10 @@ class Window {
   virtual void SetControlBounds(int control, Rect twips) = 0;
   virtual Rect ControlBounds(int control) const = 0;
   virtual void SetFocus(int control) = 0;
+  // Selects the whole text of a text box, so that typing replaces it.
+  virtual void SelectAllText(int control) = 0;
+  // Makes a button the one Enter presses, or no longer that one.
+  virtual void SetDefaultButton(int control, bool isDefault) = 0;
   virtual void SetChecked(int control, bool checked) = 0;  // check and option boxes
   virtual bool Checked(int control) const = 0;
   virtual void SetPicture(int control, PicturePtr picture) = 0;

@@ -24,6 +24,9 @@ SimWindow::SimWindow(SimWorld& world, const platform::FormSpec& spec,
     state.bounds = {c.left, c.top, c.width, c.height};
     state.interval = c.interval;
     if (c.picture != platform::BuiltIn::None) state.picture = BuiltInSimPicture(c.picture);
+    if (c.kind == ControlKind::Button && (c.props & platform::prop::kDefault) != 0) {
+      defaultButton_ = static_cast<int>(i);
+    }
     if (c.kind == ControlKind::Timer && (c.props & platform::prop::kEnabledTimer) != 0) {
       SetTimer(static_cast<int>(i), c.interval, true);
     }
@@ -96,7 +99,22 @@ void SimWindow::BringToFront() {
   world_.BringToFront(handle_);
 }
 
-void SimWindow::SetClientSize(int, int) {}
+void SimWindow::SetClientSize(int widthTwips, int heightTwips) {
+  clientWidth_ = widthTwips;
+  clientHeight_ = heightTwips;
+}
+
+void SimWindow::SelectAllText(int control) {
+  At(control).allSelected = true;
+}
+
+void SimWindow::SetDefaultButton(int control, bool isDefault) {
+  if (isDefault) {
+    defaultButton_ = control;
+  } else if (defaultButton_ == control) {
+    defaultButton_ = -1;
+  }
+}
 
 void SimWindow::SetText(int control, std::string_view text) {
   std::string value(text);
@@ -104,6 +122,7 @@ void SimWindow::SetText(int control, std::string_view text) {
   if (limit > 0)
     value = std::string(platform::FirstCodePoints(value, static_cast<std::size_t>(limit)));
   At(control).text = std::move(value);
+  At(control).allSelected = false;
 }
 
 std::string SimWindow::Text(int control) const {
@@ -223,7 +242,31 @@ void SimWindow::PopupMenu(std::string_view popupName) {
 void SimWindow::Click(std::string_view control) {
   const int index = Index(control);
   if (!IsEnabled() || !At(index).enabled) return;  // a disabled control cannot be clicked
+  const platform::ControlSpec& spec = SpecOf(index);
+  if (spec.kind == ControlKind::CheckBox) At(index).checked = !At(index).checked;
+  if (spec.kind == ControlKind::OptionButton) {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+      if (spec_.controls[i].kind == ControlKind::OptionButton &&
+          spec_.controls[i].container == spec.container) {
+        controls_[i].checked = false;
+      }
+    }
+    At(index).checked = true;
+  }
   events_.OnControlEvent(index, platform::Event::Click);
+}
+
+void SimWindow::DoubleClick(std::string_view control) {
+  const int index = Index(control);
+  if (!IsEnabled() || !At(index).enabled) return;
+  events_.OnControlEvent(index, platform::Event::DblClick);
+}
+
+void SimWindow::ClickListEntry(std::string_view control, int index) {
+  const int list = Index(control);
+  if (!IsEnabled() || !At(list).enabled) return;
+  SetListIndex(list, index);
+  events_.OnControlEvent(list, platform::Event::Click);
 }
 
 void SimWindow::Type(std::string_view control, std::string_view text) {

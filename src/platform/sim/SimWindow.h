@@ -43,6 +43,8 @@ class SimWindow final : public platform::Window {
   void SetControlBounds(int control, platform::Rect twips) override;
   platform::Rect ControlBounds(int control) const override;
   void SetFocus(int control) override { focus_ = control; }
+  void SelectAllText(int control) override;
+  void SetDefaultButton(int control, bool isDefault) override;
   void SetChecked(int control, bool checked) override;
   bool Checked(int control) const override;
   void SetPicture(int control, platform::PicturePtr picture) override;
@@ -66,8 +68,13 @@ class SimWindow final : public platform::Window {
   void PopupMenu(std::string_view popupName) override;
 
   // What a user does. Each may unload the form and destroy this window: use
-  // nothing of it afterwards.
+  // nothing of it afterwards. A click toggles a check box and selects an
+  // option button (clearing the others beside it) before the form hears of
+  // it, as Windows' automatic buttons do.
   void Click(std::string_view control);
+  void DoubleClick(std::string_view control);
+  // Chooses an entry of a list as a click on it does.
+  void ClickListEntry(std::string_view control, int index);
   void Type(std::string_view control, std::string_view text);
   void ChooseMenu(int menuId);
   void ClickForm(platform::Event event);
@@ -86,6 +93,13 @@ class SimWindow final : public platform::Window {
   platform::BuiltIn icon() const { return icon_; }
   bool topmost() const;
   int focus() const { return focus_; }
+  // The text box whose whole text is selected, until its text changes.
+  bool WholeTextSelected(std::string_view control) const { return At(Index(control)).allSelected; }
+  // The button Enter presses; -1 for none.
+  int DefaultButton() const { return defaultButton_; }
+  // The last client size set, in twips; 0 x 0 until then.
+  int clientWidth() const { return clientWidth_; }
+  int clientHeight() const { return clientHeight_; }
   int Index(std::string_view control) const;
 
   // Called by the world's clock.
@@ -107,6 +121,7 @@ class SimWindow final : public platform::Window {
     bool timerEnabled = false;
     std::vector<ListEntry> list;
     int listIndex = -1;
+    bool allSelected = false;
   };
 
   ControlState& At(int control);
@@ -123,6 +138,9 @@ class SimWindow final : public platform::Window {
   platform::Hwnd coveredMonitorOf_ = 0;
   platform::BuiltIn icon_ = platform::BuiltIn::None;
   int focus_ = -1;
+  int defaultButton_ = -1;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
 };
 
 }  // namespace pm::sim

@@ -1,0 +1,151 @@
+#include "platform/win32/Win32UiPictures.h"
+
+#include <wincodec.h>
+
+#include "apps/resources/resource.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/Win32Icons.h"
+
+namespace pm::win32 {
+namespace {
+
+// Beyond this a picture is refused before it is decoded: a header can claim
+// any size, and the prompt must stay quick whatever file it is given.
+constexpr UINT kLargestSide = 16384;
+constexpr unsigned long long kLargestArea = 64ull * 1024 * 1024;
+
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  T** put() { return &p_; }
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+IWICImagingFactory* Factory() {
+  static IWICImagingFactory* factory = [] {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IWICImagingFactory* created = nullptr;
+    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                     reinterpret_cast<void**>(&created));
+    return created;
+  }();
+  return factory;
+}
+
+platform::PicturePtr Decode(IWICBitmapDecoder* decoder) {
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, frame.put()))) return nullptr;
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
+      width > kLargestSide || height > kLargestSide ||
+      static_cast<unsigned long long>(width) * height > kLargestArea) {
+    return nullptr;
+  }
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(Factory()->CreateFormatConverter(converter.put())) ||
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return nullptr;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) return nullptr;
+  const UINT stride = width * 4;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  return std::make_shared<Win32Picture>(bitmap, static_cast<int>(width), static_cast<int>(height));
+}
+
+int PictureResource(platform::BuiltIn picture) {
+  switch (picture) {
+    case platform::BuiltIn::PromptPicture:
+      return IDR_PROMPT_PICTURE;
+    case platform::BuiltIn::BadPasswordPicture:
+      return IDR_BAD_PASSWORD_PICTURE;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+void Win32Picture::Draw(HDC dc, const RECT& into) const {
+  const int width = into.right - into.left;
+  const int height = into.bottom - into.top;
+  if (icon_) {
+    DrawIconEx(dc, into.left, into.top, icon_.get(), width, height, 0, nullptr, DI_NORMAL);
+    return;
+  }
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, bitmap_.get());
+  SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  StretchBlt(dc, into.left, into.top, width, height, source, 0, 0, width_, height_, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+platform::PicturePtr LoadPictureFile(std::string_view path) {
+  if (Factory() == nullptr || path.empty()) return nullptr;
+  const std::wstring file = Wide(path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return nullptr;
+  }
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(Factory()->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+    return nullptr;
+  }
+  return Decode(decoder.get());
+}
+
+platform::PicturePtr LoadBuiltInPicture(platform::BuiltIn picture) {
+  if (picture == platform::BuiltIn::ProgramIcon || picture == platform::BuiltIn::LockedIcon ||
+      picture == platform::BuiltIn::UnlockedIcon) {
+    HICON icon = LoadBuiltInIcon(picture, 32);
+    return icon ? std::make_shared<Win32Picture>(icon, 32) : nullptr;
+  }
+  const int id = PictureResource(picture);
+  if (id == 0 || Factory() == nullptr) return nullptr;
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (resource == nullptr) return nullptr;
+  HGLOBAL loaded = LoadResource(module, resource);
+  const DWORD size = SizeofResource(module, resource);
+  auto* data = static_cast<BYTE*>(LockResource(loaded));
+  if (data == nullptr || size == 0) return nullptr;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(Factory()->CreateStream(stream.put())) ||
+      FAILED(stream->InitializeFromMemory(data, size)) ||
+      FAILED(Factory()->CreateDecoderFromStream(stream.get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+    return nullptr;
+  }
+  return Decode(decoder.get());
+}
+
+}  // namespace pm::win32

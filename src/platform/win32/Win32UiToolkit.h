@@ -1,0 +1,46 @@
+// The real toolkit: forms as windows of the program's one window class, the
+// message loop with dialog keyboard handling, message boxes, pictures, and
+// the program's own folder and version.
+#pragma once
+
+#include <windows.h>
+// The toolkit has a MessageBox of its own.
+#undef MessageBox
+
+#include <vector>
+
+#include "platform/Toolkit.h"
+
+namespace pm::win32 {
+
+class Win32UiToolkit final : public platform::Toolkit {
+ public:
+  explicit Win32UiToolkit(HINSTANCE instance);
+
+  std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& spec,
+                                                     platform::WindowEvents& events) override;
+  platform::MessageResult MessageBox(const platform::Window* owner, std::string_view text,
+                                     std::string_view caption, platform::MessageStyle style,
+                                     platform::MessageIcon icon) override;
+  void Beep() override;
+  void DoEvents() override;
+  void PumpUntil(const std::function<bool()>& done) override;
+  int Run() override;
+  void Quit(int exitCode) override;
+  platform::PicturePtr LoadPicture(std::string_view path) override;
+  platform::PicturePtr BuiltInPicture(platform::BuiltIn picture) override;
+  std::string ProgramFolder() const override;
+  platform::ProgramVersion Version() const override;
+  void HideFromTaskList() override;
+
+ private:
+  // Handles one message; false when it was WM_QUIT.
+  bool Dispatch(MSG& message);
+
+  HINSTANCE instance_;
+  std::vector<platform::Window*> created_;
+  bool quitting_ = false;
+  int exitCode_ = 0;
+};
+
+}  // namespace pm::win32

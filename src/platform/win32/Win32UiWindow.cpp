@@ -1,0 +1,536 @@
+// Creating a form's window and its controls, laying them out at the
+// monitor's DPI, and turning window messages into the form's events.
+#include "platform/win32/Win32UiWindow.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/Wide.h"
+#include "platform/win32/Win32Icons.h"
+#include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32UiPictures.h"
+
+namespace pm::win32 {
+
+using platform::ControlKind;
+using platform::Event;
+namespace prop = platform::prop;
+
+namespace {
+
+constexpr int kTwipsPerInch = 1440;
+
+COLORREF ToColorRef(std::uint32_t rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+DWORD FrameStyle(const platform::FormSpec& spec) {
+  DWORD style = WS_CLIPCHILDREN;
+  switch (spec.border) {
+    case platform::Border::None:
+      return style | WS_POPUP;
+    case platform::Border::Sizable:
+      style |= WS_OVERLAPPEDWINDOW;
+      break;
+    case platform::Border::FixedSingle:
+    case platform::Border::FixedDialog:
+      style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+      break;
+  }
+  if (!spec.controlBox) style &= ~WS_SYSMENU;
+  if (spec.minButton) style |= WS_MINIMIZEBOX;
+  return style;
+}
+
+DWORD FrameExStyle(const platform::FormSpec& spec) {
+  return spec.border == platform::Border::FixedDialog ? WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT
+                                                      : WS_EX_CONTROLPARENT;
+}
+
+}  // namespace
+
+void Win32UiWindow::RegisterClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = &Win32UiWindow::WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  windowClass.hIcon = LoadBuiltInIcon(platform::BuiltIn::ProgramIcon, GetSystemMetrics(SM_CXICON));
+  RegisterClassExW(&windowClass);
+}
+
+Win32UiWindow* Win32UiWindow::FromHandle(HWND hwnd) {
+  return reinterpret_cast<Win32UiWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& spec,
+                             platform::WindowEvents& events)
+    : spec_(spec),
+      events_(events),
+      clientWidth_(spec.clientWidth),
+      clientHeight_(spec.clientHeight),
+      pendingState_(spec.initialState) {
+  controls_.resize(spec.controls.size());
+  hwnd_ = CreateWindowExW(FrameExStyle(spec), kWindowClass, Wide(spec.caption).c_str(),
+                          FrameStyle(spec), CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
+                          nullptr, instance, nullptr);
+  if (hwnd_ == nullptr) throw std::runtime_error("the window could not be created");
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  dpi_ = GetDpiForWindow(hwnd_);
+  if (dpi_ == 0) dpi_ = 96;
+  if (spec.backColor != platform::kDefaultColor) {
+    backBrush_.reset(CreateSolidBrush(ToColorRef(spec.backColor)));
+  }
+  CreateFonts();
+  CreateMenuBar();
+  CreateControls(instance);
+  Layout();
+  AdjustToClientSize();
+}
+
+Win32UiWindow::~Win32UiWindow() {
+  *alive_ = false;
+  // From here on the window's messages no longer reach this object.
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
+}
+
+void Win32UiWindow::MakeToolWindow() {
+  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+}
+
+int Win32UiWindow::Pixels(int twips) const {
+  return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch);
+}
+
+void Win32UiWindow::CreateFonts() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi_)) {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  }
+  LOGFONTW font = metrics.lfMessageFont;
+  font_.reset(CreateFontIndirectW(&font));
+  font.lfWeight = FW_BOLD;
+  boldFont_.reset(CreateFontIndirectW(&font));
+  font = metrics.lfMessageFont;
+  font.lfUnderline = TRUE;
+  underlinedFont_.reset(CreateFontIndirectW(&font));
+}
+
+void Win32UiWindow::CreateMenuBar() {
+  if (spec_.menuBar.empty()) return;
+  menuBar_.reset(CreateMenu());
+  for (const platform::MenuSpec& top : spec_.menuBar) {
+    if (!top.parent.empty()) continue;
+    HMENU popup = CreatePopupMenu();
+    for (const platform::MenuSpec& item : spec_.menuBar) {
+      if (item.parent != top.name) continue;
+      if (item.caption == "-") {
+        AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+      } else {
+        AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(item.id), Wide(item.caption).c_str());
+      }
+    }
+    AppendMenuW(menuBar_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+                Wide(top.caption).c_str());
+  }
+  SetMenu(hwnd_, menuBar_.get());
+}
+
+void Win32UiWindow::CreateControls(HINSTANCE instance) {
+  toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                             nullptr, instance, nullptr);
+  for (std::size_t i = 0; i < spec_.controls.size(); ++i) {
+    const platform::ControlSpec& c = spec_.controls[i];
+    ControlState& state = controls_[i];
+    state.bounds = {c.left, c.top, c.width, c.height};
+    state.visible = (c.props & prop::kHidden) == 0;
+    state.defaultButton = (c.props & prop::kDefault) != 0;
+    state.interval = c.interval;
+    const wchar_t* windowClass = nullptr;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    const bool tabStop = (c.props & prop::kNoTabStop) == 0;
+    switch (c.kind) {
+      case ControlKind::Button:
+        windowClass = WC_BUTTONW;
+        style |= ((c.props & prop::kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
+                 (tabStop ? WS_TABSTOP : 0);
+        break;
+      case ControlKind::CheckBox:
+        windowClass = WC_BUTTONW;
+        style |= BS_AUTOCHECKBOX | (tabStop ? WS_TABSTOP : 0);
+        break;
+      case ControlKind::OptionButton:
+        windowClass = WC_BUTTONW;
+        style |= BS_AUTORADIOBUTTON | (tabStop ? WS_TABSTOP : 0);
+        break;
+      case ControlKind::Label:
+        windowClass = WC_STATICW;
+        style |= SS_NOTIFY | ((c.props & prop::kCentered) ? SS_CENTER : SS_LEFT);
+        break;
+      case ControlKind::Frame:
+        windowClass = WC_STATICW;
+        style |= SS_NOTIFY;
+        state.brush.reset(CreateSolidBrush(
+            c.color == platform::kDefaultColor ? GetSysColor(COLOR_BTNFACE) : ToColorRef(c.color)));
+        break;
+      case ControlKind::Image:
+        windowClass = WC_STATICW;
+        style |= SS_OWNERDRAW | SS_NOTIFY;
+        if (c.picture != platform::BuiltIn::None) state.picture = LoadBuiltInPicture(c.picture);
+        break;
+      case ControlKind::TextBox:
+        windowClass = WC_EDITW;
+        style |= ES_AUTOHSCROLL | (tabStop ? WS_TABSTOP : 0) |
+                 ((c.props & prop::kPassword) ? ES_PASSWORD : 0);
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::ListBox:
+        if ((c.props & prop::kCheckBoxes) != 0) {
+          windowClass = WC_LISTVIEWW;
+          style |= LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                   (tabStop ? WS_TABSTOP : 0);
+        } else {
+          windowClass = WC_LISTBOXW;
+          style |= LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | (tabStop ? WS_TABSTOP : 0);
+        }
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::DriveList:
+      case ControlKind::FolderList:
+      case ControlKind::FileList:
+        windowClass = WC_LISTBOXW;
+        style |= LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | (tabStop ? WS_TABSTOP : 0);
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Timer:
+        if ((c.props & prop::kEnabledTimer) != 0) SetTimer(static_cast<int>(i), c.interval, true);
+        continue;
+      case ControlKind::Line:
+        continue;
+    }
+    if ((c.props & prop::kDisabled) != 0) style |= WS_DISABLED;
+    state.hwnd =
+        CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(
+                            static_cast<INT_PTR>(platform::kControlIdBase + static_cast<int>(i))),
+                        instance, nullptr);
+    if (state.hwnd == nullptr) continue;
+    if (c.kind == ControlKind::TextBox) {
+      if (c.maxLength > 0) SendMessageW(state.hwnd, EM_SETLIMITTEXT, c.maxLength, 0);
+      if ((c.props & prop::kPassword) != 0) SendMessageW(state.hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    }
+    if (IsListView(static_cast<int>(i))) {
+      ListView_SetExtendedListViewStyle(state.hwnd, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+      LVCOLUMNW column{};
+      column.mask = LVCF_WIDTH;
+      ListView_InsertColumn(state.hwnd, 0, &column);
+    }
+    if (c.kind == ControlKind::Frame) {
+      // A panel lies under the controls it holds.
+      SetWindowPos(state.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (!c.toolTip.empty() && toolTip_ != nullptr) {
+      std::wstring tip = Wide(c.toolTip);
+      TOOLINFOW tool{};
+      tool.cbSize = sizeof(tool);
+      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      tool.hwnd = hwnd_;
+      tool.uId = reinterpret_cast<UINT_PTR>(state.hwnd);
+      tool.lpszText = tip.data();
+      SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  }
+  UpdateVisibility();
+}
+
+bool Win32UiWindow::IsListView(int control) const {
+  return SpecOf(control).kind == ControlKind::ListBox &&
+         (SpecOf(control).props & prop::kCheckBoxes) != 0;
+}
+
+int Win32UiWindow::ContainerOf(int control) const {
+  const std::string_view container = SpecOf(control).container;
+  return container.empty() ? -1 : platform::ControlIndex(spec_.controls, container);
+}
+
+bool Win32UiWindow::EffectivelyVisible(int control) const {
+  for (int c = control; c >= 0; c = ContainerOf(c)) {
+    if (!controls_[c].visible) return false;
+  }
+  return true;
+}
+
+void Win32UiWindow::UpdateVisibility() {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].hwnd != nullptr) {
+      ShowWindow(controls_[i].hwnd, EffectivelyVisible(static_cast<int>(i)) ? SW_SHOWNA : SW_HIDE);
+    }
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+RECT Win32UiWindow::PixelRect(int control) const {
+  int left = controls_[control].bounds.left;
+  int top = controls_[control].bounds.top;
+  // Positions are relative to the panel that holds the control.
+  for (int c = ContainerOf(control); c >= 0; c = ContainerOf(c)) {
+    left += controls_[c].bounds.left;
+    top += controls_[c].bounds.top;
+  }
+  const platform::Rect& b = controls_[control].bounds;
+  return {Pixels(left), Pixels(top), Pixels(left + b.width), Pixels(top + b.height)};
+}
+
+void Win32UiWindow::Layout() {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const ControlState& state = controls_[i];
+    if (state.hwnd == nullptr) continue;
+    const RECT r = PixelRect(static_cast<int>(i));
+    SetWindowPos(state.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
+    HGDIOBJ font = (c.props & prop::kBold)         ? boldFont_.get()
+                   : (c.props & prop::kUnderlined) ? underlinedFont_.get()
+                                                   : font_.get();
+    SendMessageW(state.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (IsListView(static_cast<int>(i))) {
+      ListView_SetColumnWidth(state.hwnd, 0, r.right - r.left - GetSystemMetrics(SM_CXVSCROLL) - 4);
+    }
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32UiWindow::AdjustToClientSize() {
+  RECT frame{0, 0, Pixels(clientWidth_), Pixels(clientHeight_)};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                           menuBar_ ? TRUE : FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Win32UiWindow::ControlFromId(int id) const {
+  const int index = id - platform::kControlIdBase;
+  return index >= 0 && index < static_cast<int>(controls_.size()) ? index : -1;
+}
+
+void Win32UiWindow::Dispatch(int control, Event event) {
+  if (!notifying_) events_.OnControlEvent(control, event);
+}
+
+LRESULT CALLBACK Win32UiWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Win32UiWindow* window = FromHandle(hwnd);
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  try {
+    return window->Handle(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind into the window system.
+    return 0;
+  }
+}
+
+LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Each case returns right after it hands an event to the form: the form
+  // may have destroyed this window meanwhile.
+  switch (message) {
+    case WM_CLOSE:
+      events_.OnQueryUnload(platform::UnloadMode::ControlMenu);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam != FALSE) events_.OnQueryUnload(platform::UnloadMode::WindowsSession);
+      return 0;
+    case WM_TIMER: {
+      const int control = ControlFromId(static_cast<int>(wParam));
+      if (control >= 0) events_.OnTimer(control);
+      return 0;
+    }
+    case WM_COMMAND:
+      OnCommand(wParam, lParam);
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case DM_GETDEFID:
+      for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i].defaultButton && controls_[i].hwnd && IsWindowEnabled(controls_[i].hwnd)) {
+          return MAKELRESULT(platform::kControlIdBase + static_cast<int>(i), DC_HASDEFID);
+        }
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ERASEBKGND:
+      if (backBrush_) {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(backBrush_.get()));
+        return 1;
+      }
+      break;
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      Dispatch(-1, Event::Click);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      Dispatch(-1, Event::DblClick);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        // The first control in the tab order takes the keyboard.
+        HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        HWND focus = GetFocus();
+        if (first != nullptr && (focus == nullptr || GetAncestor(focus, GA_ROOT) != hwnd_)) {
+          ::SetFocus(first);
+        }
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(wParam);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      CreateFonts();
+      Layout();
+      return 0;
+    }
+    default:
+      if (message == kTrayCallbackMessage) {
+        events_.OnTrayMessage(static_cast<std::uint32_t>(LOWORD(lParam)));
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  if (lParam == 0 && code == 0 && id != IDCANCEL && id != IDOK) {
+    events_.OnMenu(id);
+    return;
+  }
+  if (id == IDCANCEL) {
+    // Esc presses the cancel button while it can be pressed.
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+      if ((SpecOf(static_cast<int>(i)).props & prop::kCancel) != 0 && controls_[i].hwnd &&
+          IsWindowEnabled(controls_[i].hwnd)) {
+        Dispatch(static_cast<int>(i), Event::Click);
+        return;
+      }
+    }
+    return;
+  }
+  const int control = ControlFromId(id);
+  if (control < 0) return;
+  switch (SpecOf(control).kind) {
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+      if (code == BN_CLICKED) Dispatch(control, Event::Click);
+      return;
+    case ControlKind::Label:
+    case ControlKind::Image:
+    case ControlKind::Frame:
+      if (code == STN_CLICKED) Dispatch(control, Event::Click);
+      if (code == STN_DBLCLK) Dispatch(control, Event::DblClick);
+      return;
+    case ControlKind::TextBox:
+      if (code == EN_CHANGE) Dispatch(control, Event::Change);
+      return;
+    case ControlKind::ListBox:
+    case ControlKind::DriveList:
+    case ControlKind::FolderList:
+    case ControlKind::FileList:
+      if (code == LBN_SELCHANGE) Dispatch(control, Event::Click);
+      if (code == LBN_DBLCLK) Dispatch(control, Event::DblClick);
+      return;
+    default:
+      return;
+  }
+}
+
+LRESULT Win32UiWindow::OnNotify(const NMHDR& header) {
+  const int control = ControlFromId(static_cast<int>(header.idFrom));
+  if (control < 0 || !IsListView(control)) return 0;
+  if (header.code == NM_CLICK) {
+    Dispatch(control, Event::Click);
+  } else if (header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uChanged & LVIF_STATE) != 0 &&
+        ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) != 0 &&
+        (change.uOldState & LVIS_STATEIMAGEMASK) != 0) {
+      Dispatch(control, Event::ItemCheck);
+    }
+  }
+  return 0;
+}
+
+LRESULT Win32UiWindow::OnColor(HDC dc, HWND child) {
+  const int control = ControlFromId(GetDlgCtrlID(child));
+  if (control < 0)
+    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(child));
+  const platform::ControlSpec& c = SpecOf(control);
+  // A control takes the background of the panel it lies on.
+  HBRUSH brush = static_cast<HBRUSH>(backBrush_.get());
+  COLORREF background = backBrush_ ? ToColorRef(spec_.backColor) : GetSysColor(COLOR_BTNFACE);
+  for (int p = c.kind == ControlKind::Frame ? control : ContainerOf(control); p >= 0;
+       p = ContainerOf(p)) {
+    if (controls_[p].brush) {
+      brush = static_cast<HBRUSH>(controls_[p].brush.get());
+      background = SpecOf(p).color == platform::kDefaultColor ? GetSysColor(COLOR_BTNFACE)
+                                                              : ToColorRef(SpecOf(p).color);
+      break;
+    }
+  }
+  if (brush == nullptr) brush = GetSysColorBrush(COLOR_BTNFACE);
+  SetBkColor(dc, background);
+  if (c.kind == ControlKind::Label && c.color != platform::kDefaultColor) {
+    SetTextColor(dc, ToColorRef(c.color));
+  }
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+void Win32UiWindow::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd_, &paint);
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
+    if (c.kind != ControlKind::Line || !EffectivelyVisible(static_cast<int>(i))) continue;
+    const RECT r = PixelRect(static_cast<int>(i));
+    HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(c.color == platform::kDefaultColor ? 0 : c.color));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, r.left, r.top, nullptr);
+    LineTo(dc, r.right, r.bottom);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+  EndPaint(hwnd_, &paint);
+}
+
+void Win32UiWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  const int control = ControlFromId(static_cast<int>(item.CtlID));
+  if (control < 0) return;
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  if (const auto* picture = static_cast<const Win32Picture*>(controls_[control].picture.get())) {
+    picture->Draw(item.hDC, item.rcItem);
+  }
+}
+
+}  // namespace pm::win32

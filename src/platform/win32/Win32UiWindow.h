@@ -1,0 +1,136 @@
+// One form's real window: a top-level window of the program's one window
+// class with the child controls of the form's table, laid out from twips at
+// the DPI of the monitor it is on.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/win32/Handles.h"
+
+namespace pm::win32 {
+
+inline constexpr wchar_t kWindowClass[] = L"PelmoraProWindow";
+
+class Win32UiWindow final : public platform::Window {
+ public:
+  Win32UiWindow(HINSTANCE instance, const platform::FormSpec& spec, platform::WindowEvents& events);
+  ~Win32UiWindow() override;
+
+  static void RegisterClass(HINSTANCE instance);
+  // The window of ours that owns `hwnd`, if any.
+  static Win32UiWindow* FromHandle(HWND hwnd);
+  HWND hwnd() const { return hwnd_; }
+  void MakeToolWindow();
+
+  platform::Hwnd handle() const override { return reinterpret_cast<platform::Hwnd>(hwnd_); }
+  void SetCaption(std::string_view caption) override;
+  std::string Caption() const override;
+  void Show(platform::ShowMode mode) override;
+  void Hide() override;
+  bool IsVisible() const override;
+  void SetEnabled(bool enabled) override;
+  bool IsEnabled() const override;
+  void SetWindowState(platform::WindowState state) override;
+  platform::WindowState GetWindowState() const override;
+  void CenterOnScreen() override;
+  void CoverMonitorOf(platform::Hwnd other) override;
+  void SetTopmost(bool topmost) override;
+  void BringToFront() override;
+  void SetIcon(platform::BuiltIn icon) override;
+  void SetClientSize(int widthTwips, int heightTwips) override;
+
+  void SetText(int control, std::string_view text) override;
+  std::string Text(int control) const override;
+  void SetControlEnabled(int control, bool enabled) override;
+  bool ControlEnabled(int control) const override;
+  void SetControlVisible(int control, bool visible) override;
+  bool ControlVisible(int control) const override;
+  void SetControlBounds(int control, platform::Rect twips) override;
+  platform::Rect ControlBounds(int control) const override;
+  void SetFocus(int control) override;
+  void SelectAllText(int control) override;
+  void SetDefaultButton(int control, bool isDefault) override;
+  void SetChecked(int control, bool checked) override;
+  bool Checked(int control) const override;
+  void SetPicture(int control, platform::PicturePtr picture) override;
+  platform::PicturePtr GetPicture(int control) const override;
+  void SetTimer(int control, int intervalMs, bool enabled) override;
+  int TimerInterval(int control) const override;
+  bool TimerEnabled(int control) const override;
+
+  int ListAdd(int control, std::string_view text) override;
+  void ListRemove(int control, int index) override;
+  void ListClear(int control) override;
+  int ListCount(int control) const override;
+  std::string ListText(int control, int index) const override;
+  void SetListChecked(int control, int index, bool checked) override;
+  bool ListChecked(int control, int index) const override;
+  void SetListIndex(int control, int index) override;
+  int ListIndex(int control) const override;
+
+  void SetMenuChecked(int menuId, bool checked) override;
+  bool MenuChecked(int menuId) const override;
+  void PopupMenu(std::string_view popupName) override;
+
+ private:
+  struct ControlState {
+    HWND hwnd = nullptr;  // none for timers and lines
+    platform::Rect bounds;
+    bool visible = true;
+    bool defaultButton = false;  // the one Enter presses
+    platform::PicturePtr picture;
+    int interval = 0;
+    bool timerEnabled = false;
+    UniqueGdiObject brush;  // frames: their background
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls(HINSTANCE instance);
+  void CreateMenuBar();
+  void CreateFonts();
+  void Layout();
+  RECT PixelRect(int control) const;
+  int Pixels(int twips) const;
+  int ContainerOf(int control) const;
+  bool EffectivelyVisible(int control) const;
+  void UpdateVisibility();
+  bool IsListView(int control) const;
+  const platform::ControlSpec& SpecOf(int control) const { return spec_.controls[control]; }
+  int ControlFromId(int id) const;
+  LRESULT OnColor(HDC dc, HWND child);
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(const NMHDR& header);
+  void OnPaint();
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void Dispatch(int control, platform::Event event);
+  void AdjustToClientSize();
+
+  const platform::FormSpec& spec_;
+  platform::WindowEvents& events_;
+  HWND hwnd_ = nullptr;
+  std::vector<ControlState> controls_;
+  UniqueHmenu menuBar_;
+  UniqueGdiObject font_;
+  UniqueGdiObject boldFont_;
+  UniqueGdiObject underlinedFont_;
+  UniqueGdiObject backBrush_;
+  UniqueHicon bigIcon_;
+  UniqueHicon smallIcon_;
+  HWND toolTip_ = nullptr;
+  UINT dpi_ = 96;
+  int clientWidth_;
+  int clientHeight_;
+  platform::WindowState pendingState_;
+  bool shownOnce_ = false;
+  bool notifying_ = false;  // our own list changes report no events
+  // Tells a handler running below us whether this window still exists.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace pm::win32
