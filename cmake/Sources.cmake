@@ -15,10 +15,13 @@ target_include_directories(pm_platform INTERFACE ${CMAKE_SOURCE_DIR}/src)
 if(PMP_WINDOWS)
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
-                        ole32 oleaut32 windowscodecs uuid version)
+                        ole32 oleaut32 windowscodecs uuid version bcrypt)
 else()
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/sim/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform)
+  # A password is hashed with 600,000 rounds: unoptimised and sanitized, one
+  # hash takes over ten seconds, so the portable hash is optimised in every build.
+  set_source_files_properties(src/platform/sim/SimCrypto.cpp PROPERTIES COMPILE_OPTIONS -O2)
 endif()
 
 # The text helpers every layer uses come with the backend.
@@ -35,7 +38,7 @@ target_link_libraries(pm_prompt PUBLIC pm_store pm_forms)
 pmp_layer(pm_about src/about/*.cpp)
 target_link_libraries(pm_about PUBLIC pm_store pm_forms)
 pmp_layer(pm_config src/config/*.cpp)
-target_link_libraries(pm_config PUBLIC pm_store pm_forms pm_about)
+target_link_libraries(pm_config PUBLIC pm_store pm_forms pm_about pm_prompt)
 pmp_layer(pm_engine src/engine/*.cpp)
 target_link_libraries(pm_engine PUBLIC pm_store pm_forms pm_prompt pm_about pm_config)
 
@@ -43,9 +46,10 @@ pmp_layer(pm_startup src/startup/*.cpp)
 target_link_libraries(pm_startup PUBLIC pm_store pm_forms pm_prompt)
 
 if(PMP_WINDOWS)
-  add_executable(pmpro WIN32 src/apps/pmpro_main.cpp)
+  enable_language(RC)
+  add_executable(pmpro WIN32 src/apps/pmpro_main.cpp src/apps/resources/pmpro.rc)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
-  add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp)
+  add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
   target_link_libraries(pmpstart PRIVATE pm_startup pm_backend)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
