@@ -1,0 +1,360 @@
+// The Windows toolkit under Wine: picture files and built-in pictures, the
+// program's folder and version, message boxes, and no GDI object left
+// behind by a form.
+#include <windows.h>
+
+#include <wincodec.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/Handles.h"
+#include "platform/win32/Wide.h"
+#include "win32/Win32ToolkitRig.h"
+
+namespace pm::tests {
+namespace {
+
+std::string TempFolder() {
+  wchar_t path[MAX_PATH];
+  GetTempPathW(MAX_PATH, path);
+  return win32::Narrow(path);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  const HANDLE raw = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(raw, INVALID_HANDLE_VALUE) << path;
+  const win32::UniqueKernelHandle file(raw);
+  DWORD written = 0;
+  ASSERT_TRUE(
+      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+void Put16(std::string& out, unsigned value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+void Put32(std::string& out, unsigned value) {
+  Put16(out, value & 0xFFFF);
+  Put16(out, value >> 16);
+}
+
+// A 24-bit BMP with every pixel present.
+std::string Bmp(int width, int height) {
+  const unsigned stride = (static_cast<unsigned>(width) * 3 + 3) & ~3u;
+  const unsigned pixels = stride * static_cast<unsigned>(height);
+  std::string b = "BM";
+  Put32(b, 54 + pixels);
+  Put32(b, 0);
+  Put32(b, 54);
+  Put32(b, 40);
+  Put32(b, static_cast<unsigned>(width));
+  Put32(b, static_cast<unsigned>(height));
+  Put16(b, 1);
+  Put16(b, 24);
+  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  b.append(pixels, '\x40');
+  return b;
+}
+
+// A two-colour GIF. Its LZW codes stay 3 bits wide: a clear code before
+// every two pixels keeps the code table from growing.
+std::string Gif(int width, int height) {
+  std::string g = "GIF89a";
+  Put16(g, static_cast<unsigned>(width));
+  Put16(g, static_cast<unsigned>(height));
+  g += '\x80';  // a global colour table of two entries
+  g += '\0';
+  g += '\0';
+  g.append("\x00\x00\x00\xFF\xFF\xFF", 6);
+  g += ',';
+  Put16(g, 0);
+  Put16(g, 0);
+  Put16(g, static_cast<unsigned>(width));
+  Put16(g, static_cast<unsigned>(height));
+  g += '\0';
+  g += '\x02';  // minimum code size
+  std::vector<int> codes;
+  for (int left = width * height; left > 0; left -= 2) {
+    codes.push_back(4);
+    codes.push_back(0);
+    if (left > 1) codes.push_back(0);
+  }
+  codes.push_back(5);
+  std::string data;
+  unsigned bits = 0;
+  int count = 0;
+  for (int code : codes) {
+    bits |= static_cast<unsigned>(code) << count;
+    count += 3;
+    while (count >= 8) {
+      data += static_cast<char>(bits & 0xFF);
+      bits >>= 8;
+      count -= 8;
+    }
+  }
+  if (count > 0) data += static_cast<char>(bits & 0xFF);
+  for (std::size_t at = 0; at < data.size(); at += 255) {
+    const std::string block = data.substr(at, 255);
+    g += static_cast<char>(block.size());
+    g += block;
+  }
+  g += '\0';
+  g += ';';
+  return g;
+}
+
+// PNG and JPEG files written by WIC's own encoders.
+bool EncodeWithWic(const std::string& path, const GUID& container, UINT width, UINT height) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IWICImagingFactory* factory = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)))) {
+    return false;
+  }
+  IWICStream* stream = nullptr;
+  IWICBitmapEncoder* encoder = nullptr;
+  IWICBitmapFrameEncode* frame = nullptr;
+  IPropertyBag2* options = nullptr;
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  std::vector<BYTE> pixels(static_cast<std::size_t>(width) * height * 3, 0x80);
+  const bool ok =
+      SUCCEEDED(factory->CreateStream(&stream)) &&
+      SUCCEEDED(stream->InitializeFromFilename(win32::Wide(path).c_str(), GENERIC_WRITE)) &&
+      SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
+      SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+      SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) &&
+      SUCCEEDED(frame->Initialize(options)) && SUCCEEDED(frame->SetSize(width, height)) &&
+      SUCCEEDED(frame->SetPixelFormat(&format)) &&
+      IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+      SUCCEEDED(
+          frame->WritePixels(height, width * 3, static_cast<UINT>(pixels.size()), pixels.data())) &&
+      SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+  for (IUnknown* p : std::initializer_list<IUnknown*>{options, frame, encoder, stream, factory}) {
+    if (p) p->Release();
+  }
+  return ok;
+}
+
+struct PictureFile {
+  const char* name;
+  int width;
+  int height;
+  bool loads;
+};
+
+class PictureFiles : public ::testing::TestWithParam<PictureFile> {};
+
+TEST_P(PictureFiles, APictureFileLoadsWithItsSizeOrNotAtAll) {
+  const PictureFile& c = GetParam();
+  const std::string name = c.name;
+  const std::string path = TempFolder() + "pmp-picture-" + name;
+  if (name.ends_with(".bmp")) {
+    WriteBytes(path, Bmp(c.width, c.height));
+  } else if (name.ends_with(".gif")) {
+    WriteBytes(path, Gif(c.width, c.height));
+  } else if (name.ends_with(".png")) {
+    ASSERT_TRUE(EncodeWithWic(path, GUID_ContainerFormatPng, c.width, c.height));
+  } else if (name.ends_with(".jpg")) {
+    ASSERT_TRUE(EncodeWithWic(path, GUID_ContainerFormatJpeg, c.width, c.height));
+  }
+  const platform::PicturePtr picture = TheToolkit().LoadPicture(path);
+  DeleteFileW(win32::Wide(path).c_str());
+  ASSERT_EQ(picture != nullptr, c.loads);
+  if (picture) {
+    EXPECT_EQ(picture->Width(), c.width);
+    EXPECT_EQ(picture->Height(), c.height);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, PictureFiles,
+    ::testing::Values(PictureFile{"small.bmp", 37, 21, true}, PictureFile{"small.gif", 13, 9, true},
+                      PictureFile{"small.png", 40, 30, true},
+                      PictureFile{"small.jpg", 64, 48, true},
+                      // The largest side a picture may have, and one pixel more.
+                      PictureFile{"widest.bmp", 16384, 1, true},
+                      PictureFile{"toowide.bmp", 16385, 1, false},
+                      PictureFile{"tootall.bmp", 1, 16385, false}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      name[name.find('.')] = '_';
+      return name;
+    });
+
+class NoPicture : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(NoPicture, AMissingOrFakePictureGivesNull) {
+  const std::string_view kind = GetParam();
+  std::string path = TempFolder() + "pmp-nopicture";
+  if (kind == "missing") {
+    path += "-missing.jpg";
+  } else if (kind == "text") {
+    path += ".jpg";
+    WriteBytes(path, "this is not a picture\r\n");
+  } else if (kind == "truncated") {
+    path += ".bmp";
+    WriteBytes(path, Bmp(20, 20).substr(0, 20));
+  } else if (kind == "folder") {
+    CreateDirectoryW(win32::Wide(path).c_str(), nullptr);
+  } else {
+    path.clear();
+  }
+  EXPECT_EQ(TheToolkit().LoadPicture(path), nullptr);
+  DeleteFileW(win32::Wide(path).c_str());
+  RemoveDirectoryW(win32::Wide(path).c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, NoPicture,
+                         ::testing::Values("missing", "text", "truncated", "folder", "empty"));
+
+struct BuiltInCase {
+  const char* name;
+  BuiltIn picture;
+  int width;
+  int height;
+};
+
+class BuiltInPictures : public ::testing::TestWithParam<BuiltInCase> {};
+
+TEST_P(BuiltInPictures, BuiltInPicturesComeFromTheProgramsResources) {
+  const platform::PicturePtr picture = TheToolkit().BuiltInPicture(GetParam().picture);
+  ASSERT_NE(picture, nullptr);
+  if (GetParam().width > 0) {
+    EXPECT_EQ(picture->Width(), GetParam().width);
+    EXPECT_EQ(picture->Height(), GetParam().height);
+  } else {
+    EXPECT_GT(picture->Width(), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Resources, BuiltInPictures,
+                         ::testing::Values(BuiltInCase{"Prompt", BuiltIn::PromptPicture, 150, 194},
+                                           BuiltInCase{"BadPassword", BuiltIn::BadPasswordPicture,
+                                                       354, 290},
+                                           BuiltInCase{"LockedIcon", BuiltIn::LockedIcon, 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolkitTest, AnImageKeepsThePictureLastSet) {
+  Create();
+  const int image = Index("imgPrompt");
+  ASSERT_NE(window_->GetPicture(image), nullptr) << "the table's built-in picture";
+  const platform::PicturePtr bad = TheToolkit().BuiltInPicture(BuiltIn::BadPasswordPicture);
+  window_->SetPicture(image, bad);
+  EXPECT_EQ(window_->GetPicture(image), bad);
+  window_->SetPicture(image, nullptr);
+  EXPECT_EQ(window_->GetPicture(image), nullptr);
+}
+
+TEST(ToolkitProgram, TheVersionComesFromTheProgramsVersionResource) {
+  const platform::ProgramVersion version = TheToolkit().Version();
+  EXPECT_EQ(version.major, 5);
+  EXPECT_EQ(version.minor, 5);
+  EXPECT_EQ(version.revision, 2);
+  EXPECT_NE(version.legalCopyright.find("Pelmora Software"), std::string::npos)
+      << version.legalCopyright;
+}
+
+TEST(ToolkitProgram, TheProgramFolderHoldsTheProgramAndHasNoTrailingBackslash) {
+  const std::string folder = TheToolkit().ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '\\');
+  wchar_t module[MAX_PATH];
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  const std::string program = win32::Narrow(module);
+  EXPECT_EQ(program.substr(0, folder.size() + 1), folder + "\\");
+  EXPECT_EQ(program.find('\\', folder.size() + 1), std::string::npos);
+}
+
+struct MessageCase {
+  const char* name;
+  platform::MessageStyle style;
+  int button;
+  platform::MessageResult result;
+};
+
+class MessageBoxes : public ::testing::TestWithParam<MessageCase> {};
+
+// The message box's own loop runs this thread timer, which presses a
+// button as the user would and notes the box's title.
+struct PressedBox {
+  int button = 0;
+  std::wstring title;
+};
+PressedBox* g_pressed = nullptr;
+
+void CALLBACK PressButton(HWND, UINT, UINT_PTR timer, DWORD) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM) -> BOOL {
+        if (ClassOf(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+        g_pressed->title = WindowTextW(window);
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(g_pressed->button, BN_CLICKED), 0);
+        return FALSE;
+      },
+      0);
+  if (!g_pressed->title.empty()) KillTimer(nullptr, timer);
+}
+
+TEST_P(MessageBoxes, AMessageBoxAnswersTheButtonPressed) {
+  PressedBox pressed{GetParam().button, {}};
+  g_pressed = &pressed;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PressButton);
+  const platform::MessageResult result = TheToolkit().MessageBox(
+      nullptr, "Are you sure?", "", GetParam().style, platform::MessageIcon::Question);
+  KillTimer(nullptr, timer);
+  g_pressed = nullptr;
+  EXPECT_EQ(result, GetParam().result);
+  EXPECT_EQ(pressed.title, L"Pelmora Pro") << "an empty caption shows the program title";
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MessageBoxes,
+                         ::testing::Values(MessageCase{"Ok", platform::MessageStyle::Ok, IDOK,
+                                                       platform::MessageResult::Ok},
+                                           MessageCase{"Cancel", platform::MessageStyle::OkCancel,
+                                                       IDCANCEL, platform::MessageResult::Cancel},
+                                           MessageCase{"Yes", platform::MessageStyle::YesNo, IDYES,
+                                                       platform::MessageResult::Yes},
+                                           MessageCase{"No", platform::MessageStyle::YesNoCancel,
+                                                       IDNO, platform::MessageResult::No}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The process's GDI objects. Wine's GetGuiResources answers 0; there the
+// live entries of Wine's GDI handle table are counted instead (a handle
+// with a zero high word names any live entry of its index).
+int GdiObjects() {
+  const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (counted != 0) return static_cast<int>(counted);
+  int live = 0;
+  for (UINT_PTR index = 1; index < 0x10000; ++index) {
+    if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++live;
+  }
+  return live;
+}
+
+TEST(ToolkitResources, AFormWithPicturesLeavesNoGdiObjectBehind) {
+  const std::string bmp = TempFolder() + "pmp-soak.bmp";
+  WriteBytes(bmp, Bmp(64, 48));
+  const auto cycle = [&] {
+    EventRecorder events;
+    auto window = TheToolkit().CreateFormWindow(kTestForm, events);
+    window->SetPicture(Index("imgPrompt"), TheToolkit().LoadPicture(bmp));
+    window->SetIcon(BuiltIn::LockedIcon);
+    window->Show(platform::ShowMode::NoActivate);
+    UpdateWindow(reinterpret_cast<HWND>(window->handle()));
+    TheToolkit().DoEvents();
+    window.reset();
+    TheToolkit().DoEvents();
+  };
+  // The first forms warm up caches of the system's own (theme parts, fonts).
+  for (int i = 0; i < 5; ++i) cycle();
+  const int before = GdiObjects();
+  ASSERT_GT(before, 0) << "nothing counted: the count cannot show a leak";
+  for (int i = 0; i < 50; ++i) cycle();
+  EXPECT_EQ(GdiObjects(), before);
+  DeleteFileW(win32::Wide(bmp).c_str());
+}
+
+}  // namespace
+}  // namespace pm::tests
