@@ -142,12 +142,20 @@ void Win32UiWindow::SetClientSize(int widthTwips, int heightTwips) {
 }
 
 void Win32UiWindow::SetText(int control, std::string_view text) {
-  if (HWND child = controls_.at(control).hwnd) SetWindowTextW(child, Wide(text).c_str());
+  HWND child = controls_.at(control).hwnd;
+  if (child == nullptr) return;
+  // A text box holds at most its length in characters, as typing allows.
+  const int limit = SpecOf(control).maxLength;
+  if (limit > 0) text = platform::FirstCodePoints(text, static_cast<std::size_t>(limit));
+  SetWindowTextW(child, Wide(text).c_str());
 }
 
 std::string Win32UiWindow::Text(int control) const {
   HWND child = controls_.at(control).hwnd;
-  return child ? WindowTextOf(child) : std::string();
+  if (child == nullptr) return {};
+  // A list's text is its current entry's.
+  if (SpecOf(control).kind == ControlKind::ListBox) return ListText(control, ListIndex(control));
+  return WindowTextOf(child);
 }
 
 void Win32UiWindow::SetControlEnabled(int control, bool enabled) {
