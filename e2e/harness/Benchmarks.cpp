@@ -15,7 +15,6 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
 #include "startup/Form1.h"
-#include "store/SettingsCatalogue.h"
 
 namespace pm::e2e {
 namespace {
@@ -73,21 +72,6 @@ bool CpuSeconds(HANDLE process, double& seconds) {
   if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return false;
   seconds = Seconds(kernel) + Seconds(user);
   return true;
-}
-
-// Starts pmpstart with a stored password and waits for its prompt.
-DWORD StartStartupLocker(Engines& engines, ProductKey& key, Checks& checks) {
-  if (!checks.Check(key.WriteSetting(store::setting::kUserPassword, "secret"),
-                    "\"UserPassword\" stored")) {
-    return 0;
-  }
-  const DWORD processId = engines.Start();
-  if (!checks.Check(processId != 0, "pmpstart started")) return 0;
-  if (!checks.Check(static_cast<bool>(Prompt::WaitVisible(kStartLimit)),
-                    "its password prompt is shown")) {
-    return 0;
-  }
-  return processId;
 }
 
 }  // namespace
@@ -220,8 +204,8 @@ int BenchStartupCpu(const Options& options) {
   ProductKey key;
   Engines engines(options.program);
   SetHookVariable(options.noForegroundHook);
-  const DWORD processId = StartStartupLocker(engines, key, checks);
-  if (processId == 0) return checks.ExitCode();
+  DWORD processId = 0;
+  if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
   const HANDLE process = engines.Process(processId);
   PumpFor(1s);
 
@@ -245,7 +229,8 @@ int BenchTaskManager(const Options& options) {
   Checks checks;
   ProductKey key;
   Engines engines(options.program);
-  if (StartStartupLocker(engines, key, checks) == 0) return checks.ExitCode();
+  DWORD processId = 0;
+  if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
 
   std::vector<double> latencies;
   int missed = 0;

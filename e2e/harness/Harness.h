@@ -151,6 +151,7 @@ WindowQuery VisiblePromptQuery();
 // would: text typed into its box, its buttons pressed.
 class Prompt {
  public:
+  Prompt() = default;
   // The visible prompt once it is up; an empty Prompt when none came in time.
   static Prompt WaitVisible(std::chrono::milliseconds limit);
   explicit operator bool() const { return window_ != nullptr; }

@@ -25,6 +25,19 @@ Prompt WaitForPrompt(Checks& checks) {
   return prompt;
 }
 
+Prompt StartStartupLocker(Engines& engines, ProductKey& key, Checks& checks, DWORD& processId) {
+  processId = 0;
+  if (!checks.Check(key.WriteSetting(store::setting::kUserPassword, "secret"),
+                    "\"UserPassword\" = \"secret\" stored")) {
+    return {};
+  }
+  processId = engines.Start();
+  if (!checks.Check(processId != 0, "pmpstart started")) return {};
+  const Prompt prompt = Prompt::WaitVisible(kStartLimit);
+  checks.Check(static_cast<bool>(prompt), "the prompt \"Pelmora Pro 2003\" is shown");
+  return prompt;
+}
+
 bool EngineStillRuns(Engines& engines, DWORD processId, Checks& checks) {
   PumpFor(std::chrono::milliseconds(1500));
   const bool running = WaitForSingleObject(engines.Process(processId), 0) == WAIT_TIMEOUT;

@@ -34,6 +34,9 @@ Prompt WaitForPrompt(Checks& checks);
 // After a pause, the copy still runs and its main window answers: a copy
 // that crashed may sit in Wine's debugger with its windows still there.
 bool EngineStillRuns(Engines& engines, DWORD processId, Checks& checks);
+// Stores the password, starts pmpstart and waits for its prompt; an empty
+// Prompt when it does not come.
+Prompt StartStartupLocker(Engines& engines, ProductKey& key, Checks& checks, DWORD& processId);
 // Brings the window to the front; answers whether it was hidden in time.
 bool LockedOnArrival(TargetWindow& window, Checks& checks, const std::string& name);
 
@@ -41,6 +44,7 @@ int LockUnlock(const Options& options);
 int SecondStart(const Options& options);
 int Restart(const Options& options);
 int StartupLock(const Options& options);
+int StartupLockShielded(const Options& options);
 int StartupArming(const Options& options);
 int SetupWindow(const Options& options);
 

@@ -25,22 +25,38 @@ void ClosedOnAppearance(std::string_view title, int round, Checks& checks) {
                    "\" receives WM_CLOSE");
 }
 
+// Starts Wine's taskmgr.exe and waits for pmpstart to close it. Wine's
+// Task Manager stands in for the Windows one; it is titled "Task Manager"
+// like the Task Manager of current Windows versions.
+void WineTaskManagerClosed(Engines& engines, Checks& checks) {
+  const DWORD taskManagerId = engines.StartOther(L"taskmgr.exe");
+  if (!checks.Check(taskManagerId != 0, "taskmgr.exe started")) return;
+  const WindowQuery itsWindow{
+      .title = Wide(startup::kTaskManagerTitle), .className = {}, .processId = taskManagerId};
+  bool seen = false;
+  bool processEnded = false;
+  const bool closed = WaitFor(
+      [&] {
+        const bool shownNow = FindTopLevel(itsWindow) != nullptr;
+        seen = seen || shownNow;
+        processEnded = WaitForSingleObject(engines.Process(taskManagerId), 0) == WAIT_OBJECT_0;
+        return processEnded || (seen && !shownNow);
+      },
+      kStartLimit);
+  checks.Check(closed, std::string("Wine's Task Manager is closed (its window ") +
+                           (seen ? "was seen" : "was never seen") + ", its process " +
+                           (processEnded ? "ended)" : "still runs)"));
+}
+
 }  // namespace
 
 int StartupLock(const Options& options) {
   Checks checks;
   ProductKey key;
   Engines engines(options.program);
-  if (!checks.Check(key.WriteSetting(store::setting::kUserPassword, "secret"),
-                    "\"UserPassword\" = \"secret\" stored")) {
-    return checks.ExitCode();
-  }
-  const DWORD processId = engines.Start();
-  if (!checks.Check(processId != 0, "pmpstart started")) return checks.ExitCode();
-  const Prompt prompt = Prompt::WaitVisible(kStartLimit);
-  if (!checks.Check(static_cast<bool>(prompt), "the prompt \"Pelmora Pro 2003\" is shown")) {
-    return checks.ExitCode();
-  }
+  DWORD processId = 0;
+  const Prompt prompt = StartStartupLocker(engines, key, checks, processId);
+  if (!prompt) return checks.ExitCode();
   checks.Check(ProcessOf(prompt.handle()) == processId, "the prompt is pmpstart's");
   checks.Check(!prompt.Enabled("Command1"), "its \"X\" (Command1) is disabled");
 
@@ -51,28 +67,7 @@ int StartupLock(const Options& options) {
   }
 
   Say("Wine's own task manager");
-  {
-    // Wine's taskmgr.exe stands in for the Windows one; it is titled "Task
-    // Manager" like the Task Manager of current Windows versions.
-    const DWORD taskManagerId = engines.StartOther(L"taskmgr.exe");
-    if (checks.Check(taskManagerId != 0, "taskmgr.exe started")) {
-      const WindowQuery itsWindow{
-          .title = Wide(startup::kTaskManagerTitle), .className = {}, .processId = taskManagerId};
-      bool seen = false;
-      bool processEnded = false;
-      const bool closed = WaitFor(
-          [&] {
-            const bool shownNow = FindTopLevel(itsWindow) != nullptr;
-            seen = seen || shownNow;
-            processEnded = WaitForSingleObject(engines.Process(taskManagerId), 0) == WAIT_OBJECT_0;
-            return processEnded || (seen && !shownNow);
-          },
-          kStartLimit);
-      checks.Check(closed, std::string("Wine's Task Manager is closed (its window ") +
-                               (seen ? "was seen" : "was never seen") + ", its process " +
-                               (processEnded ? "ended)" : "still runs)"));
-    }
-  }
+  WineTaskManagerClosed(engines, checks);
 
   Say("wrong password");
   prompt.Answer(L"WrongOne");
@@ -94,6 +89,22 @@ int StartupLock(const Options& options) {
                "\"SECRET\" ends pmpstart with exit code 0 (" +
                    (exitCode ? "exit code " + std::to_string(*exitCode) : std::string("running")) +
                    ")");
+  return checks.ExitCode();
+}
+
+// A window titled "Task Manager" that does not close (here the harness's,
+// kept above all others) must not shield a real Task Manager from pmpstart.
+int StartupLockShielded(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  DWORD processId = 0;
+  if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
+  TargetWindow shield(Wide(startup::kTaskManagerTitle), L"PmHarnessShield", true);
+  SetWindowPos(shield.handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  checks.Check(WaitFor([&] { return shield.closeRequests() > 0; }, kReactLimit),
+               "the harness's topmost \"Task Manager\" receives WM_CLOSE and stays open");
+  WineTaskManagerClosed(engines, checks);
   return checks.ExitCode();
 }
 

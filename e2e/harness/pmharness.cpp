@@ -1,8 +1,8 @@
 // pmharness <scenario> <program> [--no-foreground-hook] [--seconds N]
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
-// program is pmpro.exe, or pmpstart.exe for startup-lock, bench-startup-cpu
-// and bench-taskmgr.
+// program is pmpro.exe, or pmpstart.exe for startup-lock,
+// startup-lock-shielded, bench-startup-cpu and bench-taskmgr.
 #include <windows.h>
 
 #include <algorithm>
@@ -26,6 +26,7 @@ constexpr Entry kScenarios[] = {
     {L"second-start", SecondStart},
     {L"restart", Restart},
     {L"startup-lock", StartupLock},
+    {L"startup-lock-shielded", StartupLockShielded},
     {L"startup-arming", StartupArming},
     {L"setup-window", SetupWindow},
     {L"bench-latency", BenchLatency},
