@@ -15,7 +15,9 @@ namespace reg_error = platform::reg_error;
 
 namespace {
 
-constexpr std::string_view kHiveSignature = "PMSIMHIVE1";
+// Begins as a Windows hive file does, so code that tells a hive by its
+// signature takes the simulated one for a hive too.
+constexpr std::string_view kHiveSignature = "regfPMSIMHIVE1";
 constexpr RegStatus kBadDb = 1009;
 constexpr int kMaxHiveDepth = 512;
 

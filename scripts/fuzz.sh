@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of the settings export reader with clang
+# (ASan, UBSan) in build/fuzz and runs each for N seconds (default 20):
+#   scripts/fuzz.sh [seconds]
+# The committed seeds in fuzz/corpus/<target> are read, never written: new
+# inputs go to build/fuzz/corpus-<target>, crashes to build/fuzz/crash-*.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+seconds=${1:-20}
+out=build/fuzz
+mkdir -p "$out"
+
+sources=(src/store/RegFile.cpp src/platform/Text.cpp src/platform/sim/SimLowerCase.cpp)
+flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+       -fno-omit-frame-pointer -Isrc)
+
+run() {
+  local name=$1 source=$2 seeds=$3
+  echo "== $name: build"
+  clang++ "${flags[@]}" "$source" "${sources[@]}" -o "$out/$name"
+  mkdir -p "$out/corpus-$name"
+  echo "== $name: ${seconds}s"
+  "$out/$name" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+    -artifact_prefix="$out/crash-$name-" -print_final_stats=1 \
+    "$out/corpus-$name" "$seeds"
+}
+
+run regfile_parse fuzz/RegFileParseFuzzer.cpp fuzz/corpus/parse
+run regdata_decode fuzz/RegDataDecodeFuzzer.cpp fuzz/corpus/decode
