@@ -1,40 +1,100 @@
 // The setup window's own dialogs: adding an item, changing one, and the
-// timers. Each gives the setup window back when it unloads.
+// timers. Each gives the setup window back when it unloads. They change
+// only the setup window's List1 and program memory; the setup window stores
+// the edits when it is applied.
 #pragma once
 
+#include <string_view>
+
 #include "platform/ChildDialog.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "store/ProgramState.h"
 
 namespace pm::config {
 
-inline constexpr platform::FormSpec kfrmAddWizardSpec = {
-    .caption = "Lock an Item", .clientWidth = 7080, .clientHeight = 4470};
-
-inline constexpr platform::ControlSpec kfrmModifyControls[] = {
-    {platform::ControlKind::TextBox, "txtModify", "", 120, 120, 3015, 285},
+// What the dialogs use of the setup window.
+struct SetupParts {
+  platform::Form& window;
+  platform::ListBox& List1;
+  platform::Control& cmdApply;
 };
-inline constexpr platform::FormSpec kfrmModifySpec = {
-    .caption = "Change", .clientWidth = 4530, .clientHeight = 1035, .controls = kfrmModifyControls};
 
-inline constexpr platform::FormSpec kfrmTimeDelaySpec = {
-    .caption = "Timers", .clientWidth = 4455, .clientHeight = 3495};
+// Makes the first entry equal to `text` (exactly) current and checked, and
+// enables Apply, as a finished edit of the list does.
+void CheckFirstEntry(const SetupParts& setup, std::string_view text);
+// The first entry equal to `text` (exactly), or -1.
+int FindEntry(platform::ListBox& list, std::string_view text);
 
+// Adds a window title to the list, or hands a file, folder or web page
+// over to its add-on program.
 class frmAddWizard : public platform::ChildDialog {
  public:
-  frmAddWizard(platform::Toolkit& toolkit, platform::Form& setup)
-      : ChildDialog(toolkit, kfrmAddWizardSpec, setup) {}
+  frmAddWizard(platform::Toolkit& toolkit, SetupParts setup, platform::Registry& registry,
+               platform::Shell& shell);
+
+  platform::Control Label1{*this, "Label1"};
+  platform::Control Option1{*this, "Option1"};
+  platform::Control Option2{*this, "Option2"};
+  platform::Control Option3{*this, "Option3"};
+  platform::Control Label2{*this, "Label2"};
+  platform::Control txtWindow{*this, "txtWindow"};
+  platform::Control Label4{*this, "Label4"};
+  platform::Control Image2{*this, "Image2"};
+  platform::Control Label3{*this, "Label3"};
+  platform::Control cmdBack{*this, "cmdBack"};
+  platform::Control cmdNext{*this, "cmdNext"};
+
+ protected:
+  void Form_Load() override;
+
+ private:
+  void cmdNext_Click();
+  void NextFromChoicePage();
+  // Starts the add-on registered under `key` and closes the wizard, or,
+  // when none is registered or it cannot be started, offers its download.
+  void HandOver(std::string_view key, std::string_view program, std::string_view downloadCaption);
+  void OfferDownload(std::string_view caption);
+  void Finish();
+  void cmdBack_Click();
+  void txtWindow_Change();
+
+  SetupParts setup_;
+  platform::Registry& registry_;
+  platform::Shell& shell_;
 };
 
+// Changes the text of the current item.
 class frmModify : public platform::ChildDialog {
  public:
-  frmModify(platform::Toolkit& toolkit, platform::Form& setup)
-      : ChildDialog(toolkit, kfrmModifySpec, setup) {}
+  frmModify(platform::Toolkit& toolkit, SetupParts setup);
+
   platform::Control txtModify{*this, "txtModify"};
+
+ private:
+  void cmdOK_Click();
+
+  SetupParts setup_;
 };
 
+// The password prompt's time limit and the relock minutes, in memory.
 class frmTimeDelay : public platform::ChildDialog {
  public:
-  frmTimeDelay(platform::Toolkit& toolkit, platform::Form& setup)
-      : ChildDialog(toolkit, kfrmTimeDelaySpec, setup) {}
+  frmTimeDelay(platform::Toolkit& toolkit, SetupParts setup, store::ProgramState& state);
+
+  platform::Control Label1{*this, "Label1"};
+  platform::Control txtTimeDelay{*this, "txtTimeDelay"};
+  platform::Control txtrelock{*this, "txtrelock"};
+
+ protected:
+  void Form_Load() override;
+
+ private:
+  void cmdOK_Click();
+  void Refuse();
+
+  SetupParts setup_;
+  store::ProgramState& state_;
 };
 
 }  // namespace pm::config

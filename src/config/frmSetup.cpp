@@ -1,7 +1,6 @@
 // The setup window: opening, and editing the two lists.
 #include "config/frmSetup.h"
 
-#include "config/SettingsTransfer.h"
 #include "config/frmSetupLayout.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
@@ -20,11 +19,11 @@ constexpr int kIgnoreMinimumLength = 3;
 frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::frmabout& about,
                    EngineCommands& engine)
     : Form(platform.toolkit, kfrmSetupSpec),
-      frmAddWizard(platform.toolkit, *this),
-      frmModify(platform.toolkit, *this),
-      frmTimeDelay(platform.toolkit, *this),
-      frmChangePassword(platform.toolkit, *this),
-      frmpasswordpicture(platform.toolkit, *this),
+      frmAddWizard(platform.toolkit, {*this, List1, cmdApply}, platform.registry, platform.shell),
+      frmModify(platform.toolkit, {*this, List1, cmdApply}),
+      frmTimeDelay(platform.toolkit, {*this, List1, cmdApply}, state),
+      frmChangePassword(platform.toolkit, *this, platform.registry, state),
+      frmpasswordpicture(platform.toolkit, *this, platform.registry, state),
       toolkit_(platform.toolkit),
       desktop_(platform.desktop),
       shell_(platform.shell),
@@ -52,9 +51,16 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
   OnMenu(kmnuClose, [this] { cmdOK_Click(); });
   OnMenu(kmnuChangePassword, [this] { OpenDialog(frmChangePassword); });
   OnMenu(kmnuTimeDelay, [this] { OpenDialog(frmTimeDelay); });
-  // The picture chooser does not disable the setup window.
-  OnMenu(kpassboxpic, [this] { frmpasswordpicture.Show(); });
-  OnMenu(kmnupicbad, [this] { frmpasswordpicture.Show(); });
+  // The picture chooser does not disable the setup window. Open already, it
+  // comes to the front and stores for the item chosen last.
+  OnMenu(kpassboxpic, [this] {
+    state_.PickBadPicture = false;
+    frmpasswordpicture.Show();
+  });
+  OnMenu(kmnupicbad, [this] {
+    state_.PickBadPicture = true;
+    frmpasswordpicture.Show();
+  });
   for (std::size_t i = 0; i < store::Switches().size(); ++i) {
     const int id = SwitchMenuId(i);
     OnMenu(id, [this, id] { ToggleSwitch(id); });
@@ -66,12 +72,6 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
   OnMenu(kmnuvisitwebsite, [this] { mnuvisitwebsite_Click(); });
   OnMenu(kmnuupdate, [this] { mnuupdate_Click(); });
   OnMenu(kmnuAbout, [this] { about_.ShowOrBringForward(); });
-  OnMenu(kmnuexport, [this] { ExportSettings(toolkit_, &window(), registry_, state_.AppFolder); });
-  OnMenu(kmnuimport, [this] {
-    if (!ImportSettings(toolkit_, &window(), registry_, state_.AppFolder)) return;
-    state_.ReloadRequested = true;
-    Unload();
-  });
 }
 
 void frmSetup::Form_Load() {

@@ -60,8 +60,14 @@ bool ReadSwitch(platform::Registry& registry, Switch id) {
   return IsOn(ReadSetting(registry, Info(id).valueName));
 }
 
+bool IsHashedPassword(std::string_view stored) {
+  return stored.starts_with(kPasswordHashScheme);
+}
+
 std::string ReadPassword(platform::Registry& registry, std::string_view name) {
-  return std::string(platform::FirstCodePoints(ReadSetting(registry, name), kPasswordLength));
+  std::string stored = ReadSetting(registry, name);
+  if (IsHashedPassword(stored)) return stored;
+  return std::string(platform::FirstCodePoints(stored, kPasswordLength));
 }
 
 std::optional<std::int16_t> ToInteger16(std::string_view text) {

@@ -38,6 +38,11 @@ inline constexpr std::string_view kFirstTime = "FirstTime";
 // Passwords are used by their first 16 characters.
 inline constexpr std::size_t kPasswordLength = 16;
 
+// A stored password in the hashed form starts with this; anything else is
+// the plain lower-case text earlier versions stored.
+inline constexpr std::string_view kPasswordHashScheme = "pbkdf2-sha256$";
+bool IsHashedPassword(std::string_view stored);
+
 // The ten on/off switches, in the order the configuration tool saves them.
 enum class Switch {
   PasswordPrompt,
@@ -72,7 +77,8 @@ RegResult WriteSetting(platform::Registry& registry, std::string_view name, std:
 bool IsOn(std::string_view stored);
 bool ReadSwitch(platform::Registry& registry, Switch id);
 
-// A stored password cut to the characters that count.
+// A stored password as the check needs it: a plain one cut to the
+// characters that count, a hashed one whole.
 std::string ReadPassword(platform::Registry& registry, std::string_view name);
 
 // Text to a 16-bit integer the way the stored numbers have always been read:

@@ -119,7 +119,7 @@ TEST_F(SetupWindowTest, EachDialogHasItsTitleAndGivesTheWindowBack) {
   }
   setup.ChooseMenu(cfg::kpassboxpic);
   EXPECT_TRUE(Engine().frmSetup.Enabled()) << "the picture chooser does not disable it";
-  EXPECT_NE(world_.OurWindow("Password Box Picture"), nullptr);
+  EXPECT_NE(world_.OurWindow("Picture for Password Box"), nullptr);
 }
 
 TEST_F(SetupWindowTest, TheIgnorePanelFoldsOutAndBack) {

@@ -26,8 +26,9 @@ namespace pm::tests {
 
 // One simulated run of pmpro.exe on the shared desktop.
 struct EngineProcess {
-  EngineProcess(sim::SimWorld& world, platform::Registry& registry, std::uint32_t processId)
-      : toolkit(world, processId),
+  EngineProcess(sim::SimWorld& world, platform::Registry& registry, std::uint32_t processId,
+                std::string programFolder = "C:\\Program Files\\Pelmora Pro")
+      : toolkit(world, processId, std::move(programFolder)),
         desktop(world),
         shell(world),
         engine(engine::Platform{toolkit, desktop, shell, registry}) {}
@@ -51,7 +52,7 @@ class EngineTest : public ::testing::Test {
   }
 
   EngineProcess& StartEngine() {
-    process_ = std::make_unique<EngineProcess>(world_, registry_, 100);
+    process_ = std::make_unique<EngineProcess>(world_, registry_, 100, programFolder_);
     process_->engine.Start();
     return *process_;
   }
@@ -92,6 +93,8 @@ class EngineTest : public ::testing::Test {
   sim::SimWorld world_;
   sim::SimRegistry registry_;
   std::unique_ptr<EngineProcess> process_;
+  // Where the engine runs from; a real folder for tests that list files.
+  std::string programFolder_ = "C:\\Program Files\\Pelmora Pro";
 };
 
 }  // namespace pm::tests

@@ -1,0 +1,222 @@
+// The picture chooser: a folder browser over the computer's drives that
+// lists the picture files of one folder, with a preview, and stores the
+// chosen file's path for the prompt.
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "prompt/PasswordDialogs.h"
+#include "prompt/frmpasswordpictureLayout.h"
+#include "store/RegistrySnapshot.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::prompt {
+
+using platform::Event;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+constexpr std::string_view kPictureExtensions[] = {".jpg", ".gif", ".bmp"};
+constexpr std::string_view kDirIndent = "  ";
+
+fs::path ToPath(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string FromPath(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+bool EndsInSeparator(std::string_view folder) {
+  return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+}
+
+// A folder as the lists hold it: no trailing separator, except at the root
+// of a drive, where it is the whole of the path's folder part.
+std::string FolderPath(std::string_view folder) {
+  std::string result(folder);
+  while (result.size() > 1 && EndsInSeparator(result)) result.pop_back();
+  if (result.size() == 2 && result[1] == ':') result += kSeparator;
+  return result;
+}
+
+bool IsPictureFile(const fs::directory_entry& entry) {
+  std::error_code error;
+  if (!entry.is_regular_file(error)) return false;
+  const std::string extension = platform::LowerCase(FromPath(entry.path().extension()));
+  return std::find(std::begin(kPictureExtensions), std::end(kPictureExtensions), extension) !=
+         std::end(kPictureExtensions);
+}
+
+// The names in a folder that pass `keep`, in the order the lists show them;
+// nothing when the folder cannot be read.
+template <typename Keep>
+std::optional<std::vector<std::string>> NamesIn(const std::string& folder, Keep keep) {
+  std::error_code error;
+  fs::directory_iterator it(ToPath(folder), fs::directory_options::skip_permission_denied, error);
+  if (error) return std::nullopt;
+  std::vector<std::string> names;
+  for (const fs::directory_iterator end; it != end; it.increment(error)) {
+    if (error) break;
+    if (keep(*it)) names.push_back(FromPath(it->path().filename()));
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return platform::LowerCase(a) < platform::LowerCase(b);
+  });
+  return names;
+}
+
+}  // namespace
+
+std::string PicturePath(std::string_view folder, std::string_view file, char separator) {
+  std::string path(folder);
+  if (!EndsInSeparator(path)) path += separator;
+  return path + std::string(file);
+}
+
+frmpasswordpicture::frmpasswordpicture(platform::Toolkit& toolkit, platform::Form& setup,
+                                       platform::Registry& registry, store::ProgramState& state)
+    : ChildDialog(toolkit, kfrmpasswordpictureSpec, setup), registry_(registry), state_(state) {
+  On("Drive1", Event::Click, [this] { Drive1_Change(); });
+  On("Dir1", Event::DblClick, [this] { Dir1_DblClick(); });
+  On("File1", Event::Click, [this] { File1_Click(); });
+  On("Label3", Event::Click, [this] { Label3_Click(); });
+  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
+  On("cmdCancel", Event::Click, [this] { Unload(); });
+}
+
+void frmpasswordpicture::Form_Load() {
+  window().CenterOnScreen();
+  drives_ = platform::DriveRoots();
+  Drive1.Clear();
+  for (const std::string& root : drives_) Drive1.AddItem(root);
+  dirPath_.clear();
+  filePath_.clear();
+  // A program folder that cannot be listed leaves the lists empty; the
+  // caption and the stored path still show.
+  if (SetDir1Path(FolderPath(state_.AppFolder))) ShowDriveOf(dirPath_);
+  const bool bad = state_.PickBadPicture;
+  SetCaption(bad ? kPictureForBadPassword : kPictureForPasswordBox);
+  const std::string stored = store::ReadSetting(
+      registry_, bad ? store::setting::kBadPasswordPic : store::setting::kPasswordPicture);
+  Label2.SetCaption(stored);
+  if (stored.empty()) {
+    Image1.SetPicture(nullptr);
+  } else if (platform::PicturePtr picture = toolkit_.LoadPicture(stored)) {
+    Image1.SetPicture(std::move(picture));
+  }
+}
+
+bool frmpasswordpicture::SetDir1Path(const std::string& folder) {
+  const auto subfolders = NamesIn(folder, [](const fs::directory_entry& entry) {
+    std::error_code error;
+    return entry.is_directory(error);
+  });
+  if (!subfolders) return false;
+  // The folder's ancestors from the drive's root down, then its subfolders.
+  std::vector<std::string> rows;
+  std::vector<std::string> texts;
+  const fs::path path = ToPath(folder);
+  fs::path walked = path.root_path();
+  rows.push_back(FromPath(walked));
+  texts.push_back(FromPath(walked));
+  std::string indent;
+  for (const fs::path& part : path.relative_path()) {
+    if (part.empty()) continue;
+    walked /= part;
+    indent += kDirIndent;
+    rows.push_back(FromPath(walked));
+    texts.push_back(indent + FromPath(part));
+  }
+  const int current = static_cast<int>(rows.size()) - 1;
+  indent += kDirIndent;
+  for (const std::string& name : *subfolders) {
+    rows.push_back(PicturePath(rows[current], name, kSeparator));
+    texts.push_back(indent + name);
+  }
+  dirPath_ = rows[current];
+  dirRows_ = std::move(rows);
+  Dir1.Clear();
+  for (const std::string& text : texts) Dir1.AddItem(text);
+  Dir1.SetListIndex(current);
+  Dir1_Change();
+  return true;
+}
+
+void frmpasswordpicture::Dir1_Change() {
+  filePath_ = dirPath_;
+  File1.Clear();
+  const auto files = NamesIn(filePath_, IsPictureFile);
+  if (!files) return;
+  for (const std::string& name : *files) File1.AddItem(name);
+}
+
+void frmpasswordpicture::Dir1_DblClick() {
+  const int row = Dir1.ListIndex();
+  if (row < 0 || row >= static_cast<int>(dirRows_.size())) return;
+  SetDir1Path(dirRows_[row]);
+}
+
+void frmpasswordpicture::Drive1_Change() {
+  const int row = Drive1.ListIndex();
+  if (row < 0 || row >= static_cast<int>(drives_.size())) return;
+  // A drive that is not ready leaves the folder where it was, and the
+  // drive list goes back to that folder's drive.
+  if (!SetDir1Path(drives_[row])) ShowDriveOf(dirPath_);
+}
+
+void frmpasswordpicture::ShowDriveOf(const std::string& folder) {
+  const std::string root = FromPath(ToPath(folder).root_path());
+  for (std::size_t i = 0; i < drives_.size(); ++i) {
+    if (platform::EqualsNoCase(drives_[i], root)) {
+      Drive1.SetListIndex(static_cast<int>(i));
+      return;
+    }
+  }
+  Drive1.SetListIndex(-1);
+}
+
+void frmpasswordpicture::File1_Click() {
+  const int row = File1.ListIndex();
+  if (row < 0) return;
+  // A file that is no picture leaves the preview as it was.
+  if (platform::PicturePtr picture =
+          toolkit_.LoadPicture(PicturePath(filePath_, File1.List(row), kSeparator))) {
+    Image1.SetPicture(std::move(picture));
+  }
+}
+
+void frmpasswordpicture::Label3_Click() {
+  window().SetClientSize(kPictureFormWidth, kPictureFormExpandedClientHeight);
+}
+
+void frmpasswordpicture::cmdOK_Click() {
+  const int row = File1.ListIndex();
+  const std::string file = row >= 0 ? File1.List(row) : std::string();
+  const std::string path = PicturePath(filePath_, file, kSeparator);
+  const bool bad = state_.PickBadPicture;
+  const std::string_view name =
+      bad ? store::setting::kBadPasswordPic : store::setting::kPasswordPicture;
+  const store::ValueSnapshot before =
+      store::CaptureValue(registry_, store::kRootKey, store::kSettingsKey, name);
+  if (const store::RegResult result = store::WriteSetting(registry_, name, path); !result) {
+    store::RestoreValue(registry_, store::kRootKey, before);
+    toolkit_.MessageBox(
+        &window(),
+        std::string(kPictureNotSaved) + "\r\n\r\n" + platform::SystemErrorText(result.status), "",
+        platform::MessageStyle::Ok, platform::MessageIcon::Error);
+    return;
+  }
+  (bad ? state_.BadPasswordPic : state_.PasswordPicture) = path;
+  state_.ReloadRequested = true;
+  Unload();
+}
+
+}  // namespace pm::prompt
