@@ -1,6 +1,7 @@
 // The setup window: opening, and editing the two lists.
 #include "config/frmSetup.h"
 
+#include "config/SettingsTransfer.h"
 #include "config/frmSetupLayout.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
@@ -72,6 +73,12 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
   OnMenu(kmnuvisitwebsite, [this] { mnuvisitwebsite_Click(); });
   OnMenu(kmnuupdate, [this] { mnuupdate_Click(); });
   OnMenu(kmnuAbout, [this] { about_.ShowOrBringForward(); });
+  OnMenu(kmnuexport, [this] { ExportSettings(toolkit_, &window(), registry_, state_.AppFolder); });
+  OnMenu(kmnuimport, [this] {
+    if (!ImportSettings(toolkit_, &window(), registry_, state_.AppFolder)) return;
+    state_.ReloadRequested = true;
+    Unload();
+  });
 }
 
 void frmSetup::Form_Load() {

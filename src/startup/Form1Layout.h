@@ -8,7 +8,7 @@ namespace pm::startup {
 
 // clang-format off
 inline constexpr platform::ControlSpec kForm1Controls[] = {
-  {platform::ControlKind::Timer, "timTaskManager", "", 0, 0, 0, 0, platform::prop::kEnabledTimer, {}, platform::kDefaultColor, 0, 100},
+  {platform::ControlKind::Timer, "timTaskManager", "", 0, 0, 0, 0, platform::prop::kEnabledTimer, {}, platform::kDefaultColor, 0, 250},
 };
 // clang-format on
 

@@ -113,7 +113,7 @@ TEST_F(StartupLockerTest, ATaskManagerThatAppearsBehindIsClosedByTheBackstopTime
   LogOn("secret");
   world_.SetForegroundNotifications(false);
   const platform::Hwnd manager = world_.CreateOtherWindow("Task Manager", "TaskManagerWindow");
-  world_.Advance(100);
+  world_.Advance(250);
   EXPECT_EQ(Closes(manager), 1);
 }
 
