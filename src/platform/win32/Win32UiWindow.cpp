@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
@@ -158,7 +161,8 @@ void Win32UiWindow::CreateControls(HINSTANCE instance) {
     switch (c.kind) {
       case ControlKind::Button:
         windowClass = WC_BUTTONW;
-        style |= ((c.props & prop::kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
+        // A caption longer than its button wraps rather than being cut.
+        style |= ((c.props & prop::kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_MULTILINE |
                  (tabStop ? WS_TABSTOP : 0);
         break;
       case ControlKind::CheckBox:
@@ -231,10 +235,6 @@ void Win32UiWindow::CreateControls(HINSTANCE instance) {
       column.mask = LVCF_WIDTH;
       ListView_InsertColumn(state.hwnd, 0, &column);
     }
-    if (c.kind == ControlKind::Frame) {
-      // A panel lies under the controls it holds.
-      SetWindowPos(state.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
     if (!c.toolTip.empty() && toolTip_ != nullptr) {
       std::wstring tip = Wide(c.toolTip);
       TOOLINFOW tool{};
@@ -246,7 +246,25 @@ void Win32UiWindow::CreateControls(HINSTANCE instance) {
       SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }
+  PutPanelsUnderTheirControls();
   UpdateVisibility();
+}
+
+void Win32UiWindow::PutPanelsUnderTheirControls() {
+  // Each panel goes to the bottom, the outermost last, so a panel lies under
+  // the controls and the panels it holds.
+  std::vector<std::pair<int, int>> panels;  // depth, index
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (SpecOf(static_cast<int>(i)).kind != ControlKind::Frame || !controls_[i].hwnd) continue;
+    int depth = 0;
+    for (int c = ContainerOf(static_cast<int>(i)); c >= 0; c = ContainerOf(c)) ++depth;
+    panels.emplace_back(depth, static_cast<int>(i));
+  }
+  std::sort(panels.begin(), panels.end(), std::greater<>());
+  for (const auto& [depth, index] : panels) {
+    SetWindowPos(controls_[index].hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 bool Win32UiWindow::IsListView(int control) const {

@@ -93,6 +93,7 @@ class Win32UiWindow final : public platform::Window {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls(HINSTANCE instance);
   void CreateMenuBar();
+  void PutPanelsUnderTheirControls();
   void CreateFonts();
   void Layout();
   RECT PixelRect(int control) const;
