@@ -23,3 +23,7 @@ pmp_start_display
 pmp_init_prefix
 pmp_start_wineserver
 ctest --test-dir build/windows --output-on-failure --timeout 120
+
+echo "== fuzz smoke (the settings-file parser and value decoder)"
+scripts/fuzz.sh 5 >/dev/null
+echo "fuzz smoke: no crash, no hang"
