@@ -8,8 +8,8 @@ namespace pm::platform {
 
 class ChildDialog : public Form {
  public:
-  ChildDialog(Toolkit& toolkit, const FormSpec& spec, Form& owner)
-      : Form(toolkit, spec), owner_(owner) {}
+  ChildDialog(Toolkit& toolkit, const FormSpec& layout, Form& owner)
+      : Form(toolkit, layout), owner_(owner) {}
 
  protected:
   void Form_Unload() override {

@@ -4,13 +4,13 @@
 
 namespace pm::platform {
 
-Form::Form(Toolkit& toolkit, const FormSpec& spec) : toolkit_(toolkit), spec_(spec) {}
+Form::Form(Toolkit& toolkit, const FormSpec& layout) : toolkit_(toolkit), layout_(layout) {}
 
 Form::~Form() = default;
 
 void Form::Load() {
   if (window_) return;
-  window_ = toolkit_.CreateFormWindow(spec_, *this);
+  window_ = toolkit_.CreateFormWindow(layout_, *this);
   Guarded([this] { Form_Load(); });
 }
 
@@ -45,8 +45,8 @@ Window& Form::window() {
 }
 
 int Form::IndexOf(std::string_view controlName) const {
-  for (std::size_t i = 0; i < spec_.controls.size(); ++i) {
-    if (spec_.controls[i].name == controlName) return static_cast<int>(i);
+  for (std::size_t i = 0; i < layout_.controls.size(); ++i) {
+    if (layout_.controls[i].name == controlName) return static_cast<int>(i);
   }
   throw std::logic_error("form has no control " + std::string(controlName));
 }

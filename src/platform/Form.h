@@ -17,7 +17,7 @@ namespace pm::platform {
 
 class Form : private WindowEvents {
  public:
-  Form(Toolkit& toolkit, const FormSpec& spec);
+  Form(Toolkit& toolkit, const FormSpec& layout);
   ~Form() override;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -40,7 +40,7 @@ class Form : private WindowEvents {
 
   // The window, loading the form first as any use of a form does.
   Window& window();
-  const FormSpec& spec() const { return spec_; }
+  const FormSpec& layout() const { return layout_; }
   int IndexOf(std::string_view controlName) const;
 
   std::string Caption() { return window().Caption(); }
@@ -71,7 +71,7 @@ class Form : private WindowEvents {
   // Runs a handler so that nothing it throws escapes into the window system.
   static void Guarded(const std::function<void()>& handler);
 
-  const FormSpec& spec_;
+  const FormSpec& layout_;
   std::unique_ptr<Window> window_;
   std::map<std::pair<int, Event>, std::function<void()>> controlHandlers_;
   std::map<int, std::function<void()>> timerHandlers_;

@@ -113,7 +113,8 @@ class Toolkit {
 
   // Creates the window of a form, hidden; the events go to `events` until
   // the window is destroyed.
-  virtual std::unique_ptr<Window> CreateFormWindow(const FormSpec& spec, WindowEvents& events) = 0;
+  virtual std::unique_ptr<Window> CreateFormWindow(const FormSpec& layout,
+                                                   WindowEvents& events) = 0;
 
   // A modal message box. An empty caption shows the program title.
   virtual MessageResult MessageBox(const Window* owner, std::string_view text,

@@ -36,14 +36,14 @@ struct FrameCase {
 class ClientSize : public ToolkitTest, public ::testing::WithParamInterface<FrameCase> {};
 
 TEST_P(ClientSize, TheClientAreaIsTheTableSizeInPixelsOfTheWindowsDpi) {
-  const FormSpec spec{.caption = "Sized",
-                      .clientWidth = GetParam().width,
-                      .clientHeight = 2160,
-                      .border = GetParam().border,
-                      .controlBox = GetParam().controlBox,
-                      .menuBar = GetParam().menuBar ? std::span<const MenuSpec>(kTestMenus)
-                                                    : std::span<const MenuSpec>()};
-  Create(spec);
+  const FormSpec layout{.caption = "Sized",
+                        .clientWidth = GetParam().width,
+                        .clientHeight = 2160,
+                        .border = GetParam().border,
+                        .controlBox = GetParam().controlBox,
+                        .menuBar = GetParam().menuBar ? std::span<const MenuSpec>(kTestMenus)
+                                                      : std::span<const MenuSpec>()};
+  Create(layout);
   RECT client;
   GetClientRect(hwnd_, &client);
   EXPECT_EQ(client.right, Pixels(GetParam().width, hwnd_));
@@ -290,12 +290,12 @@ TEST_F(ToolkitTest, AnExceptionInAHandlerStopsAtTheWindowProcedure) {
 }
 
 TEST_F(ToolkitTest, ShowingAppliesTheInitialStateAndHidingHides) {
-  const FormSpec spec{.caption = "Minimised first",
-                      .clientWidth = 1440,
-                      .clientHeight = 1440,
-                      .minButton = true,
-                      .initialState = platform::WindowState::Minimized};
-  Create(spec);
+  const FormSpec layout{.caption = "Minimised first",
+                        .clientWidth = 1440,
+                        .clientHeight = 1440,
+                        .minButton = true,
+                        .initialState = platform::WindowState::Minimized};
+  Create(layout);
   EXPECT_EQ(window_->GetWindowState(), platform::WindowState::Minimized);
   EXPECT_FALSE(IsWindowVisible(hwnd_)) << "the state waits for the first Show";
   window_->Show(platform::ShowMode::NoActivate);

@@ -194,8 +194,8 @@ inline bool PumpFor(const std::function<bool()>& done, DWORD milliseconds = 3000
 
 class ToolkitTest : public ::testing::Test {
  protected:
-  void Create(const FormSpec& spec = kTestForm) {
-    window_ = TheToolkit().CreateFormWindow(spec, events_);
+  void Create(const FormSpec& layout = kTestForm) {
+    window_ = TheToolkit().CreateFormWindow(layout, events_);
     hwnd_ = reinterpret_cast<HWND>(window_->handle());
   }
   HWND Control(std::string_view name) const {

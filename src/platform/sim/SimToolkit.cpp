@@ -8,9 +8,9 @@ namespace pm::sim {
 SimToolkit::SimToolkit(SimWorld& world, std::uint32_t processId, std::string programFolder)
     : world_(world), processId_(processId), programFolder_(std::move(programFolder)) {}
 
-std::unique_ptr<platform::Window> SimToolkit::CreateFormWindow(const platform::FormSpec& spec,
+std::unique_ptr<platform::Window> SimToolkit::CreateFormWindow(const platform::FormSpec& layout,
                                                                platform::WindowEvents& events) {
-  return std::make_unique<SimWindow>(world_, spec, events, processId_);
+  return std::make_unique<SimWindow>(world_, layout, events, processId_);
 }
 
 platform::MessageResult SimToolkit::MessageBox(const platform::Window*, std::string_view text,

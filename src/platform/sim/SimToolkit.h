@@ -14,7 +14,7 @@ class SimToolkit final : public platform::Toolkit {
   explicit SimToolkit(SimWorld& world, std::uint32_t processId = 100,
                       std::string programFolder = "C:\\Program Files\\Pelmora Pro");
 
-  std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& spec,
+  std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& layout,
                                                      platform::WindowEvents& events) override;
   platform::MessageResult MessageBox(const platform::Window* owner, std::string_view text,
                                      std::string_view caption, platform::MessageStyle style,

@@ -9,14 +9,14 @@ namespace pm::sim {
 
 using platform::ControlKind;
 
-SimWindow::SimWindow(SimWorld& world, const platform::FormSpec& spec,
+SimWindow::SimWindow(SimWorld& world, const platform::FormSpec& layout,
                      platform::WindowEvents& events, std::uint32_t processId)
-    : world_(world), spec_(spec), events_(events) {
-  handle_ = world_.RegisterOurWindow(*this, std::string(spec.caption), processId);
-  world_.Find(handle_)->state = spec.initialState;
-  controls_.resize(spec.controls.size());
-  for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-    const platform::ControlSpec& c = spec.controls[i];
+    : world_(world), layout_(layout), events_(events) {
+  handle_ = world_.RegisterOurWindow(*this, std::string(layout.caption), processId);
+  world_.Find(handle_)->state = layout.initialState;
+  controls_.resize(layout.controls.size());
+  for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+    const platform::ControlSpec& c = layout.controls[i];
     ControlState& state = controls_[i];
     state.text = std::string(c.caption);
     state.enabled = (c.props & platform::prop::kDisabled) == 0;
@@ -38,7 +38,7 @@ SimWindow::~SimWindow() {
 }
 
 int SimWindow::Index(std::string_view control) const {
-  const int index = platform::ControlIndex(spec_.controls, control);
+  const int index = platform::ControlIndex(layout_.controls, control);
   if (index < 0) throw std::logic_error("no control " + std::string(control));
   return index;
 }
@@ -242,12 +242,12 @@ void SimWindow::PopupMenu(std::string_view popupName) {
 void SimWindow::Click(std::string_view control) {
   const int index = Index(control);
   if (!IsEnabled() || !At(index).enabled) return;  // a disabled control cannot be clicked
-  const platform::ControlSpec& spec = SpecOf(index);
-  if (spec.kind == ControlKind::CheckBox) At(index).checked = !At(index).checked;
-  if (spec.kind == ControlKind::OptionButton) {
+  const platform::ControlSpec& layout = SpecOf(index);
+  if (layout.kind == ControlKind::CheckBox) At(index).checked = !At(index).checked;
+  if (layout.kind == ControlKind::OptionButton) {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-      if (spec_.controls[i].kind == ControlKind::OptionButton &&
-          spec_.controls[i].container == spec.container) {
+      if (layout_.controls[i].kind == ControlKind::OptionButton &&
+          layout_.controls[i].container == layout.container) {
         controls_[i].checked = false;
       }
     }

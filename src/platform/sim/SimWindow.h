@@ -13,7 +13,7 @@ namespace pm::sim {
 
 class SimWindow final : public platform::Window {
  public:
-  SimWindow(SimWorld& world, const platform::FormSpec& spec, platform::WindowEvents& events,
+  SimWindow(SimWorld& world, const platform::FormSpec& layout, platform::WindowEvents& events,
             std::uint32_t processId);
   ~SimWindow() override;
 
@@ -126,10 +126,10 @@ class SimWindow final : public platform::Window {
 
   ControlState& At(int control);
   const ControlState& At(int control) const;
-  const platform::ControlSpec& SpecOf(int control) const { return spec_.controls[control]; }
+  const platform::ControlSpec& SpecOf(int control) const { return layout_.controls[control]; }
 
   SimWorld& world_;
-  const platform::FormSpec& spec_;
+  const platform::FormSpec& layout_;
   platform::WindowEvents& events_;
   platform::Hwnd handle_ = 0;
   std::vector<ControlState> controls_;

@@ -377,7 +377,7 @@ bool Win32UiWindow::MenuChecked(int menuId) const {
 
 void Win32UiWindow::PopupMenu(std::string_view popupName) {
   UniqueHmenu menu(CreatePopupMenu());
-  for (const platform::MenuSpec& item : spec_.popups) {
+  for (const platform::MenuSpec& item : layout_.popups) {
     if (item.parent != popupName) continue;
     AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(item.id), Wide(item.caption).c_str());
     if (item.isDefault) SetMenuDefaultItem(menu.get(), static_cast<UINT>(item.id), FALSE);

@@ -61,9 +61,9 @@ Win32UiToolkit::Win32UiToolkit(HINSTANCE instance) : instance_(instance) {
   Win32UiWindow::RegisterClass(instance);
 }
 
-std::unique_ptr<platform::Window> Win32UiToolkit::CreateFormWindow(const platform::FormSpec& spec,
+std::unique_ptr<platform::Window> Win32UiToolkit::CreateFormWindow(const platform::FormSpec& layout,
                                                                    platform::WindowEvents& events) {
-  return std::make_unique<Win32UiWindow>(instance_, spec, events);
+  return std::make_unique<Win32UiWindow>(instance_, layout, events);
 }
 
 platform::MessageResult Win32UiToolkit::MessageBox(const platform::Window* owner,

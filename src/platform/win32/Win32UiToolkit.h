@@ -17,7 +17,7 @@ class Win32UiToolkit final : public platform::Toolkit {
  public:
   explicit Win32UiToolkit(HINSTANCE instance);
 
-  std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& spec,
+  std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& layout,
                                                      platform::WindowEvents& events) override;
   platform::MessageResult MessageBox(const platform::Window* owner, std::string_view text,
                                      std::string_view caption, platform::MessageStyle style,

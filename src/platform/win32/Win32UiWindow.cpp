@@ -26,9 +26,9 @@ COLORREF ToColorRef(std::uint32_t rgb) {
   return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-DWORD FrameStyle(const platform::FormSpec& spec) {
+DWORD FrameStyle(const platform::FormSpec& layout) {
   DWORD style = WS_CLIPCHILDREN;
-  switch (spec.border) {
+  switch (layout.border) {
     case platform::Border::None:
       return style | WS_POPUP;
     case platform::Border::Sizable:
@@ -39,14 +39,14 @@ DWORD FrameStyle(const platform::FormSpec& spec) {
       style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
       break;
   }
-  if (!spec.controlBox) style &= ~WS_SYSMENU;
-  if (spec.minButton) style |= WS_MINIMIZEBOX;
+  if (!layout.controlBox) style &= ~WS_SYSMENU;
+  if (layout.minButton) style |= WS_MINIMIZEBOX;
   return style;
 }
 
-DWORD FrameExStyle(const platform::FormSpec& spec) {
-  return spec.border == platform::Border::FixedDialog ? WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT
-                                                      : WS_EX_CONTROLPARENT;
+DWORD FrameExStyle(const platform::FormSpec& layout) {
+  return layout.border == platform::Border::FixedDialog ? WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT
+                                                        : WS_EX_CONTROLPARENT;
 }
 
 }  // namespace
@@ -68,23 +68,23 @@ Win32UiWindow* Win32UiWindow::FromHandle(HWND hwnd) {
   return reinterpret_cast<Win32UiWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& spec,
+Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layout,
                              platform::WindowEvents& events)
-    : spec_(spec),
+    : layout_(layout),
       events_(events),
-      clientWidth_(spec.clientWidth),
-      clientHeight_(spec.clientHeight),
-      pendingState_(spec.initialState) {
-  controls_.resize(spec.controls.size());
-  hwnd_ = CreateWindowExW(FrameExStyle(spec), kWindowClass, Wide(spec.caption).c_str(),
-                          FrameStyle(spec), CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
+      clientWidth_(layout.clientWidth),
+      clientHeight_(layout.clientHeight),
+      pendingState_(layout.initialState) {
+  controls_.resize(layout.controls.size());
+  hwnd_ = CreateWindowExW(FrameExStyle(layout), kWindowClass, Wide(layout.caption).c_str(),
+                          FrameStyle(layout), CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
                           nullptr, instance, nullptr);
   if (hwnd_ == nullptr) throw std::runtime_error("the window could not be created");
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   dpi_ = GetDpiForWindow(hwnd_);
   if (dpi_ == 0) dpi_ = 96;
-  if (spec.backColor != platform::kDefaultColor) {
-    backBrush_.reset(CreateSolidBrush(ToColorRef(spec.backColor)));
+  if (layout.backColor != platform::kDefaultColor) {
+    backBrush_.reset(CreateSolidBrush(ToColorRef(layout.backColor)));
   }
   CreateFonts();
   CreateMenuBar();
@@ -124,12 +124,12 @@ void Win32UiWindow::CreateFonts() {
 }
 
 void Win32UiWindow::CreateMenuBar() {
-  if (spec_.menuBar.empty()) return;
+  if (layout_.menuBar.empty()) return;
   menuBar_.reset(CreateMenu());
-  for (const platform::MenuSpec& top : spec_.menuBar) {
+  for (const platform::MenuSpec& top : layout_.menuBar) {
     if (!top.parent.empty()) continue;
     HMENU popup = CreatePopupMenu();
-    for (const platform::MenuSpec& item : spec_.menuBar) {
+    for (const platform::MenuSpec& item : layout_.menuBar) {
       if (item.parent != top.name) continue;
       if (item.caption == "-") {
         AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
@@ -147,8 +147,8 @@ void Win32UiWindow::CreateControls(HINSTANCE instance) {
   toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                              nullptr, instance, nullptr);
-  for (std::size_t i = 0; i < spec_.controls.size(); ++i) {
-    const platform::ControlSpec& c = spec_.controls[i];
+  for (std::size_t i = 0; i < layout_.controls.size(); ++i) {
+    const platform::ControlSpec& c = layout_.controls[i];
     ControlState& state = controls_[i];
     state.bounds = {c.left, c.top, c.width, c.height};
     state.visible = (c.props & prop::kHidden) == 0;
@@ -274,7 +274,7 @@ bool Win32UiWindow::IsListView(int control) const {
 
 int Win32UiWindow::ContainerOf(int control) const {
   const std::string_view container = SpecOf(control).container;
-  return container.empty() ? -1 : platform::ControlIndex(spec_.controls, container);
+  return container.empty() ? -1 : platform::ControlIndex(layout_.controls, container);
 }
 
 bool Win32UiWindow::EffectivelyVisible(int control) const {
@@ -507,7 +507,7 @@ LRESULT Win32UiWindow::OnColor(HDC dc, HWND child) {
   const platform::ControlSpec& c = SpecOf(control);
   // A control takes the background of the panel it lies on.
   HBRUSH brush = static_cast<HBRUSH>(backBrush_.get());
-  COLORREF background = backBrush_ ? ToColorRef(spec_.backColor) : GetSysColor(COLOR_BTNFACE);
+  COLORREF background = backBrush_ ? ToColorRef(layout_.backColor) : GetSysColor(COLOR_BTNFACE);
   for (int p = c.kind == ControlKind::Frame ? control : ContainerOf(control); p >= 0;
        p = ContainerOf(p)) {
     if (controls_[p].brush) {

@@ -18,7 +18,8 @@ inline constexpr wchar_t kWindowClass[] = L"PelmoraProWindow";
 
 class Win32UiWindow final : public platform::Window {
  public:
-  Win32UiWindow(HINSTANCE instance, const platform::FormSpec& spec, platform::WindowEvents& events);
+  Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layout,
+                platform::WindowEvents& events);
   ~Win32UiWindow() override;
 
   static void RegisterClass(HINSTANCE instance);
@@ -102,7 +103,7 @@ class Win32UiWindow final : public platform::Window {
   bool EffectivelyVisible(int control) const;
   void UpdateVisibility();
   bool IsListView(int control) const;
-  const platform::ControlSpec& SpecOf(int control) const { return spec_.controls[control]; }
+  const platform::ControlSpec& SpecOf(int control) const { return layout_.controls[control]; }
   int ControlFromId(int id) const;
   LRESULT OnColor(HDC dc, HWND child);
   void OnCommand(WPARAM wParam, LPARAM lParam);
@@ -112,7 +113,7 @@ class Win32UiWindow final : public platform::Window {
   void Dispatch(int control, platform::Event event);
   void AdjustToClientSize();
 
-  const platform::FormSpec& spec_;
+  const platform::FormSpec& layout_;
   platform::WindowEvents& events_;
   HWND hwnd_ = nullptr;
   std::vector<ControlState> controls_;
