@@ -62,4 +62,29 @@ sleep 0.5
 # below the title bar and the menu bar Wine draws.
 xdotool mousemove --window "$setup" 110 $((4560 * 96 / 1440 + 46)) click 1
 shot "$setup" "$out/setup-window.png"
-[ -s "$out/prompt.png" ] && [ -s "$out/setup-window.png" ]
+
+# Twips to pixels at 96 DPI, inside a dialog's Wine-drawn frame and title bar.
+px() { echo $(($1 * 96 / 1440 + $2)); }
+click() {  # window left-twips top-twips
+  xdotool mousemove --window "$1" "$(px "$2" 4)" "$(px "$3" 24)" click 1
+}
+
+xdotool key --window "$setup" alt+s s
+passwords=$(window "Change Password")
+shot "$passwords" "$out/change-password.png"
+xdotool key Escape; sleep 0.5
+
+xdotool key alt+s t
+timers=$(window "Timers")
+shot "$timers" "$out/timers.png"
+xdotool key Escape; sleep 0.5
+
+xdotool key alt+f l
+wizard=$(window "Lock an Item")
+click "$wizard" 2400 560   # "Lock a Program or Window"
+click "$wizard" 5100 4170  # "Next >"
+shot "$wizard" "$out/wizard-title.png"
+
+for picture in prompt setup-window change-password timers wizard-title; do
+  [ -s "$out/$picture.png" ] || { echo "screenshots: $picture.png missing" >&2; exit 1; }
+done
