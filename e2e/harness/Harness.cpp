@@ -1,5 +1,8 @@
 #include "Harness.h"
 
+// tlhelp32.h needs the types of windows.h.
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -107,7 +110,48 @@ void Engines::End(DWORD processId) {
   started_.erase(it);
 }
 
+namespace {
+
+void Terminate(DWORD processId) {
+  win32::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+  if (!process) return;
+  TerminateProcess(process.get(), 1);
+  WaitForSingleObject(process.get(), 5000);
+}
+
+// The processes started by any of `roots`, and those started by them.
+std::vector<DWORD> DescendantsOf(std::vector<DWORD> roots) {
+  const HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (raw == INVALID_HANDLE_VALUE) return {};
+  win32::UniqueKernelHandle snapshot(raw);
+  std::vector<std::pair<DWORD, DWORD>> parentOf;  // (process, parent)
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(raw, &entry); more; more = Process32NextW(raw, &entry)) {
+    parentOf.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+  }
+  std::vector<DWORD> found;
+  for (std::size_t next = 0; next < roots.size(); ++next) {
+    for (const auto& [process, parent] : parentOf) {
+      if (parent != roots[next] || process == GetCurrentProcessId()) continue;
+      if (std::find(roots.begin(), roots.end(), process) != roots.end()) continue;
+      roots.push_back(process);
+      found.push_back(process);
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
 void Engines::EndAll() {
+  std::vector<DWORD> roots;
+  for (const Started& s : started_) roots.push_back(s.processId);
+  // Looked up before anything ends. Whatever outlives the scenario keeps the
+  // harness's stderr open (Wine hands it to every process it starts), and
+  // CTest waits for it: Wine's debugger, started when a program crashes, is
+  // such a process.
+  const std::vector<DWORD> descendants = DescendantsOf(roots);
   for (Started& s : started_) {
     if (WaitForSingleObject(s.process.get(), 0) == WAIT_TIMEOUT) {
       TerminateProcess(s.process.get(), 1);
@@ -115,16 +159,13 @@ void Engines::EndAll() {
     }
   }
   started_.clear();
-  // A copy that one of ours started (the restart) is known only by its
+  for (DWORD processId : descendants) Terminate(processId);
+  // A copy that one of ours started (the restart) is known also by its
   // windows; every window of our class in the prefix belongs to such a copy.
   for (HWND window : FindAllTopLevel({.title = {}})) {
     const DWORD processId = ProcessOf(window);
     if (processId == 0 || processId == GetCurrentProcessId()) continue;
-    win32::UniqueKernelHandle process(
-        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
-    if (!process) continue;
-    TerminateProcess(process.get(), 1);
-    WaitForSingleObject(process.get(), 5000);
+    Terminate(processId);
   }
 }
 
