@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Ui.h"
 
@@ -23,6 +24,8 @@ class Desktop {
   // without case as the window manager does; 0 when there is none.
   virtual Hwnd FindByTitle(std::string_view title) = 0;
   virtual Hwnd FindByClass(std::string_view className) = 0;
+  // Every top-level window whose title is exactly this text, case included.
+  virtual std::vector<Hwnd> FindAllWithTitle(std::string_view title) = 0;
 
   virtual void Hide(Hwnd window) = 0;
   // SW_RESTORE without waiting for the window's thread.

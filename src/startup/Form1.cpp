@@ -32,10 +32,10 @@ void Form1::Form_Load() {
 
 void Form1::CloseTaskManagers() {
   if (unlockSucceeded_) return;
+  // Every window of either title: one that ignores WM_CLOSE must not shield
+  // a real Task Manager behind it.
   for (std::string_view title : {kOldTaskManagerTitle, kTaskManagerTitle}) {
-    // FindByTitle compares without case, the exact title is wanted here.
-    const platform::Hwnd window = desktop_.FindByTitle(title);
-    if (window != 0 && desktop_.WindowText(window) == title) desktop_.PostClose(window);
+    for (const platform::Hwnd window : desktop_.FindAllWithTitle(title)) desktop_.PostClose(window);
   }
 }
 

@@ -117,6 +117,18 @@ TEST_F(StartupLockerTest, ATaskManagerThatAppearsBehindIsClosedByTheBackstopTime
   EXPECT_EQ(Closes(manager), 1);
 }
 
+TEST_F(StartupLockerTest, AWindowThatIgnoresCloseDoesNotShieldTheTaskManager) {
+  LogOn("secret");
+  const platform::Hwnd stubborn = world_.CreateOtherWindow("Task Manager", "Stubborn");
+  world_.Find(stubborn)->ignoresClose = true;
+  world_.RunPending();
+  const platform::Hwnd manager = world_.CreateOtherWindow("Task Manager", "TaskManagerWindow");
+  world_.RunPending();
+  EXPECT_GE(Closes(stubborn), 1);
+  EXPECT_EQ(Closes(manager), 1);
+  EXPECT_EQ(world_.Find(manager), nullptr);
+}
+
 TEST_F(StartupLockerTest, OnlyTheExactTitlesAreClosed) {
   LogOn("secret");
   const platform::Hwnd lower = world_.CreateOtherWindow("task manager", "Other");

@@ -41,6 +41,14 @@ Hwnd SimDesktop::FindByClass(std::string_view className) {
   return 0;
 }
 
+std::vector<Hwnd> SimDesktop::FindAllWithTitle(std::string_view title) {
+  std::vector<Hwnd> found;
+  for (Hwnd window : world_.AllWindows()) {
+    if (world_.Find(window)->title == title) found.push_back(window);
+  }
+  return found;
+}
+
 void SimDesktop::Hide(Hwnd window) {
   world_.SetVisible(window, false);
 }

@@ -17,6 +17,7 @@ class SimDesktop final : public platform::Desktop {
   std::string ClassName(platform::Hwnd window) override;
   platform::Hwnd FindByTitle(std::string_view title) override;
   platform::Hwnd FindByClass(std::string_view className) override;
+  std::vector<platform::Hwnd> FindAllWithTitle(std::string_view title) override;
   void Hide(platform::Hwnd window) override;
   void RestoreAsync(platform::Hwnd window) override;
   void ShowNormal(platform::Hwnd window) override;

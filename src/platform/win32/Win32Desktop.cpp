@@ -83,6 +83,22 @@ Hwnd Win32Desktop::FindByClass(std::string_view className) {
   return FromHwnd(FindWindowW(Wide(className).c_str(), nullptr));
 }
 
+std::vector<Hwnd> Win32Desktop::FindAllWithTitle(std::string_view title) {
+  struct Search {
+    Win32Desktop* desktop;
+    std::string title;
+    std::vector<Hwnd> found;
+  } search{this, std::string(title), {}};
+  EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(context);
+        if (s.desktop->WindowText(FromHwnd(window)) == s.title) s.found.push_back(FromHwnd(window));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 void Win32Desktop::Hide(Hwnd window) {
   ShowWindow(ToHwnd(window), SW_HIDE);
 }
