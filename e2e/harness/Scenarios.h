@@ -47,6 +47,9 @@ int StartupLock(const Options& options);
 int StartupLockShielded(const Options& options);
 int StartupArming(const Options& options);
 int SetupWindow(const Options& options);
+int ChangePassword(const Options& options);
+int ExportImport(const Options& options);
+int PromptPicture(const Options& options);
 
 int BenchLatency(const Options& options);
 int BenchIdle(const Options& options);

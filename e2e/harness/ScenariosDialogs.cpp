@@ -1,0 +1,407 @@
+// The owner's dialogs from end to end: a new password pair set through the
+// change-password dialog, the settings exported and imported through the
+// setup window's menu, and a prompt picture chosen from a file the harness
+// writes. Menus are driven by command id: another process cannot read a
+// menu under Wine.
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Scenarios.h"
+#include "config/frmSetupLayout.h"
+#include "platform/win32/Wide.h"
+#include "prompt/frmChangePasswordLayout.h"
+#include "prompt/frmpasswordpictureLayout.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+
+using namespace std::chrono_literals;
+using win32::Wide;
+
+namespace {
+
+// Hashing both passwords takes about a second under Wine (two runs of
+// 600,000 rounds), more on a loaded machine.
+constexpr std::chrono::milliseconds kStoreLimit{20000};
+
+std::string LowerUtf8(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// pmpro's folder with a trailing backslash, where it keeps PMExport.txt.
+std::wstring ProgramFolder(const Options& options) {
+  const std::size_t slash = options.program.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : options.program.substr(0, slash + 1);
+}
+
+bool StorePasswords(ProductKey& key, std::string_view password) {
+  return key.WriteSetting(store::setting::kUserPassword, password) &&
+         key.WriteSetting(store::setting::kUserPassword2, password);
+}
+
+WindowQuery ToolQuery(DWORD engineId) {
+  return {.title = Wide(config::kSetupTitle),
+          .visibility = WindowQuery::Visibility::Visible,
+          .processId = engineId};
+}
+
+// A second start asks the running copy for its setup window, behind the
+// prompt; answers the visible tool or null.
+HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password, Checks& checks) {
+  if (!checks.Check(engines.Start() != 0, "a second pmpro started")) return nullptr;
+  const Prompt prompt = WaitForPrompt(checks);
+  if (!prompt) return nullptr;
+  prompt.Answer(password);
+  HWND tool = nullptr;
+  checks.Check(
+      WaitFor([&] { return (tool = FindTopLevel(ToolQuery(engineId))) != nullptr; }, kReactLimit),
+      "the password \"" + Utf8(password) + "\" opens the Configuration Tool");
+  return tool;
+}
+
+bool ToolGone(DWORD engineId, Checks& checks, const std::string& why) {
+  return checks.Check(
+      WaitFor([&] { return FindTopLevel(ToolQuery(engineId)) == nullptr; }, kReactLimit),
+      "the Configuration Tool closes " + why);
+}
+
+HWND ControlOf(HWND form, std::span<const platform::ControlSpec> table, std::string_view name) {
+  return FindControl(form, platform::kControlIdBase + platform::ControlIndex(table, name));
+}
+
+// Sent, so the text is in the box before the next step; the edit control
+// reports the change to its parent with EN_CHANGE as typing would.
+void SetText(HWND control, const wchar_t* text) {
+  SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      2000, nullptr);
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM context) {
+  wchar_t className[32] = {};
+  GetClassNameW(child, className, 32);
+  if (_wcsicmp(className, L"Static") == 0) {
+    const std::wstring text = TextOf(child);
+    if (!text.empty()) *reinterpret_cast<std::wstring*>(context) += text;
+  }
+  return TRUE;
+}
+
+// A message box of pmpro: a standard dialog of the engine's process.
+struct MessageBoxSeen {
+  HWND box = nullptr;
+  std::wstring text;
+};
+
+MessageBoxSeen WaitForMessageBox(DWORD engineId, std::chrono::milliseconds limit) {
+  MessageBoxSeen seen;
+  const WindowQuery query{.title = {},
+                          .className = L"#32770",
+                          .visibility = WindowQuery::Visibility::Visible,
+                          .processId = engineId};
+  WaitFor([&] { return (seen.box = FindTopLevel(query)) != nullptr; }, limit);
+  if (seen.box != nullptr)
+    EnumChildWindows(seen.box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
+  return seen;
+}
+
+void PressOk(HWND box) {
+  const HWND ok = GetDlgItem(box, IDOK);
+  if (ok != nullptr) {
+    PostMessageW(ok, BM_CLICK, 0, 0);
+  } else {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+}
+
+// The message box the last command opened, read and answered with OK.
+std::wstring AnswerMessageBox(DWORD engineId, Checks& checks, const std::string& what) {
+  const MessageBoxSeen seen = WaitForMessageBox(engineId, kStoreLimit);
+  if (!checks.Check(seen.box != nullptr, what + ": a message box comes")) return {};
+  Say("message box: %s", Utf8(seen.text).c_str());
+  PressOk(seen.box);
+  checks.Check(WaitFor([&] { return !IsWindow(seen.box); }, kReactLimit),
+               what + ": OK closes the message box");
+  return seen.text;
+}
+
+// The target comes to the front, is hidden, and the prompt takes `password`.
+void UnlocksWith(const wchar_t* password, Checks& checks) {
+  TargetWindow editor(L"Registry Editor - test", L"PmHarnessRegedit", true);
+  if (!LockedOnArrival(editor, checks, "Registry Editor - test")) return;
+  const Prompt prompt = WaitForPrompt(checks);
+  if (!prompt) return;
+  prompt.Answer(password);
+  checks.Check(WaitFor([&] { return editor.visible(); }, kReactLimit),
+               "the prompt accepts \"" + Utf8(password) + "\" and the window is shown again");
+}
+
+std::wstring ReadUtf16File(const std::wstring& path, bool& hasBom) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  hasBom = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xFE;
+  std::wstring text;
+  for (std::size_t i = hasBom ? 2 : 0; i + 1 < bytes.size(); i += 2) {
+    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                 (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return text;
+}
+
+// Removes a file the scenario made, whatever happened.
+class FileCleanup {
+ public:
+  explicit FileCleanup(std::wstring path) : path_(std::move(path)) { DeleteFileW(path_.c_str()); }
+  ~FileCleanup() { DeleteFileW(path_.c_str()); }
+  FileCleanup(const FileCleanup&) = delete;
+  FileCleanup& operator=(const FileCleanup&) = delete;
+  const std::wstring& path() const { return path_; }
+
+ private:
+  std::wstring path_;
+};
+
+bool HashedWithoutPlainText(const std::string& stored, const std::vector<std::string>& plain) {
+  if (stored.rfind("pbkdf2-sha256$", 0) != 0) return false;
+  const std::string lower = LowerUtf8(stored);
+  return std::none_of(plain.begin(), plain.end(), [&](const std::string& word) {
+    return lower.find(word) != std::string::npos;
+  });
+}
+
+// A 2 x 2 picture, 24 bits a pixel, rows padded to four bytes.
+bool WriteSmallBitmap(const std::wstring& path) {
+  constexpr std::uint32_t kPixelBytes = 2 * 8;
+  constexpr std::uint32_t kFileBytes = 14 + 40 + kPixelBytes;
+  std::vector<std::uint8_t> bytes;
+  const auto put = [&](std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  };
+  bytes.push_back('B');
+  bytes.push_back('M');
+  put(kFileBytes, 4);
+  put(0, 4);
+  put(14 + 40, 4);
+  put(40, 4);  // BITMAPINFOHEADER
+  put(2, 4);
+  put(2, 4);
+  put(1, 2);
+  put(24, 2);
+  put(0, 4);  // BI_RGB
+  put(kPixelBytes, 4);
+  put(2835, 4);
+  put(2835, 4);
+  put(0, 4);
+  put(0, 4);
+  for (int row = 0; row < 2; ++row) {
+    put(0x0000FF, 3);
+    put(0x00FF00, 3);
+    put(0, 2);
+  }
+  std::ofstream file(std::filesystem::path(path), std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(file);
+}
+
+}  // namespace
+
+int ChangePassword(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!checks.Check(
+          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
+          "passwords \"secret\" and the locked item stored")) {
+    return checks.ExitCode();
+  }
+  const DWORD engineId = StartEngine(engines, checks);
+  if (engineId == 0) return checks.ExitCode();
+  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  if (tool == nullptr) return checks.ExitCode();
+
+  Say("Set Passwords...");
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuChangePassword, 0), 0);
+  const WindowQuery dialogQuery{.title = Wide(prompt::kfrmChangePasswordSpec.caption),
+                                .visibility = WindowQuery::Visibility::Visible,
+                                .processId = engineId};
+  HWND dialog = nullptr;
+  if (!checks.Check(
+          WaitFor([&] { return (dialog = FindTopLevel(dialogQuery)) != nullptr; }, kReactLimit),
+          "the menu entry opens \"Change Password\"")) {
+    return checks.ExitCode();
+  }
+  const auto control = [&](std::string_view name) {
+    return ControlOf(dialog, prompt::kfrmChangePasswordControls, name);
+  };
+  const HWND first = control("txtPassword");
+  const HWND second = control("txtPassword2");
+  const HWND ok = control("cmdOK");
+  const HWND label = control("Label1");
+  checks.Check(first && second && ok && label, "the dialog has its boxes, OK and Label1");
+  checks.Check(!IsWindowEnabled(ok), "OK starts disabled");
+
+  // Mixed case: the dialog lowers the passwords before it hashes them.
+  const auto typeBoth = [&] {
+    SetText(first, L"NewPass");
+    SetText(second, L"Setup2");
+  };
+  typeBoth();
+  checks.Check(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, kReactLimit),
+               "with both boxes filled OK is enabled (the change notifications arrived)");
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  std::string caption;
+  checks.Check(WaitFor([&] { return (caption = Utf8(TextOf(label))) == prompt::kConfirmPasswords; },
+                       kReactLimit),
+               "the entry phase asks for confirmation: \"" + caption + "\"");
+  checks.Check(TextOf(first).empty() && TextOf(second).empty(), "both boxes are emptied");
+  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
+               "nothing is stored before the confirmation");
+
+  typeBoth();
+  checks.Check(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, kReactLimit),
+               "OK is enabled again for the confirmation");
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  checks.Check(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kStoreLimit),
+               "the confirmation stores and closes the dialog");
+
+  const std::string stored = key.ReadSetting(store::setting::kUserPassword);
+  const std::string stored2 = key.ReadSetting(store::setting::kUserPassword2);
+  Say("UserPassword = %s", stored.c_str());
+  Say("UserPassword2 = %s", stored2.c_str());
+  const std::vector<std::string> plain = {"newpass", "setup2"};
+  checks.Check(HashedWithoutPlainText(stored, plain),
+               "\"UserPassword\" holds a pbkdf2-sha256 hash and no plain text");
+  checks.Check(HashedWithoutPlainText(stored2, plain),
+               "\"UserPassword2\" holds a pbkdf2-sha256 hash and no plain text");
+  checks.Check(stored != stored2, "the two passwords are stored differently");
+
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
+  ToolGone(engineId, checks, "on Close");
+  // Typed in capitals: passwords are compared without regard to case.
+  UnlocksWith(L"NEWPASS", checks);
+  EngineStillRuns(engines, engineId, checks);
+  return checks.ExitCode();
+}
+
+int ExportImport(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  FileCleanup exportFile(ProgramFolder(options) + L"PMExport.txt");
+  if (!checks.Check(
+          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
+          "passwords \"secret\" and the locked item stored")) {
+    return checks.ExitCode();
+  }
+  const DWORD engineId = StartEngine(engines, checks);
+  if (engineId == 0) return checks.ExitCode();
+  HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  if (tool == nullptr) return checks.ExitCode();
+
+  Say("Export Settings");
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuexport, 0), 0);
+  const std::wstring exported = AnswerMessageBox(engineId, checks, "export");
+  checks.Check(exported.find(L"exported") != std::wstring::npos,
+               "the message announces the export");
+  bool hasBom = false;
+  const std::wstring text = ReadUtf16File(exportFile.path(), hasBom);
+  checks.Check(hasBom, Utf8(exportFile.path()) + " begins with the UTF-16LE byte-order mark");
+  checks.Check(text.rfind(L"Windows Registry Editor Version 5.00", 0) == 0,
+               "the file begins with the registry editor's header");
+  checks.Check(text.find(L"Registry Editor") != text.rfind(L"Registry Editor"),
+               "the file carries the locked item as well as the header");
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
+  ToolGone(engineId, checks, "on Close");
+
+  Say("the settings changed behind the tool's back");
+  checks.Check(StorePasswords(key, "other") && key.WriteLockedItems({{"Notepad", true}}),
+               "password \"other\" and the item \"Notepad\" stored instead");
+  tool = OpenTool(engines, engineId, L"other", checks);
+  if (tool == nullptr) return checks.ExitCode();
+
+  Say("Import Settings");
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuimport, 0), 0);
+  const std::wstring imported = AnswerMessageBox(engineId, checks, "import");
+  checks.Check(imported.find(L"Operation Complete") != std::wstring::npos,
+               "the message announces the import");
+  ToolGone(engineId, checks, "after the import");
+  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret" &&
+                   key.ReadSetting(store::setting::kUserPassword2) == "secret",
+               "the exported passwords are stored again");
+  UnlocksWith(L"secret", checks);
+  EngineStillRuns(engines, engineId, checks);
+  return checks.ExitCode();
+}
+
+int PromptPicture(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  constexpr wchar_t kPictureName[] = L"pmharness-picture.bmp";
+  FileCleanup picture(ProgramFolder(options) + kPictureName);
+  checks.Check(WriteSmallBitmap(picture.path()), "a BMP written to " + Utf8(picture.path()));
+  if (!checks.Check(
+          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
+          "passwords \"secret\" and the locked item stored")) {
+    return checks.ExitCode();
+  }
+  const DWORD engineId = StartEngine(engines, checks);
+  if (engineId == 0) return checks.ExitCode();
+  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  if (tool == nullptr) return checks.ExitCode();
+
+  Say("Picture for Password Box...");
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kpassboxpic, 0), 0);
+  const WindowQuery chooserQuery{.title = Wide(prompt::kfrmpasswordpictureSpec.caption),
+                                 .visibility = WindowQuery::Visibility::Visible,
+                                 .processId = engineId};
+  HWND chooser = nullptr;
+  if (!checks.Check(
+          WaitFor([&] { return (chooser = FindTopLevel(chooserQuery)) != nullptr; }, kReactLimit),
+          "the menu entry opens \"Password Box Picture\"")) {
+    return checks.ExitCode();
+  }
+  const HWND files = ControlOf(chooser, prompt::kfrmpasswordpictureControls, "File1");
+  const HWND ok = ControlOf(chooser, prompt::kfrmpasswordpictureControls, "cmdOK");
+  if (!checks.Check(files && ok, "the chooser has File1 and OK")) return checks.ExitCode();
+  // The list starts in the program folder; the standard list box's string
+  // messages are carried across processes.
+  DWORD_PTR row = static_cast<DWORD_PTR>(LB_ERR);
+  SendMessageTimeoutW(files, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                      reinterpret_cast<LPARAM>(kPictureName), SMTO_ABORTIFHUNG, 2000, &row);
+  if (!checks.Check(static_cast<LRESULT>(row) != LB_ERR,
+                    "File1 lists the BMP from the program folder")) {
+    return checks.ExitCode();
+  }
+  SendMessageTimeoutW(files, LB_SETCURSEL, row, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  // LB_SETCURSEL does not notify, as a click would: the notification is sent
+  // on the list's behalf so the chooser previews the file.
+  SendMessageTimeoutW(chooser, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(files), LBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(files), SMTO_ABORTIFHUNG, 2000, nullptr);
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  const std::string expected = LowerUtf8(Utf8(picture.path()));
+  std::string stored;
+  checks.Check(WaitFor(
+                   [&] {
+                     return LowerUtf8(stored = key.ReadSetting(store::setting::kPasswordPicture)) ==
+                            expected;
+                   },
+                   kReactLimit),
+               "OK stores \"PasswordPicture\" = \"" + stored + "\", the BMP's full path");
+  checks.Check(
+      WaitFor([&] { return !IsWindow(chooser) || !IsWindowVisible(chooser); }, kReactLimit),
+      "OK closes the chooser");
+  EngineStillRuns(engines, engineId, checks);
+  return checks.ExitCode();
+}
+
+}  // namespace pm::e2e
