@@ -337,6 +337,16 @@ int ExportImport(const Options& options) {
   checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret" &&
                    key.ReadSetting(store::setting::kUserPassword2) == "secret",
                "the exported passwords are stored again");
+  {
+    win32::Win32Registry registry;
+    const std::vector<store::ListItem> items = store::ReadItemList(registry);
+    std::string shown;
+    for (const store::ListItem& item : items) {
+      shown += item.text + (item.checked ? " (checked) " : " (unchecked) ");
+    }
+    checks.Check(items.size() == 1 && items[0].text == "Registry Editor" && items[0].checked,
+                 "the exported items are stored again: " + shown);
+  }
   UnlocksWith(L"secret", checks);
   EngineStillRuns(engines, engineId, checks);
   return checks.ExitCode();
@@ -361,13 +371,13 @@ int PromptPicture(const Options& options) {
 
   Say("Picture for Password Box...");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kpassboxpic, 0), 0);
-  const WindowQuery chooserQuery{.title = Wide(prompt::kfrmpasswordpictureSpec.caption),
+  const WindowQuery chooserQuery{.title = Wide(prompt::kPictureForPasswordBox),
                                  .visibility = WindowQuery::Visibility::Visible,
                                  .processId = engineId};
   HWND chooser = nullptr;
   if (!checks.Check(
           WaitFor([&] { return (chooser = FindTopLevel(chooserQuery)) != nullptr; }, kReactLimit),
-          "the menu entry opens \"Password Box Picture\"")) {
+          "the menu entry opens the chooser titled \"Picture for Password Box\"")) {
     return checks.ExitCode();
   }
   const HWND files = ControlOf(chooser, prompt::kfrmpasswordpictureControls, "File1");
