@@ -286,6 +286,8 @@ int ChangePassword(const Options& options) {
 
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
   ToolGone(engineId, checks, "on Close");
+  // As after an import: the engine reloads on a later tick of its timer.
+  PumpFor(3000ms);
   // Typed in capitals: passwords are compared without regard to case.
   UnlocksWith(L"NEWPASS", checks);
   EngineStillRuns(engines, engineId, checks);
@@ -347,6 +349,9 @@ int ExportImport(const Options& options) {
     checks.Check(items.size() == 1 && items[0].text == "Registry Editor" && items[0].checked,
                  "the exported items are stored again: " + shown);
   }
+  // The engine reloads on a later tick of its timer; a window already in
+  // front before then is not looked at again, so it arrives after a pause.
+  PumpFor(3000ms);
   UnlocksWith(L"secret", checks);
   EngineStillRuns(engines, engineId, checks);
   return checks.ExitCode();
