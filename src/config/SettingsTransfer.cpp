@@ -115,7 +115,8 @@ TransferOutcome ImportHive(platform::Registry& registry, const fs::path& file) {
 }  // namespace
 
 std::string ExportFilePath(std::string_view programFolder) {
-  return std::string(programFolder) + "\\" + std::string(kExportFileName);
+  // The program folder already ends in a separator; a drive root too.
+  return store::FolderWithBackslash(programFolder) + std::string(kExportFileName);
 }
 
 TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder) {
@@ -189,7 +190,7 @@ void ExportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
   if (outcome.kind == Kind::Done) {
     toolkit.MessageBox(owner,
                        "Your settings were exported to " + file +
-                           "\rNow copy that file to the folder of Pelmora Pro on the other PC's "
+                           "\r\nNow copy that file to the folder of Pelmora Pro on the other PC's "
                            "and then click Import.",
                        "", platform::MessageStyle::Ok, platform::MessageIcon::Information);
     return;

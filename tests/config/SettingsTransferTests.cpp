@@ -122,7 +122,7 @@ TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   ASSERT_EQ(world_.shownMessages.size(), 1u);
   EXPECT_EQ(world_.shownMessages[0].text,
             "Your settings were exported to " + Utf8(folder_) +
-                "\\PMExport.txt\rNow copy that file to the folder of Pelmora Pro on the other "
+                "\\PMExport.txt\r\nNow copy that file to the folder of Pelmora Pro on the other "
                 "PC's and then click Import.");
   EXPECT_EQ(world_.shownMessages[0].caption, "Pelmora Pro");
   EXPECT_TRUE(SetupOpen()) << "the window stays open after an export";
@@ -222,15 +222,18 @@ TEST_F(SettingsTransferTest, AnImportWithoutTheFileNamesTheProgramFolderAndChang
   EXPECT_EQ(Described(), before);
 }
 
-// A drive root ends with its separator, so the file's name has two in a row
-// ("C:\\PMExport.txt"), which the file system takes as one. Natively a folder
-// ending in '/' stands in for the drive root; the Wine tests use C:\ itself.
+// A drive root ends with its separator, and the file's name still has just
+// one. Natively a folder ending in '/' stands in for the drive root; the Wine
+// tests use C:\ itself.
 TEST_F(SettingsTransferTest, AProgramFolderAtADriveRootWorks) {
-  EXPECT_EQ(config::ExportFilePath("C:\\"), "C:\\\\PMExport.txt");
+  EXPECT_EQ(config::ExportFilePath("C:\\"), "C:\\PMExport.txt");
+  EXPECT_EQ(config::ExportFilePath("C:\\Program Files\\Pelmora Pro\\"),
+            "C:\\Program Files\\Pelmora Pro\\PMExport.txt");
   appFolder_ = Utf8(folder_) + "/";
   StorePasswords("rooted");
   OpenSetup().ChooseMenu(cfg::kmnuexport);
-  EXPECT_NE(LastMessage().find("exported to " + appFolder_ + "\\PMExport.txt\r"), std::string::npos)
+  EXPECT_NE(LastMessage().find("exported to " + Utf8(folder_) + "\\PMExport.txt\r\n"),
+            std::string::npos)
       << LastMessage();
   ASSERT_TRUE(fs::exists(ExportFile()));
   StorePasswords("changed");
