@@ -60,24 +60,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 bool IsHighSurrogate(char32_t c) {
   return c >= 0xD800 && c <= 0xDBFF;
 }
@@ -88,28 +70,26 @@ bool IsLowSurrogate(char32_t c) {
 // Little-endian UTF-16 to UTF-8, refusing what is not well-formed text
 // rather than replacing it: a damaged file must not import as something else.
 bool DecodeUtf16(std::span<const std::uint8_t> bytes, std::string& out, std::string& error) {
-  out.reserve(bytes.size() / 2);
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    char32_t c = static_cast<char32_t>(bytes[i] | (bytes[i + 1] << 8));
+    units += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+  }
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t c = units[i];
     if (c == 0) {
       error = "the file holds a zero character, which no export has";
       return false;
     }
-    if (IsHighSurrogate(c)) {
-      const char32_t low =
-          i + 3 < bytes.size() ? static_cast<char32_t>(bytes[i + 2] | (bytes[i + 3] << 8)) : 0;
-      if (!IsLowSurrogate(low)) {
-        error = "the file is not valid UTF-16 text (a surrogate without its pair)";
-        return false;
-      }
-      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-      i += 2;
-    } else if (IsLowSurrogate(c)) {
+    const bool paired = IsHighSurrogate(c) && i + 1 < units.size() && IsLowSurrogate(units[i + 1]);
+    if ((IsHighSurrogate(c) && !paired) || IsLowSurrogate(c)) {
       error = "the file is not valid UTF-16 text (a surrogate without its pair)";
       return false;
     }
-    AppendUtf8(out, c);
+    if (paired) ++i;
   }
+  // Well formed by now, so the shared conversion replaces nothing.
+  out = platform::Utf16ToUtf8(units);
   return true;
 }
 
