@@ -25,7 +25,8 @@ void frmMain::GetWindows() {
   for (const std::string& entry : store::ReadIgnoreList(registry_)) {
     List4.push_back(platform::LowerCase(entry));
   }
-  lockedMatcher_.Build(List1);
+  // The locked keywords are complete only after GetSettings, which builds
+  // their matcher; the ignore keywords are complete here.
   ignoreMatcher_.Build(List4);
 }
 

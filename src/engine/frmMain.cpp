@@ -104,10 +104,8 @@ bool frmMain::Form_QueryUnload(UnloadMode mode) {
   return false;
 }
 
-void frmMain::Form_Unload() {
-  desktop_.SetForegroundChangeHandler(nullptr);
-  TrayIconRemove();
-  toolkit_.Quit(0);
-}
+// Whatever closed the window, this copy ends here (a restart is already on
+// its way from the query-unload step).
+void frmMain::Form_Unload() { EndProgram(); }
 
 }  // namespace pm::engine

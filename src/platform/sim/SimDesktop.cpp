@@ -68,7 +68,6 @@ void SimDesktop::ShowNormal(Hwnd window) {
 void SimDesktop::PostClose(Hwnd window) {
   WindowRecord* record = world_.Find(window);
   if (record == nullptr) return;
-  ++record->closeRequests;
   ++world_.closesReceived[window];
   // A posted message: it is handled after the current handler returns.
   world_.Post([this, window] {

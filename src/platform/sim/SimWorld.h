@@ -29,7 +29,6 @@ struct WindowRecord {
   bool enabled = true;
   bool ignoresClose = false;  // another program's window that answers WM_CLOSE with nothing
   platform::WindowState state = platform::WindowState::Normal;
-  int closeRequests = 0;  // WM_CLOSE messages received
   int hideCount = 0;
   bool topmost = false;
   SimWindow* ours = nullptr;  // set for the windows of our forms

@@ -7,7 +7,6 @@
 // The toolkit has a MessageBox of its own.
 #undef MessageBox
 
-#include <vector>
 
 #include "platform/Toolkit.h"
 
@@ -38,7 +37,6 @@ class Win32UiToolkit final : public platform::Toolkit {
   bool Dispatch(MSG& message);
 
   HINSTANCE instance_;
-  std::vector<platform::Window*> created_;
   bool quitting_ = false;
   int exitCode_ = 0;
 };
