@@ -212,20 +212,31 @@ bool WriteSmallBitmap(const std::wstring& path) {
   return static_cast<bool>(file);
 }
 
+// The start every scenario here shares: the passwords "secret" and the
+// locked item stored, the engine started, and its configuration tool open.
+struct OpenedTool {
+  DWORD engineId = 0;
+  HWND tool = nullptr;
+};
+
+OpenedTool StartWithToolOpen(ProductKey& key, Engines& engines, Checks& checks) {
+  if (!checks.Check(
+          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
+          "passwords \"secret\" and the locked item stored")) {
+    return {};
+  }
+  const DWORD engineId = StartEngine(engines, checks);
+  if (engineId == 0) return {};
+  return {engineId, OpenTool(engines, engineId, L"secret", checks)};
+}
+
 }  // namespace
 
 int ChangePassword(const Options& options) {
   Checks checks;
   ProductKey key;
   Engines engines(options.program);
-  if (!checks.Check(
-          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
-          "passwords \"secret\" and the locked item stored")) {
-    return checks.ExitCode();
-  }
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return checks.ExitCode();
-  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  const auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
   if (tool == nullptr) return checks.ExitCode();
 
   Say("Set Passwords...");
@@ -299,14 +310,7 @@ int ExportImport(const Options& options) {
   ProductKey key;
   Engines engines(options.program);
   FileCleanup exportFile(ProgramFolder(options) + L"PMExport.txt");
-  if (!checks.Check(
-          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
-          "passwords \"secret\" and the locked item stored")) {
-    return checks.ExitCode();
-  }
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return checks.ExitCode();
-  HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
   if (tool == nullptr) return checks.ExitCode();
 
   Say("Export Settings");
@@ -364,14 +368,7 @@ int PromptPicture(const Options& options) {
   constexpr wchar_t kPictureName[] = L"pmharness-picture.bmp";
   FileCleanup picture(ProgramFolder(options) + kPictureName);
   checks.Check(WriteSmallBitmap(picture.path()), "a BMP written to " + Utf8(picture.path()));
-  if (!checks.Check(
-          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
-          "passwords \"secret\" and the locked item stored")) {
-    return checks.ExitCode();
-  }
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return checks.ExitCode();
-  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  const auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
   if (tool == nullptr) return checks.ExitCode();
 
   Say("Picture for Password Box...");
