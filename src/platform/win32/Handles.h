@@ -67,6 +67,10 @@ struct WinEventHookTraits {
   static HWINEVENTHOOK Invalid() { return nullptr; }
   static void Close(HWINEVENTHOOK h) { UnhookWinEvent(h); }
 };
+struct HmoduleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueHkey = UniqueHandle<HKEY, HkeyTraits>;
@@ -75,5 +79,6 @@ using UniqueHicon = UniqueHandle<HICON, HiconTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueHmenu = UniqueHandle<HMENU, HmenuTraits>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, WinEventHookTraits>;
+using UniqueHmodule = UniqueHandle<HMODULE, HmoduleTraits>;
 
 }  // namespace pm::win32
