@@ -34,6 +34,9 @@ SetCompressor /SOLID lzma
 ; class, so another program's window with the same title cannot stand in.
 !define ENGINE_CLASS "PelmoraProWindow"
 !define ENGINE_TITLE "Pelmora Pro 2003"
+; The short-lived window of a second start; waited for up to 20 x 250 ms.
+!define SECOND_START_TITLE "Pelmora Pro Setup Tool"
+!define SECOND_START_WAITS 20
 !define UNINSTALLER "uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 !define SETTINGS_KEY "SOFTWARE\${PRODUCT}"
@@ -84,7 +87,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}. Al
 
 ; Stops with a message (and, silent, with the exit code alone) while the
 ; engine runs: its files are in use, and only the password may end it.
-!macro DEFINE_REFUSE_WHILE_RUNNING PREFIX MESSAGE
+; Waits for a second start to end: it lives about a second to hand the
+; running copy its request, and its file is in use until then.
+!macro DEFINE_ENGINE_CHECKS PREFIX MESSAGE
   Function ${PREFIX}RefuseWhileRunning
     FindWindow $0 "${ENGINE_CLASS}" "${ENGINE_TITLE}"
     ${If} $0 <> 0
@@ -93,14 +98,28 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}. Al
       Quit
     ${EndIf}
   FunctionEnd
+
+  Function ${PREFIX}WaitForSecondStart
+    StrCpy $1 0
+    ${Do}
+      FindWindow $0 "${ENGINE_CLASS}" "${SECOND_START_TITLE}"
+      ${If} $0 = 0
+      ${OrIf} $1 >= ${SECOND_START_WAITS}
+        ${Break}
+      ${EndIf}
+      Sleep 250
+      IntOp $1 $1 + 1
+    ${Loop}
+  FunctionEnd
 !macroend
-!insertmacro DEFINE_REFUSE_WHILE_RUNNING "" "${PRODUCT} is running, so Setup cannot replace its files.$\r$\nRun Setup again once it has ended."
-!insertmacro DEFINE_REFUSE_WHILE_RUNNING "un." "${PRODUCT} is running and cannot be removed.$\r$\nRun the uninstaller again once it has ended."
+!insertmacro DEFINE_ENGINE_CHECKS "" "${PRODUCT} is running, so Setup cannot replace its files.$\r$\nRun Setup again once it has ended."
+!insertmacro DEFINE_ENGINE_CHECKS "un." "${PRODUCT} is running and cannot be removed.$\r$\nRun the uninstaller again once it has ended."
 
 Function .onInit
   SetRegView 64
   SetShellVarContext all
   Call RefuseWhileRunning
+  Call WaitForSecondStart
 FunctionEnd
 
 ; Notes "LogonType" and "Background" as they are now, once: a later setup
@@ -194,9 +213,11 @@ FunctionEnd
 Section "Uninstall"
   ; Again: the engine may have started while the confirmation page was up.
   Call un.RefuseWhileRunning
+  Call un.WaitForSecondStart
 
-  Delete "$INSTDIR\pmpro.exe"
-  Delete "$INSTDIR\pmpstart.exe"
+  ; A program file still in use goes when Windows next starts.
+  Delete /REBOOTOK "$INSTDIR\pmpro.exe"
+  Delete /REBOOTOK "$INSTDIR\pmpstart.exe"
   Delete "$INSTDIR\pmpro.htm"
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
@@ -219,5 +240,8 @@ Section "Uninstall"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: a picture or export file of the owner's stays.
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION "A ${PRODUCT} file was still in use; Windows removes it when it next starts." /SD IDOK
+  ${EndIf}
 SectionEnd

@@ -245,9 +245,10 @@ int InstallUninstall(const Options& options) {
   const DWORD engineId = StartEngine(engines, checks);
   if (engineId == 0) return checks.ExitCode();
   int icons = iconsBefore;
-  checks.Check(WaitFor([&] { return (icons = TrayIconsShown()) == iconsBefore + 1; }, kReactLimit),
-               "the tray shows one icon more: " + std::to_string(iconsBefore) + " -> " +
-                   std::to_string(icons));
+  const bool iconShown =
+      WaitFor([&] { return (icons = TrayIconsShown()) == iconsBefore + 1; }, kReactLimit);
+  checks.Check(iconShown, "the tray shows one icon more: " + std::to_string(iconsBefore) + " -> " +
+                              std::to_string(icons));
   CheckStartupLockArmed(installed, checks);
 
   Say("setup and uninstall while the engine runs");
@@ -267,8 +268,9 @@ int InstallUninstall(const Options& options) {
 
   Say("End Pelmora Pro");
   if (!EndThroughTool(engines, engineId, checks)) return checks.ExitCode();
-  checks.Check(WaitFor([&] { return (icons = TrayIconsShown()) == iconsBefore; }, kReactLimit),
-               "its tray icon is gone: " + std::to_string(icons) + " shown");
+  const bool iconGone =
+      WaitFor([&] { return (icons = TrayIconsShown()) == iconsBefore; }, kReactLimit);
+  checks.Check(iconGone, "its tray icon is gone: " + std::to_string(icons) + " shown");
 
   Say("silent uninstall, as Add/Remove Programs runs it");
   // Another program's window with the engine's title does not hold it up.
