@@ -89,11 +89,11 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}. Al
 ; engine runs: its files are in use, and only the password may end it.
 ; Waits for a second start to end: it lives about a second to hand the
 ; running copy its request, and its file is in use until then.
-!macro DEFINE_ENGINE_CHECKS PREFIX MESSAGE
+!macro DEFINE_ENGINE_CHECKS PREFIX WHAT AGAIN
   Function ${PREFIX}RefuseWhileRunning
     FindWindow $0 "${ENGINE_CLASS}" "${ENGINE_TITLE}"
     ${If} $0 <> 0
-      MessageBox MB_OK|MB_ICONEXCLAMATION "${MESSAGE}$\r$\n$\r$\n${HOW_TO_END}" /SD IDOK
+      MessageBox MB_OK|MB_ICONEXCLAMATION "${WHAT}$\r$\n$\r$\n${HOW_TO_END}$\r$\n$\r$\n${AGAIN}" /SD IDOK
       SetErrorLevel ${EXIT_ENGINE_RUNNING}
       Quit
     ${EndIf}
@@ -112,8 +112,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}. Al
     ${Loop}
   FunctionEnd
 !macroend
-!insertmacro DEFINE_ENGINE_CHECKS "" "${PRODUCT} is running, so Setup cannot replace its files.$\r$\nRun Setup again once it has ended."
-!insertmacro DEFINE_ENGINE_CHECKS "un." "${PRODUCT} is running and cannot be removed.$\r$\nRun the uninstaller again once it has ended."
+!insertmacro DEFINE_ENGINE_CHECKS "" "${PRODUCT} is running, so Setup cannot replace its files." "Then run Setup again."
+!insertmacro DEFINE_ENGINE_CHECKS "un." "${PRODUCT} is running and cannot be removed." "Then run the uninstaller again."
 
 Function .onInit
   SetRegView 64

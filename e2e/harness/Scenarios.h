@@ -46,15 +46,17 @@ WindowQuery ToolQuery(DWORD engineId);
 // prompt; answers the visible tool or null.
 HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password, Checks& checks);
 bool ToolGone(DWORD engineId, Checks& checks, const std::string& why);
-// A message box of pmpro: a standard dialog of the engine's process.
+// A message box of a program: a visible standard dialog of its process.
 struct MessageBoxSeen {
   HWND box = nullptr;
   std::wstring text;
 };
-MessageBoxSeen WaitForMessageBox(DWORD engineId, std::chrono::milliseconds limit);
+MessageBoxSeen WaitForMessageBox(DWORD processId, std::chrono::milliseconds limit);
+// The texts of a dialog's static controls, run together.
+std::wstring DialogText(HWND dialog);
 void PressOk(HWND box);
 // The message box the last command opened, read and answered with OK.
-std::wstring AnswerMessageBox(DWORD engineId, Checks& checks, const std::string& what,
+std::wstring AnswerMessageBox(DWORD processId, Checks& checks, const std::string& what,
                               std::chrono::milliseconds limit);
 
 int LockUnlock(const Options& options);

@@ -42,9 +42,9 @@ constexpr DWORD kLogonTypeBefore = 1;
 constexpr wchar_t kBackgroundBefore[] = L"0 0 0";
 
 bool SameText(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()),
-                                                      b.data(), static_cast<int>(b.size()),
-                                                      TRUE) == CSTR_EQUAL;
+  return a.size() == b.size() &&
+         CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
@@ -73,8 +73,8 @@ std::optional<DWORD> MachineDword(std::string_view key, std::string_view name) {
 std::wstring ShortcutTarget(const std::wstring& shortcut) {
   ComPtr<IShellLinkW> link;
   ComPtr<IPersistFile> file;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(&link))) ||
+  if (FAILED(
+          CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) ||
       FAILED(link.As(&file)) || FAILED(file->Load(shortcut.c_str(), STGM_READ))) {
     return {};
   }
@@ -92,24 +92,60 @@ int TrayIconsShown() {
                           .className = L"__winex11_standalone_tray",
                           .visibility = WindowQuery::Visibility::Visible};
   for (HWND tray : FindAllTopLevel(trays)) {
-    for (HWND icon = FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr);
-         icon != nullptr; icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr)) {
+    for (HWND icon = FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr); icon != nullptr;
+         icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr)) {
       if (IsWindowVisible(icon)) ++shown;
     }
   }
   return shown;
 }
 
-// Runs a program of the setup to its end; nothing when it did not end in time.
-std::optional<DWORD> RunToEnd(Engines& engines, const std::wstring& commandLine,
-                              std::chrono::milliseconds limit) {
+DWORD StartSetupProgram(Engines& engines, const std::wstring& commandLine) {
   Say("  running %s", Utf8(commandLine).c_str());
-  const DWORD processId = engines.StartOther(commandLine);
-  if (processId == 0) return std::nullopt;
-  // Pumped: the harness's windows must answer while it waits.
+  return engines.StartOther(commandLine);
+}
+
+// The exit code; nothing when the program did not end in time. Pumped: the
+// harness's windows must answer while it waits.
+std::optional<DWORD> WaitForExit(Engines& engines, DWORD processId,
+                                 std::chrono::milliseconds limit) {
   std::optional<DWORD> code;
   WaitFor([&] { return (code = engines.ExitCode(processId, 0ms)).has_value(); }, limit);
   return code;
+}
+
+// Runs a program of the setup to its end.
+std::optional<DWORD> RunToEnd(Engines& engines, const std::wstring& commandLine,
+                              std::chrono::milliseconds limit) {
+  const DWORD processId = StartSetupProgram(engines, commandLine);
+  if (processId == 0) return std::nullopt;
+  return WaitForExit(engines, processId, limit);
+}
+
+// A visible standard dialog of any process that has a control with this id:
+// the uninstaller's window, and its message boxes, run in a copy of it that
+// it starts from the temporary folder.
+HWND WaitForDialogWith(int controlId, std::chrono::milliseconds limit) {
+  const WindowQuery dialogs{
+      .title = {}, .className = L"#32770", .visibility = WindowQuery::Visibility::Visible};
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND dialog : FindAllTopLevel(dialogs)) {
+          if (GetDlgItem(dialog, controlId) != nullptr) found = dialog;
+        }
+        return found != nullptr;
+      },
+      limit);
+  return found;
+}
+
+void Press(HWND dialog, int buttonId) {
+  PostMessageW(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+}
+
+bool Contains(std::wstring_view text, std::wstring_view part) {
+  return text.find(part) != std::wstring_view::npos;
 }
 
 std::string Shown(const std::optional<DWORD>& code) {
@@ -195,8 +231,39 @@ bool EndThroughTool(Engines& engines, DWORD engineId, Checks& checks) {
   if (tool == nullptr) return false;
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnushutdown, 0), 0);
   AnswerMessageBox(engineId, checks, "End Pelmora Pro", kReactLimit);
-  return checks.Check(engines.ExitCode(engineId, kReactLimit).has_value(),
-                      "OK ends the engine");
+  return checks.Check(engines.ExitCode(engineId, kReactLimit).has_value(), "OK ends the engine");
+}
+
+// The uninstaller as a user runs it: "Uninstall" on its first page, "No"
+// to keeping the settings, and "Close" at the end.
+void UninstallWithoutSettings(Engines& engines, const Installation& installed, Checks& checks) {
+  // An export of the settings, which goes with them.
+  const std::wstring exportFile = installed.File(L"PMExport.txt");
+  {
+    const win32::UniqueKernelHandle file(CreateFileW(exportFile.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                     nullptr));
+    checks.Check(file.get() != INVALID_HANDLE_VALUE, "an export file lies in the program folder");
+  }
+  StartSetupProgram(engines, L"\"" + installed.File(kUninstaller) + L"\"");
+  // Its window has Cancel; the question has Yes and No only.
+  const HWND window = WaitForDialogWith(IDCANCEL, kSetupLimit);
+  if (!checks.Check(window != nullptr, "the uninstaller's window is shown")) return;
+  Press(window, IDOK);
+  const HWND question = WaitForDialogWith(IDNO, kSetupLimit);
+  if (!checks.Check(question != nullptr, "it asks a question")) return;
+  const std::wstring text = DialogText(question);
+  checks.Check(Contains(text, L"Keep") && Contains(text, L"settings"),
+               "it asks whether to keep the settings: " + Utf8(text));
+  Press(question, IDNO);
+  const HWND close = GetDlgItem(window, IDOK);
+  checks.Check(WaitFor([&] { return Contains(TextOf(close), L"Close") && IsWindowEnabled(close); },
+                       kRemovalLimit),
+               "the uninstaller finishes");
+  Press(window, IDOK);
+  checks.Check(WaitFor([&] { return !IsWindow(window); }, kReactLimit), "Close ends it");
+  checks.Check(!Exists(exportFile), "the export file is removed with the settings");
+  CheckRemoved(installed, checks);
 }
 
 class ComApartment {
@@ -218,9 +285,8 @@ int InstallUninstall(const Options& options) {
   ComApartment com;
   Checks checks;
   const std::wstring setup = L"\"" + options.program + L"\" /S";
-  const Installation installed{
-      KnownFolder(FOLDERID_ProgramFiles) + L"\\Pelmora Pro",
-      KnownFolder(FOLDERID_CommonPrograms) + L"\\Pelmora Pro.lnk"};
+  const Installation installed{KnownFolder(FOLDERID_ProgramFiles) + L"\\Pelmora Pro",
+                               KnownFolder(FOLDERID_CommonPrograms) + L"\\Pelmora Pro.lnk"};
   Engines engines(installed.File(L"pmpro.exe"));
 
   checks.Check(WriteMachineDword(store::kWinlogonKey, "LogonType", kLogonTypeBefore) &&
@@ -257,11 +323,22 @@ int InstallUninstall(const Options& options) {
                "the setup refuses with exit code 2: " + Shown(refusedSetup));
   // Run in place (_?=), so its exit code is the uninstaller's own and not
   // that of the copy it otherwise starts from the temporary folder.
-  const auto refusedUninstall =
-      RunToEnd(engines, L"\"" + installed.File(kUninstaller) + L"\" /S _?=" + installed.folder,
-               kSetupLimit);
+  const auto refusedUninstall = RunToEnd(
+      engines, L"\"" + installed.File(kUninstaller) + L"\" /S _?=" + installed.folder, kSetupLimit);
   checks.Check(refusedUninstall == kExitEngineRunning,
                "the uninstaller refuses with exit code 2: " + Shown(refusedUninstall));
+  {
+    const DWORD asking = StartSetupProgram(
+        engines, L"\"" + installed.File(kUninstaller) + L"\" _?=" + installed.folder);
+    const std::wstring message =
+        AnswerMessageBox(asking, checks, "the uninstaller, not silent", kSetupLimit);
+    checks.Check(Contains(message, L"\"End Pelmora Pro\"") &&
+                     Contains(message, L"configuration tool") && Contains(message, L"password"),
+                 "it says to end Pelmora Pro with \"End Pelmora Pro\" in the configuration tool, "
+                 "behind the password");
+    const auto code = WaitForExit(engines, asking, kReactLimit);
+    checks.Check(code == kExitEngineRunning, "and ends with exit code 2: " + Shown(code));
+  }
   CheckInstalled(installed, checks);
   checks.Check(WaitForSingleObject(engines.Process(engineId), 0) == WAIT_TIMEOUT,
                "the engine still runs");
@@ -283,6 +360,16 @@ int InstallUninstall(const Options& options) {
   CheckRemoved(installed, checks);
   checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
                "the settings are kept, as a silent uninstall does");
+
+  Say("setup again, and an uninstall that does not keep the settings");
+  const auto reinstallCode = RunToEnd(engines, setup, kSetupLimit);
+  if (!checks.Check(reinstallCode == 0u, "the setup ends with 0: " + Shown(reinstallCode))) {
+    return checks.ExitCode();
+  }
+  UninstallWithoutSettings(engines, installed, checks);
+  checks.Check(!ReadMachineValue(std::string(store::kProductKey) + "\\Settings",
+                                 store::setting::kUserPassword),
+               "the settings are removed");
   return checks.ExitCode();
 }
 

@@ -47,16 +47,21 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM context) {
 
 }  // namespace
 
-MessageBoxSeen WaitForMessageBox(DWORD engineId, std::chrono::milliseconds limit) {
+MessageBoxSeen WaitForMessageBox(DWORD processId, std::chrono::milliseconds limit) {
   MessageBoxSeen seen;
   const WindowQuery query{.title = {},
                           .className = L"#32770",
                           .visibility = WindowQuery::Visibility::Visible,
-                          .processId = engineId};
+                          .processId = processId};
   WaitFor([&] { return (seen.box = FindTopLevel(query)) != nullptr; }, limit);
-  if (seen.box != nullptr)
-    EnumChildWindows(seen.box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
+  if (seen.box != nullptr) seen.text = DialogText(seen.box);
   return seen;
+}
+
+std::wstring DialogText(HWND dialog) {
+  std::wstring text;
+  EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
 }
 
 void PressOk(HWND box) {
@@ -68,9 +73,9 @@ void PressOk(HWND box) {
   }
 }
 
-std::wstring AnswerMessageBox(DWORD engineId, Checks& checks, const std::string& what,
+std::wstring AnswerMessageBox(DWORD processId, Checks& checks, const std::string& what,
                               std::chrono::milliseconds limit) {
-  const MessageBoxSeen seen = WaitForMessageBox(engineId, limit);
+  const MessageBoxSeen seen = WaitForMessageBox(processId, limit);
   if (!checks.Check(seen.box != nullptr, what + ": a message box comes")) return {};
   Say("message box: %s", Utf8(seen.text).c_str());
   PressOk(seen.box);
@@ -78,6 +83,5 @@ std::wstring AnswerMessageBox(DWORD engineId, Checks& checks, const std::string&
                what + ": OK closes the message box");
   return seen.text;
 }
-
 
 }  // namespace pm::e2e

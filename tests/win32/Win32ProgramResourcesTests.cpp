@@ -105,10 +105,8 @@ TEST_P(BuiltProgram, VersionStringsNameProductMakerAndFile) {
     const wchar_t* name;
     std::wstring expected;
   } kStrings[] = {
-      {L"FileVersion", L"5.5.2"},
-      {L"ProductVersion", L"5.5.2"},
-      {L"ProductName", L"Pelmora Pro"},
-      {L"CompanyName", L"Pelmora Software"},
+      {L"FileVersion", L"5.5.2"},        {L"ProductVersion", L"5.5.2"},
+      {L"ProductName", L"Pelmora Pro"},  {L"CompanyName", L"Pelmora Software"},
       {L"OriginalFilename", GetParam()},
   };
   for (const auto& string : kStrings) {
@@ -178,7 +176,8 @@ TEST_P(BuiltProgram, FirstIconIsTheProgramIcon) {
   const win32::UniqueHmodule module = LoadResources();
   ASSERT_TRUE(module) << win32::Narrow(Path());
   ULONG_PTR first = 0;
-  EnumResourceNamesW(module.get(), RT_GROUP_ICON, KeepFirstName, reinterpret_cast<LONG_PTR>(&first));
+  EnumResourceNamesW(module.get(), RT_GROUP_ICON, KeepFirstName,
+                     reinterpret_cast<LONG_PTR>(&first));
   EXPECT_EQ(first, static_cast<ULONG_PTR>(IDI_PROGRAM));
   const win32::UniqueHicon icon(static_cast<HICON>(
       LoadImageW(module.get(), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
