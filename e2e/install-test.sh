@@ -27,4 +27,16 @@ started=$(date +%s)
 pmp_init_prefix
 pmp_start_wineserver
 echo "fresh prefix $prefix ready in $(($(date +%s) - started)) s"
-"$pmp_wine" "$harness" install-uninstall "$setup"
+status=0
+"$pmp_wine" "$harness" install-uninstall "$setup" || status=$?
+
+# The prefix is large: kept only to look into after a failure.
+pmp_stop_wine
+trap - EXIT
+wineserver -w >/dev/null 2>&1 || true
+if [ "$status" -eq 0 ]; then
+  rm -rf "$prefix"
+else
+  echo "the prefix stays for a look: $prefix"
+fi
+exit "$status"

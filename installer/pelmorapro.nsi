@@ -50,8 +50,10 @@ SetCompressor /SOLID lzma
 !define SAVED_LOGONTYPE "SavedLogonType"
 !define SAVED_BACKGROUND "SavedBackground"
 !define SAVED_BACKGROUND_PRESENT "SavedBackgroundPresent"
-; Exit code of a setup or uninstall refused because the engine runs.
+; Exit codes of a setup or uninstall refused: the engine runs, or the user
+; is no administrator (ERROR_ELEVATION_REQUIRED).
 !define EXIT_ENGINE_RUNNING 2
+!define EXIT_NOT_ADMINISTRATOR 740
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -89,7 +91,19 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}. Al
 ; engine runs: its files are in use, and only the password may end it.
 ; Waits for a second start to end: it lives about a second to hand the
 ; running copy its request, and its file is in use until then.
-!macro DEFINE_ENGINE_CHECKS PREFIX WHAT AGAIN
+; Refuses a user without administrator rights (UAC off, or declined):
+; nothing machine-wide could be written.
+!macro DEFINE_START_CHECKS PREFIX WHAT AGAIN
+  Function ${PREFIX}RequireAdministrator
+    UserInfo::GetAccountType
+    Pop $0
+    ${If} $0 != "Admin"
+      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed for all users of this computer, which needs administrator rights.$\r$\n$\r$\nRun it again as an administrator." /SD IDOK
+      SetErrorLevel ${EXIT_NOT_ADMINISTRATOR}
+      Quit
+    ${EndIf}
+  FunctionEnd
+
   Function ${PREFIX}RefuseWhileRunning
     FindWindow $0 "${ENGINE_CLASS}" "${ENGINE_TITLE}"
     ${If} $0 <> 0
@@ -112,12 +126,13 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}. Al
     ${Loop}
   FunctionEnd
 !macroend
-!insertmacro DEFINE_ENGINE_CHECKS "" "${PRODUCT} is running, so Setup cannot replace its files." "Then run Setup again."
-!insertmacro DEFINE_ENGINE_CHECKS "un." "${PRODUCT} is running and cannot be removed." "Then run the uninstaller again."
+!insertmacro DEFINE_START_CHECKS "" "${PRODUCT} is running, so Setup cannot replace its files." "Then run Setup again."
+!insertmacro DEFINE_START_CHECKS "un." "${PRODUCT} is running and cannot be removed." "Then run the uninstaller again."
 
 Function .onInit
   SetRegView 64
   SetShellVarContext all
+  Call RequireAdministrator
   Call RefuseWhileRunning
   Call WaitForSecondStart
 FunctionEnd
@@ -175,6 +190,7 @@ SectionEnd
 Function un.onInit
   SetRegView 64
   SetShellVarContext all
+  Call un.RequireAdministrator
   Call un.RefuseWhileRunning
 FunctionEnd
 
