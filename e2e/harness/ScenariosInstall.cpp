@@ -3,7 +3,9 @@
 // the shortcut and the Add/Remove Programs entry in place; the installed
 // engine runs with its tray icon; setup and uninstall refuse while it runs;
 // after "End Pelmora Pro" the uninstaller removes everything and puts back
-// what the start-up lock changed.
+// what the start-up lock changed, keeping the settings when silent and
+// removing them when the user says so. Wine runs the setup without the
+// elevation prompt Windows shows, its user being an administrator.
 #include <shlobj.h>
 #include <wrl/client.h>
 
