@@ -6,6 +6,7 @@
 #include "Scenarios.h"
 #include "SystemValues.h"
 #include "platform/win32/Wide.h"
+#include "prompt/frmPasswordLayout.h"
 #include "startup/Form1.h"
 #include "store/SettingsCatalogue.h"
 
@@ -105,6 +106,56 @@ int StartupLockShielded(const Options& options) {
   checks.Check(WaitFor([&] { return shield.closeRequests() > 0; }, kReactLimit),
                "the harness's topmost \"Task Manager\" receives WM_CLOSE and stays open");
   WineTaskManagerClosed(engines, checks);
+  return checks.ExitCode();
+}
+
+// Five wrong passwords in a row: OK waits five seconds and says so; neither
+// Enter nor a click sent straight to the button gets the right password past
+// it; after the wait the right password ends pmpstart at once.
+int StartupRetryWait(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  DWORD processId = 0;
+  const Prompt prompt = StartStartupLocker(engines, key, checks, processId);
+  if (!prompt) return checks.ExitCode();
+
+  for (int i = 0; i < 5; ++i) prompt.Answer(L"wrong");
+  std::wstring label;
+  const bool waiting = WaitFor(
+      [&] {
+        label = prompt.Text("Label1");
+        return !prompt.Enabled("cmdOK") && label.starts_with(Wide(prompt::kRetryWaitHead));
+      },
+      kReactLimit);
+  if (!checks.Check(waiting, "after the fifth wrong password OK is disabled and Label1 says \"" +
+                                 Utf8(label) + "\"")) {
+    return checks.ExitCode();
+  }
+
+  Say("the right password while OK waits");
+  prompt.Type(L"secret");
+  const HWND box = prompt.Control("txtPassword");
+  PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(box, WM_KEYUP, VK_RETURN, 0xC0000001);
+  prompt.Click("cmdOK");
+  PumpFor(1000ms);
+  checks.Check(WaitForSingleObject(engines.Process(processId), 0) == WAIT_TIMEOUT,
+               "Enter and a click sent to the disabled OK leave pmpstart running");
+  checks.Check(!prompt.Enabled("cmdOK"), "OK is still disabled a second later");
+
+  Say("after the wait");
+  const bool over = WaitFor(
+      [&] {
+        label = prompt.Text("Label1");
+        return prompt.Enabled("cmdOK") && label == L"Password";
+      },
+      kReactLimit);
+  checks.Check(over, "within five seconds OK is enabled and Label1 says \"" + Utf8(label) + "\"");
+  prompt.Click("cmdOK");
+  const std::optional<DWORD> exitCode = engines.ExitCode(processId, kReactLimit);
+  checks.Check(exitCode.has_value() && *exitCode == 0,
+               "the right password still in the box ends pmpstart with exit code 0");
   return checks.ExitCode();
 }
 

@@ -5,8 +5,7 @@
 
 namespace pm::engine {
 
-bool IsOwnProgramFile(std::string_view programPath, std::string_view appFolder,
-                      OwnPrograms which) {
+bool IsOwnProgramFile(std::string_view programPath, std::string_view appFolder, OwnPrograms which) {
   // Split at the last backslash rather than at the folder's length: a letter
   // may take a different number of bytes in its other case.
   const std::size_t slash = programPath.rfind('\\');

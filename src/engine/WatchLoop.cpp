@@ -1,8 +1,8 @@
 // The watch loop and its companion timers.
 #include <algorithm>
 
-#include "engine/frmMain.h"
 #include "engine/OwnPrograms.h"
+#include "engine/frmMain.h"
 #include "engine/frmMainLayout.h"
 #include "platform/Text.h"
 

@@ -56,7 +56,8 @@ TEST(OwnProgramFolderTest, TheFolderComparesWithoutCaseWithOrWithoutItsBackslash
     SCOPED_TRACE(folder);
     EXPECT_TRUE(IsOwnProgramFile(engine, folder, OwnPrograms::Engine));
   }
-  EXPECT_TRUE(IsOwnProgramFile("C:\\ЛАБОРАТОРИЯ\\pmpro.exe", "C:\\Лаборатория", OwnPrograms::Engine))
+  EXPECT_TRUE(
+      IsOwnProgramFile("C:\\ЛАБОРАТОРИЯ\\pmpro.exe", "C:\\Лаборатория", OwnPrograms::Engine))
       << "letters beyond ASCII compare without case too";
   EXPECT_FALSE(IsOwnProgramFile(engine, "", OwnPrograms::Engine))
       << "no program folder known: nothing is ours";
@@ -158,15 +159,15 @@ TEST_P(ImpostorTest, AWindowOfAnotherProgramDoesNotKeepTheEngineFromStarting) {
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, ImpostorTest,
-    ::testing::Values(
-        ImpostorCase{"RunningTitle", "Pelmora Pro 2003", "C:\\Windows\\System32\\notepad.exe"},
-        ImpostorCase{"SetupRequestTitle", "Pelmora Pro Setup Tool",
-                     "C:\\Windows\\System32\\notepad.exe"},
-        ImpostorCase{"OwnerUnknown", "Pelmora Pro 2003", ""},
-        // The start-up locker's prompt has the running title, but it is no
-        // running engine.
-        ImpostorCase{"StartupLockersPrompt", "Pelmora Pro 2003",
-                     "C:\\Program Files\\Pelmora Pro\\pmpstart.exe"}),
+    ::testing::Values(ImpostorCase{"RunningTitle", "Pelmora Pro 2003",
+                                   "C:\\Windows\\System32\\notepad.exe"},
+                      ImpostorCase{"SetupRequestTitle", "Pelmora Pro Setup Tool",
+                                   "C:\\Windows\\System32\\notepad.exe"},
+                      ImpostorCase{"OwnerUnknown", "Pelmora Pro 2003", ""},
+                      // The start-up locker's prompt has the running title, but it is no
+                      // running engine.
+                      ImpostorCase{"StartupLockersPrompt", "Pelmora Pro 2003",
+                                   "C:\\Program Files\\Pelmora Pro\\pmpstart.exe"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(EngineTest, ARunningCopyIsFoundBehindAnotherProgramsWindowOfTheSameTitle) {
