@@ -1,11 +1,12 @@
 // The engine's own roads: a locked window hidden and given back, a second
 // start asking for the configuration tool, the close-and-restart, and windows
 // of other programs that take our titles.
-#include <shellapi.h>
-
 #include <string>
 
 #include "Scenarios.h"
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
+
 #include "config/frmSetupLayout.h"
 #include "engine/frmMainLayout.h"
 #include "platform/win32/Wide.h"
