@@ -31,8 +31,10 @@ void StartupPrompt::StartRetryWait(int seconds) {
   secondsLeft_ = seconds;
   promptText_ = Label1.Caption();
   cmdOK.SetEnabled(false);
-  // The disabled button may have had the keyboard; give it to the box.
+  // The disabled button may have had the keyboard; give it to the box, with
+  // the wrong text selected so that the next try replaces it.
   txtPassword.SetFocus();
+  txtPassword.SelectAll();
   Label1.SetCaption(RetryWaitMessage(secondsLeft_));
   tmrRetryWait.SetEnabled(true);
 }

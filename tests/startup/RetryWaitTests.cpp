@@ -31,6 +31,7 @@ TEST_F(RetryWaitTest, FourWrongPasswordsCostNothingTheFifthMakesOkWaitFiveSecond
   EXPECT_FALSE(OkEnabled());
   EXPECT_EQ(Label(), "Too many wrong passwords. Try again in 5 seconds.");
   EXPECT_EQ(Prompt()->focus(), Prompt()->Index("txtPassword")) << "the keyboard stays usable";
+  EXPECT_TRUE(Prompt()->WholeTextSelected("txtPassword")) << "the next try replaces the wrong one";
   for (const char* left : {"4 seconds", "3 seconds", "2 seconds", "1 second"}) {
     world_.Advance(1000);
     EXPECT_EQ(Label(), std::string("Too many wrong passwords. Try again in ") + left + ".");
