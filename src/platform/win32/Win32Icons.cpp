@@ -4,9 +4,7 @@
 
 namespace pm::win32 {
 
-namespace {
-
-int ResourceId(platform::BuiltIn icon) {
+int BuiltInIconResource(platform::BuiltIn icon) {
   switch (icon) {
     case platform::BuiltIn::ProgramIcon:
       return IDI_PROGRAM;
@@ -14,15 +12,21 @@ int ResourceId(platform::BuiltIn icon) {
       return IDI_LOCKED;
     case platform::BuiltIn::UnlockedIcon:
       return IDI_UNLOCKED;
+    case platform::BuiltIn::AddItemIcon:
+      return IDI_ADD_ITEM;
+    case platform::BuiltIn::RemoveItemIcon:
+      return IDI_REMOVE_ITEM;
+    case platform::BuiltIn::ChangeItemIcon:
+      return IDI_CHANGE_ITEM;
+    case platform::BuiltIn::DownloadIcon:
+      return IDI_DOWNLOAD;
     default:
       return 0;
   }
 }
 
-}  // namespace
-
 HICON LoadBuiltInIcon(platform::BuiltIn icon, int size) {
-  const int id = ResourceId(icon);
+  const int id = BuiltInIconResource(icon);
   if (id == 0) return nullptr;
   // Without LR_SHARED the icon is the caller's to destroy.
   if (HANDLE loaded = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size,

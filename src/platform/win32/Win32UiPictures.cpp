@@ -84,6 +84,10 @@ int PictureResource(platform::BuiltIn picture) {
       return IDR_PROMPT_PICTURE;
     case platform::BuiltIn::BadPasswordPicture:
       return IDR_BAD_PASSWORD_PICTURE;
+    case platform::BuiltIn::WizardPicture:
+      return IDR_WIZARD_PICTURE;
+    case platform::BuiltIn::PreviewPicture:
+      return IDR_PREVIEW_PICTURE;
     default:
       return 0;
   }
@@ -95,7 +99,10 @@ void Win32Picture::Draw(HDC dc, const RECT& into) const {
   const int width = into.right - into.left;
   const int height = into.bottom - into.top;
   if (icon_) {
-    DrawIconEx(dc, into.left, into.top, icon_.get(), width, height, 0, nullptr, DI_NORMAL);
+    UniqueHicon sized;
+    if (width != width_ && width == height) sized.reset(LoadBuiltInIcon(builtInIcon_, width));
+    DrawIconEx(dc, into.left, into.top, sized ? sized.get() : icon_.get(), width, height, 0,
+               nullptr, DI_NORMAL);
     return;
   }
   HDC source = CreateCompatibleDC(dc);
@@ -123,10 +130,9 @@ platform::PicturePtr LoadPictureFile(std::string_view path) {
 }
 
 platform::PicturePtr LoadBuiltInPicture(platform::BuiltIn picture) {
-  if (picture == platform::BuiltIn::ProgramIcon || picture == platform::BuiltIn::LockedIcon ||
-      picture == platform::BuiltIn::UnlockedIcon) {
+  if (BuiltInIconResource(picture) != 0) {
     HICON icon = LoadBuiltInIcon(picture, 32);
-    return icon ? std::make_shared<Win32Picture>(icon, 32) : nullptr;
+    return icon ? std::make_shared<Win32Picture>(picture, icon, 32) : nullptr;
   }
   const int id = PictureResource(picture);
   if (id == 0 || Factory() == nullptr) return nullptr;

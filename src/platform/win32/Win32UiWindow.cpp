@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32ButtonPictures.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32UiPictures.h"
@@ -317,11 +318,24 @@ void Win32UiWindow::Layout() {
                    : (c.props & prop::kUnderlined) ? underlinedFont_.get()
                                                    : font_.get();
     SendMessageW(state.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (c.kind == ControlKind::Button && c.picture != platform::BuiltIn::None) {
+      UpdateButtonPicture(static_cast<int>(i));
+    }
     if (IsListView(static_cast<int>(i))) {
       ListView_SetColumnWidth(state.hwnd, 0, r.right - r.left - GetSystemMetrics(SM_CXVSCROLL) - 4);
     }
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32UiWindow::UpdateButtonPicture(int control) {
+  ControlState& state = controls_[control];
+  if (state.buttonPictureDpi == dpi_) return;
+  // The new list is in place before the old one, which the button still
+  // draws from, is destroyed.
+  state.buttonPicture =
+      SetButtonPicture(state.hwnd, SpecOf(control).picture, state.bounds.height, dpi_);
+  state.buttonPictureDpi = dpi_;
 }
 
 void Win32UiWindow::AdjustToClientSize() {

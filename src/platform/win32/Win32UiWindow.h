@@ -87,7 +87,9 @@ class Win32UiWindow final : public platform::Window {
     platform::PicturePtr picture;
     int interval = 0;
     bool timerEnabled = false;
-    UniqueGdiObject brush;  // frames: their background
+    UniqueGdiObject brush;          // frames: their background
+    UniqueImageList buttonPicture;  // buttons with a picture, drawn for `buttonPictureDpi`
+    UINT buttonPictureDpi = 0;
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -97,6 +99,7 @@ class Win32UiWindow final : public platform::Window {
   void PutPanelsUnderTheirControls();
   void CreateFonts();
   void Layout();
+  void UpdateButtonPicture(int control);
   RECT PixelRect(int control) const;
   int Pixels(int twips) const;
   int ContainerOf(int control) const;

@@ -1,0 +1,62 @@
+// The Windows toolkit under Wine: buttons that show a built-in icon with
+// their caption, at the window's DPI and after it changes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "win32/Win32ToolkitRig.h"
+
+namespace pm::tests {
+namespace {
+
+struct ButtonPictureCase {
+  const char* name;
+  const char* control;
+  int sideAt96Dpi;
+  UINT align;
+  UINT dpi;  // 0: the window's own; else a DPI change the window is told of
+};
+
+class ButtonPictures : public ToolkitTest,
+                       public ::testing::WithParamInterface<ButtonPictureCase> {};
+
+TEST_P(ButtonPictures, AButtonShowsItsIconAboveOrBesideItsCaptionAtTheWindowsDpi) {
+  Create();
+  UINT dpi = GetDpiForWindow(hwnd_);
+  if (GetParam().dpi != 0) {
+    dpi = GetParam().dpi;
+    RECT suggested{0, 0, MulDiv(400, static_cast<int>(dpi), 96),
+                   MulDiv(300, static_cast<int>(dpi), 96)};
+    SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  }
+  HWND button = Control(GetParam().control);
+  ASSERT_NE(button, nullptr);
+  BUTTON_IMAGELIST list{};
+  ASSERT_TRUE(SendMessageW(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list)));
+  ASSERT_NE(list.himl, nullptr);
+  int width = 0;
+  int height = 0;
+  ASSERT_TRUE(ImageList_GetIconSize(list.himl, &width, &height));
+  EXPECT_EQ(width, MulDiv(GetParam().sideAt96Dpi, static_cast<int>(dpi), 96));
+  EXPECT_EQ(height, width);
+  EXPECT_EQ(ImageList_GetImageCount(list.himl), 1);
+  EXPECT_EQ(list.uAlign, GetParam().align);
+  // The picture comes with the caption, not instead of it.
+  EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & (BS_ICON | BS_BITMAP), 0);
+  EXPECT_FALSE(WindowTextW(button).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ButtonPictures,
+                         ::testing::Values(ButtonPictureCase{"TallButtonLargeIconAbove",
+                                                             "cmdTallPic", 32,
+                                                             BUTTON_IMAGELIST_ALIGN_TOP, 0},
+                                           ButtonPictureCase{"LowButtonSmallIconLeft", "cmdLowPic",
+                                                             16, BUTTON_IMAGELIST_ALIGN_LEFT, 0},
+                                           ButtonPictureCase{"TallButtonAt144Dpi", "cmdTallPic", 32,
+                                                             BUTTON_IMAGELIST_ALIGN_TOP, 144},
+                                           ButtonPictureCase{"LowButtonAt192Dpi", "cmdLowPic", 16,
+                                                             BUTTON_IMAGELIST_ALIGN_LEFT, 192}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace pm::tests
