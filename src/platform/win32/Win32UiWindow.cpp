@@ -9,6 +9,7 @@
 
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32ButtonPictures.h"
+#include "platform/win32/Win32DialogFont.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32UiPictures.h"
@@ -110,16 +111,12 @@ int Win32UiWindow::Pixels(int twips) const {
 }
 
 void Win32UiWindow::CreateFonts() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi_)) {
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  }
-  LOGFONTW font = metrics.lfMessageFont;
+  LOGFONTW font = DialogFont(dpi_);
   font_.reset(CreateFontIndirectW(&font));
+  const LONG weight = font.lfWeight;
   font.lfWeight = FW_BOLD;
   boldFont_.reset(CreateFontIndirectW(&font));
-  font = metrics.lfMessageFont;
+  font.lfWeight = weight;
   font.lfUnderline = TRUE;
   underlinedFont_.reset(CreateFontIndirectW(&font));
 }

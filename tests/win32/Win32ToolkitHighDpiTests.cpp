@@ -1,9 +1,11 @@
-// The Windows toolkit under Wine: buttons that show a built-in icon with
-// their caption, at the window's DPI and after it changes.
+// The Windows toolkit under Wine at any DPI: the controls' font fits the
+// layouts in twips, and buttons show a built-in icon with their caption at
+// the window's DPI and after it changes.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include "platform/win32/Win32DialogFont.h"
 #include "win32/Win32ToolkitRig.h"
 
 namespace pm::tests {
@@ -57,6 +59,30 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ButtonPictures,
                                            ButtonPictureCase{"LowButtonAt192Dpi", "cmdLowPic", 16,
                                                              BUTTON_IMAGELIST_ALIGN_LEFT, 192}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+class DialogFontAtDpi : public ::testing::TestWithParam<UINT> {};
+
+// Wine stands in for Windows with a substitute font whose letters are about
+// a fifth wider than the 8-point dialog font the layouts were made for; on
+// Windows the message font may be narrow enough already.
+TEST_P(DialogFontAtDpi, CaptionsFitTheLayoutsWidthAtTheSystemsFontHeight) {
+  const UINT dpi = GetParam();
+  const LOGFONTW font = win32::DialogFont(dpi);
+  const int design = MulDiv(win32::kDesignAlphabetWidthAt96Dpi, static_cast<int>(dpi), 96);
+  const int width = win32::AlphabetWidth(font);
+  EXPECT_LE(width, design);
+  if (font.lfWidth != 0) {
+    EXPECT_GE(width, design * 4 / 5) << "narrowed more than needed";
+  }
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(
+      SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi));
+  EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DialogFontAtDpi, ::testing::Values(96u, 120u, 144u, 192u),
+                         [](const auto& info) { return std::to_string(info.param); });
 
 }  // namespace
 }  // namespace pm::tests
