@@ -50,11 +50,11 @@ TEST_P(ButtonPictures, AButtonShowsItsIconAboveOrBesideItsCaptionAtTheWindowsDpi
 
 INSTANTIATE_TEST_SUITE_P(Buttons, ButtonPictures,
                          ::testing::Values(ButtonPictureCase{"TallButtonLargeIconAbove",
-                                                             "cmdTallPic", 32,
+                                                             "cmdTallPic", 24,
                                                              BUTTON_IMAGELIST_ALIGN_TOP, 0},
                                            ButtonPictureCase{"LowButtonSmallIconLeft", "cmdLowPic",
                                                              16, BUTTON_IMAGELIST_ALIGN_LEFT, 0},
-                                           ButtonPictureCase{"TallButtonAt144Dpi", "cmdTallPic", 32,
+                                           ButtonPictureCase{"TallButtonAt144Dpi", "cmdTallPic", 24,
                                                              BUTTON_IMAGELIST_ALIGN_TOP, 144},
                                            ButtonPictureCase{"LowButtonAt192Dpi", "cmdLowPic", 16,
                                                              BUTTON_IMAGELIST_ALIGN_LEFT, 192}),
@@ -62,23 +62,44 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ButtonPictures,
 
 class DialogFontAtDpi : public ::testing::TestWithParam<UINT> {};
 
-// Wine stands in for Windows with a substitute font whose letters are about
-// a fifth wider than the 8-point dialog font the layouts were made for; on
-// Windows the message font may be narrow enough already.
-TEST_P(DialogFontAtDpi, CaptionsFitTheLayoutsWidthAtTheSystemsFontHeight) {
-  const UINT dpi = GetParam();
-  const LOGFONTW font = win32::DialogFont(dpi);
-  const int design = MulDiv(win32::kDesignAlphabetWidthAt96Dpi, static_cast<int>(dpi), 96);
-  const int width = win32::AlphabetWidth(font);
-  EXPECT_LE(width, design);
-  if (font.lfWidth != 0) {
-    EXPECT_GE(width, design * 4 / 5) << "narrowed more than needed";
-  }
+NONCLIENTMETRICSW MetricsAt(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
-  ASSERT_TRUE(
-      SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi));
-  EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+  return metrics;
+}
+
+// A caption as long as the system's font writes it, less a tenth: Wine stands
+// in for Windows with a substitute font whose letters are about a fifth wider
+// than the 8-point dialog font the layouts were made for.
+TEST_P(DialogFontAtDpi, ACaptionTooWideForItsRoomFitsInNarrowedLettersOfTheSameHeight) {
+  const UINT dpi = GetParam();
+  const LOGFONTW system = MetricsAt(dpi).lfMessageFont;
+  win32::CaptionRoom room{L"Tip: Enter 0 to disable a timer.", 0, MulDiv(17, dpi, 96)};
+  room.width = 2000;
+  while (win32::CaptionFits(system, room)) room.width -= 4;
+  room.width = room.width * 9 / 10;
+  const win32::CaptionRoom rooms[] = {room, {L"OK", MulDiv(40, dpi, 96), MulDiv(20, dpi, 96)}};
+  const LOGFONTW font = win32::DialogFont(dpi, rooms);
+  EXPECT_TRUE(win32::CaptionFits(font, room));
+  EXPECT_NE(font.lfWidth, 0);
+  EXPECT_EQ(font.lfHeight, system.lfHeight);
+}
+
+TEST_P(DialogFontAtDpi, CaptionsThatFitKeepTheSystemsFont) {
+  const UINT dpi = GetParam();
+  const win32::CaptionRoom rooms[] = {{L"OK", MulDiv(60, dpi, 96), MulDiv(20, dpi, 96)}};
+  const LOGFONTW font = win32::DialogFont(dpi, rooms);
+  EXPECT_EQ(font.lfWidth, 0);
+  EXPECT_EQ(font.lfHeight, MetricsAt(dpi).lfMessageFont.lfHeight);
+}
+
+TEST_P(DialogFontAtDpi, ACaptionThatCannotFitAtAllDoesNotNarrowTheOthers) {
+  const UINT dpi = GetParam();
+  const win32::CaptionRoom rooms[] = {
+      {L"A caption far too long for its little room", MulDiv(20, dpi, 96), MulDiv(17, dpi, 96)},
+      {L"OK", MulDiv(60, dpi, 96), MulDiv(20, dpi, 96)}};
+  EXPECT_EQ(win32::DialogFont(dpi, rooms).lfWidth, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DialogFontAtDpi, ::testing::Values(96u, 120u, 144u, 192u),

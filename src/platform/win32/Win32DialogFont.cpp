@@ -1,6 +1,6 @@
 #include "platform/win32/Win32DialogFont.h"
 
-#include <iterator>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 
@@ -8,54 +8,80 @@ namespace pm::win32 {
 
 namespace {
 
-constexpr wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+// A screen DC with `font` selected, for measuring.
+class MeasuringDc {
+ public:
+  explicit MeasuringDc(const LOGFONTW& font)
+      : dc_(GetDC(nullptr)), font_(CreateFontIndirectW(&font)) {
+    if (dc_ != nullptr) old_ = SelectObject(dc_, font_.get());
+  }
+  MeasuringDc(const MeasuringDc&) = delete;
+  MeasuringDc& operator=(const MeasuringDc&) = delete;
+  ~MeasuringDc() {
+    if (dc_ == nullptr) return;
+    SelectObject(dc_, old_);
+    ReleaseDC(nullptr, dc_);
+  }
+  HDC get() const { return dc_; }
 
-struct Measure {
-  int alphabet = 0;
-  int average = 0;
+ private:
+  HDC dc_;
+  UniqueGdiObject font_;
+  HGDIOBJ old_ = nullptr;
 };
 
-Measure MeasureFont(const LOGFONTW& font) {
-  Measure measure;
-  HDC dc = GetDC(nullptr);
-  if (dc == nullptr) return measure;
-  UniqueGdiObject handle(CreateFontIndirectW(&font));
-  HGDIOBJ old = SelectObject(dc, handle.get());
-  SIZE size{};
-  if (GetTextExtentPoint32W(dc, kAlphabet, static_cast<int>(std::size(kAlphabet)) - 1, &size)) {
-    measure.alphabet = size.cx;
-  }
+int AverageWidth(const LOGFONTW& font) {
+  MeasuringDc dc(font);
   TEXTMETRICW metrics{};
-  if (GetTextMetricsW(dc, &metrics)) measure.average = metrics.tmAveCharWidth;
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return measure;
+  return dc.get() != nullptr && GetTextMetricsW(dc.get(), &metrics) ? metrics.tmAveCharWidth : 0;
+}
+
+bool AllFit(const LOGFONTW& font, std::span<const CaptionRoom> captions) {
+  for (const CaptionRoom& room : captions) {
+    if (!CaptionFits(font, room)) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-int AlphabetWidth(const LOGFONTW& font) {
-  return MeasureFont(font).alphabet;
+bool CaptionFits(const LOGFONTW& font, const CaptionRoom& room) {
+  LOGFONTW drawn = font;
+  if (room.bold) drawn.lfWeight = FW_BOLD;
+  MeasuringDc dc(drawn);
+  if (dc.get() == nullptr || room.text.empty()) return true;
+  RECT bounds{0, 0, room.width, 0};
+  DrawTextW(dc.get(), room.text.c_str(), static_cast<int>(room.text.size()), &bounds,
+            DT_CALCRECT | DT_WORDBREAK);
+  return bounds.right <= room.width && bounds.bottom <= room.height;
 }
 
-LOGFONTW DialogFont(UINT dpi) {
+LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   }
   LOGFONTW font = metrics.lfMessageFont;
-  const int design = MulDiv(kDesignAlphabetWidthAt96Dpi, static_cast<int>(dpi), 96);
-  const Measure natural = MeasureFont(font);
-  if (natural.alphabet <= design || natural.average <= 0) return font;
-  // A TrueType font scales its letters to the average width asked for; the
-  // widest that fits is taken, starting just above the proportional guess.
-  for (int width = MulDiv(natural.average, design, natural.alphabet) + 1; width > 0; --width) {
-    font.lfWidth = width;
-    if (MeasureFont(font).alphabet <= design) return font;
+  if (AllFit(font, captions)) return font;
+  // A TrueType font scales its letters to the average width asked for. The
+  // widest that lets every caption fit is taken, down to two thirds; a
+  // caption too long even for that is a matter of its layout and is left out.
+  const int natural = AverageWidth(font);
+  const int narrowest = (natural * 2 + 2) / 3;
+  if (narrowest <= 0) return font;
+  LOGFONTW narrow = font;
+  narrow.lfWidth = narrowest;
+  std::vector<CaptionRoom> fitting;
+  for (const CaptionRoom& room : captions) {
+    if (CaptionFits(narrow, room)) fitting.push_back(room);
   }
-  font.lfWidth = 0;
-  return font;
+  if (AllFit(font, fitting)) return font;
+  for (int width = natural - 1; width > narrowest; --width) {
+    font.lfWidth = width;
+    if (AllFit(font, fitting)) return font;
+  }
+  return narrow;
 }
 
 }  // namespace pm::win32

@@ -1,20 +1,28 @@
-// The font every form's controls are drawn in.
+// The font a form's controls are drawn in.
 #pragma once
 
 #include <windows.h>
 
+#include <span>
+#include <string>
+
 namespace pm::win32 {
 
-// The letters of A-Z and a-z side by side, in pixels at 96 DPI, in the
-// 8-point dialog font the forms' tables in twips were laid out for.
-inline constexpr int kDesignAlphabetWidthAt96Dpi = 310;
+// A caption and the room it has, in pixels.
+struct CaptionRoom {
+  std::wstring text;
+  int width = 0;
+  int height = 0;
+  bool bold = false;
+};
 
-// The system's message font at `dpi`, narrowed where its letters are wider
-// than the forms were laid out for (a substitute font with broad letters),
-// so captions neither wrap nor clip. Its height stays the system's.
-LOGFONTW DialogFont(UINT dpi);
+// Whether `text` fits into `room` in `font`, wrapping at word breaks.
+bool CaptionFits(const LOGFONTW& font, const CaptionRoom& room);
 
-// The width of A-Z and a-z in `font`, in pixels.
-int AlphabetWidth(const LOGFONTW& font);
+// The system's message font at `dpi`. Where a caption does not fit its room
+// (the forms' tables in twips were laid out for a narrower 8-point font than
+// some systems substitute), the letters are narrowed just enough that every
+// caption fits; the height stays the system's.
+LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions);
 
 }  // namespace pm::win32

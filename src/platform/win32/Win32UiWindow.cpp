@@ -9,7 +9,6 @@
 
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32ButtonPictures.h"
-#include "platform/win32/Win32DialogFont.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32UiPictures.h"
@@ -110,8 +109,42 @@ int Win32UiWindow::Pixels(int twips) const {
   return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch);
 }
 
+std::vector<CaptionRoom> Win32UiWindow::CaptionRooms() const {
+  // What a control keeps of its size for its caption: a button its edges, a
+  // check box or option button the box beside it.
+  const int edge = Pixels(90);
+  const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi_) + Pixels(60);
+  std::vector<CaptionRoom> rooms;
+  for (const platform::ControlSpec& c : layout_.controls) {
+    CaptionRoom room{Wide(c.caption), Pixels(c.width), Pixels(c.height),
+                     (c.props & prop::kBold) != 0};
+    switch (c.kind) {
+      case ControlKind::Label:
+        break;
+      case ControlKind::CheckBox:
+      case ControlKind::OptionButton:
+        room.width -= box;
+        break;
+      case ControlKind::Button: {
+        room.width -= 2 * edge;
+        room.height -= edge;
+        if (c.picture != platform::BuiltIn::None) {
+          const SIZE picture = ButtonPictureRoom(c.height, dpi_);
+          room.width -= picture.cx;
+          room.height -= picture.cy;
+        }
+        break;
+      }
+      default:
+        continue;
+    }
+    if (!room.text.empty()) rooms.push_back(std::move(room));
+  }
+  return rooms;
+}
+
 void Win32UiWindow::CreateFonts() {
-  LOGFONTW font = DialogFont(dpi_);
+  LOGFONTW font = DialogFont(dpi_, CaptionRooms());
   font_.reset(CreateFontIndirectW(&font));
   const LONG weight = font.lfWeight;
   font.lfWeight = FW_BOLD;

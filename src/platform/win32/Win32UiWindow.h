@@ -11,6 +11,7 @@
 
 #include "platform/Toolkit.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32DialogFont.h"
 
 namespace pm::win32 {
 
@@ -98,6 +99,7 @@ class Win32UiWindow final : public platform::Window {
   void CreateMenuBar();
   void PutPanelsUnderTheirControls();
   void CreateFonts();
+  std::vector<CaptionRoom> CaptionRooms() const;
   void Layout();
   void UpdateButtonPicture(int control);
   RECT PixelRect(int control) const;
