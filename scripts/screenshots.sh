@@ -64,6 +64,7 @@ tray_menu() {  # file
   import -window root "$work/screen.png"
   convert "$work/screen.png" -crop "$((260 * dpi / 96))x$((HEIGHT + 90 * dpi / 96))+0+0" +repage \
     -fill '#3a6ea5' -draw "color $((259 * dpi / 96)),$((HEIGHT + 89 * dpi / 96)) floodfill" \
+    -bordercolor '#3a6ea5' -border 1 -trim +repage -border $((12 * dpi / 96)) \
     -strip "png:$1"
   xdotool key Escape
 }
