@@ -1,28 +1,11 @@
 #include "platform/win32/Win32Icons.h"
 
-#include "apps/resources/resource.h"
+#include "platform/win32/Win32BuiltInResources.h"
 
 namespace pm::win32 {
 
 int BuiltInIconResource(platform::BuiltIn icon) {
-  switch (icon) {
-    case platform::BuiltIn::ProgramIcon:
-      return IDI_PROGRAM;
-    case platform::BuiltIn::LockedIcon:
-      return IDI_LOCKED;
-    case platform::BuiltIn::UnlockedIcon:
-      return IDI_UNLOCKED;
-    case platform::BuiltIn::AddItemIcon:
-      return IDI_ADD_ITEM;
-    case platform::BuiltIn::RemoveItemIcon:
-      return IDI_REMOVE_ITEM;
-    case platform::BuiltIn::ChangeItemIcon:
-      return IDI_CHANGE_ITEM;
-    case platform::BuiltIn::DownloadIcon:
-      return IDI_DOWNLOAD;
-    default:
-      return 0;
-  }
+  return BuiltInResourceId(icon, ResourceKind::Icon);
 }
 
 HICON LoadBuiltInIcon(platform::BuiltIn icon, int size) {

@@ -2,8 +2,8 @@
 
 #include <wincodec.h>
 
-#include "apps/resources/resource.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32BuiltInResources.h"
 #include "platform/win32/Win32Icons.h"
 
 namespace pm::win32 {
@@ -78,21 +78,6 @@ platform::PicturePtr Decode(IWICBitmapDecoder* decoder) {
   return std::make_shared<Win32Picture>(bitmap, static_cast<int>(width), static_cast<int>(height));
 }
 
-int PictureResource(platform::BuiltIn picture) {
-  switch (picture) {
-    case platform::BuiltIn::PromptPicture:
-      return IDR_PROMPT_PICTURE;
-    case platform::BuiltIn::BadPasswordPicture:
-      return IDR_BAD_PASSWORD_PICTURE;
-    case platform::BuiltIn::WizardPicture:
-      return IDR_WIZARD_PICTURE;
-    case platform::BuiltIn::PreviewPicture:
-      return IDR_PREVIEW_PICTURE;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace
 
 void Win32Picture::Draw(HDC dc, const RECT& into) const {
@@ -134,7 +119,7 @@ platform::PicturePtr LoadBuiltInPicture(platform::BuiltIn picture) {
     HICON icon = LoadBuiltInIcon(picture, 32);
     return icon ? std::make_shared<Win32Picture>(picture, icon, 32) : nullptr;
   }
-  const int id = PictureResource(picture);
+  const int id = BuiltInResourceId(picture, ResourceKind::Picture);
   if (id == 0 || Factory() == nullptr) return nullptr;
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
