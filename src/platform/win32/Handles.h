@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <utility>
 
 namespace pm::win32 {
@@ -59,6 +61,10 @@ struct GdiObjectTraits {
   static HGDIOBJ Invalid() { return nullptr; }
   static void Close(HGDIOBJ h) { DeleteObject(h); }
 };
+struct ImageListTraits {
+  static HIMAGELIST Invalid() { return nullptr; }
+  static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
 struct HmenuTraits {
   static HMENU Invalid() { return nullptr; }
   static void Close(HMENU h) { DestroyMenu(h); }
@@ -78,6 +84,7 @@ using UniqueHwnd = UniqueHandle<HWND, HwndTraits>;
 using UniqueHicon = UniqueHandle<HICON, HiconTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueHmenu = UniqueHandle<HMENU, HmenuTraits>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, WinEventHookTraits>;
 using UniqueHmodule = UniqueHandle<HMODULE, HmoduleTraits>;
 
