@@ -24,6 +24,6 @@ pmp_init_prefix
 pmp_start_wineserver
 ctest --test-dir build/windows --output-on-failure --timeout 120
 
-echo "== fuzz smoke (the settings-file parser and value decoder)"
+echo "== fuzz smoke (the settings-file parser, value decoder and import)"
 scripts/fuzz.sh 5 >/dev/null
 echo "fuzz smoke: no crash, no hang"

@@ -17,6 +17,9 @@ class Desktop {
 
   virtual Hwnd ForegroundWindow() = 0;
   virtual bool IsVisible(Hwnd window) = 0;
+  // Whether the handle still names a window: false once it was destroyed,
+  // for example with the process that owned it.
+  virtual bool Exists(Hwnd window) = 0;
   // At most 255 characters, as the window reports them.
   virtual std::string WindowText(Hwnd window) = 0;
   virtual std::string ClassName(Hwnd window) = 0;

@@ -16,6 +16,10 @@ bool SimDesktop::IsVisible(Hwnd window) {
   return record != nullptr && record->visible;
 }
 
+bool SimDesktop::Exists(Hwnd window) {
+  return world_.Find(window) != nullptr;
+}
+
 std::string SimDesktop::WindowText(Hwnd window) {
   const WindowRecord* record = world_.Find(window);
   return record ? std::string(platform::FirstCodePoints(record->title, kLongestTitle))

@@ -59,6 +59,10 @@ bool Win32Desktop::IsVisible(Hwnd window) {
   return window != 0 && IsWindowVisible(ToHwnd(window)) != FALSE;
 }
 
+bool Win32Desktop::Exists(Hwnd window) {
+  return window != 0 && IsWindow(ToHwnd(window)) != FALSE;
+}
+
 std::string Win32Desktop::WindowText(Hwnd window) {
   if (window == 0) return {};
   wchar_t buffer[256] = {};
