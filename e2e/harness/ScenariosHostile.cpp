@@ -96,9 +96,26 @@ int MisbehavingWindows(const Options& options) {
       for (const auto& window : windows) count += window->visible() ? 1 : 0;
       return count;
     };
-    WaitFor([&] { return shown() == 0; }, 50 * 500ms + kReactLimit);
-    checks.Check(shown() == 0,
-                 "every one of them is hidden (" + std::to_string(shown()) + " still shown)");
+    // The prompt guards one window at a time; the others wait behind it. The
+    // user closes each prompt, and clicks a window still shown when nothing
+    // came to the front by itself: every one is then blocked in turn.
+    int prompts = 0;
+    for (int round = 0; round < 200 && shown() > 0; ++round) {
+      const Prompt prompt = Prompt::WaitVisible(1000ms);
+      if (prompt) {
+        ++prompts;
+        prompt.Click("Command1");
+        WaitFor([&] { return !prompt.StillShown(); }, kReactLimit);
+        continue;
+      }
+      for (const auto& window : windows) {
+        if (!window->visible()) continue;
+        SetForegroundWindow(window->handle());
+        break;
+      }
+    }
+    checks.Check(shown() == 0, "every one of them ends hidden (" + std::to_string(shown()) +
+                                   " still shown, after " + std::to_string(prompts) + " prompts)");
   }
 
   EngineStillRuns(engines, processId, checks);
