@@ -106,6 +106,8 @@ bool frmMain::Form_QueryUnload(UnloadMode mode) {
 
 // Whatever closed the window, this copy ends here (a restart is already on
 // its way from the query-unload step).
-void frmMain::Form_Unload() { EndProgram(); }
+void frmMain::Form_Unload() {
+  EndProgram();
+}
 
 }  // namespace pm::engine

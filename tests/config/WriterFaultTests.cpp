@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 
 #include "config/SettingsTransfer.h"
 #include "config/SetupDialogFixture.h"
@@ -35,6 +36,11 @@ struct Writer {
   // Whether the command's change is stored (checked when no fault was hit).
   std::function<bool(WriterFaultTest&)> stored;
 };
+
+// Named in the test output by its name alone.
+void PrintTo(const Writer& value, std::ostream* out) {
+  *out << value.name;
+}
 
 class WriterFaultTest : public SetupDialogTest,
                         public ::testing::WithParamInterface<std::tuple<Writer, std::uint32_t>> {

@@ -4,6 +4,7 @@
 // position in range and skip what is no entry; the engine's tick still
 // blocks by them, and the tool shows each item with its own mark.
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,7 @@ std::string LongItem(int n) {
   return text;
 }
 
-struct ListCase {
-  std::string name;
+struct ListScenario {
   std::function<void(platform::Registry&)> store;
   // What the engine locks and ignores, lower case, after "configuration tool".
   std::vector<std::string> keywords;
@@ -44,73 +44,28 @@ struct ListCase {
   std::string freeTitle;     // a window it must leave alone
 };
 
-std::vector<ListCase> ListCases() {
-  const std::string huge(kMegabyte, 'h');
-  std::vector<ListCase> cases = {
-      {"MegabyteItemAndIgnoreEntry",
-       [huge](platform::Registry& r) {
-         Item(r, 0, huge + ",1");
-         Item(r, 1, "Registry Editor,1");
-         Ignore(r, 0, huge);
-       },
-       {huge, "registry editor"},
-       {huge},
-       {{huge, true}, {"Registry Editor", true}},
-       "Registry Editor",
-       std::string(255, 'h')},
-      {"GapsDoNotEndTheLists",
-       [](platform::Registry& r) {
-         Item(r, 3, "Notepad,1");
-         Item(r, 999, "Paint,0");
-         Item(r, 1000, "Beyond The Last Position,1");
-         Ignore(r, 5, "Notes");
-         Ignore(r, 99, "Last Entry");
-         Ignore(r, 100, "Beyond");
-       },
-       {"notepad"},
-       {"notes", "last entry"},
-       {{"Notepad", true}, {"Paint", false}},
-       "Untitled - Notepad",
-       "Beyond The Last Position"},
-      {"NumberingOutOfTheListsOrder",
-       [](platform::Registry& r) {
-         Item(r, 0, "Zeta,1");
-         Item(r, 1, "Alpha,0");
-         Item(r, 2, "Mid,1");
-       },
-       {"zeta", "mid"},
-       {},
-       {{"Alpha", false}, {"Mid", true}, {"Zeta", true}},
-       "Mid - Document",
-       "Alpha - Document"},
-      {"ValuesOfOtherTypesAndBrokenMarks",
-       [](platform::Registry& r) {
-         SetRaw(r, store::kRootKey, store::kItemListKey, "Window0", reg_type::kDword,
-                DwordData(0x2C31));
-         SetRaw(r, store::kRootKey, store::kItemListKey, "Window1", reg_type::kBinary,
-                StringData("Binary,1"));
-         Item(r, 2, ",1");
-         Item(r, 3, "1");
-         Item(r, 4, "Broken,x");
-         Item(r, 5, "Calc\x01\r\n,1");
-         SetRaw(r, store::kRootKey, store::kIgnoreListKey, "Window0", reg_type::kDword,
-                DwordData(1));
-       },
-       {"calc\x01\r\n"},
-       {},
-       {{"Calc\x01\r\n", true}},
-       "Calc\x01\r\n",
-       "Binary"},
-  };
-  ListCase full{"ThousandItemsOf255Characters",
-                [](platform::Registry& r) {
-                  for (int n = 0; n < store::kItemPositions; ++n) Item(r, n, LongItem(n) + ",1");
-                },
-                {},
-                {},
-                {},
-                LongItem(999),
-                "Item 1000 " + std::string(245, 'x')};
+struct ListCase {
+  std::string name;
+  // Made when the test runs, so the large lists cost nothing at start-up.
+  std::function<ListScenario()> make;
+};
+
+// Named in the test output by its name alone.
+void PrintTo(const ListCase& value, std::ostream* out) {
+  *out << value.name;
+}
+
+ListScenario FullListOfLongItems() {
+  ListScenario full{[](platform::Registry& r) {
+                      for (int n = 0; n < store::kItemPositions; ++n) {
+                        Item(r, n, LongItem(n) + ",1");
+                      }
+                    },
+                    {},
+                    {},
+                    {},
+                    LongItem(999),
+                    "Item 1000 " + std::string(245, 'x')};
   for (int n = 0; n < store::kItemPositions; ++n) {
     full.keywords.push_back(platform::LowerCase(LongItem(n)));
     full.shown.push_back({LongItem(n), true});
@@ -118,34 +73,104 @@ std::vector<ListCase> ListCases() {
   std::sort(full.shown.begin(), full.shown.end(), [](const ListItem& a, const ListItem& b) {
     return platform::LowerCase(a.text) < platform::LowerCase(b.text);
   });
-  cases.push_back(std::move(full));
-  return cases;
+  return full;
+}
+
+ListScenario MegabyteEntries() {
+  const std::string huge(kMegabyte, 'h');
+  return {[huge](platform::Registry& r) {
+            Item(r, 0, huge + ",1");
+            Item(r, 1, "Registry Editor,1");
+            Ignore(r, 0, huge);
+          },
+          {huge, "registry editor"},
+          {huge},
+          {{huge, true}, {"Registry Editor", true}},
+          "Registry Editor",
+          std::string(255, 'h')};
+}
+
+std::vector<ListCase> ListCases() {
+  return {
+      {"MegabyteItemAndIgnoreEntry", MegabyteEntries},
+      {"GapsDoNotEndTheLists",
+       [] {
+         return ListScenario{[](platform::Registry& r) {
+                               Item(r, 3, "Notepad,1");
+                               Item(r, 999, "Paint,0");
+                               Item(r, 1000, "Beyond The Last Position,1");
+                               Ignore(r, 5, "Notes");
+                               Ignore(r, 99, "Last Entry");
+                               Ignore(r, 100, "Beyond");
+                             },
+                             {"notepad"},
+                             {"notes", "last entry"},
+                             {{"Notepad", true}, {"Paint", false}},
+                             "Untitled - Notepad",
+                             "Beyond The Last Position"};
+       }},
+      {"NumberingOutOfTheListsOrder",
+       [] {
+         return ListScenario{[](platform::Registry& r) {
+                               Item(r, 0, "Zeta,1");
+                               Item(r, 1, "Alpha,0");
+                               Item(r, 2, "Mid,1");
+                             },
+                             {"zeta", "mid"},
+                             {},
+                             {{"Alpha", false}, {"Mid", true}, {"Zeta", true}},
+                             "Mid - Document",
+                             "Alpha - Document"};
+       }},
+      {"ValuesOfOtherTypesAndBrokenMarks",
+       [] {
+         return ListScenario{[](platform::Registry& r) {
+                               SetRaw(r, store::kRootKey, store::kItemListKey, "Window0",
+                                      reg_type::kDword, DwordData(0x2C31));
+                               SetRaw(r, store::kRootKey, store::kItemListKey, "Window1",
+                                      reg_type::kBinary, StringData("Binary,1"));
+                               Item(r, 2, ",1");
+                               Item(r, 3, "1");
+                               Item(r, 4, "Broken,x");
+                               Item(r, 5, "Calc\x01\r\n,1");
+                               SetRaw(r, store::kRootKey, store::kIgnoreListKey, "Window0",
+                                      reg_type::kDword, DwordData(1));
+                             },
+                             {"calc\x01\r\n"},
+                             {},
+                             {{"Calc\x01\r\n", true}},
+                             "Calc\x01\r\n",
+                             "Binary"};
+       }},
+      {"ThousandItemsOf255Characters", FullListOfLongItems},
+  };
 }
 
 class HostileListTest : public SetupDialogTest, public ::testing::WithParamInterface<ListCase> {};
 
 TEST_P(HostileListTest, EveryPositionIsReadAndTheTickStillBlocksByThem) {
+  const ListScenario scenario = GetParam().make();
   StorePasswords();
-  GetParam().store(registry_);
+  scenario.store(registry_);
   Store(store::setting::kFirstTime, "1");
   StartEngine();
 
   std::vector<std::string> keywords{"configuration tool"};
-  keywords.insert(keywords.end(), GetParam().keywords.begin(), GetParam().keywords.end());
+  keywords.insert(keywords.end(), scenario.keywords.begin(), scenario.keywords.end());
   EXPECT_EQ(Engine().frmMain.LockedKeywords(), keywords);
-  EXPECT_EQ(Engine().frmMain.IgnoreKeywords(), GetParam().ignored);
+  EXPECT_EQ(Engine().frmMain.IgnoreKeywords(), scenario.ignored);
 
-  const platform::Hwnd free = OpenWindow(GetParam().freeTitle, "FreeClass");
+  const platform::Hwnd free = OpenWindow(scenario.freeTitle, "FreeClass");
   Pass(500);
   EXPECT_TRUE(Visible(free));
-  const platform::Hwnd blocked = OpenWindow(GetParam().blockedTitle, "BlockedClass");
+  const platform::Hwnd blocked = OpenWindow(scenario.blockedTitle, "BlockedClass");
   Pass(500);
   EXPECT_FALSE(Visible(blocked));
   Answer("secret");
   EXPECT_TRUE(Visible(blocked));
 
   OpenSetup("secret");
-  EXPECT_EQ(Items(), GetParam().shown);
+  EXPECT_EQ(Items(), scenario.shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, HostileListTest, ::testing::ValuesIn(ListCases()),

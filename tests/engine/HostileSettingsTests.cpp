@@ -3,6 +3,8 @@
 // UTF-16. The engine and the configuration tool read each as the catalogue's
 // default (a string that is no valid setting reads as what the catalogue
 // makes of that text), and neither crashes.
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,8 @@ using store::ByteArray;
 struct HostileForm {
   std::string name;
   std::uint32_t type;
-  ByteArray data;
+  // Made when the test runs, so the large ones cost nothing at start-up.
+  std::function<ByteArray()> data;
   // Whether the value reads as a non-empty text (a string type); the others
   // read as if absent.
   bool readsAsText;
@@ -29,31 +32,70 @@ struct HostileForm {
 // About one megabyte of data.
 constexpr std::size_t kMegabyteOfText = 512 * 1024;
 
+// Named in the test output by its name alone.
+void PrintTo(const HostileForm& value, std::ostream* out) {
+  *out << value.name;
+}
+
+ByteArray Units(std::u16string_view units) {
+  return Utf16Data(units);
+}
+
 std::vector<HostileForm> HostileForms() {
-  ByteArray oddLength = StringData("yes");
-  oddLength.push_back(0x31);
-  ByteArray embeddedZero = Utf16Data(u"1");
-  embeddedZero.insert(embeddedZero.end(), {0, 0, '1', 0, 0, 0});
-  ByteArray loneSurrogates = Utf16Data(u"1");
-  loneSurrogates.insert(loneSurrogates.end(), {0x00, 0xD8, 0x31, 0x00, 0x00, 0xDC, 0, 0});
+  using namespace std::string_view_literals;
   return {
-      {"Dword", reg_type::kDword, DwordData(1), false},
-      {"ShortDword", reg_type::kDword, ByteArray{1, 0}, false},
-      {"BigEndianDword", reg_type::kDwordBigEndian, ByteArray{0, 0, 0, 1}, false},
-      {"Binary", reg_type::kBinary, StringData("1"), false},
-      {"Link", reg_type::kLink, StringData("1"), false},
-      {"UnknownType", 0x4711, StringData("1"), false},
-      {"EmptyString", reg_type::kSz, ByteArray{}, false},
-      {"MultiString", reg_type::kMultiSz, MultiStringData({"1", "1"}), true},
-      {"MultiStringWithoutDoubleZero", reg_type::kMultiSz, StringData("1\x1f"), true},
-      {"MegabyteOfText", reg_type::kSz, StringData(std::string(kMegabyteOfText, '1')), true},
-      {"ControlCharacters", reg_type::kSz,
-       StringData("\x01"
-                  "1\r\n\x1b[0m\x7f"),
+      {"Dword", reg_type::kDword, [] { return DwordData(1); }, false},
+      {"ShortDword", reg_type::kDword,
+       [] {
+         return ByteArray{1, 0};
+       },
+       false},
+      {"BigEndianDword", reg_type::kDwordBigEndian,
+       [] {
+         return ByteArray{0, 0, 0, 1};
+       },
+       false},
+      {"Binary", reg_type::kBinary, [] { return StringData("1"); }, false},
+      {"Link", reg_type::kLink, [] { return StringData("1"); }, false},
+      {"UnknownType", 0x4711, [] { return StringData("1"); }, false},
+      {"EmptyString", reg_type::kSz, [] { return ByteArray{}; }, false},
+      {"MultiString", reg_type::kMultiSz,
+       [] {
+         return MultiStringData({"1", "1"});
+       },
        true},
-      {"EmbeddedZero", reg_type::kSz, embeddedZero, true},
-      {"LoneSurrogates", reg_type::kSz, loneSurrogates, true},
-      {"OddLengthWithoutTerminator", reg_type::kSz, oddLength, true},
+      {"MultiStringWithoutDoubleZero", reg_type::kMultiSz, [] { return StringData("1\x1f"); },
+       true},
+      {"MegabyteOfText", reg_type::kSz,
+       [] { return StringData(std::string(kMegabyteOfText, '1')); }, true},
+      {"ControlCharacters", reg_type::kSz,
+       [] {
+         return StringData(
+             "\x01"
+             "1\r\n\x1b[0m\x7f");
+       },
+       true},
+      {"EmbeddedZero", reg_type::kSz,
+       [] {
+         return Units(
+             u"1\0"
+             u"1\0"sv);
+       },
+       true},
+      {"LoneSurrogates", reg_type::kSz,
+       [] {
+         return Units(
+             u"1\xD800"
+             u"1\xDC00\0"sv);
+       },
+       true},
+      {"OddLengthWithoutTerminator", reg_type::kSz,
+       [] {
+         ByteArray bytes = Units(u"yes");
+         bytes.push_back(0x31);
+         return bytes;
+       },
+       true},
   };
 }
 
@@ -81,7 +123,7 @@ class HostileSettingTest : public SetupDialogTest,
 };
 
 TEST_P(HostileSettingTest, ReadsAsTheCatalogueDefaultInTheEngineAndTheTool) {
-  SetRaw(registry_, store::kRootKey, store::kSettingsKey, Name(), Form().type, Form().data);
+  SetRaw(registry_, store::kRootKey, store::kSettingsKey, Name(), Form().type, Form().data());
   StartEngine();
 
   // The engine: no switch on, no feature keyword, no timers, no start-up lock.

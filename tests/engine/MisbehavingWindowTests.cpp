@@ -3,6 +3,7 @@
 // whose title changes while it is blocked, fifty at once. Each ends hidden
 // or closed, and the engine goes on blocking afterwards.
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ struct Misbehaviour {
   // Opens the locked windows and misbehaves; answers every window it made.
   std::function<std::vector<platform::Hwnd>(MisbehavingWindowTest&)> play;
 };
+
+// Named in the test output by its name alone.
+void PrintTo(const Misbehaviour& value, std::ostream* out) {
+  *out << value.name;
+}
 
 class MisbehavingWindowTest : public EngineTest,
                               public ::testing::WithParamInterface<Misbehaviour> {

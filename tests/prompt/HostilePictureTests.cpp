@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 
 #include "engine/EngineFixture.h"
 #include "platform/sim/SimPictures.h"
@@ -34,6 +35,11 @@ struct StoredPicture {
   // Makes the file in the folder and answers the path to store.
   std::function<std::string(const fs::path& folder)> make;
 };
+
+// Named in the test output by its name alone.
+void PrintTo(const StoredPicture& value, std::ostream* out) {
+  *out << value.name;
+}
 
 class HostilePromptPictureTest : public EngineTest,
                                  public ::testing::WithParamInterface<StoredPicture> {
