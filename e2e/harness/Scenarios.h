@@ -43,8 +43,11 @@ bool LockedOnArrival(TargetWindow& window, Checks& checks, const std::string& na
 int LockUnlock(const Options& options);
 int SecondStart(const Options& options);
 int Restart(const Options& options);
+int ImpostorTitles(const Options& options);
+int MarkedTitle(const Options& options);
 int StartupLock(const Options& options);
 int StartupLockShielded(const Options& options);
+int StartupRetryWait(const Options& options);
 int StartupArming(const Options& options);
 int SetupWindow(const Options& options);
 int ChangePassword(const Options& options);

@@ -2,7 +2,8 @@
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
 // program is pmpro.exe, or pmpstart.exe for startup-lock,
-// startup-lock-shielded, bench-startup-cpu and bench-taskmgr.
+// startup-lock-shielded, startup-retry-wait, bench-startup-cpu and
+// bench-taskmgr.
 #include <windows.h>
 
 #include <algorithm>
@@ -25,8 +26,11 @@ constexpr Entry kScenarios[] = {
     {L"lock-unlock", LockUnlock},
     {L"second-start", SecondStart},
     {L"restart", Restart},
+    {L"impostor-titles", ImpostorTitles},
+    {L"marked-title", MarkedTitle},
     {L"startup-lock", StartupLock},
     {L"startup-lock-shielded", StartupLockShielded},
+    {L"startup-retry-wait", StartupRetryWait},
     {L"startup-arming", StartupArming},
     {L"setup-window", SetupWindow},
     {L"change-password", ChangePassword},

@@ -88,6 +88,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void RunSecondStart();
   void ForgetClosedUnlocks();
   void DropPromptOfVanishedWindow();
+  bool IsOwnMarkedWindow(std::string_view title);
 
   platform::Toolkit& toolkit_;
   platform::Desktop& desktop_;

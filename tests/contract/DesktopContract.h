@@ -28,6 +28,8 @@ class DesktopRig {
                                            bool visible) = 0;
   // As the window's program ending would.
   virtual void DestroyOtherWindow(platform::Hwnd window) = 0;
+  // The program file of the process that owns the windows made above.
+  virtual std::string OtherProgramPath() = 0;
   // As a click on the window would.
   virtual void BringToFront(platform::Hwnd window) = 0;
   virtual int CloseRequests(platform::Hwnd window) = 0;
