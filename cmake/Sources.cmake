@@ -13,11 +13,11 @@ add_library(pm_platform INTERFACE)
 target_include_directories(pm_platform INTERFACE ${CMAKE_SOURCE_DIR}/src)
 
 if(PMP_WINDOWS)
-  pmp_layer(pm_backend src/platform/Text.cpp src/platform/win32/*.cpp)
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
                         ole32 oleaut32 windowscodecs uuid version bcrypt)
 else()
-  pmp_layer(pm_backend src/platform/Text.cpp src/platform/sim/*.cpp)
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/sim/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform)
   # A password is hashed with 600,000 rounds: unoptimised and sanitized, one
   # hash takes over ten seconds, so the portable hash is optimised in every build.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the settings export reader with clang
-# (ASan, UBSan) in build/fuzz and runs each for N seconds (default 20):
+# Builds the libFuzzer targets of the settings export reader and of the whole
+# import with clang (ASan, UBSan) in build/fuzz and runs each for N seconds
+# (default 20):
 #   scripts/fuzz.sh [seconds]
 # The committed seeds in fuzz/corpus/<target> are read, never written: new
 # inputs go to build/fuzz/corpus-<target>, crashes to build/fuzz/crash-*.
@@ -12,13 +13,19 @@ out=build/fuzz
 mkdir -p "$out"
 
 sources=(src/store/RegFile.cpp src/platform/Text.cpp src/platform/sim/SimLowerCase.cpp)
+# The import runs on the simulated registry, through the store's own code.
+import_sources=(src/config/SettingsTransfer.cpp src/store/RegFileTree.cpp
+                src/store/RegistrySnapshot.cpp src/store/RegistryModule.cpp src/store/modRegistry.cpp
+                src/store/SettingsCatalogue.cpp src/store/ItemLists.cpp
+                src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp)
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -fno-omit-frame-pointer -Isrc)
 
 run() {
   local name=$1 source=$2 seeds=$3
+  shift 3
   echo "== $name: build"
-  clang++ "${flags[@]}" "$source" "${sources[@]}" -o "$out/$name"
+  clang++ "${flags[@]}" "$source" "${sources[@]}" "$@" -o "$out/$name"
   mkdir -p "$out/corpus-$name"
   echo "== $name: ${seconds}s"
   "$out/$name" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
@@ -28,3 +35,4 @@ run() {
 
 run regfile_parse fuzz/RegFileParseFuzzer.cpp fuzz/corpus/parse
 run regdata_decode fuzz/RegDataDecodeFuzzer.cpp fuzz/corpus/decode
+run import fuzz/ImportFuzzer.cpp fuzz/corpus/parse "${import_sources[@]}"

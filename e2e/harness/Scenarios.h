@@ -73,6 +73,7 @@ int ChangePassword(const Options& options);
 int ExportImport(const Options& options);
 int PromptPicture(const Options& options);
 int InstallUninstall(const Options& options);
+int MisbehavingWindows(const Options& options);
 
 int BenchLatency(const Options& options);
 int BenchIdle(const Options& options);

@@ -37,6 +37,7 @@ constexpr Entry kScenarios[] = {
     {L"export-import", ExportImport},
     {L"prompt-picture", PromptPicture},
     {L"install-uninstall", InstallUninstall},
+    {L"misbehaving-windows", MisbehavingWindows},
     {L"bench-latency", BenchLatency},
     {L"bench-idle", BenchIdle},
     {L"bench-startup-time", BenchStartupTime},

@@ -169,6 +169,11 @@ TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_vie
   if (!ReadWholeFile(file, bytes, reason)) return Outcome(Kind::Failed, reason);
   if (StartsAsHive(bytes)) return ImportHive(registry, file);
 
+  return ImportRegFileBytes(registry, bytes);
+}
+
+TransferOutcome ImportRegFileBytes(platform::Registry& registry,
+                                   std::span<const std::uint8_t> bytes) {
   const store::RegFileParse parsed = store::ParseRegFile(bytes, RootName());
   if (!parsed.ok) return Outcome(Kind::NotAnExport, parsed.error);
   const store::KeySnapshot imported = store::ToKeySnapshot(parsed.content);

@@ -10,6 +10,8 @@
 // never leaves the settings half replaced.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,10 @@ TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_vie
 // Replaces the settings subtree wholesale by the file's, or leaves it exactly
 // as it was.
 TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_view programFolder);
+// The same for the bytes of a file in the registry editor's format, already
+// read: refused whole when invalid, put back when a write fails.
+TransferOutcome ImportRegFileBytes(platform::Registry& registry,
+                                   std::span<const std::uint8_t> bytes);
 
 // The File menu's commands: do it and tell the owner how it went in a
 // message box. Import answers true when the settings were replaced; the

@@ -13,9 +13,10 @@ int Child(const std::vector<std::pair<std::uint8_t, int>>& next, std::uint8_t by
 }
 }  // namespace
 
-void KeywordMatcher::Build(const std::vector<std::string>& keywords) {
+void KeywordMatcher::Build(const std::vector<std::string>& keywords, std::size_t longestText) {
   nodes_.assign(1, Node{});
   for (const std::string& keyword : keywords) {
+    if (keyword.size() > longestText) continue;
     int node = 0;
     for (const char c : keyword) {
       const auto byte = static_cast<std::uint8_t>(c);

@@ -14,7 +14,9 @@ namespace pm::engine {
 class KeywordMatcher {
  public:
   KeywordMatcher() { Build({}); }
-  void Build(const std::vector<std::string>& keywords);
+  // Keywords longer than the longest text ever searched can never be found
+  // and are left out, so a huge stored item costs no memory.
+  void Build(const std::vector<std::string>& keywords, std::size_t longestText = std::string::npos);
   bool FoundIn(std::string_view text) const;
 
  private:

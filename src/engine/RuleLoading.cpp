@@ -27,7 +27,7 @@ void frmMain::GetWindows() {
   }
   // The locked keywords are complete only after GetSettings, which builds
   // their matcher; the ignore keywords are complete here.
-  ignoreMatcher_.Build(List4);
+  ignoreMatcher_.Build(List4, platform::kLongestWindowTextBytes);
 }
 
 void frmMain::GetSettings() {
@@ -66,7 +66,7 @@ void frmMain::GetSettings() {
   const store::TimerSettings timers = store::ReadTimerSettings(registry_, state_.RelockMinutes);
   state_.TimeDelay = timers.timeDelay;
   state_.RelockMinutes = timers.relockMinutes;
-  lockedMatcher_.Build(List1);
+  lockedMatcher_.Build(List1, platform::kLongestWindowTextBytes);
 }
 
 }  // namespace pm::engine

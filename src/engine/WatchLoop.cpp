@@ -25,6 +25,16 @@ void frmMain::ForgetClosedUnlocks() {
                  unlocked.end());
 }
 
+// A blocked window that is gone (its program ended, or it closed itself while
+// hidden) leaves the prompt nothing to guard, and a prompt naming a window
+// that no longer exists would only puzzle the user: it goes, with the blank
+// screen.
+void frmMain::DropPromptOfVanishedWindow() {
+  if (state_.LockedHwnd <= 1 || desktop_.Exists(state_.LockedHwnd)) return;
+  if (forms_.frmPassword.Visible()) forms_.frmPassword.Unload();
+  forms_.frmBlank.UnloadIfVisible();
+}
+
 // Our own windows (main window, prompt, about box, the start-up locker's
 // prompt) carry the mark and are passed over; another program's window is
 // judged by its title whatever words it holds. The owner is asked only for a
@@ -43,6 +53,7 @@ void frmMain::timPelmora_Timer() {
   } tickEnd{inWatchTick_};
 
   ForgetClosedUnlocks();
+  DropPromptOfVanishedWindow();
   state_.CurrentHwnd = desktop_.ForegroundWindow();
   const bool visible = desktop_.IsVisible(state_.CurrentHwnd);
   const std::string title = desktop_.WindowText(state_.CurrentHwnd);

@@ -11,13 +11,20 @@
 
 namespace pm::platform {
 
+inline constexpr std::size_t kLongestWindowText = 255;
+// The most bytes a window's text takes in UTF-8, lower-cased or not.
+inline constexpr std::size_t kLongestWindowTextBytes = 4 * kLongestWindowText;
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
 
   virtual Hwnd ForegroundWindow() = 0;
   virtual bool IsVisible(Hwnd window) = 0;
-  // At most 255 characters, as the window reports them.
+  // Whether the handle still names a window: false once it was destroyed,
+  // for example with the process that owned it.
+  virtual bool Exists(Hwnd window) = 0;
+  // At most kLongestWindowText characters, as the window reports them.
   virtual std::string WindowText(Hwnd window) = 0;
   virtual std::string ClassName(Hwnd window) = 0;
   // A top-level window whose title (or class) equals the text, compared

@@ -17,10 +17,12 @@ struct KeySnapshot {
     std::string name;
     std::uint32_t type = 0;
     ByteArray data;
+    bool operator==(const Value&) const = default;
   };
   bool exists = false;
   std::vector<Value> values;
   std::vector<std::pair<std::string, KeySnapshot>> subkeys;
+  bool operator==(const KeySnapshot&) const = default;
 };
 
 KeySnapshot CaptureKey(platform::Registry& registry, platform::RootKey root, std::string_view path);

@@ -152,6 +152,18 @@ TEST_P(DesktopContract, HiddenWindowsAreFoundToo) {
   EXPECT_EQ(desktop().FindByClass(className), window);
 }
 
+TEST_P(DesktopContract, AWindowExistsHiddenOrShownUntilItIsDestroyed) {
+  const Hwnd shown = rig_->CreateOtherWindow(Unique("Existing"), Unique("ExistClass"), true);
+  const Hwnd hidden =
+      rig_->CreateOtherWindow(Unique("Existing hidden"), Unique("ExistClass"), false);
+  EXPECT_TRUE(desktop().Exists(shown));
+  EXPECT_TRUE(desktop().Exists(hidden));
+  EXPECT_FALSE(desktop().Exists(0));
+  rig_->DestroyOtherWindow(shown);
+  EXPECT_FALSE(desktop().Exists(shown));
+  EXPECT_TRUE(desktop().Exists(hidden));
+}
+
 // --- The owner of a window -------------------------------------------------
 
 TEST_P(DesktopContract, TheOwnerOfAWindowIsTheFullPathOfItsProgramFile) {

@@ -129,6 +129,51 @@ TEST_P(RegistryContract, StoredStringsReadWithoutTheirTerminators) {
   }
 }
 
+// Values another program may have stored, read through the platform's own
+// query: sizes at and around the first read's buffer, a megabyte, no
+// terminators, broken UTF-16. Each reads whole or as the default, never more.
+TEST_P(RegistryContract, HostileValuesReadWholeOrAsTheDefault) {
+  const std::u16string megabyte(512 * 1024, u'm');
+  ByteArray oddMegabyte = Utf16Bytes(megabyte);
+  oddMegabyte.push_back('z');
+  ByteArray multiWithOneZero = Utf16Bytes(std::u16string_view(u"a\0b\0", 4));
+  const std::u16string exactlyFirstRead(512, u'q');  // 1024 bytes, no terminator
+  const StoredString cases[] = {
+      {"REG_SZ of 1024 bytes without terminator", reg_type::kSz, Utf16Bytes(exactlyFirstRead),
+       std::string(512, 'q')},
+      {"REG_SZ of 1025 bytes", reg_type::kSz,
+       [&] {
+         ByteArray b = Utf16Bytes(exactlyFirstRead);
+         b.push_back(0);
+         return b;
+       }(),
+       std::string(512, 'q')},
+      {"REG_SZ of a megabyte without terminator", reg_type::kSz, Utf16Bytes(megabyte),
+       std::string(megabyte.size(), 'm')},
+      {"REG_SZ of a megabyte and an odd byte", reg_type::kSz, oddMegabyte,
+       std::string(megabyte.size(), 'm')},
+      {"REG_MULTI_SZ with a single final zero", reg_type::kMultiSz, multiWithOneZero,
+       std::string("a\0b", 3)},
+      {"REG_SZ of lone surrogates",
+       reg_type::kSz,
+       {0x00, 0xD8, 'x', 0, 0x00, 0xDC, 0, 0},
+       "\xEF\xBF\xBDx\xEF\xBF\xBD"},
+      {"REG_SZ of control characters", reg_type::kSz, Utf16Bytes(u"\x01\r\n\x1b\x7f"),
+       "\x01\r\n\x1b\x7f"},
+  };
+  for (const StoredString& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetRaw("", "S", c.type, c.data);
+    EXPECT_EQ(RegistryModule::ReadValue(*registry_, kHklm, Key(), "S"), RegValue(c.expected));
+  }
+  const ByteArray binary(1024 * 1024, 0xA5);
+  SetRaw("", "B", reg_type::kBinary, binary);
+  EXPECT_EQ(RegistryModule::ReadValue(*registry_, kHklm, Key(), "B"), RegValue(binary));
+  SetRaw("", "D", reg_type::kDword, {1, 0});
+  EXPECT_TRUE(RegistryModule::ReadValue(*registry_, kHklm, Key(), "D").IsEmpty())
+      << "a DWORD of two bytes is no number";
+}
+
 TEST_P(RegistryContract, WrittenValuesReadBackUnchanged) {
   const RegValue values[] = {
       RegValue("Registry Editor,1"),

@@ -58,6 +58,12 @@ class Win32DesktopRig final : public DesktopRig {
     return reinterpret_cast<platform::Hwnd>(window);
   }
 
+  void DestroyOtherWindow(platform::Hwnd window) override {
+    std::erase_if(windows_, [window](const win32::UniqueHwnd& owned) {
+      return reinterpret_cast<platform::Hwnd>(owned.get()) == window;
+    });
+  }
+
   std::string OtherProgramPath() override {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);

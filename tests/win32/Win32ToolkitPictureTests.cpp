@@ -6,6 +6,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,78 @@ TEST_P(NoPicture, AMissingOrFakePictureGivesNull) {
 
 INSTANTIATE_TEST_SUITE_P(Files, NoPicture,
                          ::testing::Values("missing", "text", "truncated", "folder", "empty"));
+
+// Files a registry value may name for the prompt, made to be awkward: each
+// gives no picture (so the prompt keeps its built-in one) or the picture it
+// really is, at once and without a crash. The 60000 x 60000 BMP is refused
+// from its header: decoders such as Wine's would ask for its pixel memory
+// as soon as they open it.
+struct HostileFile {
+  const char* name;
+  int width;  // 0: no picture
+  int height;
+};
+
+class HostilePictureFiles : public ::testing::TestWithParam<HostileFile> {};
+
+TEST_P(HostilePictureFiles, GiveNoPictureOrTheOneTheyAre) {
+  const std::string kind = GetParam().name;
+  const std::string folder = TempFolder() + "pmp-hostile-" + kind + "\\";
+  CreateDirectoryW(win32::Wide(folder).c_str(), nullptr);
+  std::string path = folder + "picture.jpg";
+  if (kind == "TruncatedJpeg") {
+    ASSERT_TRUE(EncodeWithWic(path, GUID_ContainerFormatJpeg, 64, 48));
+    std::string bytes(4096, '\0');
+    {
+      const win32::UniqueKernelHandle file(CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, 0,
+                                                       nullptr, OPEN_EXISTING, 0, nullptr));
+      DWORD read = 0;
+      ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+      bytes.resize(read);
+    }
+    ASSERT_NE(bytes.find("\xFF\xDA"), std::string::npos);
+    WriteBytes(path, bytes.substr(0, bytes.find("\xFF\xDA") + 20));  // cut inside the data
+  } else if (kind == "GifOfOnePixel") {
+    path = folder + "dot.gif";
+    WriteBytes(path, Gif(1, 1));
+  } else if (kind == "BmpClaiming60000Square") {
+    path = folder + "huge.bmp";
+    WriteBytes(path,
+               Bmp(1, 1).substr(0, 54).replace(18, 8, std::string("\x60\xEA\0\0\x60\xEA\0\0", 8)));
+  } else if (kind == "FolderNamedLikeAPicture") {
+    path = folder + "x.jpg";
+    CreateDirectoryW(win32::Wide(path).c_str(), nullptr);
+  } else if (kind == "PathOf300Characters") {
+    path = folder + std::string(300 - folder.size() - 4, 'p') + ".bmp";
+    ASSERT_EQ(path.size(), 300u);
+    const std::wstring longPath = L"\\\\?\\" + win32::Wide(path);
+    const HANDLE raw = CreateFileW(longPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(raw, INVALID_HANDLE_VALUE);
+    const std::string bmp = Bmp(8, 8);
+    DWORD written = 0;
+    WriteFile(raw, bmp.data(), static_cast<DWORD>(bmp.size()), &written, nullptr);
+    CloseHandle(raw);
+  }
+  const platform::PicturePtr picture = TheToolkit().LoadPicture(path);
+  if (GetParam().width == 0) {
+    EXPECT_EQ(picture, nullptr);
+  } else {
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width(), GetParam().width);
+    EXPECT_EQ(picture->Height(), GetParam().height);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(L"\\\\?\\" + win32::Wide(folder), ignored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, HostilePictureFiles,
+                         ::testing::Values(HostileFile{"TruncatedJpeg", 0, 0},
+                                           HostileFile{"GifOfOnePixel", 1, 1},
+                                           HostileFile{"BmpClaiming60000Square", 0, 0},
+                                           HostileFile{"FolderNamedLikeAPicture", 0, 0},
+                                           HostileFile{"PathOf300Characters", 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct BuiltInCase {
   const char* name;

@@ -7,19 +7,20 @@ namespace pm::sim {
 
 using platform::Hwnd;
 
-namespace {
-constexpr std::size_t kLongestTitle = 255;
-}
-
 bool SimDesktop::IsVisible(Hwnd window) {
   const WindowRecord* record = world_.Find(window);
   return record != nullptr && record->visible;
 }
 
+bool SimDesktop::Exists(Hwnd window) {
+  return world_.Find(window) != nullptr;
+}
+
 std::string SimDesktop::WindowText(Hwnd window) {
   const WindowRecord* record = world_.Find(window);
-  return record ? std::string(platform::FirstCodePoints(record->title, kLongestTitle))
-                : std::string();
+  return record
+             ? std::string(platform::FirstCodePoints(record->title, platform::kLongestWindowText))
+             : std::string();
 }
 
 std::string SimDesktop::ClassName(Hwnd window) {

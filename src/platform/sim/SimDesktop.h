@@ -13,6 +13,7 @@ class SimDesktop final : public platform::Desktop {
 
   platform::Hwnd ForegroundWindow() override { return world_.Foreground(); }
   bool IsVisible(platform::Hwnd window) override;
+  bool Exists(platform::Hwnd window) override;
   std::string WindowText(platform::Hwnd window) override;
   std::string ClassName(platform::Hwnd window) override;
   platform::Hwnd FindByTitle(std::string_view title) override;

@@ -31,7 +31,7 @@ bool HooksDisabledByEnvironment() {
   return length == 1 && value[0] == L'1';
 }
 
-// GetWindowTextW's 256-unit buffer holds 255 units; a surrogate pair cut in
+// GetWindowTextW's buffer holds kLongestWindowText units; a surrogate pair cut in
 // half at the end would turn into a replacement character.
 std::wstring_view WithoutCutSurrogate(std::wstring_view text) {
   if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.remove_suffix(1);
@@ -60,10 +60,14 @@ bool Win32Desktop::IsVisible(Hwnd window) {
   return window != 0 && IsWindowVisible(ToHwnd(window)) != FALSE;
 }
 
+bool Win32Desktop::Exists(Hwnd window) {
+  return window != 0 && IsWindow(ToHwnd(window)) != FALSE;
+}
+
 std::string Win32Desktop::WindowText(Hwnd window) {
   if (window == 0) return {};
-  wchar_t buffer[256] = {};
-  const int length = GetWindowTextW(ToHwnd(window), buffer, 256);
+  wchar_t buffer[platform::kLongestWindowText + 1] = {};
+  const int length = GetWindowTextW(ToHwnd(window), buffer, std::size(buffer));
   if (length <= 0) return {};
   return Narrow(WithoutCutSurrogate(std::wstring_view(buffer, static_cast<std::size_t>(length))));
 }

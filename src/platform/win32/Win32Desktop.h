@@ -21,6 +21,7 @@ class Win32Desktop final : public platform::Desktop {
 
   platform::Hwnd ForegroundWindow() override;
   bool IsVisible(platform::Hwnd window) override;
+  bool Exists(platform::Hwnd window) override;
   std::string WindowText(platform::Hwnd window) override;
   std::string ClassName(platform::Hwnd window) override;
   platform::Hwnd FindByTitle(std::string_view title) override;

@@ -2,6 +2,11 @@
 
 #include <wincodec.h>
 
+#include <cstdint>
+#include <vector>
+
+#include "platform/PictureHeader.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32BuiltInResources.h"
 #include "platform/win32/Win32Icons.h"
@@ -9,10 +14,21 @@
 namespace pm::win32 {
 namespace {
 
-// Beyond this a picture is refused before it is decoded: a header can claim
-// any size, and the prompt must stay quick whatever file it is given.
-constexpr UINT kLargestSide = 16384;
-constexpr unsigned long long kLargestArea = 64ull * 1024 * 1024;
+// The file's first bytes, where its header says how large it is.
+std::vector<std::uint8_t> ReadHead(const std::wstring& file) {
+  std::vector<std::uint8_t> head;
+  const HANDLE raw = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return head;
+  const UniqueKernelHandle handle(raw);
+  head.resize(platform::kPictureHeadBytes);
+  DWORD read = 0;
+  if (!ReadFile(handle.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) {
+    read = 0;
+  }
+  head.resize(read);
+  return head;
+}
 
 template <typename T>
 class ComPtr {
@@ -48,9 +64,9 @@ platform::PicturePtr Decode(IWICBitmapDecoder* decoder) {
   if (FAILED(decoder->GetFrame(0, frame.put()))) return nullptr;
   UINT width = 0;
   UINT height = 0;
-  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
-      width > kLargestSide || height > kLargestSide ||
-      static_cast<unsigned long long>(width) * height > kLargestArea) {
+  // Checked again: a file's frame may differ from what its header claimed.
+  if (FAILED(frame->GetSize(&width, &height)) ||
+      !platform::IsShowablePictureSize({static_cast<std::int64_t>(width), height})) {
     return nullptr;
   }
   ComPtr<IWICFormatConverter> converter;
@@ -102,10 +118,17 @@ void Win32Picture::Draw(HDC dc, const RECT& into) const {
 platform::PicturePtr LoadPictureFile(std::string_view path) {
   if (Factory() == nullptr || path.empty()) return nullptr;
   const std::wstring file = Wide(path);
+  // The programs are not long-path aware, so Windows itself refuses longer
+  // paths; Wine would open them, and the prompt is to behave the same on both.
+  if (file.size() >= MAX_PATH) return nullptr;
   const DWORD attributes = GetFileAttributesW(file.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return nullptr;
   }
+  // Refused before the decoder sees it: some decoders (Wine's among them)
+  // decode the whole picture as soon as they open it.
+  const auto claimed = platform::PictureSizeFromHeader(ReadHead(file));
+  if (!claimed || !platform::IsShowablePictureSize(*claimed)) return nullptr;
   ComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(Factory()->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, decoder.put()))) {

@@ -1,0 +1,72 @@
+// libFuzzer target: the whole import of an export file into a registry that
+// holds settings, on any bytes, with one registry write made to fail for
+// some inputs. A refused or failed import must leave every key and value as
+// it was; an accepted one is then read by every settings and list reader,
+// which must cope with whatever types and data the file stored.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <string_view>
+
+#include "config/SettingsTransfer.h"
+#include "platform/sim/SimRegistry.h"
+#include "store/ItemLists.h"
+#include "store/RegistryModule.h"
+#include "store/RegistrySnapshot.h"
+#include "store/SettingsCatalogue.h"
+
+namespace {
+
+using namespace pm;
+
+void StoreSettings(platform::Registry& registry) {
+  store::WriteSetting(registry, store::setting::kUserPassword, "secret");
+  store::WriteSetting(registry, "LockZip", "1");
+  store::WriteSetting(registry, store::setting::kTimeDelay, "30");
+  const store::ListItem items[] = {{"Notepad", true}, {"Paint", false}};
+  const std::string ignore[] = {"Exit"};
+  store::WriteLists(registry, items, ignore);
+  store::RegistryModule::WriteValue(registry, store::kRootKey, store::kRunOnceKey, "Other",
+                                    "C:\\other.exe");
+}
+
+void ReadEverything(platform::Registry& registry) {
+  for (const store::SwitchInfo& info : store::Switches()) store::ReadSwitch(registry, info.id);
+  for (std::string_view name : {store::setting::kUserPassword, store::setting::kUserPassword2}) {
+    store::ReadPassword(registry, name);
+  }
+  for (std::string_view name : {store::setting::kPasswordPicture, store::setting::kBadPasswordPic,
+                                store::setting::kFirstTime}) {
+    store::ReadSetting(registry, name);
+  }
+  store::ReadTimerSettings(registry, 7);
+  store::ReadItemList(registry);
+  store::ReadIgnoreList(registry);
+}
+
+// Which write fails, if any, chosen from the input so that runs repeat.
+std::int64_t FailingWrite(std::span<const std::uint8_t> bytes) {
+  std::uint32_t hash = 2166136261u;
+  for (std::uint8_t b : bytes) hash = (hash ^ b) * 16777619u;
+  return hash % 3 == 0 ? -1 : static_cast<std::int64_t>(hash % 40);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::span<const std::uint8_t> bytes(data, size);
+  sim::SimRegistry registry;
+  StoreSettings(registry);
+  const store::KeySnapshot before = store::CaptureKey(registry, store::kRootKey, "SOFTWARE");
+  if (const std::int64_t n = FailingWrite(bytes); n >= 0) {
+    registry.FailNthWrite(static_cast<std::uint32_t>(n));
+  }
+  const config::TransferOutcome outcome = config::ImportRegFileBytes(registry, bytes);
+  if (outcome.kind != config::TransferOutcome::Kind::Done) {
+    if (!(store::CaptureKey(registry, store::kRootKey, "SOFTWARE") == before)) std::abort();
+    return 0;
+  }
+  ReadEverything(registry);
+  return 0;
+}
