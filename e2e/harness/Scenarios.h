@@ -50,6 +50,7 @@ int SetupWindow(const Options& options);
 int ChangePassword(const Options& options);
 int ExportImport(const Options& options);
 int PromptPicture(const Options& options);
+int Soak(const Options& options);
 
 int BenchLatency(const Options& options);
 int BenchIdle(const Options& options);

@@ -32,6 +32,7 @@ constexpr Entry kScenarios[] = {
     {L"change-password", ChangePassword},
     {L"export-import", ExportImport},
     {L"prompt-picture", PromptPicture},
+    {L"soak", Soak},
     {L"bench-latency", BenchLatency},
     {L"bench-idle", BenchIdle},
     {L"bench-startup-time", BenchStartupTime},

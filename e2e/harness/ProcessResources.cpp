@@ -1,0 +1,176 @@
+#include "ProcessResources.h"
+
+// psapi.h and winternl.h need the types of windows.h.
+#include <psapi.h>
+#include <winternl.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace pm::e2e {
+namespace {
+
+using QueryProcess = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+using QuerySystem = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+template <typename Function>
+Function NtdllFunction(const char* name) {
+  // Through void*, as GetProcAddress's type fits no real function.
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+// --- GDI: the process's own handle table --------------------------------
+
+// Where a 64-bit PEB keeps the address of the GDI handle table.
+constexpr std::size_t kPebGdiTableOffset = 0xF8;
+constexpr std::size_t kGdiTableEntries = 0x10000;
+
+struct GdiTableEntry {
+  std::uint64_t object;
+  std::uint32_t owner;
+  std::uint16_t unique;
+  std::uint8_t type;  // 0: a free entry
+  std::uint8_t flags;
+  std::uint64_t userPointer;
+};
+static_assert(sizeof(GdiTableEntry) == 24);
+
+std::optional<unsigned long> UsedGdiTableEntries(HANDLE process) {
+  const auto query = NtdllFunction<QueryProcess>("NtQueryInformationProcess");
+  if (query == nullptr) return std::nullopt;
+  PROCESS_BASIC_INFORMATION basic{};
+  ULONG length = 0;
+  if (query(process, ProcessBasicInformation, &basic, sizeof(basic), &length) != 0) {
+    return std::nullopt;
+  }
+  std::uint64_t table = 0;
+  SIZE_T read = 0;
+  if (!ReadProcessMemory(
+          process,
+          static_cast<const char*>(static_cast<void*>(basic.PebBaseAddress)) + kPebGdiTableOffset,
+          &table, sizeof(table), &read) ||
+      table == 0) {
+    return std::nullopt;
+  }
+  std::vector<GdiTableEntry> entries(kGdiTableEntries);
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
+                         entries.size() * sizeof(GdiTableEntry), &read)) {
+    return std::nullopt;
+  }
+  unsigned long used = 0;
+  for (const GdiTableEntry& entry : entries) used += entry.type != 0 ? 1 : 0;
+  return used;
+}
+
+// --- USER: the windows the process owns --------------------------------
+
+struct WindowCount {
+  DWORD processId;
+  unsigned long count = 0;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM context) {
+  ++reinterpret_cast<WindowCount*>(context)->count;
+  return TRUE;
+}
+
+void CountWindowAndChildren(HWND window, WindowCount& counted) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != counted.processId) return;
+  ++counted.count;
+  // EnumChildWindows visits grandchildren too.
+  EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(&counted));
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM context) {
+  CountWindowAndChildren(window, *reinterpret_cast<WindowCount*>(context));
+  return TRUE;
+}
+
+unsigned long OwnedWindows(DWORD processId) {
+  WindowCount counted{processId};
+  EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&counted));
+  // Message-only windows are not top-level windows to EnumWindows.
+  for (HWND window = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+       window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) {
+    CountWindowAndChildren(window, counted);
+  }
+  return counted.count;
+}
+
+// --- Handles: the system handle list ------------------------------------
+
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+
+struct SystemHandleEntry {
+  USHORT processId;
+  USHORT creatorBackTraceIndex;
+  UCHAR objectType;
+  UCHAR attributes;
+  USHORT handle;
+  PVOID object;
+  ULONG grantedAccess;
+};
+
+std::optional<unsigned long> ListedHandles(DWORD processId) {
+  const auto query = NtdllFunction<QuerySystem>("NtQuerySystemInformation");
+  if (query == nullptr) return std::nullopt;
+  std::vector<unsigned char> buffer(256 * 1024);
+  NTSTATUS status = 0;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    ULONG needed = 0;
+    status =
+        query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status != kInfoLengthMismatch) break;
+    buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+  }
+  if (status != 0) return std::nullopt;
+  // The count, then the entries at pointer alignment.
+  const ULONG total = *reinterpret_cast<const ULONG*>(buffer.data());
+  const std::size_t room = (buffer.size() - sizeof(void*)) / sizeof(SystemHandleEntry);
+  const auto* entries = reinterpret_cast<const SystemHandleEntry*>(buffer.data() + sizeof(void*));
+  unsigned long count = 0;
+  for (std::size_t i = 0; i < std::min<std::size_t>(total, room); ++i) {
+    // The list carries 16 bits of the process id.
+    count += entries[i].processId == static_cast<USHORT>(processId) ? 1 : 0;
+  }
+  return count;
+}
+
+ResourceFigure Figure(unsigned long answer, const char* answerSource,
+                      const std::optional<unsigned long>& standIn, const char* standInSource) {
+  if (answer != 0) return {answer, answerSource};
+  return {standIn, std::string(answerSource) + " answers 0; stands in: " + standInSource};
+}
+
+}  // namespace
+
+ProcessResources ReadProcessResources(HANDLE process, DWORD processId) {
+  ProcessResources resources;
+  resources.gdiObjects =
+      Figure(GetGuiResources(process, GR_GDIOBJECTS), "GetGuiResources(GR_GDIOBJECTS)",
+             UsedGdiTableEntries(process), "used entries of its GDI handle table");
+  resources.userObjects =
+      Figure(GetGuiResources(process, GR_USEROBJECTS), "GetGuiResources(GR_USEROBJECTS)",
+             OwnedWindows(processId), "windows it owns, top-level and child");
+  DWORD handles = 0;
+  if (!GetProcessHandleCount(process, &handles)) handles = 0;
+  resources.handles = Figure(handles, "GetProcessHandleCount", ListedHandles(processId),
+                             "its entries in the system handle list");
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof(memory);
+  if (GetProcessMemoryInfo(process, &memory, sizeof(memory))) {
+    resources.workingSetMiB = static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0);
+  }
+  return resources;
+}
+
+std::string Describe(const ResourceFigure& figure) {
+  const std::string count = figure.count ? std::to_string(*figure.count) : "no figure";
+  return count + " (" + figure.source + ")";
+}
+
+}  // namespace pm::e2e
