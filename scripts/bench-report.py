@@ -1,0 +1,244 @@
+#!/usr/bin/env python3
+"""Writes docs/performance.md from what scripts/bench.sh --report gathered.
+
+usage: bench-report.py OUT WINE_LINES TICK_JSON SIZES MACHINE
+  WINE_LINES  the harness's output: lines that start with "bench-"
+  TICK_JSON   Google Benchmark's JSON for the watch tick, with repetitions
+  SIZES       lines "<file name> <bytes>"
+  MACHINE     lines "<key>=<value>": cpu, cores, kernel, wine, display,
+              date, load_before, load_after
+Figures it cannot find are shown as "not measured", never invented.
+"""
+import json
+import math
+import re
+import sys
+
+NOT_MEASURED = "not measured"
+
+
+def percentile(values, fraction):
+    ordered = sorted(values)
+    index = max(0, math.ceil(fraction * len(ordered)) - 1)
+    return ordered[min(index, len(ordered) - 1)]
+
+
+def read_lines(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return [line.rstrip("\n") for line in f]
+
+
+def find(lines, prefix):
+    """The first line that starts with prefix, or None."""
+    return next((line for line in lines if line.startswith(prefix)), None)
+
+
+def number(pattern, line):
+    if line is None:
+        return None
+    match = re.search(pattern, line)
+    return float(match.group(1)) if match else None
+
+
+def spread(line):
+    """Median, 95th percentile and count of a harness line, or Nones."""
+    return (number(r"median ([\d.]+) ms", line), number(r"95th percentile ([\d.]+) ms", line),
+            number(r"(\d+) (?:trials|starts)", line), number(r"missed (\d+)", line))
+
+
+def ms(value):
+    return NOT_MEASURED if value is None else f"{value:.1f} ms"
+
+
+def verdict(value, goal):
+    if value is None or goal is None:
+        return ""
+    return "met" if value < goal else "**missed**"
+
+
+def tick_figures(path):
+    """{keywords: (median µs, p95 µs, repetitions)} from the repetitions' means."""
+    try:
+        with open(path, encoding="utf-8") as f:
+            data = json.load(f)
+    except (OSError, ValueError):
+        return {}
+    times = {}
+    for run in data.get("benchmarks", []):
+        if run.get("run_type") != "iteration":
+            continue
+        keywords = int(run["name"].split("/")[1])
+        scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3}[run.get("time_unit", "ns")]
+        times.setdefault(keywords, []).append(run["real_time"] * scale)
+    return {k: (percentile(v, 0.5), percentile(v, 0.95), len(v)) for k, v in times.items()}
+
+
+def main():
+    out, wine_path, tick_path, sizes_path, machine_path = sys.argv[1:6]
+    wine = read_lines(wine_path)
+    machine = dict(line.split("=", 1) for line in read_lines(machine_path) if "=" in line)
+    sizes = [line.split() for line in read_lines(sizes_path) if line.strip()]
+    ticks = tick_figures(tick_path)
+    cores = int(machine.get("cores", "1") or 1)
+    load = max(float(machine.get("load_before", "0") or 0), float(machine.get("load_after", "0") or 0))
+
+    doc = []
+    add = doc.append
+    add("# Performance")
+    add("")
+    add("Written by `scripts/bench.sh --report`; every figure below comes from that one run.")
+    add("")
+    if load > cores / 2:
+        add(f"**Taken on a loaded machine** (load average up to {load:.1f} on {cores} cores, "
+            "other builds running): the figures are noisier and mostly higher than on a quiet "
+            "machine. Re-run the command on a quiet machine for figures to judge by.")
+        add("")
+    add("## On what")
+    add("")
+    add(f"- CPU: {machine.get('cpu', '?')}, {cores} cores")
+    add(f"- Kernel: {machine.get('kernel', '?')}")
+    add(f"- Wine: {machine.get('wine', '?')} (wine64, a prefix of its own with unmanaged X11 "
+        "windows, no window manager)")
+    add(f"- Display: {machine.get('display', '?')}")
+    add(f"- Date: {machine.get('date', '?')}")
+    add(f"- Load average (1 min) before and after: {machine.get('load_before', '?')}, "
+        f"{machine.get('load_after', '?')}")
+    add("- Programs: the Release build (mingw-w64, -O3, static runtime); the watch tick natively, "
+        "Release, without sanitizers")
+    add("")
+
+    add("## Lock latency")
+    add("")
+    add("From the harness's `SetForegroundWindow` on a window with a locked title until that "
+        "window is no longer visible; 30 trials each, a new window class per trial, trials "
+        "started at spread phases of the 500 ms timer (`pmharness bench-latency`).")
+    add("")
+    add("| Path | Trials | Median | 95th percentile | Goal (95th) | |")
+    add("|---|---|---|---|---|---|")
+    hook = spread(find(wine, "bench-latency (hook)"))
+    timer = spread(find(wine, "bench-latency (timer only)"))
+    add(f"| Foreground hook and 20 ms foreground poll | {fmt_count(hook)} | {ms(hook[0])} | "
+        f"{ms(hook[1])} | < 15 ms | {verdict(hook[1], 15)} |")
+    add(f"| 500 ms watch timer alone (hooks switched off) | {fmt_count(timer)} | {ms(timer[0])} | "
+        f"{ms(timer[1])} | bounded by the 500 ms period | {verdict(timer[1], 500)} |")
+    add("")
+
+    add("## Watch tick")
+    add("")
+    add("One `timPelmora_Timer` call on the simulated desktop for a 255-character title that "
+        "matches none of the locked keywords (the tick's ordinary worst case) with 100 ignore "
+        "entries; Google Benchmark, repetitions of at least 0.1 s each, median and 95th "
+        "percentile of the repetitions' mean times (`pm_bench --benchmark_filter=WatchTick`).")
+    add("")
+    add("| Locked keywords | Repetitions | Median | 95th percentile | Goal | |")
+    add("|---|---|---|---|---|---|")
+    for keywords in (10, 100, 1000):
+        if keywords in ticks:
+            median, p95, count = ticks[keywords]
+            add(f"| {keywords} | {count} | {median:.2f} µs | {p95:.2f} µs | < 20 µs | "
+                f"{verdict(p95, 20)} |")
+        else:
+            add(f"| {keywords} | - | {NOT_MEASURED} | {NOT_MEASURED} | < 20 µs | |")
+    add("")
+
+    add("## pmpro at rest")
+    add("")
+    rows = [
+        ("Idle CPU (hooks and foreground poll, as shipped)", "bench-idle (hook): ", "< 0.2 %"),
+        ("Idle CPU with the hooks and poll switched off (timer only; for comparison)",
+         "bench-idle (timer only): ", ""),
+    ]
+    add("| Figure | Value | Goal | | How measured |")
+    add("|---|---|---|---|---|")
+    for label, prefix, goal in rows:
+        line = find(wine, prefix + "CPU")
+        value = number(r"= ([\d.]+) % of one core", line)
+        wall = number(r"in ([\d.]+) s", line)
+        shown = NOT_MEASURED if value is None else f"{value:.2f} % of one core"
+        add(f"| {label} | {shown} | {goal} | {verdict(value, 0.2) if goal else ''} | "
+            f"GetProcessTimes (user + kernel) over {wall or '?'} s with nothing happening, "
+            "after 1 s of settling |")
+    memory = find(wine, "bench-idle (hook): working set")
+    add(f"| Working set after start-up | "
+        f"{fmt_mib(number(r'working set after start-up ([\d.]+) MiB', memory))} | | | "
+        "GetProcessMemoryInfo 1 s after the main window appeared |")
+    add(f"| Peak working set | {fmt_mib(number(r'peak ([\d.]+) MiB', memory))} | | | "
+        "the same call |")
+    add("")
+
+    add("## pmpro start-up")
+    add("")
+    add("From `CreateProcess` in the harness; 10 starts, each copy ended before the next "
+        "(`pmharness bench-startup-time`).")
+    add("")
+    add("| Until | Starts | Median | 95th percentile | How measured |")
+    add("|---|---|---|---|---|")
+    window = spread(find(wine, "bench-startup-time"))
+    tray = spread(find(wine, "bench-startup-tray"))
+    add(f"| The hidden main window titled \"Pelmora Pro 2003\" exists | {fmt_count(window)} | "
+        f"{ms(window[0])} | {ms(window[1])} | FindWindow polled every millisecond |")
+    add(f"| The tray icon is shown | {fmt_count(tray)} | {ms(tray[0])} | {ms(tray[1])} | "
+        "Wine stands in for Windows: its Shell_NotifyIconGetRect answers E_NOTIMPL, so the "
+        "harness counts the icon windows in Wine's tray window (class "
+        "`__winex11_standalone_tray`) every millisecond until ours is there; on Windows the "
+        "harness asks Shell_NotifyIconGetRect for the main window's icon 1 |")
+    add("")
+
+    add("## pmpstart")
+    add("")
+    add("| Figure | Value | Goal | | How measured |")
+    add("|---|---|---|---|---|")
+    for label, prefix in (("CPU while the prompt waits (hooks and poll)", "bench-startup-cpu (hook)"),
+                          ("CPU while the prompt waits (timer only)",
+                           "bench-startup-cpu (timer only)")):
+        line = find(wine, prefix)
+        value = number(r"= ([\d.]+) % of one core", line)
+        wall = number(r"in ([\d.]+) s", line)
+        shown = NOT_MEASURED if value is None else f"{value:.2f} % of one core"
+        add(f"| {label} | {shown} | < 0.5 % | {verdict(value, 0.5)} | GetProcessTimes over "
+            f"{wall or '?'} s with the prompt shown and nothing typed |")
+    taskmgr = spread(find(wine, "bench-taskmgr"))
+    add(f"| Task Manager closed: median | {ms(taskmgr[0])} | | | from the creation of a window "
+        f"titled as the Task Manager (both titles in turn, {fmt_count(taskmgr)} trials) until "
+        "its WM_CLOSE reached its window procedure |")
+    add(f"| Task Manager closed: 95th percentile | {ms(taskmgr[1])} | < 15 ms | "
+        f"{verdict(taskmgr[1], 15)} | the same trials |")
+    add("")
+
+    add("## Sizes")
+    add("")
+    add("| File | Size |")
+    add("|---|---|")
+    for name, size in sizes:
+        add(f"| {name} | {int(size):,} bytes ({int(size) / 1024:.0f} KiB) |")
+    if not sizes:
+        add(f"| - | {NOT_MEASURED} |")
+    add("")
+
+    missed = [line for line in wine if line.startswith("bench-") and "missed" in line
+              and not re.search(r"missed 0\b", line)]
+    failed = [line for line in wine if line.startswith("benchmark failed:")]
+    if missed or failed:
+        add("## Trouble during the run")
+        add("")
+        for line in failed + missed:
+            add(f"- `{line}`")
+        add("")
+
+    with open(out, "w", encoding="utf-8") as f:
+        f.write("\n".join(doc))
+
+
+def fmt_count(figures):
+    count, missed = figures[2], figures[3]
+    if count is None:
+        return "-"
+    return f"{int(count)}" + (f" ({int(missed)} missed)" if missed else "")
+
+
+def fmt_mib(value):
+    return NOT_MEASURED if value is None else f"{value:.1f} MiB"
+
+
+if __name__ == "__main__":
+    main()
