@@ -41,7 +41,6 @@ if [ "$report" = 1 ]; then
   cmake --build build/bench -j "$(nproc)" --target pm_bench >/dev/null
   build/bench/bin/pm_bench --benchmark_filter=WatchTick --benchmark_repetitions=20 \
     --benchmark_min_time=0.1 --benchmark_format=json >"$gathered/tick.json"
-  grep -E '"(name|real_time)"' "$gathered/tick.json" | grep -A1 '_median"' | paste - - || true
 fi
 
 export PMP_WINEPREFIX=${PMP_WINEPREFIX:-$root/$build/wineprefix}

@@ -8,9 +8,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "ProcessResources.h"
 #include "Scenarios.h"
 #include "TrayIcons.h"
 #include "platform/win32/Wide.h"
@@ -59,20 +61,6 @@ std::string Spread(const std::vector<double>& milliseconds) {
                 *std::min_element(milliseconds.begin(), milliseconds.end()),
                 *std::max_element(milliseconds.begin(), milliseconds.end()));
   return text;
-}
-
-double Seconds(const FILETIME& time) {
-  ULARGE_INTEGER value;
-  value.LowPart = time.dwLowDateTime;
-  value.HighPart = time.dwHighDateTime;
-  return static_cast<double>(value.QuadPart) / 1e7;
-}
-
-bool CpuSeconds(HANDLE process, double& seconds) {
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return false;
-  seconds = Seconds(kernel) + Seconds(user);
-  return true;
 }
 
 const char* HookMode(const Options& options) {
@@ -153,15 +141,16 @@ int BenchIdle(const Options& options) {
         static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0),
         static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
   }
-  double before = 0, after = 0;
-  checks.Check(CpuSeconds(process, before), "CPU time read");
+  const std::optional<double> before = CpuSeconds(processId);
+  checks.Check(before.has_value(), "CPU time read");
   const auto start = std::chrono::steady_clock::now();
   PumpFor(std::chrono::seconds(options.seconds > 0 ? options.seconds : 30));
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (checks.Check(CpuSeconds(process, after), "CPU time read again")) {
+  const std::optional<double> after = CpuSeconds(processId);
+  if (checks.Check(before && after, "CPU time read again")) {
     Say("bench-idle (%s): CPU %.3f s in %.1f s of idling = %.3f %% of one core", HookMode(options),
-        after - before, wall, 100.0 * (after - before) / wall);
+        *after - *before, wall, 100.0 * (*after - *before) / wall);
   }
   return checks.ExitCode();
 }
@@ -225,19 +214,19 @@ int BenchStartupCpu(const Options& options) {
   SetHookVariable(options.noForegroundHook);
   DWORD processId = 0;
   if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
-  const HANDLE process = engines.Process(processId);
   PumpFor(1s);
 
-  double before = 0, after = 0;
-  checks.Check(CpuSeconds(process, before), "CPU time read");
+  const std::optional<double> before = CpuSeconds(processId);
+  checks.Check(before.has_value(), "CPU time read");
   const auto start = std::chrono::steady_clock::now();
   PumpFor(std::chrono::seconds(options.seconds > 0 ? options.seconds : 10));
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (checks.Check(CpuSeconds(process, after), "CPU time read again")) {
+  const std::optional<double> after = CpuSeconds(processId);
+  if (checks.Check(before && after, "CPU time read again")) {
     Say("bench-startup-cpu (%s): %.3f s of CPU in %.1f s with the prompt waiting = %.3f %% of "
         "one core",
-        HookMode(options), after - before, wall, 100.0 * (after - before) / wall);
+        HookMode(options), *after - *before, wall, 100.0 * (*after - *before) / wall);
   }
   return checks.ExitCode();
 }

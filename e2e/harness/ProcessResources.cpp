@@ -4,6 +4,7 @@
 #include <psapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -100,10 +101,27 @@ unsigned long OwnedWindows(DWORD processId) {
   return counted.count;
 }
 
-// --- Handles: the system handle list ------------------------------------
+// --- The system's lists ---------------------------------------------------
 
+constexpr ULONG kSystemProcessInformation = 5;
 constexpr ULONG kSystemHandleInformation = 16;
 constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+
+// One of the system's lists, in a buffer grown until it fits; empty when the
+// system does not answer.
+std::vector<unsigned char> SystemList(ULONG kind) {
+  const auto query = NtdllFunction<QuerySystem>("NtQuerySystemInformation");
+  if (query == nullptr) return {};
+  std::vector<unsigned char> buffer(256 * 1024);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    ULONG needed = 0;
+    const NTSTATUS status = query(kind, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == 0) return buffer;
+    if (status != kInfoLengthMismatch) return {};
+    buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+  }
+  return {};
+}
 
 struct SystemHandleEntry {
   USHORT processId;
@@ -116,18 +134,8 @@ struct SystemHandleEntry {
 };
 
 std::optional<unsigned long> ListedHandles(DWORD processId) {
-  const auto query = NtdllFunction<QuerySystem>("NtQuerySystemInformation");
-  if (query == nullptr) return std::nullopt;
-  std::vector<unsigned char> buffer(256 * 1024);
-  NTSTATUS status = 0;
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    ULONG needed = 0;
-    status =
-        query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-    if (status != kInfoLengthMismatch) break;
-    buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
-  }
-  if (status != 0) return std::nullopt;
+  const std::vector<unsigned char> buffer = SystemList(kSystemHandleInformation);
+  if (buffer.empty()) return std::nullopt;
   // The count, then the entries at pointer alignment.
   const ULONG total = *reinterpret_cast<const ULONG*>(buffer.data());
   const std::size_t room = (buffer.size() - sizeof(void*)) / sizeof(SystemHandleEntry);
@@ -166,6 +174,19 @@ ProcessResources ReadProcessResources(HANDLE process, DWORD processId) {
     resources.workingSetMiB = static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0);
   }
   return resources;
+}
+
+std::optional<double> CpuSeconds(DWORD processId) {
+  const std::vector<unsigned char> buffer = SystemList(kSystemProcessInformation);
+  for (std::size_t offset = 0; offset + sizeof(SYSTEM_PROCESS_INFORMATION) <= buffer.size();) {
+    const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
+    if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == processId) {
+      return static_cast<double>(entry->UserTime.QuadPart + entry->KernelTime.QuadPart) / 1e7;
+    }
+    if (entry->NextEntryOffset == 0) break;
+    offset += entry->NextEntryOffset;
+  }
+  return std::nullopt;
 }
 
 std::string Describe(const ResourceFigure& figure) {

@@ -30,6 +30,11 @@ struct ProcessResources {
 // `process` needs PROCESS_QUERY_INFORMATION and PROCESS_VM_READ.
 ProcessResources ReadProcessResources(HANDLE process, DWORD processId);
 
+// The CPU time, user and kernel, the process has used so far, from the
+// system's process list. GetProcessTimes is not used: Wine 8 answers it for
+// another process with the caller's own times.
+std::optional<double> CpuSeconds(DWORD processId);
+
 // One line per figure, with where it came from.
 std::string Describe(const ResourceFigure& figure);
 
