@@ -101,7 +101,7 @@ if [ "$report" = 1 ]; then
     echo "load_after=$(cut -d' ' -f1 /proc/loadavg)"
   } >"$gathered/machine.txt"
   touch "$gathered/tick.json"
-  python3 scripts/bench-report.py docs/performance.md "$gathered/wine.txt" \
+  python3 scripts/bench_report.py docs/performance.md "$gathered/wine.txt" \
     "$gathered/tick.json" "$gathered/sizes.txt" "$gathered/machine.txt"
   echo "== written: docs/performance.md"
 fi
