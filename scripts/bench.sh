@@ -60,6 +60,7 @@ locker="$root/$build/bin/pmpstart.exe"
 status=0
 run() {
   local log
+  cut -d' ' -f1 /proc/loadavg >>"$gathered/load.txt"
   log=$(mktemp)
   if ! "$pmp_wine" "$harness" "$@" >"$log" 2>&1; then
     status=1
@@ -99,6 +100,7 @@ if [ "$report" = 1 ]; then
     echo "date=$(date -u '+%Y-%m-%d %H:%M UTC')"
     echo "load_before=$load_before"
     echo "load_after=$(cut -d' ' -f1 /proc/loadavg)"
+    echo "load_peak=$(sort -g "$gathered/load.txt" | tail -1)"
   } >"$gathered/machine.txt"
   touch "$gathered/tick.json"
   python3 scripts/bench_report.py docs/performance.md "$gathered/wine.txt" \

@@ -53,7 +53,8 @@ class BenchReportTest(unittest.TestCase):
             out = os.path.join(folder, "performance.md")
             sys.argv = ["bench_report.py", out, path("wine.txt", "\n".join(lines)),
                         path("tick.json", tick), path("sizes.txt", "pmpro.exe 1048576\n"),
-                        path("machine.txt", f"cores=2\nload_before={load}\nload_after=0.1\n")]
+                        path("machine.txt",
+                             f"cores=2\nload_before={load}\nload_after=0.1\nload_peak=0.3\n")]
             bench_report.main()
             with open(out, encoding="utf-8") as f:
                 return f.read()
