@@ -86,7 +86,7 @@ run bench-taskmgr "$locker"
 
 if [ "$report" = 1 ]; then
   for file in "$build/bin/pmpro.exe" "$build/bin/pmpstart.exe" \
-    "$build/PelmoraPro-5.5.2-setup.exe"; do
+    "$build"/PelmoraPro-*-setup.exe; do
     [ -f "$file" ] && echo "$(basename "$file") $(stat -c %s "$file")"
   done >"$gathered/sizes.txt"
   display="Xvfb $DISPLAY (virtual, 1280x1024x24)"
