@@ -87,7 +87,7 @@ run bench-taskmgr "$locker"
 if [ "$report" = 1 ]; then
   for file in "$build/bin/pmpro.exe" "$build/bin/pmpstart.exe" \
     "$build"/PelmoraPro-*-setup.exe; do
-    [ -f "$file" ] && echo "$(basename "$file") $(stat -c %s "$file")"
+    if [ -f "$file" ]; then echo "$(basename "$file") $(stat -c %s "$file")"; fi
   done >"$gathered/sizes.txt"
   display="Xvfb $DISPLAY (virtual, 1280x1024x24)"
   [ -z "$pmp_started_xvfb" ] && display="the user's display $DISPLAY"

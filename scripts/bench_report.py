@@ -95,7 +95,7 @@ def main():
     add("")
     if load > cores / 2:
         add(f"**Taken on a loaded machine** (load average up to {load:.1f} on {cores} cores, "
-            "other builds running): the figures are noisier and mostly higher than on a quiet "
+            "so other work was running): the figures are noisier and mostly higher than on a quiet "
             "machine. Re-run the command on a quiet machine for figures to judge by.")
         add("")
     add("## On what")
