@@ -60,8 +60,15 @@ def verdict(value, goal):
     return "met" if value < goal else "**missed**"
 
 
+# The ordinary title's runs are named WatchTick/<keywords> or
+# WatchTick/ordinary_title/<keywords>; other titles carry their own name.
+ORDINARY_TITLE = "ordinary_title"
+TITLE_LABELS = {ORDINARY_TITLE: "ordinary title",
+                "title_with_program_name": "title holding the program's name"}
+
+
 def tick_figures(path):
-    """{keywords: (median µs, p95 µs, repetitions)} from the repetitions' means."""
+    """{(title, keywords): (median µs, p95 µs, repetitions)} from the repetitions' means."""
     try:
         with open(path, encoding="utf-8") as f:
             data = json.load(f)
@@ -71,9 +78,12 @@ def tick_figures(path):
     for run in data.get("benchmarks", []):
         if run.get("run_type") != "iteration":
             continue
-        keywords = int(run["name"].split("/")[1])
+        match = re.fullmatch(r"WatchTick/(?:(\w+)/)?(\d+)", run.get("name", ""))
+        if not match:
+            continue
+        key = (match.group(1) or ORDINARY_TITLE, int(match.group(2)))
         scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3}[run.get("time_unit", "ns")]
-        times.setdefault(keywords, []).append(run["real_time"] * scale)
+        times.setdefault(key, []).append(run["real_time"] * scale)
     return {k: (percentile(v, 0.5), percentile(v, 0.95), len(v)) for k, v in times.items()}
 
 
@@ -131,14 +141,16 @@ def main():
           "matches none of the locked keywords (the tick's ordinary worst case) with 100 ignore "
           "entries; Google Benchmark, repetitions of at least 0.1 s each, median and 95th "
           "percentile of the repetitions' mean times (`pm_bench --benchmark_filter=WatchTick`).",
-          ("Locked keywords", "Repetitions", "Median", "95th percentile", "Goal", ""))
-    for keywords in (10, 100, 1000):
-        if keywords in ticks:
-            median, p95, count = ticks[keywords]
-            add(f"| {keywords} | {count} | {median:.2f} µs | {p95:.2f} µs | < 20 µs | "
+          ("Locked keywords, title", "Repetitions", "Median", "95th percentile", "Goal", ""))
+    expected = [(ORDINARY_TITLE, keywords) for keywords in (10, 100, 1000)]
+    for title, keywords in expected + sorted(set(ticks) - set(expected)):
+        label = f"{keywords}, {TITLE_LABELS.get(title, title.replace('_', ' '))}"
+        if (title, keywords) in ticks:
+            median, p95, count = ticks[(title, keywords)]
+            add(f"| {label} | {count} | {median:.2f} µs | {p95:.2f} µs | < 20 µs | "
                 f"{verdict(p95, 20)} |")
         else:
-            add(f"| {keywords} | - | {NOT_MEASURED} | {NOT_MEASURED} | < 20 µs | |")
+            add(f"| {label} | - | {NOT_MEASURED} | {NOT_MEASURED} | < 20 µs | |")
     add("")
 
     table(add, "pmpro at rest", None, FIGURE_COLUMNS)

@@ -1,90 +1,145 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots under Xvfb and Wine: the password prompt and
-# the configuration tool with its ignore panel shown. With --check it only
-# proves that every picture is still produced (into a temporary folder).
+# Takes the README's screenshots under Xvfb and Wine, at 96 DPI into
+# docs/screenshots and at 144 DPI into docs/screenshots/144dpi: the password
+# prompt, the configuration tool with its ignore panel shown, the
+# change-password and timers dialogs, the add-item wizard and the tray icon's
+# menu. A committed picture is replaced only when what it shows has changed.
+# With --check it only proves that every picture is still produced, into a
+# temporary folder, and leaves the committed ones alone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-out="$root/docs/screenshots"
-if [ "${1:-}" = --check ]; then out=$(mktemp -d); fi
+check=0
+if [ "${1:-}" = --check ]; then check=1; fi
+pictures=(prompt setup-window change-password timers wizard-title tray-menu)
+work=$(mktemp -d)
 
 scripts/setup.sh
 scripts/build-windows.sh >/dev/null
 export PMP_WINEPREFIX=$root/build/windows/shotprefix
 source scripts/wine-env.sh
-trap pmp_stop_wine EXIT
+source scripts/wine-windows.sh
+trap 'pmp_stop_wine; rm -rf "$work"' EXIT
 pmp_start_display
 pmp_init_prefix
-pmp_start_wineserver
 
-reg() { "$pmp_wine" reg "$@" >/dev/null 2>&1; }
-settings='HKLM\SOFTWARE\Pelmora Pro\Settings'
-reg delete 'HKLM\SOFTWARE\Pelmora Pro' /f || true
-reg add "$settings" /v UserPassword /d secret /f
-reg add "$settings" /v UserPassword2 /d secret /f
-reg add "$settings" /v FirstTime /d 1 /f
-items='HKLM\SOFTWARE\Pelmora Pro\Windows'
-i=0
-for item in "Command Prompt,0" "Control Panel,1" "Registry Editor,1" "System Configuration Utility,1" "Task Manager,0" "Windows Media Player,0"; do
-  reg add "$items" /v "Window$i" /d "$item" /f
-  i=$((i + 1))
-done
-reg add 'HKLM\SOFTWARE\Pelmora Pro\Windows3' /v Window0 /d "Setup Log" /f
+dpi=96
+px() { echo $(($1 * dpi / 1440)); }
 
-window() {  # waits for a visible X window with this exact title
-  local id
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
+# Clicks a point of a form given in twips of its client area. The X window
+# also holds the frame, title bar and menu bar Wine draws around the client
+# area: equal frames left, right and below, the rest above.
+click() {  # window client-width-twips client-height-twips left top
+  local WIDTH HEIGHT X Y SCREEN WINDOW border top inside
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  border=$(((WIDTH - $(px "$2")) / 2))
+  top=$((HEIGHT - $(px "$3") - border))
+  inside=$(px 60)
+  xdotool mousemove --window "$1" $((border + $(px "$4") + inside)) $((top + $(px "$5") + inside)) click 1
+}
+
+settings() {
+  local settings='HKLM\SOFTWARE\Pelmora Pro\Settings' items='HKLM\SOFTWARE\Pelmora Pro\Windows' i=0
+  pmp_reg delete 'HKLM\SOFTWARE\Pelmora Pro' /f || true
+  pmp_reg add "$settings" /v UserPassword /d secret /f
+  pmp_reg add "$settings" /v UserPassword2 /d secret /f
+  pmp_reg add "$settings" /v FirstTime /d 1 /f
+  for item in "Command Prompt,0" "Control Panel,1" "Registry Editor,1" "System Configuration Utility,1" "Task Manager,0" "Windows Media Player,0"; do
+    pmp_reg add "$items" /v "Window$i" /d "$item" /f
+    i=$((i + 1))
   done
-  echo "screenshots: no window \"$1\" appeared" >&2
-  return 1
+  pmp_reg add 'HKLM\SOFTWARE\Pelmora Pro\Windows3' /v Window0 /d "Setup Log" /f
 }
-shot() {  # window-id file
+
+# The tray icon's menu: a right click on the icon in Wine's own tray window
+# (top left of the screen without a window manager), then a picture of that
+# corner of the screen with the menu, on a desktop colour.
+tray_menu() {  # file
+  local tray WIDTH HEIGHT X Y SCREEN WINDOW icon
+  tray=$(pmp_wait_window "Wine System Tray")
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  icon=$((12 * dpi / 96))
+  xdotool mousemove --window "$tray" "$icon" $((HEIGHT - icon)) click 3
+  sleep 1
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "$((260 * dpi / 96))x$((HEIGHT + 90 * dpi / 96))+0+0" +repage \
+    -fill '#3a6ea5' -draw "color $((259 * dpi / 96)),$((HEIGHT + 89 * dpi / 96)) floodfill" \
+    -bordercolor '#3a6ea5' -border 1 -trim +repage -border $((12 * dpi / 96)) \
+    -strip "png:$1"
+  xdotool key Escape
+}
+
+take_all() {  # dpi folder
+  dpi=$1
+  local out=$2 prompt setup passwords timers wizard
+  mkdir -p "$out"
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  pmp_set_dpi "$dpi"
+  pmp_start_wineserver
+  settings
+
+  "$pmp_wine" "$root/build/windows/bin/pmpro.exe" &
+  sleep 2
+  # Starting it again asks the running copy for its configuration tool, which
+  # is locked behind the prompt.
+  "$pmp_wine" "$root/build/windows/bin/pmpro.exe"
+  prompt=$(pmp_wait_window "Pelmora Pro 2003")
+  pmp_window_picture "$prompt" "$out/prompt.png"
+  xdotool type --window "$prompt" secret
+  xdotool key --window "$prompt" Return
+  setup=$(pmp_wait_window "Configuration Tool")
   sleep 0.5
-  import -window "$1" "$2"
-  echo "screenshots: wrote $2"
+  click "$setup" 6975 5505 1440 4560  # "Ignore List >>"
+  pmp_window_picture "$setup" "$out/setup-window.png"
+
+  xdotool key --window "$setup" alt+s s
+  passwords=$(pmp_wait_window "Change Password")
+  pmp_window_picture "$passwords" "$out/change-password.png"
+  xdotool key Escape
+  sleep 0.5
+
+  xdotool key alt+s t
+  timers=$(pmp_wait_window "Timers")
+  pmp_window_picture "$timers" "$out/timers.png"
+  xdotool key Escape
+  sleep 0.5
+
+  xdotool key alt+f l
+  wizard=$(pmp_wait_window "Lock an Item")
+  click "$wizard" 7080 4470 2280 480  # "Lock a Program or Window"
+  click "$wizard" 7080 4470 4560 3990  # "Next >"
+  pmp_window_picture "$wizard" "$out/wizard-title.png"
+  xdotool key Escape
+  sleep 0.5
+
+  tray_menu "$out/tray-menu.png"
 }
 
-"$pmp_wine" "$root/build/windows/bin/pmpro.exe" &
-sleep 2
-# Starting it again asks the running copy for its configuration tool, which
-# is locked behind the prompt.
-"$pmp_wine" "$root/build/windows/bin/pmpro.exe"
-prompt=$(window "Pelmora Pro 2003")
-shot "$prompt" "$out/prompt.png"
-xdotool type --window "$prompt" secret
-xdotool key --window "$prompt" Return
-setup=$(window "Configuration Tool")
-sleep 0.5
-# "Ignore List >>" sits at 1440, 4560 twips in the client area (96 DPI),
-# below the title bar and the menu bar Wine draws.
-xdotool mousemove --window "$setup" 110 $((4560 * 96 / 1440 + 46)) click 1
-shot "$setup" "$out/setup-window.png"
+take_all 96 "$work/96"
+take_all 144 "$work/144"
 
-# Twips to pixels at 96 DPI, inside a dialog's Wine-drawn frame and title bar.
-px() { echo $(($1 * 96 / 1440 + $2)); }
-click() {  # window left-twips top-twips
-  xdotool mousemove --window "$1" "$(px "$2" 4)" "$(px "$3" 24)" click 1
-}
-
-xdotool key --window "$setup" alt+s s
-passwords=$(window "Change Password")
-shot "$passwords" "$out/change-password.png"
-xdotool key Escape; sleep 0.5
-
-xdotool key alt+s t
-timers=$(window "Timers")
-shot "$timers" "$out/timers.png"
-xdotool key Escape; sleep 0.5
-
-xdotool key alt+f l
-wizard=$(window "Lock an Item")
-click "$wizard" 2400 560   # "Lock a Program or Window"
-click "$wizard" 5100 4170  # "Next >"
-shot "$wizard" "$out/wizard-title.png"
-
-for picture in prompt setup-window change-password timers wizard-title; do
-  [ -s "$out/$picture.png" ] || { echo "screenshots: $picture.png missing" >&2; exit 1; }
+status=0
+for dpi in 96 144; do
+  committed=docs/screenshots
+  [ "$dpi" = 96 ] || committed=docs/screenshots/${dpi}dpi
+  for picture in "${pictures[@]}"; do
+    made=$work/$dpi/$picture.png
+    if [ ! -s "$made" ]; then
+      echo "screenshots: $picture.png at $dpi DPI was not made" >&2
+      status=1
+      continue
+    fi
+    if [ "$check" = 1 ]; then
+      echo "screenshots: made $picture.png at $dpi DPI ($(identify -format '%wx%h' "$made"))"
+    elif [ -f "$committed/$picture.png" ] &&
+      [ "$(compare -metric AE "$made" "$committed/$picture.png" null: 2>&1 || true)" -le 60 ] 2>/dev/null; then
+      echo "screenshots: $committed/$picture.png unchanged"
+    else
+      mkdir -p "$committed"
+      cp "$made" "$committed/$picture.png"
+      echo "screenshots: wrote $committed/$picture.png"
+    fi
+  done
 done
+exit "$status"

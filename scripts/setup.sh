@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64 wine64 xvfb xdotool x11-utils
+  g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils nsis imagemagick openssl
   googletest libgtest-dev libgmock-dev libbenchmark-dev
 )
 

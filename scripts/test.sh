@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (with ASan and UBSan), the
-# Windows builds under Wine, and the end-to-end tests.
+# Windows builds under Wine, the end-to-end tests, and a check that the
+# screenshots are still made.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,6 +24,9 @@ pmp_start_display
 pmp_init_prefix
 pmp_start_wineserver
 ctest --test-dir build/windows --output-on-failure --timeout 120
+
+echo "== screenshots: every picture of the README is still made, at 96 and 144 DPI"
+scripts/screenshots.sh --check
 
 echo "== fuzz smoke (the settings-file parser and value decoder)"
 scripts/fuzz.sh 5 >/dev/null

@@ -40,17 +40,40 @@ Prompt StartStartupLocker(Engines& engines, ProductKey& key, Checks& checks, DWO
 // Brings the window to the front; answers whether it was hidden in time.
 bool LockedOnArrival(TargetWindow& window, Checks& checks, const std::string& name);
 
+// The engine's visible configuration tool.
+WindowQuery ToolQuery(DWORD engineId);
+// A second start asks the running copy for its setup window, behind the
+// prompt; answers the visible tool or null.
+HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password, Checks& checks);
+bool ToolGone(DWORD engineId, Checks& checks, const std::string& why);
+// A message box of a program: a visible standard dialog of its process.
+struct MessageBoxSeen {
+  HWND box = nullptr;
+  std::wstring text;
+};
+MessageBoxSeen WaitForMessageBox(DWORD processId, std::chrono::milliseconds limit);
+// The texts of a dialog's static controls, run together.
+std::wstring DialogText(HWND dialog);
+void PressOk(HWND box);
+// The message box the last command opened, read and answered with OK.
+std::wstring AnswerMessageBox(DWORD processId, Checks& checks, const std::string& what,
+                              std::chrono::milliseconds limit);
+
 int LockUnlock(const Options& options);
 int SecondStart(const Options& options);
 int Restart(const Options& options);
+int ImpostorTitles(const Options& options);
+int MarkedTitle(const Options& options);
 int StartupLock(const Options& options);
 int StartupLockShielded(const Options& options);
+int StartupRetryWait(const Options& options);
 int StartupArming(const Options& options);
 int SetupWindow(const Options& options);
 int ChangePassword(const Options& options);
 int ExportImport(const Options& options);
 int PromptPicture(const Options& options);
 int Soak(const Options& options);
+int InstallUninstall(const Options& options);
 
 int BenchLatency(const Options& options);
 int BenchIdle(const Options& options);

@@ -47,32 +47,6 @@ bool StorePasswords(ProductKey& key, std::string_view password) {
          key.WriteSetting(store::setting::kUserPassword2, password);
 }
 
-WindowQuery ToolQuery(DWORD engineId) {
-  return {.title = Wide(config::kSetupTitle),
-          .visibility = WindowQuery::Visibility::Visible,
-          .processId = engineId};
-}
-
-// A second start asks the running copy for its setup window, behind the
-// prompt; answers the visible tool or null.
-HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password, Checks& checks) {
-  if (!checks.Check(engines.Start() != 0, "a second pmpro started")) return nullptr;
-  const Prompt prompt = WaitForPrompt(checks);
-  if (!prompt) return nullptr;
-  prompt.Answer(password);
-  HWND tool = nullptr;
-  checks.Check(
-      WaitFor([&] { return (tool = FindTopLevel(ToolQuery(engineId))) != nullptr; }, kReactLimit),
-      "the password \"" + Utf8(password) + "\" opens the Configuration Tool");
-  return tool;
-}
-
-bool ToolGone(DWORD engineId, Checks& checks, const std::string& why) {
-  return checks.Check(
-      WaitFor([&] { return FindTopLevel(ToolQuery(engineId)) == nullptr; }, kReactLimit),
-      "the Configuration Tool closes " + why);
-}
-
 HWND ControlOf(HWND form, std::span<const platform::ControlSpec> table, std::string_view name) {
   return FindControl(form, platform::kControlIdBase + platform::ControlIndex(table, name));
 }
@@ -82,54 +56,6 @@ HWND ControlOf(HWND form, std::span<const platform::ControlSpec> table, std::str
 void SetText(HWND control, const wchar_t* text) {
   SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                       2000, nullptr);
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM context) {
-  wchar_t className[32] = {};
-  GetClassNameW(child, className, 32);
-  if (_wcsicmp(className, L"Static") == 0) {
-    const std::wstring text = TextOf(child);
-    if (!text.empty()) *reinterpret_cast<std::wstring*>(context) += text;
-  }
-  return TRUE;
-}
-
-// A message box of pmpro: a standard dialog of the engine's process.
-struct MessageBoxSeen {
-  HWND box = nullptr;
-  std::wstring text;
-};
-
-MessageBoxSeen WaitForMessageBox(DWORD engineId, std::chrono::milliseconds limit) {
-  MessageBoxSeen seen;
-  const WindowQuery query{.title = {},
-                          .className = L"#32770",
-                          .visibility = WindowQuery::Visibility::Visible,
-                          .processId = engineId};
-  WaitFor([&] { return (seen.box = FindTopLevel(query)) != nullptr; }, limit);
-  if (seen.box != nullptr)
-    EnumChildWindows(seen.box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
-  return seen;
-}
-
-void PressOk(HWND box) {
-  const HWND ok = GetDlgItem(box, IDOK);
-  if (ok != nullptr) {
-    PostMessageW(ok, BM_CLICK, 0, 0);
-  } else {
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  }
-}
-
-// The message box the last command opened, read and answered with OK.
-std::wstring AnswerMessageBox(DWORD engineId, Checks& checks, const std::string& what) {
-  const MessageBoxSeen seen = WaitForMessageBox(engineId, kStoreLimit);
-  if (!checks.Check(seen.box != nullptr, what + ": a message box comes")) return {};
-  Say("message box: %s", Utf8(seen.text).c_str());
-  PressOk(seen.box);
-  checks.Check(WaitFor([&] { return !IsWindow(seen.box); }, kReactLimit),
-               what + ": OK closes the message box");
-  return seen.text;
 }
 
 // The target comes to the front, is hidden, and the prompt takes `password`.
@@ -315,7 +241,7 @@ int ExportImport(const Options& options) {
 
   Say("Export Settings");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuexport, 0), 0);
-  const std::wstring exported = AnswerMessageBox(engineId, checks, "export");
+  const std::wstring exported = AnswerMessageBox(engineId, checks, "export", kStoreLimit);
   checks.Check(exported.find(L"exported") != std::wstring::npos,
                "the message announces the export");
   bool hasBom = false;
@@ -336,7 +262,7 @@ int ExportImport(const Options& options) {
 
   Say("Import Settings");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuimport, 0), 0);
-  const std::wstring imported = AnswerMessageBox(engineId, checks, "import");
+  const std::wstring imported = AnswerMessageBox(engineId, checks, "import", kStoreLimit);
   checks.Check(imported.find(L"Operation Complete") != std::wstring::npos,
                "the message announces the import");
   ToolGone(engineId, checks, "after the import");

@@ -1,9 +1,14 @@
 // The engine's own roads: a locked window hidden and given back, a second
-// start asking for the configuration tool, and the close-and-restart.
+// start asking for the configuration tool, the close-and-restart, and windows
+// of other programs that take our titles.
 #include <string>
 
 #include "Scenarios.h"
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
+
 #include "config/frmSetupLayout.h"
+#include "engine/frmMainLayout.h"
 #include "platform/win32/Wide.h"
 
 namespace pm::e2e {
@@ -101,6 +106,72 @@ int Restart(const Options& options) {
                                       ") owns a window titled \"Pelmora Pro 2003\"");
   checks.Check(WaitForSingleObject(engines.Process(firstId), 5000) == WAIT_OBJECT_0,
                "the closed copy has ended");
+  return checks.ExitCode();
+}
+
+namespace {
+
+// Whether the tray holds the icon of that window: changing nothing of an icon
+// succeeds only for one that exists.
+bool HasTrayIcon(HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = owner;
+  data.uID = 1;
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+}  // namespace
+
+// Windows of the harness titled as a running copy and as a second start,
+// there before pmpro starts: they are no program of ours, so pmpro starts as
+// the first copy and does not open its configuration tool for them.
+int ImpostorTitles(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  TargetWindow running(Wide(engine::kRunningTitle), L"PmHarnessImpostorRunning", true);
+  TargetWindow setupRequest(Wide(engine::kSetupRequestTitle), L"PmHarnessImpostorSetup", true);
+  const DWORD processId = StartEngine(engines, checks);
+  if (processId == 0) return checks.ExitCode();
+
+  // A second start would have ended after about a second.
+  if (!EngineStillRuns(engines, processId, checks)) return checks.ExitCode();
+  const HWND mainWindow = FindTopLevel(MainWindowQuery(processId));
+  checks.Check(WaitFor([&] { return HasTrayIcon(mainWindow); }, kReactLimit),
+               "its icon is in the tray");
+  const WindowQuery tool{.title = Wide(config::kSetupTitle)};
+  checks.Check(FindTopLevel(tool) == nullptr,
+               "no configuration tool was opened for the harness's \"" +
+                   std::string(engine::kSetupRequestTitle) + "\"");
+
+  TargetWindow editor(L"Registry Editor - impostors around", L"PmHarnessEditorImpostor", true);
+  LockedOnArrival(editor, checks, "Registry Editor - impostors around");
+  checks.Check(running.closeRequests() == 0 && setupRequest.closeRequests() == 0,
+               "the windows that took our titles were left alone");
+  return checks.ExitCode();
+}
+
+// A document named after the program, open in a locked editor: its title
+// holds the program's name, but the window is not ours, so it is locked.
+int MarkedTitle(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
+
+  const std::string title = "Pelmora Pro.txt - Registry Editor";
+  TargetWindow editor(Wide(title), L"PmHarnessMarkedEditor", true);
+  if (!LockedOnArrival(editor, checks, title)) return checks.ExitCode();
+  const Prompt prompt = WaitForPrompt(checks);
+  if (!prompt) return checks.ExitCode();
+  PumpFor(1500ms);
+  checks.Check(prompt.StillShown(), "our own prompt, titled with the program's name, stays up");
+  prompt.Answer(L"secret");
+  checks.Check(WaitFor([&] { return editor.visible(); }, kReactLimit),
+               "the right password gives the editor back");
   return checks.ExitCode();
 }
 

@@ -6,6 +6,7 @@
 #include "Scenarios.h"
 #include "SystemValues.h"
 #include "platform/win32/Wide.h"
+#include "prompt/frmPasswordLayout.h"
 #include "startup/Form1.h"
 #include "store/SettingsCatalogue.h"
 
@@ -50,14 +51,40 @@ void WineTaskManagerClosed(Engines& engines, Checks& checks) {
 
 }  // namespace
 
-int StartupLock(const Options& options) {
+namespace {
+
+// What each scenario of pmpstart starts from: the password stored, pmpstart
+// started and its prompt up (an empty Prompt when it did not come).
+struct StartupSession {
+  explicit StartupSession(const Options& options) : engines(options.program) {
+    prompt = StartStartupLocker(engines, key, checks, processId);
+  }
+  bool StillRuns() const {
+    return WaitForSingleObject(engines.Process(processId), 0) == WAIT_TIMEOUT;
+  }
+  // After the right password: pmpstart ends by itself, with exit code 0.
+  void CheckEndedWithZero(const std::string& what) {
+    const std::optional<DWORD> exitCode = engines.ExitCode(processId, kReactLimit);
+    checks.Check(exitCode.has_value() && *exitCode == 0,
+                 what + " ends pmpstart with exit code 0 (" +
+                     (exitCode ? "exit code " + std::to_string(*exitCode) : "running") + ")");
+  }
+
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines;
   DWORD processId = 0;
-  const Prompt prompt = StartStartupLocker(engines, key, checks, processId);
+  Prompt prompt;
+};
+
+}  // namespace
+
+int StartupLock(const Options& options) {
+  StartupSession session(options);
+  Checks& checks = session.checks;
+  const Prompt& prompt = session.prompt;
   if (!prompt) return checks.ExitCode();
-  checks.Check(ProcessOf(prompt.handle()) == processId, "the prompt is pmpstart's");
+  checks.Check(ProcessOf(prompt.handle()) == session.processId, "the prompt is pmpstart's");
   checks.Check(!prompt.Enabled("Command1"), "its \"X\" (Command1) is disabled");
 
   Say("task manager windows of the harness");
@@ -67,7 +94,7 @@ int StartupLock(const Options& options) {
   }
 
   Say("Wine's own task manager");
-  WineTaskManagerClosed(engines, checks);
+  WineTaskManagerClosed(session.engines, checks);
 
   Say("wrong password");
   prompt.Answer(L"WrongOne");
@@ -78,33 +105,72 @@ int StartupLock(const Options& options) {
       WaitFor([&] { return (typed = prompt.Text("txtPassword")) == L"wrongone"; }, kReactLimit);
   checks.Check(lowered, "\"WrongOne\" stays in the box lowered: \"" + Utf8(typed) + "\"");
   PumpFor(500ms);
-  checks.Check(WaitForSingleObject(engines.Process(processId), 0) == WAIT_TIMEOUT,
-               "pmpstart still runs");
+  checks.Check(session.StillRuns(), "pmpstart still runs");
   checks.Check(prompt.StillShown(), "the prompt is still shown");
 
   Say("right password");
   prompt.Answer(L"SECRET");
-  const std::optional<DWORD> exitCode = engines.ExitCode(processId, kReactLimit);
-  checks.Check(exitCode.has_value() && *exitCode == 0,
-               "\"SECRET\" ends pmpstart with exit code 0 (" +
-                   (exitCode ? "exit code " + std::to_string(*exitCode) : std::string("running")) +
-                   ")");
+  session.CheckEndedWithZero("\"SECRET\"");
   return checks.ExitCode();
 }
 
 // A window titled "Task Manager" that does not close (here the harness's,
 // kept above all others) must not shield a real Task Manager from pmpstart.
 int StartupLockShielded(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program);
-  DWORD processId = 0;
-  if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
+  StartupSession session(options);
+  Checks& checks = session.checks;
+  if (!session.prompt) return checks.ExitCode();
   TargetWindow shield(Wide(startup::kTaskManagerTitle), L"PmHarnessShield", true);
   SetWindowPos(shield.handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   checks.Check(WaitFor([&] { return shield.closeRequests() > 0; }, kReactLimit),
                "the harness's topmost \"Task Manager\" receives WM_CLOSE and stays open");
-  WineTaskManagerClosed(engines, checks);
+  WineTaskManagerClosed(session.engines, checks);
+  return checks.ExitCode();
+}
+
+// Five wrong passwords in a row: OK waits five seconds and says so; neither
+// Enter nor a click sent straight to the button gets the right password past
+// it; after the wait the right password ends pmpstart at once.
+int StartupRetryWait(const Options& options) {
+  StartupSession session(options);
+  Checks& checks = session.checks;
+  const Prompt& prompt = session.prompt;
+  if (!prompt) return checks.ExitCode();
+
+  for (int i = 0; i < 5; ++i) prompt.Answer(L"wrong");
+  std::wstring label;
+  const bool waiting = WaitFor(
+      [&] {
+        label = prompt.Text("Label1");
+        return !prompt.Enabled("cmdOK") && label.starts_with(Wide(prompt::kRetryWaitHead));
+      },
+      kReactLimit);
+  if (!checks.Check(waiting, "after the fifth wrong password OK is disabled and Label1 says \"" +
+                                 Utf8(label) + "\"")) {
+    return checks.ExitCode();
+  }
+
+  Say("the right password while OK waits");
+  prompt.Type(L"secret");
+  const HWND box = prompt.Control("txtPassword");
+  PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(box, WM_KEYUP, VK_RETURN, 0xC0000001);
+  prompt.Click("cmdOK");
+  PumpFor(1000ms);
+  checks.Check(session.StillRuns(),
+               "Enter and a click sent to the disabled OK leave pmpstart running");
+  checks.Check(!prompt.Enabled("cmdOK"), "OK is still disabled a second later");
+
+  Say("after the wait");
+  const bool over = WaitFor(
+      [&] {
+        label = prompt.Text("Label1");
+        return prompt.Enabled("cmdOK") && label == L"Password";
+      },
+      kReactLimit);
+  checks.Check(over, "within five seconds OK is enabled and Label1 says \"" + Utf8(label) + "\"");
+  prompt.Click("cmdOK");
+  session.CheckEndedWithZero("the right password still in the box");
   return checks.ExitCode();
 }
 

@@ -1,8 +1,9 @@
 // pmharness <scenario> <program> [--no-foreground-hook] [--seconds N]
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
-// program is pmpro.exe, or pmpstart.exe for startup-lock,
-// startup-lock-shielded, bench-startup-cpu and bench-taskmgr.
+// program is pmpro.exe, pmpstart.exe for startup-lock,
+// startup-lock-shielded, startup-retry-wait, bench-startup-cpu and
+// bench-taskmgr, or the setup program for install-uninstall.
 #include <windows.h>
 
 #include <algorithm>
@@ -25,14 +26,18 @@ constexpr Entry kScenarios[] = {
     {L"lock-unlock", LockUnlock},
     {L"second-start", SecondStart},
     {L"restart", Restart},
+    {L"impostor-titles", ImpostorTitles},
+    {L"marked-title", MarkedTitle},
     {L"startup-lock", StartupLock},
     {L"startup-lock-shielded", StartupLockShielded},
+    {L"startup-retry-wait", StartupRetryWait},
     {L"startup-arming", StartupArming},
     {L"setup-window", SetupWindow},
     {L"change-password", ChangePassword},
     {L"export-import", ExportImport},
     {L"prompt-picture", PromptPicture},
     {L"soak", Soak},
+    {L"install-uninstall", InstallUninstall},
     {L"bench-latency", BenchLatency},
     {L"bench-idle", BenchIdle},
     {L"bench-startup-time", BenchStartupTime},
@@ -41,7 +46,7 @@ constexpr Entry kScenarios[] = {
 };
 
 int Usage() {
-  Say("usage: pmharness <scenario> <pmpro.exe or pmpstart.exe> [--no-foreground-hook] "
+  Say("usage: pmharness <scenario> <pmpro.exe, pmpstart.exe or the setup> [--no-foreground-hook] "
       "[--seconds N]");
   Say("scenarios:");
   for (const Entry& entry : kScenarios) Say("  %s", Utf8(entry.name).c_str());

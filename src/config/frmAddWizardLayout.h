@@ -31,7 +31,7 @@ inline constexpr std::uint32_t kEtchWhite = 0xFFFFFF;
 // clang-format off
 inline constexpr platform::ControlSpec kfrmAddWizardControls[] = {
   //  kind                                name         caption                                             left  top   width height props
-  {platform::ControlKind::Image,        "Image1",    "",                                                     0,    0, 2100, 3870, platform::prop::kNone,   {}, platform::kDefaultColor, 0, 0, {}, platform::BuiltIn::PromptPicture},
+  {platform::ControlKind::Image,        "Image1",    "",                                                     0,    0, 2100, 3870, platform::prop::kNone,   {}, platform::kDefaultColor, 0, 0, {}, platform::BuiltIn::WizardPicture},
   {platform::ControlKind::Label,        "Label1",    kWizardIntro,                                        2280,  120, 4575,  255},
   {platform::ControlKind::OptionButton, "Option1",   "Lock a Program or Window",                          2280,  480, 2295,  255},
   {platform::ControlKind::OptionButton, "Option2",   "Lock a File or Folder",                             2280,  720, 2295,  375},
@@ -40,7 +40,7 @@ inline constexpr platform::ControlSpec kfrmAddWizardControls[] = {
   {platform::ControlKind::TextBox,      "txtWindow", kWindowHint,                                         2280, 1560, 4575,  375, platform::prop::kHidden},
   {platform::ControlKind::Label,        "Label4",    "Note: Some windows have parts that should not be entered. eg 'Microsoft Word - Doc 1' would be entered as 'Microsoft Word', omitting 'Doc 1', as this part can change to 'Doc 2' etc, thus making it hard to track.",
                                                                                                           2280, 2040, 4575,  855, platform::prop::kHidden},
-  {platform::ControlKind::Image,        "Image2",    "",                                                  2280, 3435,  240,  240, platform::prop::kHidden, {}, platform::kDefaultColor, 0, 0, {}, platform::BuiltIn::ProgramIcon},
+  {platform::ControlKind::Image,        "Image2",    "",                                                  2280, 3435,  240,  240, platform::prop::kHidden, {}, platform::kDefaultColor, 0, 0, {}, platform::BuiltIn::DownloadIcon},
   {platform::ControlKind::Label,        "Label3",    "You need to download an addon for this feature. Click Download to continue.",
                                                                                                           2640, 3360, 4335,  375, platform::prop::kHidden},
   {platform::ControlKind::Line,         "Line2",     "",                                                     0, 3870, 7440,    0, platform::prop::kNone,   {}, kEtchGrey},

@@ -53,9 +53,9 @@ inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr ControlSpec kfrmSetupControls[] = {
   // kind                name          caption                        left   top  width height props            container    color
   {ControlKind::Frame,   "Frame1",     "",                               0,    0, 1335, 4935, prop::kNone,      {},          kPanelGrey},
-  {ControlKind::Button,  "cmdAdd",     "Lock an Item...",              120,  120, 1125, 1095, prop::kNone,      "Frame1",    platform::kDefaultColor, 0, 0, "Add an item to be locked to the list"},
-  {ControlKind::Button,  "cmdRemove",  "Remove",                       120, 1320, 1125,  375, prop::kNone,      "Frame1",    platform::kDefaultColor, 0, 0, "Remove an item from the list"},
-  {ControlKind::Button,  "cmdModify",  "Change",                       120, 1800, 1125,  375, prop::kNone,      "Frame1",    platform::kDefaultColor, 0, 0, "Change an item in the list"},
+  {ControlKind::Button,  "cmdAdd",     "Lock an Item...",              120,  120, 1125, 1095, prop::kNone,      "Frame1",    platform::kDefaultColor, 0, 0, "Add an item to be locked to the list", platform::BuiltIn::AddItemIcon},
+  {ControlKind::Button,  "cmdRemove",  "Remove",                       120, 1320, 1125,  375, prop::kNone,      "Frame1",    platform::kDefaultColor, 0, 0, "Remove an item from the list", platform::BuiltIn::RemoveItemIcon},
+  {ControlKind::Button,  "cmdModify",  "Change",                       120, 1800, 1125,  375, prop::kNone,      "Frame1",    platform::kDefaultColor, 0, 0, "Change an item in the list", platform::BuiltIn::ChangeItemIcon},
   {ControlKind::Button,  "Command1",   "Set Passwords...",             120, 2280, 1095,  495, prop::kNone,      "Frame1",    platform::kDefaultColor, 0, 0, "Set passwords for Locked Programs and Configuration Tool"},
   {ControlKind::Frame,   "Frame2",     "",                            1320,    0, 5655, 4935, prop::kNone,      {},          kWhite},
   {ControlKind::Label,   "Label1",     "Locked Programs and Windows",  120,  240, 2415,  255, prop::kNone,      "Frame2"},

@@ -1,6 +1,7 @@
 // The watch loop and its companion timers.
 #include <algorithm>
 
+#include "engine/OwnPrograms.h"
 #include "engine/frmMain.h"
 #include "engine/frmMainLayout.h"
 #include "platform/Text.h"
@@ -24,6 +25,16 @@ void frmMain::ForgetClosedUnlocks() {
                  unlocked.end());
 }
 
+// Our own windows (main window, prompt, about box, the start-up locker's
+// prompt) carry the mark and are passed over; another program's window is
+// judged by its title whatever words it holds. The owner is asked only for a
+// title with the mark, so ordinary titles cost nothing more.
+bool frmMain::IsOwnMarkedWindow(std::string_view title) {
+  return title.find(kOwnTitleMark) != std::string_view::npos &&
+         IsOwnProgramFile(desktop_.OwnerProgramPath(state_.CurrentHwnd), state_.AppFolder,
+                          OwnPrograms::EngineOrStartupLocker);
+}
+
 void frmMain::timPelmora_Timer() {
   inWatchTick_ = true;
   struct TickEnd {
@@ -35,7 +46,7 @@ void frmMain::timPelmora_Timer() {
   state_.CurrentHwnd = desktop_.ForegroundWindow();
   const bool visible = desktop_.IsVisible(state_.CurrentHwnd);
   const std::string title = desktop_.WindowText(state_.CurrentHwnd);
-  if (title.find(kOwnTitleMark) != std::string::npos || !visible) return;
+  if (!visible || IsOwnMarkedWindow(title)) return;
   state_.WindowTitle = std::string(platform::FirstCodePoints(title, kWindowTitleLength));
 
   const std::string lowered = platform::LowerCase(title);
@@ -70,7 +81,12 @@ void frmMain::OnForegroundChanged() {
 }
 
 void frmMain::Timer1_Timer() {
-  if (desktop_.FindByTitle(kSetupRequestTitle) != 0) mnuPMISetup_Click();
+  // Only a second start of ours asks for the tool, not any window that
+  // happens to take the title.
+  if (OwnWindowWithTitleExists(desktop_, kSetupRequestTitle, state_.AppFolder,
+                               OwnPrograms::Engine)) {
+    mnuPMISetup_Click();
+  }
   if (!state_.ReloadRequested) return;
   state_.ReloadRequested = false;
   GetWindows();

@@ -1,5 +1,6 @@
 #include "engine/frmMain.h"
 
+#include "engine/OwnPrograms.h"
 #include "engine/frmMainLayout.h"
 #include "store/SettingsCatalogue.h"
 
@@ -34,8 +35,9 @@ void frmMain::Form_Load() {
   toolkit_.HideFromTaskList();
   desktop_.SetScreenSaverRunning(true);
   state_.AppFolder = store::FolderWithBackslash(toolkit_.ProgramFolder());
-  // Our own caption is not the running title yet, so this finds another copy.
-  if (desktop_.FindByTitle(kRunningTitle) != 0) {
+  // Our own caption is not the running title yet, so this finds another copy;
+  // a window of any other program with that title is no copy of ours.
+  if (OwnWindowWithTitleExists(desktop_, kRunningTitle, state_.AppFolder, OwnPrograms::Engine)) {
     RunSecondStart();
     return;
   }
@@ -100,12 +102,15 @@ bool frmMain::Form_QueryUnload(UnloadMode mode) {
   if (mode == UnloadMode::WindowsSession) return false;
   // Any other close starts a fresh copy, so the lock cannot be closed away.
   SetCaption(kClosingTitle);
-  shell_.StartProgram(state_.AppFolder + "pmpro.exe", platform::kShowNormalNoActivate);
+  shell_.StartProgram(state_.AppFolder + std::string(store::kEngineProgram),
+                      platform::kShowNormalNoActivate);
   return false;
 }
 
 // Whatever closed the window, this copy ends here (a restart is already on
 // its way from the query-unload step).
-void frmMain::Form_Unload() { EndProgram(); }
+void frmMain::Form_Unload() {
+  EndProgram();
+}
 
 }  // namespace pm::engine

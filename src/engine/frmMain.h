@@ -87,6 +87,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void OnForegroundChanged();
   void RunSecondStart();
   void ForgetClosedUnlocks();
+  bool IsOwnMarkedWindow(std::string_view title);
 
   platform::Toolkit& toolkit_;
   platform::Desktop& desktop_;

@@ -26,6 +26,10 @@ class Desktop {
   virtual Hwnd FindByClass(std::string_view className) = 0;
   // Every top-level window whose title is exactly this text, case included.
   virtual std::vector<Hwnd> FindAllWithTitle(std::string_view title) = 0;
+  // The full path of the program file whose process owns the window, as
+  // C:\Folder\program.exe; empty when it cannot be known (no such
+  // window, or the process may not be asked).
+  virtual std::string OwnerProgramPath(Hwnd window) = 0;
 
   virtual void Hide(Hwnd window) = 0;
   // SW_RESTORE without waiting for the window's thread.

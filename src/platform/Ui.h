@@ -28,8 +28,14 @@ enum class BuiltIn {
   PromptPicture,       // the prompt's picture, 150 x 194
   BadPasswordPicture,  // the picture after a wrong password, 354 x 290
   ProgramIcon,
-  LockedIcon,    // tray icon while locked; also frmMain's form icon
-  UnlockedIcon,  // tray icon during "Unlock Everything"
+  LockedIcon,      // tray icon while locked; also frmMain's form icon
+  UnlockedIcon,    // tray icon during "Unlock Everything"
+  WizardPicture,   // the add-item wizard's artwork down its left side, 140 x 258 at 96 DPI
+  PreviewPicture,  // the picture chooser's preview before a file is chosen, 121 x 93
+  AddItemIcon,     // the setup window's buttons: "Lock an Item...",
+  RemoveItemIcon,  // "Remove"
+  ChangeItemIcon,  // and "Change"
+  DownloadIcon,    // the wizard's small icon beside its download text
 };
 
 enum class ControlKind {

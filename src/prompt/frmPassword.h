@@ -33,6 +33,8 @@ class frmPassword : public platform::Form {
   platform::Control Image3{*this, "Image3"};
   platform::Control Image2{*this, "Image2"};
   platform::Control Label1{*this, "Label1"};
+  // Used by the start-up locker's prompt only: the wait after wrong passwords.
+  platform::Timer tmrRetryWait{*this, "tmrRetryWait"};
 
  protected:
   // What this program's prompt shows and waits for, read at every load.

@@ -12,6 +12,15 @@ namespace prop = platform::prop;
 
 inline constexpr std::string_view kPromptTitle = "Pelmora Pro 2003";
 
+// What Label1 says while the start-up locker makes the user wait after too
+// many wrong passwords: the head, the time left, the tail.
+inline constexpr std::string_view kRetryWaitHead = "Too many wrong passwords. Try again in ";
+inline constexpr std::string_view kRetryWaitTail = ".";
+inline constexpr std::string_view kOneSecond = "1 second";
+inline constexpr std::string_view kSeconds = " seconds";
+inline constexpr std::string_view kOneMinute = "1 minute";
+inline constexpr std::string_view kMinutes = " minutes";
+
 // clang-format off
 inline constexpr ControlSpec kfrmPasswordControls[] = {
   //  kind                     name                 caption               left  top   width height props
@@ -28,6 +37,7 @@ inline constexpr ControlSpec kfrmPasswordControls[] = {
   {ControlKind::Line,     "Line1",             "",                     15, 1800, 4425,    0, prop::kNone, {}, 0x808080},
   {ControlKind::Image,    "Image2",            "",                      0,    0, 4335, 1800, prop::kNone, {}, platform::kDefaultColor, 0, 0, {}, BuiltIn::PromptPicture},
   {ControlKind::Label,    "Label1",            "Password",            240, 1920, 3855,  495, prop::kBold},
+  {ControlKind::Timer,    "tmrRetryWait",      "",                      0,    0,    0,    0, prop::kNone, {}, platform::kDefaultColor, 0, 1000},
 };
 // clang-format on
 

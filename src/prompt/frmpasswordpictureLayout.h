@@ -30,7 +30,7 @@ inline constexpr platform::ControlSpec kfrmpasswordpictureControls[] = {
   {platform::ControlKind::Label,       "Label3",    "Browse for more pictures >>",                                       240, 2520, 2055,  255},
   {platform::ControlKind::Label,       "Label2",    "secure6.jpg",                                                       240, 2160, 3765,  615},
   {platform::ControlKind::Label,       "Label1",    "This picture is displayed on the background of the password box.",  240,  120, 3735,  495},
-  {platform::ControlKind::Image,       "Image1",    "",                                                                  240,  720, 1815, 1395, platform::prop::kNone, {}, platform::kDefaultColor, 0, 0, {}, platform::BuiltIn::PromptPicture},
+  {platform::ControlKind::Image,       "Image1",    "",                                                                  240,  720, 1815, 1395, platform::prop::kNone, {}, platform::kDefaultColor, 0, 0, {}, platform::BuiltIn::PreviewPicture},
 };
 // clang-format on
 

@@ -23,6 +23,8 @@ inline constexpr std::string_view kRunOnceKey =
 inline constexpr std::string_view kWinlogonKey =
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 inline constexpr std::string_view kRunOnceValue = "pmpro lock startup";
+// The two program files, side by side in the program folder.
+inline constexpr std::string_view kEngineProgram = "pmpro.exe";
 inline constexpr std::string_view kStartupProgram = "pmpstart.exe";
 
 namespace setting {

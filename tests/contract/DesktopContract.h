@@ -26,6 +26,8 @@ class DesktopRig {
   // and the window stays (it does not close itself).
   virtual platform::Hwnd CreateOtherWindow(std::string_view title, std::string_view className,
                                            bool visible) = 0;
+  // The program file of the process that owns the windows made above.
+  virtual std::string OtherProgramPath() = 0;
   // As a click on the window would.
   virtual void BringToFront(platform::Hwnd window) = 0;
   virtual int CloseRequests(platform::Hwnd window) = 0;

@@ -152,6 +152,27 @@ TEST_P(DesktopContract, HiddenWindowsAreFoundToo) {
   EXPECT_EQ(desktop().FindByClass(className), window);
 }
 
+// --- The owner of a window -------------------------------------------------
+
+TEST_P(DesktopContract, TheOwnerOfAWindowIsTheFullPathOfItsProgramFile) {
+  const std::string expected = rig_->OtherProgramPath();
+  ASSERT_FALSE(expected.empty());
+  for (const bool visible : {true, false}) {
+    SCOPED_TRACE(visible ? "visible" : "hidden");
+    const Hwnd window = rig_->CreateOtherWindow(Unique("Owned"), Unique("OwnedClass"), visible);
+    const std::string owner = desktop().OwnerProgramPath(window);
+    EXPECT_TRUE(platform::EqualsNoCase(owner, expected)) << owner << " vs " << expected;
+    // A full Windows path: a drive, backslashes, the file at the end.
+    EXPECT_EQ(owner.substr(1, 2), ":\\");
+    EXPECT_EQ(owner.find('/'), std::string::npos);
+    EXPECT_TRUE(platform::EqualsNoCase(owner.substr(owner.size() - 4), ".exe"));
+  }
+}
+
+TEST_P(DesktopContract, NoWindowHasNoOwner) {
+  EXPECT_EQ(desktop().OwnerProgramPath(0), "");
+}
+
 // --- Hiding, showing, closing, disabling ----------------------------------
 
 TEST_P(DesktopContract, HideMakesTheWindowInvisible) {

@@ -85,15 +85,20 @@ TEST_F(EngineTest, AWrongPasswordForTheConfigurationToolClosesIt) {
   EXPECT_FALSE(Engine().frmSetup.IsLoaded());
 }
 
-TEST_F(EngineTest, TitlesHoldingTheProgramNameAreNeverBlocked) {
+TEST_F(EngineTest, TitlesHoldingTheProgramNameAreNeverBlockedInOurOwnWindows) {
   LockItems({{"Registry Editor", true}});
   StartEngine();
-  const auto own = OpenWindow("Registry Editor - Pelmora Pro");
+  // Another window of the engine's own program file.
+  world_.SetProgramPath(500, "C:\\Program Files\\Pelmora Pro\\pmpro.exe");
+  const auto own = world_.CreateOtherWindow("Registry Editor - Pelmora Pro", "Notepad", 500);
   Pass(500);
   EXPECT_TRUE(Visible(own));
-  const auto lower = OpenWindow("Registry Editor - pelmora pro");
+  const auto lower = world_.CreateOtherWindow("Registry Editor - pelmora pro", "Notepad", 500);
   Pass(500);
   EXPECT_FALSE(Visible(lower)) << "only the exact words exempt a title";
+  const auto foreign = OpenWindow("Registry Editor - Pelmora Pro");
+  Pass(500);
+  EXPECT_FALSE(Visible(foreign)) << "another program's window is judged by its title alone";
 }
 
 TEST_F(EngineTest, AnIgnoredWindowStaysButIsClosedWhenAnotherLockedOneComes) {

@@ -147,10 +147,10 @@ TEST_F(PictureChooserTest, TheStoredPathDecidesThePreview) {
   Chooser().Unload();
   Store("PasswordPicture", In("fake.bmp"));
   sim::SimWindow& chooser = OpenChooser();
-  EXPECT_EQ(PreviewSource(chooser), "built-in prompt picture");
+  EXPECT_EQ(PreviewSource(chooser), "built-in preview picture");
   EXPECT_EQ(chooser.TextOf("Label2"), In("fake.bmp"));
   chooser.ClickListEntry("File1", Row(chooser, "File1", "fake.bmp"));
-  EXPECT_EQ(PreviewSource(chooser), "built-in prompt picture") << "no picture, no change";
+  EXPECT_EQ(PreviewSource(chooser), "built-in preview picture") << "no picture, no change";
 }
 
 TEST_F(PictureChooserTest, OkWithNoFileStoresTheFolderAndThePromptKeepsItsPicture) {

@@ -34,9 +34,9 @@ HARNESS_LINES = [
 ]
 
 
-def tick_json(times_by_keywords):
-    runs = [{"name": f"WatchTick/{k}", "run_type": "iteration", "real_time": t, "time_unit": "us"}
-            for k, times in times_by_keywords.items() for t in times]
+def tick_json(times_by_name):
+    runs = [{"name": f"WatchTick/{name}", "run_type": "iteration", "real_time": t,
+             "time_unit": "us"} for name, times in times_by_name.items() for t in times]
     runs.append({"name": "WatchTick/10_median", "run_type": "aggregate", "real_time": 99.0,
                  "time_unit": "us"})
     return json.dumps({"benchmarks": runs})
@@ -60,14 +60,19 @@ class BenchReportTest(unittest.TestCase):
                 return f.read()
 
     def test_figures_and_verdicts(self):
-        report = self.write_report(HARNESS_LINES, tick_json({10: range(1, 21)}), 0.2)
+        tick = tick_json({"10": range(1, 21), "title_with_program_name/1000": [30.0],
+                          "ordinary_title/1000": [2.0, 4.0]})
+        report = self.write_report(HARNESS_LINES, tick, 0.2)
         for row in (
                 "| Foreground hook and 20 ms foreground poll | 30 | 9.4 ms | 16.5 ms | < 15 ms | "
                 "**missed** |",
                 "| 30 (2 missed) | 262.5 ms | 477.5 ms |",
                 # The repetitions' own times, not the aggregate row Google Benchmark adds.
-                "| 10 | 20 | 10.00 µs | 19.00 µs | < 20 µs | met |",
-                "| 100 | - | not measured | not measured |",
+                "| 10, ordinary title | 20 | 10.00 µs | 19.00 µs | < 20 µs | met |",
+                "| 100, ordinary title | - | not measured | not measured |",
+                "| 1000, ordinary title | 2 | 2.00 µs | 4.00 µs |",
+                "| 1000, title holding the program's name | 1 | 30.00 µs | 30.00 µs | < 20 µs | "
+                "**missed** |",
                 "| Idle CPU (hooks and foreground poll, as shipped) | 0.43 % of one core | < 0.2 % "
                 "| **missed** |",
                 "The difference, 0.40 % of one core",

@@ -16,6 +16,7 @@ class SimDesktopRig final : public DesktopRig {
     if (!visible) world_.SetVisible(window, false);
     return window;
   }
+  std::string OtherProgramPath() override { return std::string(sim::kOtherProgramPath); }
   void BringToFront(platform::Hwnd window) override { world_.BringToFront(window); }
   int CloseRequests(platform::Hwnd window) override {
     const auto it = world_.closesReceived.find(window);

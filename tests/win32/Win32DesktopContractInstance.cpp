@@ -58,6 +58,12 @@ class Win32DesktopRig final : public DesktopRig {
     return reinterpret_cast<platform::Hwnd>(window);
   }
 
+  std::string OtherProgramPath() override {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return win32::Narrow(std::wstring_view(path, length));
+  }
+
   void BringToFront(platform::Hwnd window) override {
     SetForegroundWindow(reinterpret_cast<HWND>(window));
   }

@@ -5,11 +5,13 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32Icons.h"
 #include "win32/Win32ToolkitRig.h"
 
 namespace pm::tests {
@@ -212,8 +214,11 @@ INSTANTIATE_TEST_SUITE_P(Files, NoPicture,
 struct BuiltInCase {
   const char* name;
   BuiltIn picture;
+  // The picture's own size; for artwork stretched into a control, that
+  // control's size in pixels at 96 DPI.
   int width;
   int height;
+  bool stretched;
 };
 
 class BuiltInPictures : public ::testing::TestWithParam<BuiltInCase> {};
@@ -221,19 +226,80 @@ class BuiltInPictures : public ::testing::TestWithParam<BuiltInCase> {};
 TEST_P(BuiltInPictures, BuiltInPicturesComeFromTheProgramsResources) {
   const platform::PicturePtr picture = TheToolkit().BuiltInPicture(GetParam().picture);
   ASSERT_NE(picture, nullptr);
-  if (GetParam().width > 0) {
+  if (!GetParam().stretched) {
     EXPECT_EQ(picture->Width(), GetParam().width);
     EXPECT_EQ(picture->Height(), GetParam().height);
-  } else {
-    EXPECT_GT(picture->Width(), 0);
+    return;
+  }
+  // Drawn at twice its control's size or more, it stays sharp at 192 DPI;
+  // of the control's shape, it is not distorted by the stretch.
+  EXPECT_GE(picture->Width(), 2 * GetParam().width);
+  EXPECT_GE(picture->Height(), 2 * GetParam().height);
+  EXPECT_NEAR(static_cast<double>(picture->Width()) / picture->Height(),
+              static_cast<double>(GetParam().width) / GetParam().height, 0.02);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Resources, BuiltInPictures,
+    ::testing::Values(BuiltInCase{"Prompt", BuiltIn::PromptPicture, 150, 194, false},
+                      BuiltInCase{"BadPassword", BuiltIn::BadPasswordPicture, 354, 290, false},
+                      BuiltInCase{"Wizard", BuiltIn::WizardPicture, 140, 258, true},
+                      BuiltInCase{"Preview", BuiltIn::PreviewPicture, 121, 93, true},
+                      BuiltInCase{"ProgramIcon", BuiltIn::ProgramIcon, 32, 32, false},
+                      BuiltInCase{"LockedIcon", BuiltIn::LockedIcon, 32, 32, false},
+                      BuiltInCase{"UnlockedIcon", BuiltIn::UnlockedIcon, 32, 32, false},
+                      BuiltInCase{"AddItemIcon", BuiltIn::AddItemIcon, 32, 32, false},
+                      BuiltInCase{"RemoveItemIcon", BuiltIn::RemoveItemIcon, 32, 32, false},
+                      BuiltInCase{"ChangeItemIcon", BuiltIn::ChangeItemIcon, 32, 32, false},
+                      BuiltInCase{"DownloadIcon", BuiltIn::DownloadIcon, 32, 32, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The pixel sizes of the images in an icon resource, from its group
+// directory (a width of 0 stands for 256).
+std::vector<int> IconResourceSizes(int resource) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(14));
+  if (found == nullptr) return {};
+  const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+  const DWORD size = SizeofResource(module, found);
+  constexpr DWORD kHeader = 6;
+  constexpr DWORD kEntry = 14;
+  if (data == nullptr || size < kHeader) return {};
+  const int count = data[4] | (data[5] << 8);
+  std::vector<int> sizes;
+  for (int i = 0; i < count && kHeader + (i + 1) * kEntry <= size; ++i) {
+    const int width = data[kHeader + i * kEntry];
+    sizes.push_back(width == 0 ? 256 : width);
+  }
+  return sizes;
+}
+
+struct IconCase {
+  const char* name;
+  BuiltIn icon;
+  bool shownByTheShell;  // a window or tray icon, which the shell also shows large
+};
+
+class BuiltInIconSizes : public ::testing::TestWithParam<IconCase> {};
+
+TEST_P(BuiltInIconSizes, EachIconHasAnImageForEverySizeAskedForAt96To192Dpi) {
+  const std::vector<int> sizes = IconResourceSizes(win32::BuiltInIconResource(GetParam().icon));
+  // Small icons at 96, 120, 144 and 192 DPI, then large ones.
+  std::vector<int> wanted = {16, 20, 24, 32, 40, 48, 64};
+  if (GetParam().shownByTheShell) wanted.push_back(256);
+  for (int side : wanted) {
+    EXPECT_NE(std::find(sizes.begin(), sizes.end(), side), sizes.end()) << side << " pixels";
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Resources, BuiltInPictures,
-                         ::testing::Values(BuiltInCase{"Prompt", BuiltIn::PromptPicture, 150, 194},
-                                           BuiltInCase{"BadPassword", BuiltIn::BadPasswordPicture,
-                                                       354, 290},
-                                           BuiltInCase{"LockedIcon", BuiltIn::LockedIcon, 0, 0}),
+INSTANTIATE_TEST_SUITE_P(Resources, BuiltInIconSizes,
+                         ::testing::Values(IconCase{"Program", BuiltIn::ProgramIcon, true},
+                                           IconCase{"Locked", BuiltIn::LockedIcon, true},
+                                           IconCase{"Unlocked", BuiltIn::UnlockedIcon, true},
+                                           IconCase{"AddItem", BuiltIn::AddItemIcon, false},
+                                           IconCase{"RemoveItem", BuiltIn::RemoveItemIcon, false},
+                                           IconCase{"ChangeItem", BuiltIn::ChangeItemIcon, false},
+                                           IconCase{"Download", BuiltIn::DownloadIcon, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolkitTest, AnImageKeepsThePictureLastSet) {

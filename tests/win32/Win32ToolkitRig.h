@@ -118,6 +118,8 @@ inline constexpr ControlSpec kTestControls[] = {
   {ControlKind::Line,         "linRule",     "",            0, 3360, 4320,    0, prop::kNone, {}, 0x808080},
   {ControlKind::Timer,        "timManual",   "",            0,    0,    0,    0},
   {ControlKind::Timer,        "timAuto",     "",            0,    0,    0,    0, prop::kEnabledTimer, {}, kDefaultColor, 0, 40},
+  {ControlKind::Button,       "cmdTallPic",  "Lock an Item...", 4440, 120, 1125, 1095, prop::kNone, {}, kDefaultColor, 0, 0, {}, BuiltIn::AddItemIcon},
+  {ControlKind::Button,       "cmdLowPic",   "Remove",   4440, 1320, 1125,  375, prop::kNone, {}, kDefaultColor, 0, 0, {}, BuiltIn::RemoveItemIcon},
 };
 
 inline constexpr MenuSpec kTestMenus[] = {

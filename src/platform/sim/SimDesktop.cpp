@@ -49,6 +49,11 @@ std::vector<Hwnd> SimDesktop::FindAllWithTitle(std::string_view title) {
   return found;
 }
 
+std::string SimDesktop::OwnerProgramPath(Hwnd window) {
+  const WindowRecord* record = world_.Find(window);
+  return record ? world_.ProgramPath(record->processId) : std::string();
+}
+
 void SimDesktop::Hide(Hwnd window) {
   world_.SetVisible(window, false);
 }

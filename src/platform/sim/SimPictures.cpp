@@ -47,6 +47,10 @@ platform::PicturePtr BuiltInSimPicture(platform::BuiltIn picture) {
       return std::make_shared<SimPicture>("built-in prompt picture", 150, 194);
     case platform::BuiltIn::BadPasswordPicture:
       return std::make_shared<SimPicture>("built-in bad password picture", 354, 290);
+    case platform::BuiltIn::WizardPicture:
+      return std::make_shared<SimPicture>("built-in wizard picture", 280, 516);
+    case platform::BuiltIn::PreviewPicture:
+      return std::make_shared<SimPicture>("built-in preview picture", 242, 186);
     case platform::BuiltIn::None:
       return nullptr;
     default:

@@ -5,8 +5,11 @@
 
 namespace pm::sim {
 
-SimToolkit::SimToolkit(SimWorld& world, std::uint32_t processId, std::string programFolder)
-    : world_(world), processId_(processId), programFolder_(std::move(programFolder)) {}
+SimToolkit::SimToolkit(SimWorld& world, std::uint32_t processId, std::string programFolder,
+                       std::string_view programFile)
+    : world_(world), processId_(processId), programFolder_(std::move(programFolder)) {
+  world_.SetProgramPath(processId_, programFolder_ + "\\" + std::string(programFile));
+}
 
 std::unique_ptr<platform::Window> SimToolkit::CreateFormWindow(const platform::FormSpec& layout,
                                                                platform::WindowEvents& events) {

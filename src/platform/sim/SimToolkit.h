@@ -11,8 +11,11 @@ namespace pm::sim {
 
 class SimToolkit final : public platform::Toolkit {
  public:
+  // One process running `programFile` from `programFolder`: its windows
+  // are owned by that program file.
   explicit SimToolkit(SimWorld& world, std::uint32_t processId = 100,
-                      std::string programFolder = "C:\\Program Files\\Pelmora Pro");
+                      std::string programFolder = "C:\\Program Files\\Pelmora Pro",
+                      std::string_view programFile = "pmpro.exe");
 
   std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& layout,
                                                      platform::WindowEvents& events) override;

@@ -275,6 +275,11 @@ void SimWindow::Type(std::string_view control, std::string_view text) {
   events_.OnControlEvent(index, platform::Event::Change);
 }
 
+void SimWindow::PressEnter() {
+  if (defaultButton_ < 0) return;
+  Click(SpecOf(defaultButton_).name);
+}
+
 void SimWindow::ChooseMenu(int menuId) {
   events_.OnMenu(menuId);
 }

@@ -76,6 +76,9 @@ class SimWindow final : public platform::Window {
   // Chooses an entry of a list as a click on it does.
   void ClickListEntry(std::string_view control, int index);
   void Type(std::string_view control, std::string_view text);
+  // Enter: presses the default button while it can be pressed, as a dialog
+  // does; nothing when it is disabled.
+  void PressEnter();
   void ChooseMenu(int menuId);
   void ClickForm(platform::Event event);
   // The title bar's close button, or WM_CLOSE from anywhere.

@@ -8,7 +8,9 @@ namespace pm::sim {
 
 using platform::Hwnd;
 
-SimWorld::SimWorld() = default;
+SimWorld::SimWorld() {
+  programPaths_[kOtherProcessId] = std::string(kOtherProgramPath);
+}
 SimWorld::~SimWorld() = default;
 
 Hwnd SimWorld::CreateOtherWindow(std::string title, std::string className,
@@ -92,6 +94,15 @@ SimWindow* SimWorld::OurWindow(std::string_view title) {
 
 std::vector<Hwnd> SimWorld::AllWindows() const {
   return zOrder_;
+}
+
+void SimWorld::SetProgramPath(std::uint32_t processId, std::string path) {
+  programPaths_[processId] = std::move(path);
+}
+
+std::string SimWorld::ProgramPath(std::uint32_t processId) const {
+  const auto it = programPaths_.find(processId);
+  return it == programPaths_.end() ? std::string() : it->second;
 }
 
 void SimWorld::SetVisible(Hwnd window, bool visible) {

@@ -46,14 +46,17 @@ struct TrayIcon {
   std::string toolTip;
 };
 
+inline constexpr std::uint32_t kOtherProcessId = 4242;
+inline constexpr std::string_view kOtherProgramPath = "C:\\Windows\\System32\\notepad.exe";
+
 class SimWorld {
  public:
   SimWorld();
   ~SimWorld();
 
-  // Other programs' windows.
+  // Other programs' windows; the default process is a text editor's.
   platform::Hwnd CreateOtherWindow(std::string title, std::string className = "Notepad",
-                                   std::uint32_t processId = 4242);
+                                   std::uint32_t processId = kOtherProcessId);
   void DestroyWindow(platform::Hwnd window);
   void SetTitle(platform::Hwnd window, std::string title);
   // Brings a window to the front as a click on it would.
@@ -64,6 +67,11 @@ class SimWorld {
   // Our window with this exact title that is visible, or any when none is.
   SimWindow* OurWindow(std::string_view title);
   std::vector<platform::Hwnd> AllWindows() const;
+
+  // The program file each process runs; a process not named here cannot be
+  // asked (empty), as a process of another user on Windows.
+  void SetProgramPath(std::uint32_t processId, std::string path);
+  std::string ProgramPath(std::uint32_t processId) const;
 
   // Time. Pending events (posted closes, foreground notifications) run first.
   std::int64_t Now() const { return now_; }
@@ -111,6 +119,7 @@ class SimWorld {
     std::int64_t due = 0;
   };
   std::map<platform::Hwnd, WindowRecord> windows_;
+  std::map<std::uint32_t, std::string> programPaths_;
   std::vector<platform::Hwnd> zOrder_;  // front first
   std::map<std::pair<platform::Hwnd, int>, TimerSlot> timers_;
   std::deque<std::function<void()>> pending_;

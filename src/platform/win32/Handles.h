@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <utility>
 
 namespace pm::win32 {
@@ -59,6 +61,10 @@ struct GdiObjectTraits {
   static HGDIOBJ Invalid() { return nullptr; }
   static void Close(HGDIOBJ h) { DeleteObject(h); }
 };
+struct ImageListTraits {
+  static HIMAGELIST Invalid() { return nullptr; }
+  static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
 struct HmenuTraits {
   static HMENU Invalid() { return nullptr; }
   static void Close(HMENU h) { DestroyMenu(h); }
@@ -67,6 +73,10 @@ struct WinEventHookTraits {
   static HWINEVENTHOOK Invalid() { return nullptr; }
   static void Close(HWINEVENTHOOK h) { UnhookWinEvent(h); }
 };
+struct HmoduleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueHkey = UniqueHandle<HKEY, HkeyTraits>;
@@ -74,6 +84,8 @@ using UniqueHwnd = UniqueHandle<HWND, HwndTraits>;
 using UniqueHicon = UniqueHandle<HICON, HiconTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueHmenu = UniqueHandle<HMENU, HmenuTraits>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, WinEventHookTraits>;
+using UniqueHmodule = UniqueHandle<HMODULE, HmoduleTraits>;
 
 }  // namespace pm::win32

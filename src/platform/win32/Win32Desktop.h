@@ -26,6 +26,7 @@ class Win32Desktop final : public platform::Desktop {
   platform::Hwnd FindByTitle(std::string_view title) override;
   platform::Hwnd FindByClass(std::string_view className) override;
   std::vector<platform::Hwnd> FindAllWithTitle(std::string_view title) override;
+  std::string OwnerProgramPath(platform::Hwnd window) override;
 
   void Hide(platform::Hwnd window) override;
   void RestoreAsync(platform::Hwnd window) override;

@@ -1,28 +1,15 @@
 #include "platform/win32/Win32Icons.h"
 
-#include "apps/resources/resource.h"
+#include "platform/win32/Win32BuiltInResources.h"
 
 namespace pm::win32 {
 
-namespace {
-
-int ResourceId(platform::BuiltIn icon) {
-  switch (icon) {
-    case platform::BuiltIn::ProgramIcon:
-      return IDI_PROGRAM;
-    case platform::BuiltIn::LockedIcon:
-      return IDI_LOCKED;
-    case platform::BuiltIn::UnlockedIcon:
-      return IDI_UNLOCKED;
-    default:
-      return 0;
-  }
+int BuiltInIconResource(platform::BuiltIn icon) {
+  return BuiltInResourceId(icon, ResourceKind::Icon);
 }
 
-}  // namespace
-
 HICON LoadBuiltInIcon(platform::BuiltIn icon, int size) {
-  const int id = ResourceId(icon);
+  const int id = BuiltInIconResource(icon);
   if (id == 0) return nullptr;
   // Without LR_SHARED the icon is the caller's to destroy.
   if (HANDLE loaded = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size,

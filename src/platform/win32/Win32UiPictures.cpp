@@ -2,8 +2,8 @@
 
 #include <wincodec.h>
 
-#include "apps/resources/resource.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32BuiltInResources.h"
 #include "platform/win32/Win32Icons.h"
 
 namespace pm::win32 {
@@ -78,24 +78,16 @@ platform::PicturePtr Decode(IWICBitmapDecoder* decoder) {
   return std::make_shared<Win32Picture>(bitmap, static_cast<int>(width), static_cast<int>(height));
 }
 
-int PictureResource(platform::BuiltIn picture) {
-  switch (picture) {
-    case platform::BuiltIn::PromptPicture:
-      return IDR_PROMPT_PICTURE;
-    case platform::BuiltIn::BadPasswordPicture:
-      return IDR_BAD_PASSWORD_PICTURE;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace
 
 void Win32Picture::Draw(HDC dc, const RECT& into) const {
   const int width = into.right - into.left;
   const int height = into.bottom - into.top;
   if (icon_) {
-    DrawIconEx(dc, into.left, into.top, icon_.get(), width, height, 0, nullptr, DI_NORMAL);
+    UniqueHicon sized;
+    if (width != width_ && width == height) sized.reset(LoadBuiltInIcon(builtInIcon_, width));
+    DrawIconEx(dc, into.left, into.top, sized ? sized.get() : icon_.get(), width, height, 0,
+               nullptr, DI_NORMAL);
     return;
   }
   HDC source = CreateCompatibleDC(dc);
@@ -123,12 +115,11 @@ platform::PicturePtr LoadPictureFile(std::string_view path) {
 }
 
 platform::PicturePtr LoadBuiltInPicture(platform::BuiltIn picture) {
-  if (picture == platform::BuiltIn::ProgramIcon || picture == platform::BuiltIn::LockedIcon ||
-      picture == platform::BuiltIn::UnlockedIcon) {
+  if (BuiltInIconResource(picture) != 0) {
     HICON icon = LoadBuiltInIcon(picture, 32);
-    return icon ? std::make_shared<Win32Picture>(icon, 32) : nullptr;
+    return icon ? std::make_shared<Win32Picture>(picture, icon, 32) : nullptr;
   }
-  const int id = PictureResource(picture);
+  const int id = BuiltInResourceId(picture, ResourceKind::Picture);
   if (id == 0 || Factory() == nullptr) return nullptr;
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA

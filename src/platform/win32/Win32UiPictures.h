@@ -15,12 +15,16 @@ class Win32Picture final : public platform::Picture {
  public:
   Win32Picture(HBITMAP bitmap, int width, int height)
       : bitmap_(bitmap), width_(width), height_(height) {}
-  Win32Picture(HICON icon, int size) : icon_(icon), width_(size), height_(size) {}
+  // A built-in icon, loaded at `size`; drawn at another size, it is loaded
+  // again at that size from its multi-size resource rather than stretched.
+  Win32Picture(platform::BuiltIn builtInIcon, HICON icon, int size)
+      : builtInIcon_(builtInIcon), icon_(icon), width_(size), height_(size) {}
   int Width() const override { return width_; }
   int Height() const override { return height_; }
   void Draw(HDC dc, const RECT& into) const;
 
  private:
+  platform::BuiltIn builtInIcon_ = platform::BuiltIn::None;
   UniqueGdiObject bitmap_;
   UniqueHicon icon_;
   int width_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32UiPictures.h"
 #include "platform/win32/Win32UiWindow.h"
 
@@ -37,18 +38,6 @@ UINT MessageFlags(platform::MessageStyle style, platform::MessageIcon icon) {
       return flags | MB_ICONQUESTION;
     default:
       return flags;
-  }
-}
-
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
   }
 }
 
@@ -151,7 +140,8 @@ platform::PicturePtr Win32UiToolkit::BuiltInPicture(platform::BuiltIn picture) {
 }
 
 std::string Win32UiToolkit::ProgramFolder() const {
-  std::wstring path = ModulePath();
+  // In its long form, as the owner of a window reports its program file.
+  std::wstring path = LongPath(ModulePath());
   const std::size_t slash = path.find_last_of(L"\\/");
   if (slash != std::wstring::npos) path.resize(slash);
   return Narrow(path);

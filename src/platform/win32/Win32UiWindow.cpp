@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32ButtonPictures.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32UiPictures.h"
@@ -108,17 +109,47 @@ int Win32UiWindow::Pixels(int twips) const {
   return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch);
 }
 
-void Win32UiWindow::CreateFonts() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi_)) {
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+std::vector<CaptionRoom> Win32UiWindow::CaptionRooms() const {
+  // What a control keeps of its size for its caption: a button its edges, a
+  // check box or option button the box beside it.
+  const int edge = Pixels(90);
+  const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi_) + Pixels(60);
+  std::vector<CaptionRoom> rooms;
+  for (const platform::ControlSpec& c : layout_.controls) {
+    CaptionRoom room{Wide(c.caption), Pixels(c.width), Pixels(c.height),
+                     (c.props & prop::kBold) != 0};
+    switch (c.kind) {
+      case ControlKind::Label:
+        break;
+      case ControlKind::CheckBox:
+      case ControlKind::OptionButton:
+        room.width -= box;
+        break;
+      case ControlKind::Button: {
+        room.width -= 2 * edge;
+        room.height -= edge;
+        if (c.picture != platform::BuiltIn::None) {
+          const SIZE picture = ButtonPictureRoom(c.height, dpi_);
+          room.width -= picture.cx;
+          room.height -= picture.cy;
+        }
+        break;
+      }
+      default:
+        continue;
+    }
+    if (!room.text.empty()) rooms.push_back(std::move(room));
   }
-  LOGFONTW font = metrics.lfMessageFont;
+  return rooms;
+}
+
+void Win32UiWindow::CreateFonts() {
+  LOGFONTW font = DialogFont(dpi_, CaptionRooms());
   font_.reset(CreateFontIndirectW(&font));
+  const LONG weight = font.lfWeight;
   font.lfWeight = FW_BOLD;
   boldFont_.reset(CreateFontIndirectW(&font));
-  font = metrics.lfMessageFont;
+  font.lfWeight = weight;
   font.lfUnderline = TRUE;
   underlinedFont_.reset(CreateFontIndirectW(&font));
 }
@@ -317,11 +348,24 @@ void Win32UiWindow::Layout() {
                    : (c.props & prop::kUnderlined) ? underlinedFont_.get()
                                                    : font_.get();
     SendMessageW(state.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (c.kind == ControlKind::Button && c.picture != platform::BuiltIn::None) {
+      UpdateButtonPicture(static_cast<int>(i));
+    }
     if (IsListView(static_cast<int>(i))) {
       ListView_SetColumnWidth(state.hwnd, 0, r.right - r.left - GetSystemMetrics(SM_CXVSCROLL) - 4);
     }
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32UiWindow::UpdateButtonPicture(int control) {
+  ControlState& state = controls_[control];
+  if (state.buttonPictureDpi == dpi_) return;
+  // The new list is in place before the old one, which the button still
+  // draws from, is destroyed.
+  state.buttonPicture =
+      SetButtonPicture(state.hwnd, SpecOf(control).picture, state.bounds.height, dpi_);
+  state.buttonPictureDpi = dpi_;
 }
 
 void Win32UiWindow::AdjustToClientSize() {

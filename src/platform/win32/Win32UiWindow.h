@@ -11,6 +11,7 @@
 
 #include "platform/Toolkit.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32DialogFont.h"
 
 namespace pm::win32 {
 
@@ -87,7 +88,9 @@ class Win32UiWindow final : public platform::Window {
     platform::PicturePtr picture;
     int interval = 0;
     bool timerEnabled = false;
-    UniqueGdiObject brush;  // frames: their background
+    UniqueGdiObject brush;          // frames: their background
+    UniqueImageList buttonPicture;  // buttons with a picture, drawn for `buttonPictureDpi`
+    UINT buttonPictureDpi = 0;
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -96,7 +99,9 @@ class Win32UiWindow final : public platform::Window {
   void CreateMenuBar();
   void PutPanelsUnderTheirControls();
   void CreateFonts();
+  std::vector<CaptionRoom> CaptionRooms() const;
   void Layout();
+  void UpdateButtonPicture(int control);
   RECT PixelRect(int control) const;
   int Pixels(int twips) const;
   int ContainerOf(int control) const;

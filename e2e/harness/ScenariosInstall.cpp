@@ -1,0 +1,378 @@
+// Setup and uninstall from end to end, on a machine (a Wine prefix) that
+// never had the program: a silent setup puts the files, the log-on start,
+// the shortcut and the Add/Remove Programs entry in place; the installed
+// engine runs with its tray icon; setup and uninstall refuse while it runs;
+// after "End Pelmora Pro" the uninstaller removes everything and puts back
+// what the start-up lock changed, keeping the settings when silent and
+// removing them when the user says so. Wine runs the setup without the
+// elevation prompt Windows shows, its user being an administrator.
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <string>
+#include <vector>
+
+#include "Scenarios.h"
+#include "SystemValues.h"
+#include "config/frmSetupLayout.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+
+using namespace std::chrono_literals;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kUninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora Pro";
+constexpr char kProductName[] = "Pelmora Pro";
+constexpr wchar_t kVersion[] = L"5.5.2";
+constexpr wchar_t kPublisher[] = L"Pelmora Software";
+constexpr wchar_t kUninstaller[] = L"uninstall.exe";
+constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpro.htm",
+                                           L"uninstall.exe"};
+// A setup or uninstall refused because the engine runs ends with this code.
+constexpr DWORD kExitEngineRunning = 2;
+// A fresh prefix is slow to start its first programs.
+constexpr std::chrono::milliseconds kSetupLimit{60000};
+constexpr std::chrono::milliseconds kRemovalLimit{30000};
+// The start-up lock's values before the setup ran: not what the engine
+// writes, so the uninstaller's restore can be seen.
+constexpr DWORD kLogonTypeBefore = 1;
+constexpr wchar_t kBackgroundBefore[] = L"0 0 0";
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() &&
+         CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+  CoTaskMemFree(path);
+  return result;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring MachineText(std::string_view key, std::string_view name) {
+  const auto value = ReadMachineValue(key, name);
+  return value ? value->Text().value_or(L"(not text)") : L"(absent)";
+}
+
+std::optional<DWORD> MachineDword(std::string_view key, std::string_view name) {
+  const auto value = ReadMachineValue(key, name);
+  return value ? value->Dword() : std::nullopt;
+}
+
+// The path a shortcut starts, through the shell's own reader.
+std::wstring ShortcutTarget(const std::wstring& shortcut) {
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> file;
+  if (FAILED(
+          CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) ||
+      FAILED(link.As(&file)) || FAILED(file->Load(shortcut.c_str(), STGM_READ))) {
+    return {};
+  }
+  wchar_t target[MAX_PATH] = {};
+  if (FAILED(link->GetPath(target, MAX_PATH, nullptr, 0))) return {};
+  return target;
+}
+
+// Icons in Wine's tray window, shown when no desktop tray exists: a child
+// window per icon, the tray window itself hidden while it holds none. On
+// Windows the icons live in the taskbar's notification area instead.
+int TrayIconsShown() {
+  int shown = 0;
+  const WindowQuery trays{.title = {},
+                          .className = L"__winex11_standalone_tray",
+                          .visibility = WindowQuery::Visibility::Visible};
+  for (HWND tray : FindAllTopLevel(trays)) {
+    for (HWND icon = FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr); icon != nullptr;
+         icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr)) {
+      if (IsWindowVisible(icon)) ++shown;
+    }
+  }
+  return shown;
+}
+
+DWORD StartSetupProgram(Engines& engines, const std::wstring& commandLine) {
+  Say("  running %s", Utf8(commandLine).c_str());
+  return engines.StartOther(commandLine);
+}
+
+// The exit code; nothing when the program did not end in time. Pumped: the
+// harness's windows must answer while it waits.
+std::optional<DWORD> WaitForExit(Engines& engines, DWORD processId,
+                                 std::chrono::milliseconds limit) {
+  std::optional<DWORD> code;
+  WaitFor([&] { return (code = engines.ExitCode(processId, 0ms)).has_value(); }, limit);
+  return code;
+}
+
+// Runs a program of the setup to its end.
+std::optional<DWORD> RunToEnd(Engines& engines, const std::wstring& commandLine,
+                              std::chrono::milliseconds limit) {
+  const DWORD processId = StartSetupProgram(engines, commandLine);
+  if (processId == 0) return std::nullopt;
+  return WaitForExit(engines, processId, limit);
+}
+
+// A visible standard dialog of any process that has a control with this id:
+// the uninstaller's window, and its message boxes, run in a copy of it that
+// it starts from the temporary folder.
+HWND WaitForDialogWith(int controlId, std::chrono::milliseconds limit) {
+  const WindowQuery dialogs{
+      .title = {}, .className = L"#32770", .visibility = WindowQuery::Visibility::Visible};
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND dialog : FindAllTopLevel(dialogs)) {
+          if (GetDlgItem(dialog, controlId) != nullptr) found = dialog;
+        }
+        return found != nullptr;
+      },
+      limit);
+  return found;
+}
+
+void Press(HWND dialog, int buttonId) {
+  PostMessageW(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+}
+
+bool Contains(std::wstring_view text, std::wstring_view part) {
+  return text.find(part) != std::wstring_view::npos;
+}
+
+std::string Shown(const std::optional<DWORD>& code) {
+  return code ? std::to_string(*code) : std::string("none: still running");
+}
+
+// Where the setup puts the program, and what it writes there and beside.
+struct Installation {
+  std::wstring folder;
+  std::wstring shortcut;
+
+  std::wstring File(std::wstring_view name) const { return folder + L"\\" + std::wstring(name); }
+};
+
+void CheckInstalled(const Installation& installed, Checks& checks) {
+  for (const wchar_t* name : kInstalledFiles) {
+    checks.Check(Exists(installed.File(name)), Utf8(installed.File(name)) + " is installed");
+  }
+  const std::wstring run = MachineText(kRunKey, kProductName);
+  checks.Check(SameText(run, L"\"" + installed.File(L"pmpro.exe") + L"\""),
+               "Run \"Pelmora Pro\" names the installed pmpro.exe, quoted: " + Utf8(run));
+  const std::wstring target = ShortcutTarget(installed.shortcut);
+  checks.Check(SameText(target, installed.File(L"pmpro.exe")),
+               Utf8(installed.shortcut) + " starts \"" + Utf8(target) + "\"");
+
+  const std::wstring uninstaller = L"\"" + installed.File(kUninstaller) + L"\"";
+  const struct {
+    const char* name;
+    std::wstring expected;
+  } kEntryTexts[] = {
+      {"DisplayName", L"Pelmora Pro"},
+      {"DisplayVersion", kVersion},
+      {"Publisher", kPublisher},
+      {"DisplayIcon", installed.File(L"pmpro.exe") + L",0"},
+      {"InstallLocation", installed.folder},
+      {"UninstallString", uninstaller},
+      {"QuietUninstallString", uninstaller + L" /S"},
+  };
+  for (const auto& entry : kEntryTexts) {
+    const std::wstring stored = MachineText(kUninstallKey, entry.name);
+    checks.Check(SameText(stored, entry.expected),
+                 std::string("Add/Remove Programs ") + entry.name + " = " + Utf8(stored));
+  }
+  for (const char* flag : {"NoModify", "NoRepair"}) {
+    checks.Check(MachineDword(kUninstallKey, flag) == 1u,
+                 std::string("Add/Remove Programs ") + flag + " = 1");
+  }
+  const DWORD size = MachineDword(kUninstallKey, "EstimatedSize").value_or(0);
+  checks.Check(size > 0, "Add/Remove Programs EstimatedSize = " + std::to_string(size) + " KB");
+}
+
+void CheckRemoved(const Installation& installed, Checks& checks) {
+  for (const wchar_t* name : kInstalledFiles) {
+    checks.Check(!Exists(installed.File(name)), Utf8(installed.File(name)) + " is removed");
+  }
+  checks.Check(!Exists(installed.folder), "the folder " + Utf8(installed.folder) + " is removed");
+  checks.Check(!Exists(installed.shortcut), "the Start-menu shortcut is removed");
+  checks.Check(!ReadMachineValue(kRunKey, kProductName), "Run \"Pelmora Pro\" is removed");
+  checks.Check(!ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue),
+               "RunOnce \"pmpro lock startup\" is removed");
+  checks.Check(!ReadMachineValue(kUninstallKey, "DisplayName"),
+               "the Add/Remove Programs entry is removed");
+  checks.Check(MachineDword(store::kWinlogonKey, "LogonType") == kLogonTypeBefore,
+               "Winlogon \"LogonType\" is back at " + std::to_string(kLogonTypeBefore));
+  const std::wstring background = MachineText(store::kWinlogonKey, "Background");
+  checks.Check(background == kBackgroundBefore,
+               "Winlogon \"Background\" is back: " + Utf8(background));
+}
+
+// The engine, started as the log-on would, arms the start-up lock.
+void CheckStartupLockArmed(const Installation& installed, Checks& checks) {
+  const std::wstring runOnce = MachineText(store::kRunOnceKey, store::kRunOnceValue);
+  checks.Check(SameText(runOnce, installed.File(L"pmpstart.exe")),
+               "the engine wrote RunOnce \"pmpro lock startup\" = " + Utf8(runOnce));
+  checks.Check(MachineDword(store::kWinlogonKey, "LogonType") == 0u &&
+                   !ReadMachineValue(store::kWinlogonKey, "Background"),
+               "the engine set Winlogon \"LogonType\" to 0 and deleted \"Background\"");
+}
+
+// "End Pelmora Pro" in the configuration tool, behind the password.
+bool EndThroughTool(Engines& engines, DWORD engineId, Checks& checks) {
+  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  if (tool == nullptr) return false;
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnushutdown, 0), 0);
+  AnswerMessageBox(engineId, checks, "End Pelmora Pro", kReactLimit);
+  return checks.Check(engines.ExitCode(engineId, kReactLimit).has_value(), "OK ends the engine");
+}
+
+// The uninstaller as a user runs it: "Uninstall" on its first page, "No"
+// to keeping the settings, and "Close" at the end.
+void UninstallWithoutSettings(Engines& engines, const Installation& installed, Checks& checks) {
+  // An export of the settings, which goes with them.
+  const std::wstring exportFile = installed.File(L"PMExport.txt");
+  {
+    const win32::UniqueKernelHandle file(CreateFileW(exportFile.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                     nullptr));
+    checks.Check(file.get() != INVALID_HANDLE_VALUE, "an export file lies in the program folder");
+  }
+  StartSetupProgram(engines, L"\"" + installed.File(kUninstaller) + L"\"");
+  // Its window has Cancel; the question has Yes and No only.
+  const HWND window = WaitForDialogWith(IDCANCEL, kSetupLimit);
+  if (!checks.Check(window != nullptr, "the uninstaller's window is shown")) return;
+  Press(window, IDOK);
+  const HWND question = WaitForDialogWith(IDNO, kSetupLimit);
+  if (!checks.Check(question != nullptr, "it asks a question")) return;
+  const std::wstring text = DialogText(question);
+  checks.Check(Contains(text, L"Keep") && Contains(text, L"settings"),
+               "it asks whether to keep the settings: " + Utf8(text));
+  Press(question, IDNO);
+  const HWND close = GetDlgItem(window, IDOK);
+  checks.Check(WaitFor([&] { return Contains(TextOf(close), L"Close") && IsWindowEnabled(close); },
+                       kRemovalLimit),
+               "the uninstaller finishes");
+  Press(window, IDOK);
+  checks.Check(WaitFor([&] { return !IsWindow(window); }, kReactLimit), "Close ends it");
+  checks.Check(!Exists(exportFile), "the export file is removed with the settings");
+  CheckRemoved(installed, checks);
+}
+
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool ok_;
+};
+
+}  // namespace
+
+int InstallUninstall(const Options& options) {
+  ComApartment com;
+  Checks checks;
+  const std::wstring setup = L"\"" + options.program + L"\" /S";
+  const Installation installed{KnownFolder(FOLDERID_ProgramFiles) + L"\\Pelmora Pro",
+                               KnownFolder(FOLDERID_CommonPrograms) + L"\\Pelmora Pro.lnk"};
+  Engines engines(installed.File(L"pmpro.exe"));
+
+  checks.Check(WriteMachineDword(store::kWinlogonKey, "LogonType", kLogonTypeBefore) &&
+                   WriteMachineText(store::kWinlogonKey, "Background", kBackgroundBefore),
+               "Winlogon \"LogonType\" and \"Background\" set as a machine might have them");
+
+  Say("silent setup");
+  const auto installCode = RunToEnd(engines, setup, kSetupLimit);
+  if (!checks.Check(installCode == 0u, "the setup ends with 0: " + Shown(installCode))) {
+    return checks.ExitCode();
+  }
+  CheckInstalled(installed, checks);
+
+  Say("the installed engine");
+  ProductKey key;
+  if (!Prepare(key, checks, {{"Registry Editor", true}}) ||
+      !checks.Check(key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "1"),
+                    "\"LockStartup\" = \"1\" stored")) {
+    return checks.ExitCode();
+  }
+  const int iconsBefore = TrayIconsShown();
+  const DWORD engineId = StartEngine(engines, checks);
+  if (engineId == 0) return checks.ExitCode();
+  int icons = iconsBefore;
+  const bool iconShown =
+      WaitFor([&] { return (icons = TrayIconsShown()) == iconsBefore + 1; }, kReactLimit);
+  checks.Check(iconShown, "the tray shows one icon more: " + std::to_string(iconsBefore) + " -> " +
+                              std::to_string(icons));
+  CheckStartupLockArmed(installed, checks);
+
+  Say("setup and uninstall while the engine runs");
+  const auto refusedSetup = RunToEnd(engines, setup, kSetupLimit);
+  checks.Check(refusedSetup == kExitEngineRunning,
+               "the setup refuses with exit code 2: " + Shown(refusedSetup));
+  // Run in place (_?=), so its exit code is the uninstaller's own and not
+  // that of the copy it otherwise starts from the temporary folder.
+  const auto refusedUninstall = RunToEnd(
+      engines, L"\"" + installed.File(kUninstaller) + L"\" /S _?=" + installed.folder, kSetupLimit);
+  checks.Check(refusedUninstall == kExitEngineRunning,
+               "the uninstaller refuses with exit code 2: " + Shown(refusedUninstall));
+  {
+    const DWORD asking = StartSetupProgram(
+        engines, L"\"" + installed.File(kUninstaller) + L"\" _?=" + installed.folder);
+    const std::wstring message =
+        AnswerMessageBox(asking, checks, "the uninstaller, not silent", kSetupLimit);
+    checks.Check(Contains(message, L"\"End Pelmora Pro\"") &&
+                     Contains(message, L"configuration tool") && Contains(message, L"password"),
+                 "it says to end Pelmora Pro with \"End Pelmora Pro\" in the configuration tool, "
+                 "behind the password");
+    const auto code = WaitForExit(engines, asking, kReactLimit);
+    checks.Check(code == kExitEngineRunning, "and ends with exit code 2: " + Shown(code));
+  }
+  CheckInstalled(installed, checks);
+  checks.Check(WaitForSingleObject(engines.Process(engineId), 0) == WAIT_TIMEOUT,
+               "the engine still runs");
+
+  Say("End Pelmora Pro");
+  if (!EndThroughTool(engines, engineId, checks)) return checks.ExitCode();
+  const bool iconGone =
+      WaitFor([&] { return (icons = TrayIconsShown()) == iconsBefore; }, kReactLimit);
+  checks.Check(iconGone, "its tray icon is gone: " + std::to_string(icons) + " shown");
+
+  Say("silent uninstall, as Add/Remove Programs runs it");
+  // Another program's window with the engine's title does not hold it up.
+  const TargetWindow lookalike(L"Pelmora Pro 2003", L"PmHarnessLookalike", false);
+  const std::wstring quiet = MachineText(kUninstallKey, "QuietUninstallString");
+  const auto uninstallCode = RunToEnd(engines, quiet, kSetupLimit);
+  checks.Check(uninstallCode == 0u, "the uninstaller ends with 0: " + Shown(uninstallCode));
+  // It finishes from a copy of itself in the temporary folder.
+  WaitFor([&] { return !Exists(installed.folder); }, kRemovalLimit);
+  CheckRemoved(installed, checks);
+  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
+               "the settings are kept, as a silent uninstall does");
+
+  Say("setup again, and an uninstall that does not keep the settings");
+  const auto reinstallCode = RunToEnd(engines, setup, kSetupLimit);
+  if (!checks.Check(reinstallCode == 0u, "the setup ends with 0: " + Shown(reinstallCode))) {
+    return checks.ExitCode();
+  }
+  UninstallWithoutSettings(engines, installed, checks);
+  checks.Check(!ReadMachineValue(std::string(store::kProductKey) + "\\Settings",
+                                 store::setting::kUserPassword),
+               "the settings are removed");
+  return checks.ExitCode();
+}
+
+}  // namespace pm::e2e

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs the install-uninstall scenario in a Wine prefix made afresh for this
+# run, so the setup meets a machine that never had the program.
+#   install-test.sh <pmharness.exe> <setup.exe>
+# Uses $DISPLAY when the caller (scripts/test.sh) provides one, else starts
+# a virtual display of its own.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+harness=$1
+setup=$2
+prefix=$(cd "$(dirname "$setup")" && pwd)/installprefix
+
+export PMP_WINEPREFIX=$prefix
+[ -n "${DISPLAY:-}" ] && export PMP_USE_DISPLAY=1
+source "$root/scripts/wine-env.sh"
+# The shortcut the setup makes stays inside the prefix: no menu entries in
+# the desktop of the machine running the tests.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+trap pmp_stop_wine EXIT
+
+if [ -d "$prefix" ]; then
+  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+fi
+pmp_start_display
+started=$(date +%s)
+pmp_init_prefix
+pmp_start_wineserver
+echo "fresh prefix $prefix ready in $(($(date +%s) - started)) s"
+status=0
+"$pmp_wine" "$harness" install-uninstall "$setup" || status=$?
+
+# The prefix is large: kept only to look into after a failure.
+pmp_stop_wine
+trap - EXIT
+wineserver -w >/dev/null 2>&1 || true
+if [ "$status" -eq 0 ]; then
+  rm -rf "$prefix"
+else
+  echo "the prefix stays for a look: $prefix"
+fi
+exit "$status"

@@ -1,0 +1,87 @@
+#include "platform/win32/Win32DialogFont.h"
+
+#include <vector>
+
+#include "platform/win32/Handles.h"
+
+namespace pm::win32 {
+
+namespace {
+
+// A screen DC with `font` selected, for measuring.
+class MeasuringDc {
+ public:
+  explicit MeasuringDc(const LOGFONTW& font)
+      : dc_(GetDC(nullptr)), font_(CreateFontIndirectW(&font)) {
+    if (dc_ != nullptr) old_ = SelectObject(dc_, font_.get());
+  }
+  MeasuringDc(const MeasuringDc&) = delete;
+  MeasuringDc& operator=(const MeasuringDc&) = delete;
+  ~MeasuringDc() {
+    if (dc_ == nullptr) return;
+    SelectObject(dc_, old_);
+    ReleaseDC(nullptr, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+  UniqueGdiObject font_;
+  HGDIOBJ old_ = nullptr;
+};
+
+int AverageWidth(const LOGFONTW& font) {
+  MeasuringDc dc(font);
+  TEXTMETRICW metrics{};
+  return dc.get() != nullptr && GetTextMetricsW(dc.get(), &metrics) ? metrics.tmAveCharWidth : 0;
+}
+
+bool AllFit(const LOGFONTW& font, std::span<const CaptionRoom> captions) {
+  for (const CaptionRoom& room : captions) {
+    if (!CaptionFits(font, room)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CaptionFits(const LOGFONTW& font, const CaptionRoom& room) {
+  LOGFONTW drawn = font;
+  if (room.bold) drawn.lfWeight = FW_BOLD;
+  MeasuringDc dc(drawn);
+  if (dc.get() == nullptr || room.text.empty()) return true;
+  RECT bounds{0, 0, room.width, 0};
+  DrawTextW(dc.get(), room.text.c_str(), static_cast<int>(room.text.size()), &bounds,
+            DT_CALCRECT | DT_WORDBREAK);
+  return bounds.right <= room.width && bounds.bottom <= room.height;
+}
+
+LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  }
+  LOGFONTW font = metrics.lfMessageFont;
+  if (AllFit(font, captions)) return font;
+  // A TrueType font scales its letters to the average width asked for. The
+  // widest that lets every caption fit is taken, down to two thirds; a
+  // caption too long even for that is a matter of its layout and is left out.
+  const int natural = AverageWidth(font);
+  const int narrowest = (natural * 2 + 2) / 3;
+  if (narrowest <= 0) return font;
+  LOGFONTW narrow = font;
+  narrow.lfWidth = narrowest;
+  std::vector<CaptionRoom> fitting;
+  for (const CaptionRoom& room : captions) {
+    if (CaptionFits(narrow, room)) fitting.push_back(room);
+  }
+  if (AllFit(font, fitting)) return font;
+  for (int width = natural - 1; width > narrowest; --width) {
+    font.lfWidth = width;
+    if (AllFit(font, fitting)) return font;
+  }
+  return narrow;
+}
+
+}  // namespace pm::win32

@@ -1,0 +1,29 @@
+#include "platform/win32/Win32Paths.h"
+
+#include <windows.h>
+
+namespace pm::win32 {
+
+std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::wstring LongPath(const std::wstring& path) {
+  const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return path;
+  std::wstring longPath(needed, L'\0');
+  const DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), needed);
+  if (length == 0 || length >= needed) return path;
+  longPath.resize(length);
+  return longPath;
+}
+
+}  // namespace pm::win32
