@@ -12,7 +12,8 @@
 #                               everything to docs/performance.md
 #   PMP_BUILD_DIR   the Windows build to use (default: build/windows)
 #   PMP_IDLE_SECONDS  how long bench-idle watches (default: 30)
-#   PMP_STARTUP_CPU_SECONDS  how long bench-startup-cpu watches (default: 10)
+#   PMP_STARTUP_CPU_SECONDS  how long bench-startup-cpu watches (default: 30; the
+#                    CPU time comes in 10 ms steps)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -79,8 +80,8 @@ run bench-idle "$engine" --seconds "${PMP_IDLE_SECONDS:-30}" --no-foreground-hoo
 echo "== bench-startup-time"
 run bench-startup-time "$engine"
 echo "== bench-startup-cpu"
-run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-10}"
-run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-10}" --no-foreground-hook
+run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-30}"
+run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-30}" --no-foreground-hook
 echo "== bench-taskmgr"
 run bench-taskmgr "$locker"
 

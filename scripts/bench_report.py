@@ -17,7 +17,7 @@ import sys
 NOT_MEASURED = "not measured"
 CPU_TIME_NOTE = ("CPU time is user plus kernel time from the system's process list "
                  "(NtQuerySystemInformation). Wine counts it in 10 ms steps (0.03 % of one core "
-                 "over 30 s) and answers GetProcessTimes for another process with the caller's "
+                 "over 30 s, 0.1 % over 10 s) and answers GetProcessTimes for another process with the caller's "
                  "own times, so that call is not used.")
 
 
