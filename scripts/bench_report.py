@@ -153,12 +153,8 @@ def main():
             add(f"| {label} | - | {NOT_MEASURED} | {NOT_MEASURED} | < 20 µs | |")
     add("")
 
-    table(add, "pmpro at rest", None, FIGURE_COLUMNS)
-    at_rest = "with nothing happening, after 1 s of settling"
-    add(cpu_row("Idle CPU (hooks and foreground poll, as shipped)",
-                find(wine, "bench-idle (hook): CPU"), 0.2, at_rest))
-    add(cpu_row("Idle CPU with the hooks and poll switched off (timer only; for comparison)",
-                find(wine, "bench-idle (timer only): CPU"), None, at_rest))
+    cpu_section(add, wine, "pmpro at rest", "bench-idle", "CPU", "Idle CPU", (0.2, None),
+                "with nothing happening, after 1 s of settling")
     hook_idle = number(r"= ([\d.]+) % of one core", find(wine, "bench-idle (hook): CPU"))
     timer_idle = number(r"= ([\d.]+) % of one core", find(wine, "bench-idle (timer only): CPU"))
     memory = find(wine, "bench-idle (hook): working set")
@@ -196,12 +192,8 @@ def main():
         "harness asks Shell_NotifyIconGetRect for the main window's icon 1"))
     add("")
 
-    table(add, "pmpstart", None, FIGURE_COLUMNS)
-    waiting = "with the prompt shown and nothing typed"
-    add(cpu_row("CPU while the prompt waits (hooks and poll)",
-                find(wine, "bench-startup-cpu (hook)"), 0.5, waiting))
-    add(cpu_row("CPU while the prompt waits (timer only)",
-                find(wine, "bench-startup-cpu (timer only)"), 0.5, waiting))
+    cpu_section(add, wine, "pmpstart", "bench-startup-cpu", "", "CPU while the prompt waits",
+                (0.5, 0.5), "with the prompt shown and nothing typed")
     taskmgr = spread(find(wine, "bench-taskmgr"))
     add(f"| Task Manager closed: median | {ms(taskmgr[0])} | | | from the creation of a window "
         f"titled as the Task Manager (both titles in turn, {fmt_count(taskmgr)} trials) until "
@@ -250,6 +242,15 @@ def table(add, heading, intro, columns):
 def spread_row(label, figures, tail):
     """A table row for a harness line with a median and a 95th percentile."""
     return f"| {label} | {fmt_count(figures)} | {ms(figures[0])} | {ms(figures[1])} | {tail} |"
+
+
+def cpu_section(add, wine, heading, bench, marker, what, goals, conditions):
+    """A section's table with the CPU share as shipped and with the hooks off."""
+    table(add, heading, None, FIGURE_COLUMNS)
+    modes = (("hook", f"{what} (hooks and foreground poll, as shipped)"),
+             ("timer only", f"{what} with the hooks and poll switched off (timer only)"))
+    for (mode, label), goal in zip(modes, goals):
+        add(cpu_row(label, find(wine, f"{bench} ({mode}): {marker}"), goal, conditions))
 
 
 def cpu_row(label, line, goal, conditions):
