@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace pm::e2e {
@@ -37,7 +38,12 @@ struct GdiTableEntry {
 };
 static_assert(sizeof(GdiTableEntry) == 24);
 
-std::optional<unsigned long> UsedGdiTableEntries(HANDLE process) {
+struct GdiCount {
+  unsigned long used = 0;
+  std::map<int, unsigned long> byType;
+};
+
+std::optional<GdiCount> UsedGdiTableEntries(HANDLE process) {
   const auto query = NtdllFunction<QueryProcess>("NtQueryInformationProcess");
   if (query == nullptr) return std::nullopt;
   PROCESS_BASIC_INFORMATION basic{};
@@ -59,9 +65,13 @@ std::optional<unsigned long> UsedGdiTableEntries(HANDLE process) {
                          entries.size() * sizeof(GdiTableEntry), &read)) {
     return std::nullopt;
   }
-  unsigned long used = 0;
-  for (const GdiTableEntry& entry : entries) used += entry.type != 0 ? 1 : 0;
-  return used;
+  GdiCount count;
+  for (const GdiTableEntry& entry : entries) {
+    if (entry.type == 0) continue;
+    ++count.used;
+    ++count.byType[entry.type];
+  }
+  return count;
 }
 
 // --- USER: the windows the process owns --------------------------------
@@ -150,17 +160,26 @@ std::optional<unsigned long> ListedHandles(DWORD processId) {
 
 ResourceFigure Figure(unsigned long answer, const char* answerSource,
                       const std::optional<unsigned long>& standIn, const char* standInSource) {
-  if (answer != 0) return {answer, answerSource};
-  return {standIn, std::string(answerSource) + " answers 0; stands in: " + standInSource};
+  if (answer != 0) return {answer, answerSource, {}};
+  return {standIn, std::string(answerSource) + " answers 0; stands in: " + standInSource, {}};
 }
 
 }  // namespace
 
 ProcessResources ReadProcessResources(HANDLE process, DWORD processId) {
   ProcessResources resources;
-  resources.gdiObjects =
-      Figure(GetGuiResources(process, GR_GDIOBJECTS), "GetGuiResources(GR_GDIOBJECTS)",
-             UsedGdiTableEntries(process), "used entries of its GDI handle table");
+  const DWORD gdiAnswer = GetGuiResources(process, GR_GDIOBJECTS);
+  const std::optional<GdiCount> table = UsedGdiTableEntries(process);
+  resources.gdiObjects = Figure(gdiAnswer, "GetGuiResources(GR_GDIOBJECTS)",
+                                table ? std::optional<unsigned long>(table->used) : std::nullopt,
+                                "used entries of its GDI handle table, by the table's object type");
+  if (gdiAnswer == 0 && table) {
+    for (const auto& [type, count] : table->byType) {
+      resources.gdiObjects.detail += (resources.gdiObjects.detail.empty() ? "" : ", ") +
+                                     std::string("type ") + std::to_string(type) + ": " +
+                                     std::to_string(count);
+    }
+  }
   resources.userObjects =
       Figure(GetGuiResources(process, GR_USEROBJECTS), "GetGuiResources(GR_USEROBJECTS)",
              OwnedWindows(processId), "windows it owns, top-level and child");
@@ -191,7 +210,8 @@ std::optional<double> CpuSeconds(DWORD processId) {
 
 std::string Describe(const ResourceFigure& figure) {
   const std::string count = figure.count ? std::to_string(*figure.count) : "no figure";
-  return count + " (" + figure.source + ")";
+  const std::string detail = figure.detail.empty() ? "" : " [" + figure.detail + "]";
+  return count + detail + " (" + figure.source + ")";
 }
 
 }  // namespace pm::e2e

@@ -18,6 +18,7 @@ namespace pm::e2e {
 struct ResourceFigure {
   std::optional<unsigned long> count;  // empty: neither way gave a figure
   std::string source;
+  std::string detail;  // what the count is made of, where known
 };
 
 struct ProcessResources {
