@@ -2,25 +2,55 @@
 # Builds the programs and the end-to-end harness for Windows and runs the
 # benchmarks under Wine: how soon a locked window is hidden after it comes to
 # the front (with the foreground-change hook, and with the 500 ms timer
-# alone), what the idle engine costs, how long pmpro takes to start, what
-# pmpstart costs while its prompt waits, and how soon it closes a Task
-# Manager window. Figures are printed, not judged.
+# alone), what the idle engine costs, how long pmpro takes to start (to its
+# main window and to its tray icon), what pmpstart costs while its prompt
+# waits, and how soon it closes a Task Manager window. Figures are printed,
+# not judged.
+#   scripts/bench.sh --report   also measures the watch tick natively (its own
+#                               Release build without sanitizers, build/bench),
+#                               takes the sizes of the programs, and writes
+#                               everything to docs/performance.md
 #   PMP_BUILD_DIR   the Windows build to use (default: build/windows)
 #   PMP_IDLE_SECONDS  how long bench-idle watches (default: 30)
-#   PMP_STARTUP_CPU_SECONDS  how long bench-startup-cpu watches (default: 10)
+#   PMP_STARTUP_CPU_SECONDS  how long bench-startup-cpu watches (default: 30; the
+#                    CPU time comes in 10 ms steps)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${PMP_BUILD_DIR:-build/windows}
+report=0
+case "${1:-}" in
+  --report) report=1 ;;
+  "") ;;
+  *) echo "usage: scripts/bench.sh [--report]" >&2; exit 2 ;;
+esac
 
+scripts/setup.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-exec.sh" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pmpro pmpstart pmharness >/dev/null
 
+gathered=$(mktemp -d)
+: >"$gathered/wine.txt"
+load_before=$(cut -d' ' -f1 /proc/loadavg)
+
+if [ "$report" = 1 ]; then
+  echo "== watch tick (native, Release, no sanitizers)"
+  cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPMP_BENCHMARKS=ON \
+    -DPMP_SANITIZE=OFF >/dev/null
+  cmake --build build/bench -j "$(nproc)" --target pm_bench >/dev/null
+  build/bench/bin/pm_bench --benchmark_filter=WatchTick --benchmark_repetitions=20 \
+    --benchmark_min_time=0.1 --benchmark_format=json >"$gathered/tick.json"
+fi
+
 export PMP_WINEPREFIX=${PMP_WINEPREFIX:-$root/$build/wineprefix}
 source scripts/wine-env.sh
-trap pmp_stop_wine EXIT
+cleanup() {
+  pmp_stop_wine
+  rm -rf "$gathered"
+}
+trap cleanup EXIT
 pmp_start_display
 pmp_init_prefix
 pmp_start_wineserver
@@ -31,12 +61,14 @@ locker="$root/$build/bin/pmpstart.exe"
 status=0
 run() {
   local log
+  cut -d' ' -f1 /proc/loadavg >>"$gathered/load.txt"
   log=$(mktemp)
   if ! "$pmp_wine" "$harness" "$@" >"$log" 2>&1; then
     status=1
     cat "$log"
+    echo "benchmark failed: $*" >>"$gathered/wine.txt"
   fi
-  grep '^bench-' "$log" || true
+  grep '^bench-' "$log" | tee -a "$gathered/wine.txt" || true
   rm -f "$log"
 }
 echo "== bench-latency"
@@ -44,11 +76,36 @@ run bench-latency "$engine"
 run bench-latency "$engine" --no-foreground-hook
 echo "== bench-idle"
 run bench-idle "$engine" --seconds "${PMP_IDLE_SECONDS:-30}"
+run bench-idle "$engine" --seconds "${PMP_IDLE_SECONDS:-30}" --no-foreground-hook
 echo "== bench-startup-time"
 run bench-startup-time "$engine"
 echo "== bench-startup-cpu"
-run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-10}"
-run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-10}" --no-foreground-hook
+run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-30}"
+run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-30}" --no-foreground-hook
 echo "== bench-taskmgr"
 run bench-taskmgr "$locker"
+
+if [ "$report" = 1 ]; then
+  for file in "$build/bin/pmpro.exe" "$build/bin/pmpstart.exe" \
+    "$build"/PelmoraPro-*-setup.exe; do
+    if [ -f "$file" ]; then echo "$(basename "$file") $(stat -c %s "$file")"; fi
+  done >"$gathered/sizes.txt"
+  display="Xvfb $DISPLAY (virtual, 1280x1024x24)"
+  [ -z "$pmp_started_xvfb" ] && display="the user's display $DISPLAY"
+  {
+    echo "cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+    echo "cores=$(nproc)"
+    echo "kernel=$(uname -sr)"
+    echo "wine=$("$pmp_wine" --version 2>/dev/null || echo unknown)"
+    echo "display=$display"
+    echo "date=$(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "load_before=$load_before"
+    echo "load_after=$(cut -d' ' -f1 /proc/loadavg)"
+    echo "load_peak=$(sort -g "$gathered/load.txt" | tail -1)"
+  } >"$gathered/machine.txt"
+  touch "$gathered/tick.json"
+  python3 scripts/bench_report.py docs/performance.md "$gathered/wine.txt" \
+    "$gathered/tick.json" "$gathered/sizes.txt" "$gathered/machine.txt"
+  echo "== written: docs/performance.md"
+fi
 exit $status

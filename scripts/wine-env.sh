@@ -10,6 +10,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko install prompts in a fresh prefix.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 pmp_wine=/usr/lib/wine/wine64
+# Debian's wine64 package puts no wineserver on the search path.
+pmp_wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 pmp_started_xvfb=
 pmp_start_display() {
@@ -35,14 +37,14 @@ pmp_start_display() {
 pmp_init_prefix() {
   if [ ! -f "$WINEPREFIX/.pmp-ready" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    "$pmp_wine" wineboot -i >/dev/null 2>&1 || true
+    "$pmp_wineserver" -w
     "$pmp_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     # A program that crashes ends at once instead of waiting in Wine's
     # debugger (Wine's own taskmgr crashes when closed while it starts up).
     "$pmp_wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
     "$pmp_wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wineserver -w
+    "$pmp_wineserver" -w
     touch "$WINEPREFIX/.pmp-ready"
   fi
 }
@@ -51,11 +53,11 @@ pmp_init_prefix() {
 # for the whole run, detached from our output: a test runner that reads a
 # program's output would otherwise wait for them to end.
 pmp_start_wineserver() {
-  wineserver -p </dev/null >/dev/null 2>&1 || true
+  "$pmp_wineserver" -p </dev/null >/dev/null 2>&1 || true
   "$pmp_wine" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 pmp_stop_wine() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$pmp_wineserver" -k >/dev/null 2>&1 || true
   if [ -n "$pmp_started_xvfb" ]; then kill "$pmp_started_xvfb" 2>/dev/null || true; fi
 }

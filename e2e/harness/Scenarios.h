@@ -72,6 +72,7 @@ int SetupWindow(const Options& options);
 int ChangePassword(const Options& options);
 int ExportImport(const Options& options);
 int PromptPicture(const Options& options);
+int Soak(const Options& options);
 int InstallUninstall(const Options& options);
 int MisbehavingWindows(const Options& options);
 

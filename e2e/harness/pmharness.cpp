@@ -36,6 +36,7 @@ constexpr Entry kScenarios[] = {
     {L"change-password", ChangePassword},
     {L"export-import", ExportImport},
     {L"prompt-picture", PromptPicture},
+    {L"soak", Soak},
     {L"install-uninstall", InstallUninstall},
     {L"misbehaving-windows", MisbehavingWindows},
     {L"bench-latency", BenchLatency},
