@@ -154,7 +154,7 @@ def main():
     add("")
 
     cpu_section(add, wine, "pmpro at rest", "bench-idle", "CPU", "Idle CPU", (0.2, None),
-                "with nothing happening, after 1 s of settling")
+                "with nothing happening, after 1 s of settling", "hooks and foreground poll")
     hook_idle = number(r"= ([\d.]+) % of one core", find(wine, "bench-idle (hook): CPU"))
     timer_idle = number(r"= ([\d.]+) % of one core", find(wine, "bench-idle (timer only): CPU"))
     memory = find(wine, "bench-idle (hook): working set")
@@ -193,7 +193,8 @@ def main():
     add("")
 
     cpu_section(add, wine, "pmpstart", "bench-startup-cpu", "", "CPU while the prompt waits",
-                (0.5, 0.5), "with the prompt shown and nothing typed")
+                (0.5, 0.5), "with the prompt shown and nothing typed",
+                "hooks, no foreground poll")
     taskmgr = spread(find(wine, "bench-taskmgr"))
     add(f"| Task Manager closed: median | {ms(taskmgr[0])} | | | from the creation of a window "
         f"titled as the Task Manager (both titles in turn, {fmt_count(taskmgr)} trials) until "
@@ -244,11 +245,11 @@ def spread_row(label, figures, tail):
     return f"| {label} | {fmt_count(figures)} | {ms(figures[0])} | {ms(figures[1])} | {tail} |"
 
 
-def cpu_section(add, wine, heading, bench, marker, what, goals, conditions):
+def cpu_section(add, wine, heading, bench, marker, what, goals, conditions, shipped):
     """A section's table with the CPU share as shipped and with the hooks off."""
     table(add, heading, None, FIGURE_COLUMNS)
-    modes = (("hook", f"{what} (hooks and foreground poll, as shipped)"),
-             ("timer only", f"{what} with the hooks and poll switched off (timer only)"))
+    modes = (("hook", f"{what} ({shipped}, as shipped)"),
+             ("timer only", f"{what} with the hooks switched off (timer only)"))
     for (mode, label), goal in zip(modes, goals):
         add(cpu_row(label, find(wine, f"{bench} ({mode}): {marker}"), goal, conditions))
 

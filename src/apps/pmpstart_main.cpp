@@ -9,7 +9,9 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   pm::win32::Win32UiToolkit toolkit(instance);
-  pm::win32::Win32Desktop desktop;
+  // The start-up locker waits for a Task Manager to appear, which the system
+  // reports as a new window; the front window needs no poll here.
+  pm::win32::Win32Desktop desktop(pm::win32::Win32Desktop::ForegroundPoll::Off);
   pm::win32::Win32Shell shell;
   pm::win32::Win32Registry registry;
   int exitCode = 0;

@@ -27,6 +27,7 @@ LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 class Win32DesktopRig final : public DesktopRig {
  public:
+  explicit Win32DesktopRig(win32::Win32Desktop::ForegroundPoll poll) : desktop_(poll) {}
   ~Win32DesktopRig() override {
     windows_.clear();
     for (const std::wstring& name : classes_) {
@@ -101,9 +102,20 @@ class Win32DesktopRig final : public DesktopRig {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Backend, DesktopContract,
-                         ::testing::Values(DesktopBackend{
-                             "Win32", [] { return std::make_unique<Win32DesktopRig>(); }}),
-                         DesktopBackendName);
+// The start-up locker's desktop does not poll the front window: the hooks
+// alone must keep the same contract.
+INSTANTIATE_TEST_SUITE_P(
+    Backend, DesktopContract,
+    ::testing::Values(DesktopBackend{"Win32",
+                                     [] {
+                                       return std::make_unique<Win32DesktopRig>(
+                                           win32::Win32Desktop::ForegroundPoll::On);
+                                     }},
+                      DesktopBackend{"Win32WithoutPoll",
+                                     [] {
+                                       return std::make_unique<Win32DesktopRig>(
+                                           win32::Win32Desktop::ForegroundPoll::Off);
+                                     }}),
+    DesktopBackendName);
 
 }  // namespace pm::tests

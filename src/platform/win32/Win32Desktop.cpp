@@ -46,7 +46,8 @@ constexpr UINT kForegroundPollMs = 20;
 
 }  // namespace
 
-Win32Desktop::Win32Desktop() : hooksDisabled_(HooksDisabledByEnvironment()) {}
+Win32Desktop::Win32Desktop(ForegroundPoll poll)
+    : hooksDisabled_(HooksDisabledByEnvironment()), pollForeground_(poll == ForegroundPoll::On) {}
 
 Win32Desktop::~Win32Desktop() {
   RemoveHooks();
@@ -177,7 +178,9 @@ void Win32Desktop::InstallHooks() {
   createHook_.reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
                                     &Win32Desktop::OnWinEvent, 0, 0, kFlags));
   lastForeground_ = GetForegroundWindow();
-  pollTimer_ = SetTimer(nullptr, 0, kForegroundPollMs, &Win32Desktop::OnForegroundPoll);
+  if (pollForeground_) {
+    pollTimer_ = SetTimer(nullptr, 0, kForegroundPollMs, &Win32Desktop::OnForegroundPoll);
+  }
   hookedDesktop = this;
 }
 

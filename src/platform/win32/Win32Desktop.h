@@ -14,7 +14,14 @@ inline constexpr wchar_t kNoForegroundHookVariable[] = L"PELMORA_NO_FOREGROUND_H
 
 class Win32Desktop final : public platform::Desktop {
  public:
-  Win32Desktop();
+  // Whether the foreground window is also compared every few milliseconds.
+  // Only that sees another program's window come to the front at once where
+  // the system reports no such event (Wine), at a steady cost while idle. A
+  // program that waits for new windows, not for the front one, needs no poll:
+  // window creation is reported everywhere.
+  enum class ForegroundPoll { On, Off };
+
+  explicit Win32Desktop(ForegroundPoll poll = ForegroundPoll::On);
   ~Win32Desktop() override;
   Win32Desktop(const Win32Desktop&) = delete;
   Win32Desktop& operator=(const Win32Desktop&) = delete;
@@ -56,6 +63,7 @@ class Win32Desktop final : public platform::Desktop {
   UINT_PTR pollTimer_ = 0;
   HWND lastForeground_ = nullptr;
   bool hooksDisabled_ = false;
+  bool pollForeground_ = true;
   bool inHandler_ = false;
   bool runAgain_ = false;
 };
