@@ -96,14 +96,22 @@ platform::PicturePtr Decode(IWICBitmapDecoder* decoder) {
 
 }  // namespace
 
+HICON Win32Picture::IconForSide(int side) const {
+  if (side == width_) return icon_.get();
+  if (side != sizedSide_) {
+    sizedIcon_.reset(LoadBuiltInIcon(builtInIcon_, side));
+    sizedSide_ = side;
+  }
+  return sizedIcon_ ? sizedIcon_.get() : icon_.get();
+}
+
 void Win32Picture::Draw(HDC dc, const RECT& into) const {
   const int width = into.right - into.left;
   const int height = into.bottom - into.top;
   if (icon_) {
-    UniqueHicon sized;
-    if (width != width_ && width == height) sized.reset(LoadBuiltInIcon(builtInIcon_, width));
-    DrawIconEx(dc, into.left, into.top, sized ? sized.get() : icon_.get(), width, height, 0,
-               nullptr, DI_NORMAL);
+    // Stretched only when the control is not square.
+    HICON icon = width == height ? IconForSide(width) : icon_.get();
+    DrawIconEx(dc, into.left, into.top, icon, width, height, 0, nullptr, DI_NORMAL);
     return;
   }
   HDC source = CreateCompatibleDC(dc);

@@ -24,9 +24,15 @@ class Win32Picture final : public platform::Picture {
   void Draw(HDC dc, const RECT& into) const;
 
  private:
+  // The icon to draw into a square of `side` pixels: the one loaded for that
+  // side, kept from the last paint so that a repaint loads nothing.
+  HICON IconForSide(int side) const;
+
   platform::BuiltIn builtInIcon_ = platform::BuiltIn::None;
   UniqueGdiObject bitmap_;
   UniqueHicon icon_;
+  mutable UniqueHicon sizedIcon_;
+  mutable int sizedSide_ = 0;
   int width_;
   int height_;
 };
