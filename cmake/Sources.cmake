@@ -45,14 +45,21 @@ target_link_libraries(pm_engine PUBLIC pm_store pm_forms pm_prompt pm_about pm_c
 pmp_layer(pm_startup src/startup/*.cpp)
 target_link_libraries(pm_startup PUBLIC pm_store pm_forms pm_prompt)
 
+# The service links the store and no form.
+pmp_layer(pm_service src/service/*.cpp)
+target_link_libraries(pm_service PUBLIC pm_store)
+
 if(PMP_WINDOWS)
   enable_language(RC)
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp src/apps/resources/pmpro.rc)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
   target_link_libraries(pmpstart PRIVATE pm_startup pm_backend)
+  add_executable(pmpsvc src/apps/pmpsvc_main.cpp src/apps/resources/pmpsvc.rc)
+  target_link_libraries(pmpsvc PRIVATE pm_service pm_backend)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
+  target_link_options(pmpsvc PRIVATE -municode)
 endif()
 
 # The owner's help page lives beside the programs.

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "config/SettingsTransfer.h"
+#include "store/SettingsFile.h"
 #include "platform/sim/SimRegistry.h"
 #include "store/ItemLists.h"
 #include "store/RegistryModule.h"
@@ -62,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const std::int64_t n = FailingWrite(bytes); n >= 0) {
     registry.FailNthWrite(static_cast<std::uint32_t>(n));
   }
-  const config::TransferOutcome outcome = config::ImportRegFileBytes(registry, bytes);
-  if (outcome.kind != config::TransferOutcome::Kind::Done) {
+  const store::TransferOutcome outcome = store::ImportRegFileBytes(registry, bytes);
+  if (outcome.kind != store::TransferOutcome::Kind::Done) {
     if (!(store::CaptureKey(registry, store::kRootKey, "SOFTWARE") == before)) std::abort();
     return 0;
   }

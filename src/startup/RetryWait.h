@@ -6,15 +6,11 @@
 
 #include <string>
 
+#include "store/WrongPasswordWait.h"
+
 namespace pm::startup {
 
-inline constexpr int kFreeWrongPasswords = 4;
-inline constexpr int kFirstWaitSeconds = 5;
-inline constexpr int kLongestWaitSeconds = 300;
-
-// Seconds to wait after the `wrongInARow`-th wrong password in a row; 0 for
-// no wait.
-int RetryWaitSeconds(int wrongInARow);
+using store::RetryWaitSeconds;
 
 // Label1's text while `secondsLeft` (above 0) remain, in whole seconds, or in
 // minutes and seconds from one minute on.

@@ -88,4 +88,10 @@ using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, WinEventHookTraits>;
 using UniqueHmodule = UniqueHandle<HMODULE, HmoduleTraits>;
 
+// CreateFile and CreateNamedPipe answer INVALID_HANDLE_VALUE, not null, when
+// they fail; the owner holds null then.
+inline UniqueKernelHandle OwnFileHandle(HANDLE raw) {
+  return UniqueKernelHandle(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
+}
+
 }  // namespace pm::win32
