@@ -1,12 +1,11 @@
 #include "service/SettingsService.h"
 
-#include <functional>
-
 #include "service/ChangeRules.h"
 #include "store/ChangeRecorder.h"
 #include "store/RegistrySnapshot.h"
 #include "store/SettingsCatalogue.h"
 #include "store/SettingsFile.h"
+#include "store/modRegistry.h"
 
 namespace pm::service {
 
@@ -53,23 +52,15 @@ SettingsService::SettingsService(platform::Registry& registry, store::ChangeJour
       gate_(std::move(clock)) {}
 
 store::RegResult SettingsService::ProtectProductKeys() {
-  store::FirstFailure outcome;
-  bool existed = false;
-  platform::RegStatus status = 0;
   // The product key exists from the first start on, with its rules, so a
   // standard user cannot be first to make it.
-  outcome.Note({platform::RegKey::Create(registry_, store::kRootKey, store::kProductKey,
-                                         platform::reg_access::kWrite, status, existed)
-                    ? platform::reg_error::kSuccess
-                    : status});
-  const std::function<void(const std::string&, const store::KeySnapshot&)> protect =
-      [&](const std::string& path, const store::KeySnapshot& key) {
-        outcome.Note({registry_.ProtectKey(store::kRootKey, path)});
-        for (const auto& [name, subkey] : key.subkeys) protect(path + "\\" + name, subkey);
-      };
-  protect(std::string(store::kProductKey),
-          store::CaptureKey(registry_, store::kRootKey, store::kProductKey));
-  return outcome.result();
+  bool existed = false;
+  platform::RegStatus status = 0;
+  if (!platform::RegKey::Create(registry_, store::kRootKey, store::kProductKey,
+                                platform::reg_access::kWrite, status, existed)) {
+    return {status};
+  }
+  return store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey);
 }
 
 store::RegResult SettingsService::Start() {

@@ -17,6 +17,9 @@
 
 namespace pm::service {
 
+// Beside the service's program, in the folder only administrators may write.
+inline constexpr std::string_view kJournalFileName = "pmpsvc.journal";
+
 class SettingsService {
  public:
   SettingsService(platform::Registry& registry, store::ChangeJournal& journal,

@@ -83,6 +83,14 @@ Failure CaptureUndo(platform::Registry& registry, const ChangeSet& change, Chang
   return {};
 }
 
+// True when everything the change may touch is still as `before` holds it:
+// a change refused at its first write needs nothing put back (and putting
+// back, refused in the same way, would only report a loss that is none).
+bool Unchanged(platform::Registry& registry, const ChangeSet& change, const ChangeSet& before) {
+  ChangeSet now;
+  return CaptureUndo(registry, change, now).result && now == before;
+}
+
 }  // namespace
 
 bool IsProductPath(std::string_view path) {
@@ -103,7 +111,9 @@ ApplyOutcome ApplyChange(platform::Registry& registry, const ChangeSet& change,
   }
   const Failure failed = ApplyOps(registry, change);
   ApplyOutcome outcome{failed.result, failed.write, {}};
-  if (!failed.result) outcome.undo = ApplyOps(registry, undo).result;
+  if (!failed.result && !Unchanged(registry, change, undo)) {
+    outcome.undo = ApplyOps(registry, undo).result;
+  }
   // A journal whose undo failed stays, so the next start tries again.
   if (journal != nullptr && outcome.undo) journal->Clear();
   return outcome;

@@ -7,6 +7,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32PipeIo.h"
+#include "platform/win32/Win32ServiceHost.h"
 
 namespace pm::win32 {
 
@@ -16,12 +17,6 @@ namespace {
 constexpr DWORD kReplyTimeoutMs = 60000;
 constexpr DWORD kRequestTimeoutMs = 10000;
 constexpr DWORD kBusyWaitMs = 5000;
-
-struct ServiceHandleTraits {
-  static SC_HANDLE Invalid() { return nullptr; }
-  static void Close(SC_HANDLE handle) { CloseServiceHandle(handle); }
-};
-using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 
 UniqueKernelHandle OpenPipe(DWORD& error) {
   const std::wstring name = Wide(platform::service::kPipe);

@@ -7,7 +7,6 @@
 // The toolkit has a MessageBox of its own.
 #undef MessageBox
 
-
 #include "platform/Toolkit.h"
 
 namespace pm::win32 {
