@@ -7,6 +7,7 @@
 // The toolkit has a MessageBox of its own.
 #undef MessageBox
 
+
 #include "platform/Toolkit.h"
 
 namespace pm::win32 {
