@@ -177,6 +177,9 @@ Section "${PRODUCT}"
   File "/oname=pmpsvc.exe" "${PMPSVC}"
   File "/oname=pmpro.htm" "${HELP}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ; Before the service starts: with settings kept from an earlier
+  ; installation and the start-up lock on, its start arms the lock.
+  Call SaveWinlogonValues
   ; The service gives the folder its rules (users read and run, nothing
   ; more), then registers itself and starts.
   ExecWait '"$INSTDIR\pmpsvc.exe" /install' $0
@@ -189,7 +192,6 @@ Section "${PRODUCT}"
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\pmpro.exe"'
   CreateShortcut "${SHORTCUT}" "$INSTDIR\pmpro.exe" "" "$INSTDIR\pmpro.exe" 0 SW_SHOWNORMAL "" "Open ${PRODUCT}, or its configuration tool while it runs"
 
-  Call SaveWinlogonValues
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"

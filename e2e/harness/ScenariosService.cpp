@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Scenarios.h"
+#include "ServiceControl.h"
 #include "StandardUser.h"
 #include "SystemValues.h"
 #include "config/frmSetupLayout.h"
@@ -16,7 +17,6 @@
 #include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceChannel.h"
-#include "platform/win32/Win32ServiceHost.h"
 #include "service/SettingsService.h"
 #include "store/ChangeRecorder.h"
 #include "store/RegistrySnapshot.h"
@@ -34,30 +34,6 @@ namespace {
 constexpr std::chrono::milliseconds kServiceLimit{20000};
 // The password check hashes 600,000 times: about a second under Wine.
 constexpr DWORD kDirectWriteLimitMs = 30000;
-
-win32::UniqueServiceHandle OpenOurService() {
-  const win32::UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager) return {};
-  return win32::UniqueServiceHandle(
-      OpenServiceW(manager.get(), Wide(platform::service::kName).c_str(),
-                   SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS));
-}
-
-DWORD ServiceState(SC_HANDLE service) {
-  SERVICE_STATUS status{};
-  return QueryServiceStatus(service, &status) ? status.dwCurrentState : 0;
-}
-
-bool StopService(SC_HANDLE service) {
-  SERVICE_STATUS status{};
-  ControlService(service, SERVICE_CONTROL_STOP, &status);
-  return WaitFor([&] { return ServiceState(service) == SERVICE_STOPPED; }, kServiceLimit);
-}
-
-bool StartService(SC_HANDLE service) {
-  StartServiceW(service, 0, nullptr);
-  return WaitFor([&] { return ServiceState(service) == SERVICE_RUNNING; }, kServiceLimit);
-}
 
 // What the service answered, or nothing when it could not be reached.
 std::optional<store::ServiceReply> Ask(win32::Win32ServiceChannel& channel,
