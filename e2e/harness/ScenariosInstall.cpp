@@ -32,8 +32,8 @@ constexpr char kProductName[] = "Pelmora Pro";
 constexpr wchar_t kVersion[] = L"5.5.2";
 constexpr wchar_t kPublisher[] = L"Pelmora Software";
 constexpr wchar_t kUninstaller[] = L"uninstall.exe";
-constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpsvc.exe", L"pmpro.htm",
-                                           L"uninstall.exe"};
+constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpsvc.exe",
+                                           L"pmpro.htm", L"uninstall.exe"};
 // A setup or uninstall refused because the engine runs ends with this code.
 constexpr DWORD kExitEngineRunning = 2;
 // A fresh prefix is slow to start its first programs.
