@@ -89,5 +89,6 @@ int BenchIdle(const Options& options);
 int BenchStartupTime(const Options& options);
 int BenchStartupCpu(const Options& options);
 int BenchTaskManager(const Options& options);
+int BenchServiceApply(const Options& options);
 
 }  // namespace pm::e2e

@@ -48,6 +48,7 @@ constexpr Entry kScenarios[] = {
     {L"bench-startup-time", BenchStartupTime},
     {L"bench-startup-cpu", BenchStartupCpu},
     {L"bench-taskmgr", BenchTaskManager},
+    {L"bench-service-apply", BenchServiceApply},
 };
 
 int Usage() {
