@@ -96,6 +96,13 @@ WriteOutcome SettingsWriter::Ask(RequestKind kind, const ChangeSet& change) {
   }
   const std::optional<ServiceReply> reply = DecodeReply(answer);
   if (!reply) return {Kind::Failed, "The Pelmora Pro Service gave an answer that cannot be read."};
+  if (reply->kind == ReplyKind::WrongPassword && state_.ToolPassword.empty()) {
+    // Opened during "Unlock Everything", the tool never had the password.
+    return {Kind::Failed,
+            "The configuration tool was opened without the password, during \"Unlock "
+            "Everything\". Choose \"Relock Everything\", open the tool again and type the "
+            "password, then save."};
+  }
   return FromReply(*reply);
 }
 

@@ -95,5 +95,17 @@ TEST_F(SavingThroughTheServiceTest, ARefusedSaveKeepsTheToolOpenAndLosesNothing)
   EXPECT_EQ(Setting("BlockInstall"), "");
 }
 
+TEST_F(SavingThroughTheServiceTest, AToolOpenedDuringUnlockEverythingSaysHowToSave) {
+  OpenSetup("secret").ChooseMenu(config::kmnuunlock);
+  sim::SimWindow& setup = OpenSetup();
+  EXPECT_TRUE(State().ToolPassword.empty()) << "no prompt, no password";
+  setup.ChooseMenu(config::kmnublockinstall);
+  setup.Click("cmdApply");
+  ASSERT_FALSE(world_.shownMessages.empty());
+  EXPECT_NE(world_.shownMessages.back().text.find("Relock Everything"), std::string::npos)
+      << world_.shownMessages.back().text;
+  EXPECT_EQ(Setting("BlockInstall"), "");
+}
+
 }  // namespace
 }  // namespace pm::tests
