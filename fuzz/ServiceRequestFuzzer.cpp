@@ -10,6 +10,7 @@
 #include <span>
 
 #include "platform/sim/SimRegistry.h"
+#include "service/ServiceTestSupport.h"
 #include "service/SettingsService.h"
 #include "store/ItemLists.h"
 #include "store/RegistryModule.h"
@@ -20,22 +21,6 @@
 namespace {
 
 using namespace pm;
-
-class MemoryJournal final : public store::ChangeJournal {
- public:
-  bool Write(std::span<const std::uint8_t> bytes) override {
-    bytes_ = store::ByteArray(bytes.begin(), bytes.end());
-    return true;
-  }
-  std::optional<store::ByteArray> Read() override { return bytes_; }
-  bool Clear() override {
-    bytes_.reset();
-    return true;
-  }
-
- private:
-  std::optional<store::ByteArray> bytes_;
-};
 
 // Everything the service may not write, as one snapshot.
 store::KeySnapshot Elsewhere(platform::Registry& registry) {
@@ -58,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const store::KeySnapshot before = store::CaptureKey(registry, store::kRootKey, "SOFTWARE");
   const store::KeySnapshot elsewhere = Elsewhere(registry);
 
-  MemoryJournal journal;
+  tests::MemoryJournal journal;
   service::SettingsService service(registry, journal, "C:\\Program Files\\Pelmora Pro",
                                    [] { return std::chrono::steady_clock::time_point{}; });
   const std::optional<store::ServiceReply> reply = store::DecodeReply(service.Serve({data, size}));

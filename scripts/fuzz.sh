@@ -40,4 +40,4 @@ run() {
 run regfile_parse fuzz/RegFileParseFuzzer.cpp fuzz/corpus/parse
 run regdata_decode fuzz/RegDataDecodeFuzzer.cpp fuzz/corpus/decode
 run import fuzz/ImportFuzzer.cpp fuzz/corpus/parse "${import_sources[@]}"
-run service_request fuzz/ServiceRequestFuzzer.cpp fuzz/corpus/service "${service_sources[@]}"
+run service_request fuzz/ServiceRequestFuzzer.cpp fuzz/corpus/service "${service_sources[@]}" -Itests
