@@ -1,7 +1,5 @@
-// How long the start-up locker's prompt refuses passwords after wrong ones in
-// a row, so that a password cannot be guessed at machine speed: the first
-// four cost nothing, the fifth 5 seconds, each further one twice as long as
-// the one before, at most 5 minutes.
+// What the start-up locker's prompt says while it refuses passwords after
+// wrong ones in a row (how long: store/WrongPasswordWait.h).
 #pragma once
 
 #include <string>
