@@ -4,6 +4,9 @@
 // a malformed request and a write outside the settings change nothing, a
 // change cut short is undone at the service's next start, and the start-up
 // lock is armed through it from the configuration tool of a standard user.
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <filesystem>
 #include <string>
 
@@ -16,6 +19,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceChannel.h"
 #include "service/SettingsService.h"
 #include "store/ChangeRecorder.h"
@@ -51,6 +55,25 @@ store::ServiceRequest SetPassword(std::string_view password, std::string_view ne
   store::WriteSetting(recorder, store::setting::kUserPassword, newPassword);
   request.change = recorder.TakeChange();
   return request;
+}
+
+// The folder's DACL as SDDL, as Windows reads it back.
+std::wstring FolderRules(const std::wstring& folder) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return L"(unreadable)";
+  }
+  const win32::UniqueSecurityDescriptor owned(descriptor);
+  LPWSTR text = nullptr;
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                            DACL_SECURITY_INFORMATION, &text,
+                                                            nullptr)) {
+    return L"(unreadable)";
+  }
+  std::wstring rules = text;
+  LocalFree(text);
+  return rules;
 }
 
 }  // namespace
@@ -128,6 +151,12 @@ int ServiceGuards(const Options& options) {
       kDirectWriteLimitMs);
   checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
                "reg add by the standard user leaves \"UserPassword\" as it was");
+
+  // Not checked: Wine neither keeps the rules the setup gives the program
+  // folder (it reads back its own default) nor checks a file's rules when a
+  // file is made there. On Windows a standard user cannot write the folder.
+  Say("the program folder's rules as the system reads them back: %s",
+      Utf8(FolderRules(folder)).c_str());
 
   Say("requests the service refuses");
   win32::Win32ServiceChannel channel(Narrow(folder));
