@@ -1,6 +1,6 @@
 ; Setup for Pelmora Pro: the three programs and the help page in the 64-bit
-; Program Files, the service that saves the settings (installed and started
-; here, removed by the uninstaller), the engine started at every log-on, a
+; Program Files, the service that saves the settings and starts the engine in
+; every session (installed and started here, removed by the uninstaller), a
 ; Start-menu shortcut and an uninstaller. Everything it keeps is machine-wide, so it runs as
 ; administrator and writes for all users.
 ;
@@ -188,8 +188,9 @@ Section "${PRODUCT}"
     SetErrorLevel ${EXIT_SERVICE_FAILED}
   ${EndIf}
 
-  ; Quoted: the folder's name has spaces.
-  WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\pmpro.exe"'
+  ; The service starts the engine in every session, and again when it is
+  ; ended; an earlier version's log-on start would make a second copy.
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\pmpro.exe" "" "$INSTDIR\pmpro.exe" 0 SW_SHOWNORMAL "" "Open ${PRODUCT}, or its configuration tool while it runs"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"

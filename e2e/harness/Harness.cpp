@@ -91,6 +91,14 @@ DWORD Engines::StartOther(std::wstring_view commandLine) {
   return Launch(nullptr, std::wstring(commandLine), nullptr);
 }
 
+bool Engines::Adopt(DWORD processId) {
+  win32::UniqueKernelHandle process(OpenProcess(
+      SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return false;
+  started_.push_back({processId, std::move(process)});
+  return true;
+}
+
 HANDLE Engines::Process(DWORD processId) const {
   for (const Started& s : started_) {
     if (s.processId == processId) return s.process.get();

@@ -61,6 +61,9 @@ class Engines {
   DWORD Start();
   // Starts another program, found on the search path like a typed command.
   DWORD StartOther(std::wstring_view commandLine);
+  // Takes a copy someone else started (the service) as one of the
+  // scenario's; false when it cannot be opened.
+  bool Adopt(DWORD processId);
   HANDLE Process(DWORD processId) const;
   // The exit code once the process has ended within `limit`.
   std::optional<DWORD> ExitCode(DWORD processId, std::chrono::milliseconds limit) const;

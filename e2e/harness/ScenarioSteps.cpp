@@ -1,4 +1,5 @@
 #include "Scenarios.h"
+#include "ServiceControl.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::e2e {
@@ -10,7 +11,36 @@ bool Prepare(ProductKey& key, Checks& checks, const std::vector<store::ListItem>
                       "passwords and locked items stored");
 }
 
+// Where the service is installed it keeps an engine running in the session.
+// The scenario needs one that reads the settings it stored: the service is
+// stopped, its engine ended (the harness is an administrator) and the service
+// started again, which starts a fresh engine, as a start of Windows does. (A
+// new start of the service also forgets how often the engine ended.)
+DWORD TakeServiceEngine(SC_HANDLE service, Engines& engines, Checks& checks) {
+  if (!checks.Check(StopService(service), "the service stops")) return 0;
+  if (const HWND running = FindTopLevel(MainWindowQuery())) {
+    const win32::UniqueKernelHandle process(
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessOf(running)));
+    checks.Check(process && TerminateProcess(process.get(), 1) &&
+                     WaitForSingleObject(process.get(), 5000) == WAIT_OBJECT_0,
+                 "the engine it started is ended");
+  }
+  HWND fresh = nullptr;
+  const bool up =
+      StartService(service) &&
+      WaitFor([&] { return (fresh = FindTopLevel(MainWindowQuery())) != nullptr; }, kStartLimit);
+  if (!checks.Check(up && engines.Adopt(ProcessOf(fresh)),
+                    "started again, the service starts a fresh engine")) {
+    return 0;
+  }
+  return ProcessOf(fresh);
+}
+
 DWORD StartEngine(Engines& engines, Checks& checks) {
+  if (const win32::UniqueServiceHandle service = OpenOurService();
+      service && ServiceState(service.get()) == SERVICE_RUNNING) {
+    return TakeServiceEngine(service.get(), engines, checks);
+  }
   const DWORD processId = engines.Start();
   if (!checks.Check(processId != 0, "pmpro started")) return 0;
   const bool up =

@@ -66,9 +66,8 @@ std::wstring FolderRules(const std::wstring& folder) {
   }
   const win32::UniqueSecurityDescriptor owned(descriptor);
   LPWSTR text = nullptr;
-  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
-                                                            DACL_SECURITY_INFORMATION, &text,
-                                                            nullptr)) {
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(
+          descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
     return L"(unreadable)";
   }
   std::wstring rules = text;
@@ -138,6 +137,34 @@ int ServiceGuards(const Options& options) {
   // gives them their rules.
   checks.Check(StopService(service.get()) && StartService(service.get()),
                "the service stops and starts again");
+
+  Say("the engine the service keeps running");
+  HWND running = nullptr;
+  checks.Check(WaitFor([&] { return (running = FindTopLevel(MainWindowQuery())) != nullptr; },
+                       kServiceLimit),
+               "the service has started an engine in the session");
+  if (running != nullptr) {
+    const DWORD first = ProcessOf(running);
+    RunAsStandardUser(L"taskkill /f /pid " + std::to_wstring(first), kDirectWriteLimitMs);
+    PumpFor(1000ms);
+    const win32::UniqueKernelHandle engine(
+        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, first));
+    checks.Check(engine && WaitForSingleObject(engine.get(), 0) == WAIT_TIMEOUT,
+                 "a standard user's taskkill /f does not end it");
+    const auto killed = std::chrono::steady_clock::now();
+    TerminateProcess(engine.get(), 1);
+    HWND next = nullptr;
+    const bool back = WaitFor(
+        [&] {
+          next = FindTopLevel(MainWindowQuery());
+          return next != nullptr && ProcessOf(next) != first;
+        },
+        kServiceLimit);
+    const auto after = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - killed);
+    checks.Check(back, "ended by an administrator, a new engine is up after " +
+                           std::to_string(after.count()) + " ms");
+  }
 
   Say("a standard user's own writes");
   const std::wstring harness = win32::ModulePath();

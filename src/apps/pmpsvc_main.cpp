@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <chrono>
+#include <map>
 #include <string>
+#include <thread>
 
 #include "platform/ServiceChannel.h"
 #include "platform/win32/Wide.h"
@@ -12,8 +14,11 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceHost.h"
+#include "platform/win32/Win32SessionKeeper.h"
+#include "service/RestartPolicy.h"
 #include "service/SettingsService.h"
 #include "store/FileJournal.h"
+#include "store/SettingsCatalogue.h"
 
 namespace {
 
@@ -26,21 +31,30 @@ std::wstring ProgramFolder() {
   return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-void Serve(HANDLE stop) {
+// The settings' writer on this thread, the keeper of the sessions' engines
+// on another; both end when the service is told to stop.
+void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
+  std::thread keeping([&keeper, stop] { keeper.Run(stop); });
   const std::string folder = pm::win32::Narrow(ProgramFolder());
   pm::win32::Win32Registry registry;
   pm::store::FileJournal journal(folder + std::string(pm::service::kJournalFileName));
   pm::service::SettingsService service(registry, journal, folder,
                                        [] { return std::chrono::steady_clock::now(); });
   service.Start();
+  service.OnLeaveSession([&keeper](std::uint32_t session) { keeper.LeaveAlone(session); });
   pm::win32::Win32PipeServer pipe;
   // A program that holds the pipe's name gets no password (the programs
   // check who serves it); the service waits for the name to come free.
-  while (pipe.Open() != ERROR_SUCCESS) {
-    if (WaitForSingleObject(stop, kPipeRetryMs) == WAIT_OBJECT_0) return;
+  bool open = false;
+  while (!(open = pipe.Open() == ERROR_SUCCESS)) {
+    if (WaitForSingleObject(stop, kPipeRetryMs) == WAIT_OBJECT_0) break;
   }
-  pipe.Serve(stop,
-             [&service](std::span<const std::uint8_t> request) { return service.Serve(request); });
+  if (open) {
+    pipe.Serve(stop, [&service](std::span<const std::uint8_t> request, DWORD session) {
+      return service.Serve(request, session);
+    });
+  }
+  keeping.join();
 }
 
 }  // namespace
@@ -58,5 +72,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     return static_cast<int>(installed != ERROR_SUCCESS ? installed : secured);
   }
   if (command == L"/uninstall") return static_cast<int>(pm::win32::UninstallService(name));
-  return static_cast<int>(pm::win32::RunAsService(name, Serve));
+  // Each session's own count of ends, so one session's trouble does not
+  // slow another's restarts.
+  std::map<DWORD, pm::service::RestartPolicy> policies;
+  pm::win32::Win32SessionKeeper keeper(
+      ProgramFolder() + Wide(pm::store::kEngineProgram), [&policies](DWORD session) {
+        return policies[session].DelayAfterEnd(std::chrono::steady_clock::now());
+      });
+  return static_cast<int>(pm::win32::RunAsService(
+      name, [&keeper](HANDLE stop) { Serve(stop, keeper); },
+      [&keeper](DWORD event, DWORD session) { keeper.SessionChanged(event, session); }));
 }

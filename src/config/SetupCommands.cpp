@@ -3,6 +3,7 @@
 #include "about/frmaboutLayout.h"
 #include "config/frmSetup.h"
 #include "config/frmSetupLayout.h"
+#include "store/SettingsWriter.h"
 
 namespace pm::config {
 
@@ -30,9 +31,18 @@ void frmSetup::mnurelock_Click() {
 void frmSetup::mnushutdown_Click() {
   desktop_.SetScreenSaverRunning(false);
   if (toolkit_.MessageBox(&window(), kEndQuestion, "", platform::MessageStyle::OkCancel,
-                          platform::MessageIcon::Warning) == platform::MessageResult::Ok) {
-    engine_.EndProgram();
+                          platform::MessageIcon::Warning) != platform::MessageResult::Ok) {
+    return;
   }
+  // Where the service keeps the engine running, it must hear of the end
+  // first, with the password, or it starts the engine again at once.
+  if (const store::WriteOutcome left = store::SettingsWriter(registry_, state_).LeaveSession();
+      !left) {
+    toolkit_.MessageBox(&window(), "Pelmora Pro could not be ended.\r\n\r\n" + left.reason, "",
+                        platform::MessageStyle::Ok, platform::MessageIcon::Error);
+    return;
+  }
+  engine_.EndProgram();
 }
 
 void frmSetup::mnuHelpTopics_Click() {

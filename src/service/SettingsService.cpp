@@ -73,13 +73,15 @@ store::RegResult SettingsService::Start() {
   return outcome.result();
 }
 
-store::ByteArray SettingsService::Serve(std::span<const std::uint8_t> request) {
+store::ByteArray SettingsService::Serve(std::span<const std::uint8_t> request,
+                                        std::uint32_t clientSession) {
   const std::optional<store::ServiceRequest> decoded = store::DecodeRequest(request);
   if (!decoded) return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
-  return store::EncodeReply(Handle(*decoded));
+  return store::EncodeReply(Handle(*decoded, clientSession));
 }
 
-ServiceReply SettingsService::Handle(const store::ServiceRequest& request) {
+ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
+                                     std::uint32_t clientSession) {
   const std::string stored = store::ReadPassword(registry_, store::setting::kUserPassword);
   switch (gate_.Check(request.password, stored)) {
     case PasswordGate::Verdict::Waiting: {
@@ -103,6 +105,9 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request) {
     case store::RequestKind::Import:
       reply = Import();
       break;
+    case store::RequestKind::LeaveSession:
+      if (leaveSession_) leaveSession_(clientSession);
+      return Reply(ReplyKind::Done);
   }
   if (reply.kind == ReplyKind::Done) {
     ProtectProductKeys();

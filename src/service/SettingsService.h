@@ -6,6 +6,7 @@
 // change it.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,11 +31,18 @@ class SettingsService {
   // entry when it runs it). Answers the first failure.
   store::RegResult Start();
 
-  // One request's bytes to the reply's bytes.
-  store::ByteArray Serve(std::span<const std::uint8_t> request);
+  // One request's bytes, from a program in `clientSession`, to the reply's
+  // bytes.
+  store::ByteArray Serve(std::span<const std::uint8_t> request, std::uint32_t clientSession = 0);
+
+  // Where "End Pelmora Pro" goes once its password is checked: the keeper
+  // of the session's engine.
+  void OnLeaveSession(std::function<void(std::uint32_t session)> handler) {
+    leaveSession_ = std::move(handler);
+  }
 
  private:
-  store::ServiceReply Handle(const store::ServiceRequest& request);
+  store::ServiceReply Handle(const store::ServiceRequest& request, std::uint32_t clientSession);
   store::ServiceReply ApplyChecked(const store::ChangeSet& change);
   store::ServiceReply Import();
   store::ServiceReply Export();
@@ -44,6 +52,7 @@ class SettingsService {
   store::ChangeJournal& journal_;
   std::string programFolder_;
   PasswordGate gate_;
+  std::function<void(std::uint32_t)> leaveSession_;
 };
 
 }  // namespace pm::service

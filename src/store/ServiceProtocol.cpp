@@ -73,7 +73,7 @@ std::optional<ServiceRequest> DecodeRequest(std::span<const std::uint8_t> bytes)
   std::uint8_t kind = 0;
   if (!ReadHeader(in, kRequestMagic) || !in.U8(kind) ||
       kind < static_cast<std::uint8_t>(RequestKind::Change) ||
-      kind > static_cast<std::uint8_t>(RequestKind::Import) ||
+      kind > static_cast<std::uint8_t>(RequestKind::LeaveSession) ||
       !in.Text(request.password, kMaxPasswordBytes) || !ReadChange(in, request.change) ||
       !in.AtEnd()) {
     return std::nullopt;

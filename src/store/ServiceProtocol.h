@@ -27,6 +27,9 @@ enum class RequestKind : std::uint8_t {
   Change = 1,  // apply the change, all or nothing
   Export = 2,  // write the export file in the program folder
   Import = 3,  // replace the settings by the export file's
+  // "End Pelmora Pro": start no engine in the caller's session until its
+  // next log-on.
+  LeaveSession = 4,
 };
 
 struct ServiceRequest {

@@ -121,4 +121,9 @@ WriteOutcome SettingsWriter::Import() {
   return FromTransfer(ImportSettingsFile(registry_, state_.AppFolder));
 }
 
+WriteOutcome SettingsWriter::LeaveSession() {
+  if (state_.SettingsService != nullptr) return Ask(RequestKind::LeaveSession, {});
+  return {};
+}
+
 }  // namespace pm::store

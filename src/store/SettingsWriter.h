@@ -45,6 +45,9 @@ class SettingsWriter {
   // The export file in the program folder, and the import from it.
   WriteOutcome Export();
   WriteOutcome Import();
+  // "End Pelmora Pro": the service starts no engine in this session again
+  // until the next log-on (it would start one at once otherwise).
+  WriteOutcome LeaveSession();
 
  private:
   WriteOutcome Ask(RequestKind kind, const ChangeSet& change);

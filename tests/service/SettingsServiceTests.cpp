@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "service/RestartPolicy.h"
 #include "service/ServiceTestSupport.h"
 #include "store/ChangeRecorder.h"
 #include "store/ItemLists.h"
@@ -348,6 +349,52 @@ TEST_F(ServiceTransferTest, AFileCutShortAtALineEndIsRefused) {
   EXPECT_NE(reply.detail.find("cut short"), std::string::npos) << reply.detail;
   EXPECT_EQ(Everything(), before);
 }
+
+}  // namespace
+}  // namespace pm::tests
+
+namespace pm::tests {
+namespace {
+
+TEST_F(ServiceTest, EndPelmoraProLeavesTheCallersSessionOnlyWithThePassword) {
+  std::vector<std::uint32_t> leftAlone;
+  Service(registry_).OnLeaveSession([&](std::uint32_t session) { leftAlone.push_back(session); });
+  const auto leave = [&](std::string_view password) {
+    return store::DecodeReply(service_->Serve(
+        store::EncodeRequest({store::RequestKind::LeaveSession, std::string(password), {}}), 3));
+  };
+  EXPECT_EQ(leave("guess")->kind, ReplyKind::WrongPassword);
+  EXPECT_TRUE(leftAlone.empty());
+  EXPECT_EQ(leave("secret")->kind, ReplyKind::Done);
+  EXPECT_EQ(leftAlone, std::vector<std::uint32_t>{3});
+}
+
+// Ends at these seconds; the delay before the start after the last of them.
+struct Ends {
+  std::string name;
+  std::vector<int> seconds;
+  int waitSeconds;
+};
+
+class RestartPolicyTest : public ::testing::TestWithParam<Ends> {};
+
+TEST_P(RestartPolicyTest, StartsAtOnceUnlessItKeepsEnding) {
+  service::RestartPolicy policy;
+  service::RestartPolicy::Clock::duration delay{};
+  for (int second : GetParam().seconds) {
+    delay = policy.DelayAfterEnd(service::RestartPolicy::Clock::time_point{} +
+                                 std::chrono::seconds(second));
+  }
+  EXPECT_EQ(delay, std::chrono::seconds(GetParam().waitSeconds));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, RestartPolicyTest,
+    ::testing::Values(Ends{"One", {10}, 0}, Ends{"FourInAMinute", {0, 1, 2, 3}, 0},
+                      Ends{"FiveInAMinute", {0, 10, 20, 30, 59}, 30},
+                      Ends{"FiveSpreadOverMoreThanAMinute", {0, 10, 20, 30, 60}, 0},
+                      Ends{"AfterTheWaitTheCountStartsAgain", {0, 1, 2, 3, 4, 35}, 0}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace pm::tests

@@ -60,7 +60,12 @@ void Win32PipeServer::Serve(HANDLE stop, const Handler& handler) {
         // Disconnecting throws away a reply the client has not read yet, so
         // wait until the client closes its end (instead of FlushFileBuffers,
         // which would wait for ever on a client that never reads).
-        if (WriteMessage(pipe_.get(), handler(request), kClientTimeoutMs) == ERROR_SUCCESS) {
+        ULONG client = 0;
+        DWORD session = 0;
+        GetNamedPipeClientProcessId(pipe_.get(), &client);
+        ProcessIdToSessionId(client, &session);
+        if (WriteMessage(pipe_.get(), handler(request, session), kClientTimeoutMs) ==
+            ERROR_SUCCESS) {
           ReadMessage(pipe_.get(), request, 0, kClientTimeoutMs);
         }
       }

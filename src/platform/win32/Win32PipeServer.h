@@ -17,7 +17,9 @@ namespace pm::win32 {
 
 class Win32PipeServer {
  public:
-  using Handler = std::function<std::vector<std::uint8_t>(std::span<const std::uint8_t>)>;
+  // The request, and the session of the program that sent it.
+  using Handler =
+      std::function<std::vector<std::uint8_t>(std::span<const std::uint8_t>, DWORD session)>;
 
   // A Win32 error code: ERROR_ACCESS_DENIED or ERROR_PIPE_BUSY when another
   // program holds the name already.

@@ -32,6 +32,13 @@ inline constexpr wchar_t kServicePipeSddl[] = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;0
 inline constexpr wchar_t kProgramFolderSddl[] =
     L"D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
+// The programs the service starts in a user's session: the system and
+// administrators have full control; the user (any signed-in user) may only
+// wait for them and read their name, and as their owner gets no more
+// (OWNER RIGHTS), so cannot rewrite this DACL to end them.
+inline constexpr wchar_t kSessionProgramSddl[] =
+    L"D:P(A;;0x1fffff;;;SY)(A;;0x1fffff;;;BA)(A;;0x101000;;;AU)(A;;0x101000;;;OW)";
+
 // Null when Windows cannot read the text (GetLastError says why).
 UniqueSecurityDescriptor SecurityDescriptorFromSddl(const wchar_t* sddl);
 

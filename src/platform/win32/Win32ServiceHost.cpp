@@ -1,5 +1,7 @@
 #include "platform/win32/Win32ServiceHost.h"
 
+#include <wtsapi32.h>
+
 #include "platform/win32/Handles.h"
 
 namespace pm::win32 {
@@ -14,6 +16,7 @@ constexpr DWORD kRestartDelayMs = 1000;
 struct RunningService {
   std::wstring name;
   const std::function<void(HANDLE)>* run = nullptr;
+  const std::function<void(DWORD, DWORD)>* sessionChanged = nullptr;
   SERVICE_STATUS_HANDLE statusHandle = nullptr;
   UniqueKernelHandle stop;
   SERVICE_STATUS status{};
@@ -25,13 +28,15 @@ void Report(DWORD state, DWORD exitCode = NO_ERROR) {
   running->status.dwCurrentState = state;
   running->status.dwWin32ExitCode = exitCode;
   running->status.dwControlsAccepted =
-      state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
+      state == SERVICE_RUNNING
+          ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_SESSIONCHANGE
+          : 0;
   running->status.dwWaitHint = state == SERVICE_RUNNING ? 0 : kStopWaitMs;
   ++running->status.dwCheckPoint;
   SetServiceStatus(running->statusHandle, &running->status);
 }
 
-DWORD WINAPI ControlHandler(DWORD control, DWORD, void*, void*) {
+DWORD WINAPI ControlHandler(DWORD control, DWORD event, void* data, void*) {
   switch (control) {
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
@@ -39,6 +44,9 @@ DWORD WINAPI ControlHandler(DWORD control, DWORD, void*, void*) {
       SetEvent(running->stop.get());
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
+      return NO_ERROR;
+    case SERVICE_CONTROL_SESSIONCHANGE:
+      (*running->sessionChanged)(event, static_cast<WTSSESSION_NOTIFICATION*>(data)->dwSessionId);
       return NO_ERROR;
     default:
       return ERROR_CALL_NOT_IMPLEMENTED;
@@ -77,10 +85,12 @@ DWORD StopAndWait(SC_HANDLE service) {
 
 }  // namespace
 
-DWORD RunAsService(const std::wstring& name, const std::function<void(HANDLE stop)>& run) {
+DWORD RunAsService(const std::wstring& name, const std::function<void(HANDLE stop)>& run,
+                   const std::function<void(DWORD event, DWORD session)>& sessionChanged) {
   RunningService service;
   service.name = name;
   service.run = &run;
+  service.sessionChanged = &sessionChanged;
   running = &service;
   SERVICE_TABLE_ENTRYW table[] = {{service.name.data(), ServiceMain}, {nullptr, nullptr}};
   const DWORD result = StartServiceCtrlDispatcherW(table) ? ERROR_SUCCESS : GetLastError();

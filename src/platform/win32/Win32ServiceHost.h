@@ -21,7 +21,9 @@ using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 // Hands the process to the service control manager; answers the exit code.
 // Fails at once (ERROR_FAILED_SERVICE_CONTROLLER_CONNECT) when the program
 // was not started as a service.
-DWORD RunAsService(const std::wstring& name, const std::function<void(HANDLE stop)>& run);
+// `sessionChanged` hears of each log-on and log-off (WTS_SESSION_LOGON, ...).
+DWORD RunAsService(const std::wstring& name, const std::function<void(HANDLE stop)>& run,
+                   const std::function<void(DWORD event, DWORD session)>& sessionChanged);
 
 struct ServiceDefinition {
   std::wstring name;
