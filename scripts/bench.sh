@@ -90,6 +90,8 @@ echo "== bench-service-apply"
 # saves through it once it is installed.
 "$pmp_wine" "$build/bin/pmpsvc.exe" /install || echo "benchmark failed: the service did not install" >>"$gathered/wine.txt"
 run bench-service-apply "$engine" --standard-user
+echo "== bench-engine-restart"
+run bench-engine-restart "$engine"
 "$pmp_wine" "$build/bin/pmpsvc.exe" /uninstall || true
 
 if [ "$report" = 1 ]; then

@@ -90,5 +90,6 @@ int BenchStartupTime(const Options& options);
 int BenchStartupCpu(const Options& options);
 int BenchTaskManager(const Options& options);
 int BenchServiceApply(const Options& options);
+int BenchEngineRestart(const Options& options);
 
 }  // namespace pm::e2e

@@ -49,6 +49,7 @@ constexpr Entry kScenarios[] = {
     {L"bench-startup-cpu", BenchStartupCpu},
     {L"bench-taskmgr", BenchTaskManager},
     {L"bench-service-apply", BenchServiceApply},
+    {L"bench-engine-restart", BenchEngineRestart},
 };
 
 int Usage() {
