@@ -2,6 +2,7 @@
 
 #include "Harness.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Security.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::e2e {
@@ -12,18 +13,7 @@ win32::UniqueKernelHandle StandardUserToken() {
                         own.put())) {
     return {};
   }
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  PSID administrators = nullptr;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                0, 0, 0, 0, &administrators)) {
-    return {};
-  }
-  SID_AND_ATTRIBUTES denyOnly{administrators, 0};
-  win32::UniqueKernelHandle restricted;
-  const BOOL made = CreateRestrictedToken(own.get(), DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0,
-                                          nullptr, 0, nullptr, restricted.put());
-  FreeSid(administrators);
-  return made ? std::move(restricted) : win32::UniqueKernelHandle();
+  return win32::WithoutAdministratorRights(own.get());
 }
 
 bool CreateStandardUserProcess(std::wstring commandLine, const wchar_t* folder,

@@ -14,6 +14,21 @@ UniqueSecurityDescriptor SecurityDescriptorFromSddl(const wchar_t* sddl) {
   return UniqueSecurityDescriptor(descriptor);
 }
 
+UniqueKernelHandle WithoutAdministratorRights(HANDLE token) {
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                0, 0, 0, 0, &administrators)) {
+    return {};
+  }
+  SID_AND_ATTRIBUTES denyOnly{administrators, 0};
+  UniqueKernelHandle restricted;
+  const BOOL made = CreateRestrictedToken(token, DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, nullptr, 0,
+                                          nullptr, restricted.put());
+  FreeSid(administrators);
+  return made ? std::move(restricted) : UniqueKernelHandle();
+}
+
 namespace {
 
 DWORD ApplyDacl(const std::wstring& path, PACL dacl) {

@@ -42,6 +42,11 @@ inline constexpr wchar_t kSessionProgramSddl[] =
 // Null when Windows cannot read the text (GetLastError says why).
 UniqueSecurityDescriptor SecurityDescriptorFromSddl(const wchar_t* sddl);
 
+// A primary token like `token`, with BUILTIN\Administrators made deny-only
+// and every privilege but the one to pass through folders dropped: what
+// Windows checks as a standard user. Null when it cannot be made.
+UniqueKernelHandle WithoutAdministratorRights(HANDLE token);
+
 // Gives the folder, and every file and folder directly in it, the program
 // folder's rules. Windows would pass them on to what the folder holds; Wine
 // passes nothing on. Answers the first Win32 error.

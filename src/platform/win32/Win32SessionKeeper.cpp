@@ -29,18 +29,7 @@ struct EnvironmentTraits {
 UniqueKernelHandle UserToken(DWORD session) {
   UniqueKernelHandle user;
   if (!WTSQueryUserToken(session, user.put())) return {};
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  PSID administrators = nullptr;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                0, 0, 0, 0, &administrators)) {
-    return {};
-  }
-  SID_AND_ATTRIBUTES denyOnly{administrators, 0};
-  UniqueKernelHandle restricted;
-  const BOOL made = CreateRestrictedToken(user.get(), DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0,
-                                          nullptr, 0, nullptr, restricted.put());
-  FreeSid(administrators);
-  return made ? std::move(restricted) : UniqueKernelHandle();
+  return WithoutAdministratorRights(user.get());
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
