@@ -12,6 +12,14 @@ endmacro()
 add_library(pm_platform INTERFACE)
 target_include_directories(pm_platform INTERFACE ${CMAKE_SOURCE_DIR}/src)
 
+# The version number lives only in project(); the code, the resource scripts
+# and the manifest read it from files written here.
+set(PMP_GENERATED ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/Version.h.in ${PMP_GENERATED}/pmp/Version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/apps/resources/app.manifest.in
+               ${PMP_GENERATED}/app.manifest @ONLY)
+target_include_directories(pm_platform INTERFACE ${PMP_GENERATED})
+
 if(PMP_WINDOWS)
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
@@ -47,6 +55,9 @@ target_link_libraries(pm_startup PUBLIC pm_store pm_forms pm_prompt)
 
 if(PMP_WINDOWS)
   enable_language(RC)
+  set_source_files_properties(src/apps/resources/pmpro.rc src/apps/resources/pmpstart.rc
+                              PROPERTIES OBJECT_DEPENDS
+                              "${PMP_GENERATED}/pmp/Version.h;${PMP_GENERATED}/app.manifest")
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp src/apps/resources/pmpro.rc)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
