@@ -64,6 +64,12 @@ if(PMP_WINDOWS)
   target_link_libraries(pmpstart PRIVATE pm_startup pm_backend)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
+  # What ships is linked without the sections nothing reaches and without
+  # symbols; the tests run against these very files.
+  foreach(program pmpro pmpstart)
+    target_link_options(${program} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-Wl,--gc-sections>
+                        $<$<NOT:$<CONFIG:Debug>>:-s>)
+  endforeach()
 endif()
 
 # The owner's help page lives beside the programs.
