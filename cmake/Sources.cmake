@@ -21,11 +21,13 @@ configure_file(${CMAKE_SOURCE_DIR}/src/apps/resources/app.manifest.in
 target_include_directories(pm_platform INTERFACE ${PMP_GENERATED})
 
 if(PMP_WINDOWS)
-  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/win32/*.cpp)
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
+            src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
                         ole32 oleaut32 windowscodecs uuid version bcrypt)
 else()
-  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/sim/*.cpp)
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
+            src/platform/sim/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform)
   # A password is hashed with 600,000 rounds: unoptimised and sanitized, one
   # hash takes over ten seconds, so the portable hash is optimised in every build.
@@ -37,7 +39,8 @@ pmp_layer(pm_store src/store/*.cpp)
 target_link_libraries(pm_store PUBLIC pm_platform pm_backend)
 
 pmp_layer(pm_forms src/platform/Form.cpp)
-target_link_libraries(pm_forms PUBLIC pm_platform)
+# A handler that fails leaves a trace through the backend.
+target_link_libraries(pm_forms PUBLIC pm_platform pm_backend)
 
 
 # The forms of each subsystem.

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/DebugTrace.h"
+
 namespace pm::platform {
 
 Form::Form(Toolkit& toolkit, const FormSpec& layout) : toolkit_(toolkit), layout_(layout) {}
@@ -72,6 +74,7 @@ void Form::Guarded(const std::function<void()>& handler) {
     handler();
   } catch (...) {
     // A failing handler leaves at its end; the program goes on.
+    TraceCaughtException("a form's handler");
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Icons.h"
@@ -129,8 +131,11 @@ void Win32UiWindow::BringToFront() {
 }
 
 void Win32UiWindow::SetIcon(platform::BuiltIn icon) {
-  bigIcon_.reset(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXICON, dpi_)));
-  smallIcon_.reset(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXSMICON, dpi_)));
+  // The old icons go only after the window has taken the new ones.
+  const UniqueHicon oldBig = std::exchange(
+      bigIcon_, UniqueHicon(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXICON, dpi_))));
+  const UniqueHicon oldSmall = std::exchange(
+      smallIcon_, UniqueHicon(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXSMICON, dpi_))));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
+#include "platform/DebugTrace.h"
+#include "platform/win32/GdiGuards.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32ButtonPictures.h"
 #include "platform/win32/Win32Icons.h"
@@ -87,7 +90,7 @@ Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layou
   if (layout.backColor != platform::kDefaultColor) {
     backBrush_.reset(CreateSolidBrush(ToColorRef(layout.backColor)));
   }
-  CreateFonts();
+  fonts_ = CreateFonts();
   CreateMenuBar();
   CreateControls(instance);
   Layout();
@@ -143,15 +146,17 @@ std::vector<CaptionRoom> Win32UiWindow::CaptionRooms() const {
   return rooms;
 }
 
-void Win32UiWindow::CreateFonts() {
+Win32UiWindow::Fonts Win32UiWindow::CreateFonts() const {
   LOGFONTW font = DialogFont(dpi_, CaptionRooms());
-  font_.reset(CreateFontIndirectW(&font));
+  Fonts fonts;
+  fonts.normal.reset(CreateFontIndirectW(&font));
   const LONG weight = font.lfWeight;
   font.lfWeight = FW_BOLD;
-  boldFont_.reset(CreateFontIndirectW(&font));
+  fonts.bold.reset(CreateFontIndirectW(&font));
   font.lfWeight = weight;
   font.lfUnderline = TRUE;
-  underlinedFont_.reset(CreateFontIndirectW(&font));
+  fonts.underlined.reset(CreateFontIndirectW(&font));
+  return fonts;
 }
 
 void Win32UiWindow::CreateMenuBar() {
@@ -344,9 +349,9 @@ void Win32UiWindow::Layout() {
     SetWindowPos(state.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
-    HGDIOBJ font = (c.props & prop::kBold)         ? boldFont_.get()
-                   : (c.props & prop::kUnderlined) ? underlinedFont_.get()
-                                                   : font_.get();
+    HFONT font = (c.props & prop::kBold)         ? fonts_.bold.get()
+                 : (c.props & prop::kUnderlined) ? fonts_.underlined.get()
+                                                 : fonts_.normal.get();
     SendMessageW(state.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (c.kind == ControlKind::Button && c.picture != platform::BuiltIn::None) {
       UpdateButtonPicture(static_cast<int>(i));
@@ -393,6 +398,7 @@ LRESULT CALLBACK Win32UiWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
     return window->Handle(message, wParam, lParam);
   } catch (...) {
     // Nothing may unwind into the window system.
+    platform::TraceCaughtException("a window procedure");
     return 0;
   }
 }
@@ -433,7 +439,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (backBrush_) {
         RECT client;
         GetClientRect(hwnd_, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(backBrush_.get()));
+        FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.get());
         return 1;
       }
       break;
@@ -466,7 +472,8 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      CreateFonts();
+      // The old fonts go only after every control has taken the new ones.
+      const Fonts old = std::exchange(fonts_, CreateFonts());
       Layout();
       return 0;
     }
@@ -550,12 +557,12 @@ LRESULT Win32UiWindow::OnColor(HDC dc, HWND child) {
                           reinterpret_cast<LPARAM>(child));
   const platform::ControlSpec& c = SpecOf(control);
   // A control takes the background of the panel it lies on.
-  HBRUSH brush = static_cast<HBRUSH>(backBrush_.get());
+  HBRUSH brush = backBrush_.get();
   COLORREF background = backBrush_ ? ToColorRef(layout_.backColor) : GetSysColor(COLOR_BTNFACE);
   for (int p = c.kind == ControlKind::Frame ? control : ContainerOf(control); p >= 0;
        p = ContainerOf(p)) {
     if (controls_[p].brush) {
-      brush = static_cast<HBRUSH>(controls_[p].brush.get());
+      brush = controls_[p].brush.get();
       background = SpecOf(p).color == platform::kDefaultColor ? GetSysColor(COLOR_BTNFACE)
                                                               : ToColorRef(SpecOf(p).color);
       break;
@@ -570,20 +577,17 @@ LRESULT Win32UiWindow::OnColor(HDC dc, HWND child) {
 }
 
 void Win32UiWindow::OnPaint() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd_, &paint);
+  const PaintGuard paint(hwnd_);
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
     if (c.kind != ControlKind::Line || !EffectivelyVisible(static_cast<int>(i))) continue;
     const RECT r = PixelRect(static_cast<int>(i));
-    HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(c.color == platform::kDefaultColor ? 0 : c.color));
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, r.left, r.top, nullptr);
-    LineTo(dc, r.right, r.bottom);
-    SelectObject(dc, old);
-    DeleteObject(pen);
+    const UniqueHpen pen(
+        CreatePen(PS_SOLID, 1, ToColorRef(c.color == platform::kDefaultColor ? 0 : c.color)));
+    const SelectGuard selected(paint.dc(), pen.get());
+    MoveToEx(paint.dc(), r.left, r.top, nullptr);
+    LineTo(paint.dc(), r.right, r.bottom);
   }
-  EndPaint(hwnd_, &paint);
 }
 
 void Win32UiWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {

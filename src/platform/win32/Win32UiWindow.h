@@ -88,7 +88,7 @@ class Win32UiWindow final : public platform::Window {
     platform::PicturePtr picture;
     int interval = 0;
     bool timerEnabled = false;
-    UniqueGdiObject brush;          // frames: their background
+    UniqueHbrush brush;             // frames: their background
     UniqueImageList buttonPicture;  // buttons with a picture, drawn for `buttonPictureDpi`
     UINT buttonPictureDpi = 0;
   };
@@ -98,7 +98,12 @@ class Win32UiWindow final : public platform::Window {
   void CreateControls(HINSTANCE instance);
   void CreateMenuBar();
   void PutPanelsUnderTheirControls();
-  void CreateFonts();
+  struct Fonts {
+    UniqueHfont normal;
+    UniqueHfont bold;
+    UniqueHfont underlined;
+  };
+  Fonts CreateFonts() const;
   std::vector<CaptionRoom> CaptionRooms() const;
   void Layout();
   void UpdateButtonPicture(int control);
@@ -123,10 +128,8 @@ class Win32UiWindow final : public platform::Window {
   HWND hwnd_ = nullptr;
   std::vector<ControlState> controls_;
   UniqueHmenu menuBar_;
-  UniqueGdiObject font_;
-  UniqueGdiObject boldFont_;
-  UniqueGdiObject underlinedFont_;
-  UniqueGdiObject backBrush_;
+  Fonts fonts_;
+  UniqueHbrush backBrush_;
   UniqueHicon bigIcon_;
   UniqueHicon smallIcon_;
   HWND toolTip_ = nullptr;
