@@ -209,6 +209,7 @@ void Win32UiWindow::SetDefaultButton(int control, bool isDefault) {
 void Win32UiWindow::SetChecked(int control, bool checked) {
   if (HWND child = controls_.at(control).hwnd) {
     SendMessageW(child, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (checked && SpecOf(control).kind == ControlKind::OptionButton) ClearOtherOptions(control);
   }
 }
 
@@ -376,8 +377,10 @@ void Win32UiWindow::SetMenuChecked(int menuId, bool checked) {
 }
 
 bool Win32UiWindow::MenuChecked(int menuId) const {
-  return menuBar_ &&
-         (GetMenuState(menuBar_.get(), static_cast<UINT>(menuId), MF_BYCOMMAND) & MF_CHECKED) != 0;
+  if (!menuBar_) return false;
+  // An id no entry has answers -1, every bit set.
+  const UINT state = GetMenuState(menuBar_.get(), static_cast<UINT>(menuId), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
 void Win32UiWindow::PopupMenu(std::string_view popupName) {

@@ -255,6 +255,7 @@ void Win32UiWindow::CreateControls(HINSTANCE instance) {
         continue;
     }
     if ((c.props & prop::kDisabled) != 0) style |= WS_DISABLED;
+    if (StartsGroup(static_cast<int>(i))) style |= WS_GROUP;
     state.hwnd =
         CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
                         reinterpret_cast<HMENU>(
@@ -301,6 +302,44 @@ void Win32UiWindow::PutPanelsUnderTheirControls() {
     SetWindowPos(controls_[index].hwnd, HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
+}
+
+bool Win32UiWindow::StartsGroup(int control) const {
+  const auto isOption = [this](int c) { return SpecOf(c).kind == ControlKind::OptionButton; };
+  if (control == 0) return false;
+  const int previous = control - 1;
+  if (isOption(control)) {
+    return !isOption(previous) || SpecOf(previous).container != SpecOf(control).container;
+  }
+  return isOption(previous);
+}
+
+void Win32UiWindow::ClearOtherOptions(int control) {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const platform::ControlSpec& other = SpecOf(static_cast<int>(i));
+    if (static_cast<int>(i) == control || other.kind != ControlKind::OptionButton ||
+        other.container != SpecOf(control).container || controls_[i].hwnd == nullptr) {
+      continue;
+    }
+    SendMessageW(controls_[i].hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
+  }
+}
+
+HWND Win32UiWindow::FirstFocus() const {
+  // An unchecked option button is passed over: on Windows, an automatic
+  // option button that takes the focus checks itself, and a form must open
+  // with the choice the user has not made yet left open.
+  HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  for (HWND candidate = first; candidate != nullptr;) {
+    const int control = ControlFromId(GetDlgCtrlID(candidate));
+    if (control < 0 || SpecOf(control).kind != ControlKind::OptionButton ||
+        SendMessageW(candidate, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+      return candidate;
+    }
+    candidate = GetNextDlgTabItem(hwnd_, candidate, FALSE);
+    if (candidate == first) break;
+  }
+  return nullptr;
 }
 
 bool Win32UiWindow::IsListView(int control) const {
@@ -458,7 +497,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
         // The first control in the tab order takes the keyboard.
-        HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        HWND first = FirstFocus();
         HWND focus = GetFocus();
         if (first != nullptr && (focus == nullptr || GetAncestor(focus, GA_ROOT) != hwnd_)) {
           ::SetFocus(first);
@@ -508,9 +547,14 @@ void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int control = ControlFromId(id);
   if (control < 0) return;
   switch (SpecOf(control).kind) {
+    case ControlKind::OptionButton:
+      if (code != BN_CLICKED) return;
+      // Windows' own grouping follows the tab order; ours, the panel.
+      ClearOtherOptions(control);
+      Dispatch(control, Event::Click);
+      return;
     case ControlKind::Button:
     case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
       if (code == BN_CLICKED) Dispatch(control, Event::Click);
       return;
     case ControlKind::Label:

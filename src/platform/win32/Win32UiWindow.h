@@ -110,6 +110,13 @@ class Win32UiWindow final : public platform::Window {
   RECT PixelRect(int control) const;
   int Pixels(int twips) const;
   int ContainerOf(int control) const;
+  // Option buttons are grouped by their panel: a new group starts where the
+  // table goes on with another panel's, or with a control of another kind.
+  bool StartsGroup(int control) const;
+  // Clears the other option buttons of the panel that holds `control`.
+  void ClearOtherOptions(int control);
+  // The control the keyboard goes to when the window is activated.
+  HWND FirstFocus() const;
   bool EffectivelyVisible(int control) const;
   void UpdateVisibility();
   bool IsListView(int control) const;
