@@ -58,9 +58,12 @@ target_link_libraries(pm_startup PUBLIC pm_store pm_forms pm_prompt)
 
 if(PMP_WINDOWS)
   enable_language(RC)
+  # The resource compiler reports no dependencies: the pictures and the
+  # generated files are named here, so a change to any rebuilds the programs.
+  file(GLOB PMP_ARTWORK CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/apps/resources/art/*)
   set_source_files_properties(src/apps/resources/pmpro.rc src/apps/resources/pmpstart.rc
                               PROPERTIES OBJECT_DEPENDS
-                              "${PMP_GENERATED}/pmp/Version.h;${PMP_GENERATED}/app.manifest")
+                              "${PMP_GENERATED}/pmp/Version.h;${PMP_GENERATED}/app.manifest;${PMP_ARTWORK}")
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp src/apps/resources/pmpro.rc)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
