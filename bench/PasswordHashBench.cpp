@@ -3,7 +3,7 @@
 // each guess costs anyone trying passwords.
 #include <benchmark/benchmark.h>
 
-#include "prompt/PasswordCheck.h"
+#include "store/PasswordCheck.h"
 
 namespace {
 

@@ -56,23 +56,31 @@ target_link_libraries(pm_engine PUBLIC pm_store pm_forms pm_prompt pm_about pm_c
 pmp_layer(pm_startup src/startup/*.cpp)
 target_link_libraries(pm_startup PUBLIC pm_store pm_forms pm_prompt)
 
+# The service links the store and no form.
+pmp_layer(pm_service src/service/*.cpp)
+target_link_libraries(pm_service PUBLIC pm_store)
+
 if(PMP_WINDOWS)
   enable_language(RC)
   # The resource compiler reports no dependencies: the pictures and the
   # generated files are named here, so a change to any rebuilds the programs.
   file(GLOB PMP_ARTWORK CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/apps/resources/art/*)
   set_source_files_properties(src/apps/resources/pmpro.rc src/apps/resources/pmpstart.rc
+                              src/apps/resources/pmpsvc.rc
                               PROPERTIES OBJECT_DEPENDS
                               "${PMP_GENERATED}/pmp/Version.h;${PMP_GENERATED}/app.manifest;${PMP_ARTWORK}")
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp src/apps/resources/pmpro.rc)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
   target_link_libraries(pmpstart PRIVATE pm_startup pm_backend)
+  add_executable(pmpsvc src/apps/pmpsvc_main.cpp src/apps/resources/pmpsvc.rc)
+  target_link_libraries(pmpsvc PRIVATE pm_service pm_backend)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
+  target_link_options(pmpsvc PRIVATE -municode)
   # What ships is linked without the sections nothing reaches and without
   # symbols; the tests run against these very files.
-  foreach(program pmpro pmpstart)
+  foreach(program pmpro pmpstart pmpsvc)
     target_link_options(${program} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-Wl,--gc-sections>
                         $<$<NOT:$<CONFIG:Debug>>:-s>)
   endforeach()

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Runs the install-uninstall scenario in a Wine prefix made afresh for this
-# run, so the setup meets a machine that never had the program.
-#   install-test.sh <pmharness.exe> <setup.exe>
+# Runs the setup's scenarios in a Wine prefix made afresh for this run, so
+# the setup meets a machine that never had the program.
+#   install-test.sh <pmharness.exe> <setup.exe> [standard-user]
+# Without a third argument: the install-uninstall scenario. With
+# "standard-user": Windows' rules on the system keys, a silent setup, then
+# the configuration tool's scenarios with the programs run by a standard
+# user (a restricted token), saving through the service.
 # Uses $DISPLAY when the caller (scripts/test.sh) provides one, else starts
 # a virtual display of its own.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 harness=$1
 setup=$2
+mode=${3:-install-uninstall}
 prefix=$(cd "$(dirname "$setup")" && pwd)/installprefix
 
 export PMP_WINEPREFIX=$prefix
@@ -28,7 +33,22 @@ pmp_init_prefix
 pmp_start_wineserver
 echo "fresh prefix $prefix ready in $(($(date +%s) - started)) s"
 status=0
-"$pmp_wine" "$harness" install-uninstall "$setup" || status=$?
+if [ "$mode" = standard-user ]; then
+  installed='C:\Program Files\Pelmora Pro\pmpro.exe'
+  "$pmp_wine" "$harness" harden-prefix x || status=$?
+  # The fault the service mends: the built engine, run by a standard user
+  # with no service installed, cannot save.
+  [ "$status" -eq 0 ] && { "$pmp_wine" "$harness" apply-refused-without-service \
+    "$(dirname "$harness")/pmpro.exe" --standard-user || status=$?; }
+  [ "$status" -eq 0 ] && { "$pmp_wine" "$setup" /S || status=$?; }
+  for scenario in setup-window change-password export-import prompt-picture; do
+    [ "$status" -eq 0 ] || break
+    "$pmp_wine" "$harness" "$scenario" "$installed" --standard-user || status=$?
+  done
+  [ "$status" -eq 0 ] && { "$pmp_wine" "$harness" service-guards "$installed" || status=$?; }
+else
+  "$pmp_wine" "$harness" install-uninstall "$setup" || status=$?
+fi
 
 # The prefix is large: kept only to look into after a failure.
 pmp_stop_wine

@@ -9,12 +9,14 @@
 #include <span>
 #include <string_view>
 
-#include "config/SettingsTransfer.h"
+#include "platform/Text.h"
 #include "platform/sim/SimRegistry.h"
 #include "store/ItemLists.h"
+#include "store/RegFile.h"
 #include "store/RegistryModule.h"
 #include "store/RegistrySnapshot.h"
 #include "store/SettingsCatalogue.h"
+#include "store/SettingsFile.h"
 
 namespace {
 
@@ -62,8 +64,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const std::int64_t n = FailingWrite(bytes); n >= 0) {
     registry.FailNthWrite(static_cast<std::uint32_t>(n));
   }
-  const config::TransferOutcome outcome = config::ImportRegFileBytes(registry, bytes);
-  if (outcome.kind != config::TransferOutcome::Kind::Done) {
+  // An import requires the export's last line: every input gets it, so the
+  // fuzzer reaches what lies behind that check.
+  store::ByteArray whole(bytes.begin(), bytes.end());
+  for (char16_t unit : platform::Utf8ToUtf16(std::string(store::kRegFileEndLine) + "\r\n")) {
+    whole.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    whole.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  const store::TransferOutcome outcome = store::ImportRegFileBytes(registry, whole);
+  if (outcome.kind != store::TransferOutcome::Kind::Done) {
     if (!(store::CaptureKey(registry, store::kRootKey, "SOFTWARE") == before)) std::abort();
     return 0;
   }

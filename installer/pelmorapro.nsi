@@ -1,10 +1,11 @@
-; Setup for Pelmora Pro: both programs and the help page in the 64-bit
-; Program Files, the engine started at every log-on, a Start-menu shortcut
-; and an uninstaller. Everything it keeps is machine-wide, so it runs as
+; Setup for Pelmora Pro: the three programs and the help page in the 64-bit
+; Program Files, the service that saves the settings (installed and started
+; here, removed by the uninstaller), the engine started at every log-on, a
+; Start-menu shortcut and an uninstaller. Everything it keeps is machine-wide, so it runs as
 ; administrator and writes for all users.
 ;
 ; CMake builds it and passes what it packs:
-;   makensis -DVERSION=<project version> -DPMPRO=... -DPMPSTART=... -DHELP=... -DICON=...
+;   makensis -DVERSION=<project version> -DPMPRO=... -DPMPSTART=... -DPMPSVC=... -DHELP=... -DICON=...
 ;            -DOUTFILE=... pelmorapro.nsi
 
 Unicode true
@@ -14,12 +15,13 @@ SetCompressor /SOLID lzma
 
 !macro REQUIRE_DEFINE NAME
   !ifndef ${NAME}
-    !error "Pass VERSION, PMPRO, PMPSTART, HELP, ICON and OUTFILE with -D"
+    !error "Pass VERSION, PMPRO, PMPSTART, PMPSVC, HELP, ICON and OUTFILE with -D"
   !endif
 !macroend
 !insertmacro REQUIRE_DEFINE VERSION
 !insertmacro REQUIRE_DEFINE PMPRO
 !insertmacro REQUIRE_DEFINE PMPSTART
+!insertmacro REQUIRE_DEFINE PMPSVC
 !insertmacro REQUIRE_DEFINE HELP
 !insertmacro REQUIRE_DEFINE ICON
 !insertmacro REQUIRE_DEFINE OUTFILE
@@ -54,6 +56,8 @@ SetCompressor /SOLID lzma
 ; is no administrator (ERROR_ELEVATION_REQUIRED).
 !define EXIT_ENGINE_RUNNING 2
 !define EXIT_NOT_ADMINISTRATOR 740
+; The service could not be installed or started; its Win32 error is shown.
+!define EXIT_SERVICE_FAILED 3
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -164,16 +168,30 @@ FunctionEnd
 Section "${PRODUCT}"
   SectionIn RO
   SetOutPath "$INSTDIR"
+  ; An upgrade: the running service holds its file until it is stopped.
+  ${If} ${FileExists} "$INSTDIR\pmpsvc.exe"
+    ExecWait '"$INSTDIR\pmpsvc.exe" /uninstall'
+  ${EndIf}
   File "/oname=pmpro.exe" "${PMPRO}"
   File "/oname=pmpstart.exe" "${PMPSTART}"
+  File "/oname=pmpsvc.exe" "${PMPSVC}"
   File "/oname=pmpro.htm" "${HELP}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ; Before the service starts: with settings kept from an earlier
+  ; installation and the start-up lock on, its start arms the lock.
+  Call SaveWinlogonValues
+  ; The service gives the folder its rules (users read and run, nothing
+  ; more), then registers itself and starts.
+  ExecWait '"$INSTDIR\pmpsvc.exe" /install' $0
+  ${If} $0 <> 0
+    MessageBox MB_OK|MB_ICONSTOP "The ${PRODUCT} Service, which saves the settings, could not be installed (error $0)." /SD IDOK
+    SetErrorLevel ${EXIT_SERVICE_FAILED}
+  ${EndIf}
 
   ; Quoted: the folder's name has spaces.
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\pmpro.exe"'
   CreateShortcut "${SHORTCUT}" "$INSTDIR\pmpro.exe" "" "$INSTDIR\pmpro.exe" 0 SW_SHOWNORMAL "" "Open ${PRODUCT}, or its configuration tool while it runs"
 
-  Call SaveWinlogonValues
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
@@ -231,9 +249,13 @@ Section "Uninstall"
   Call un.RefuseWhileRunning
   Call un.WaitForSecondStart
 
+  ; The service first: it holds its own file while it runs.
+  ExecWait '"$INSTDIR\pmpsvc.exe" /uninstall'
   ; A program file still in use goes when Windows next starts.
   Delete /REBOOTOK "$INSTDIR\pmpro.exe"
   Delete /REBOOTOK "$INSTDIR\pmpstart.exe"
+  Delete /REBOOTOK "$INSTDIR\pmpsvc.exe"
+  Delete "$INSTDIR\pmpsvc.journal"
   Delete "$INSTDIR\pmpro.htm"
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"

@@ -4,7 +4,8 @@
 # the front (with the foreground-change hook, and with the 500 ms timer
 # alone), what the idle engine costs, how long pmpro takes to start (to its
 # main window and to its tray icon), what pmpstart costs while its prompt
-# waits, and how soon it closes a Task Manager window. Figures are printed,
+# waits, how soon it closes a Task Manager window, and how long Apply takes
+# through the service (installed from the build for it). Figures are printed,
 # not judged.
 #   scripts/bench.sh --report   also measures the watch tick natively (its own
 #                               Release build without sanitizers, build/bench),
@@ -29,7 +30,7 @@ scripts/setup.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-exec.sh" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target pmpro pmpstart pmharness >/dev/null
+cmake --build "$build" -j "$(nproc)" --target pmpro pmpstart pmpsvc pmharness >/dev/null
 
 gathered=$(mktemp -d)
 : >"$gathered/wine.txt"
@@ -84,6 +85,12 @@ run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-30}"
 run bench-startup-cpu "$locker" --seconds "${PMP_STARTUP_CPU_SECONDS:-30}" --no-foreground-hook
 echo "== bench-taskmgr"
 run bench-taskmgr "$locker"
+echo "== bench-service-apply"
+# The service of the build's own folder, for this benchmark only; the engine
+# saves through it once it is installed.
+"$pmp_wine" "$build/bin/pmpsvc.exe" /install || echo "benchmark failed: the service did not install" >>"$gathered/wine.txt"
+run bench-service-apply "$engine" --standard-user
+"$pmp_wine" "$build/bin/pmpsvc.exe" /uninstall || true
 
 if [ "$report" = 1 ]; then
   for file in "$build/bin/pmpro.exe" "$build/bin/pmpstart.exe" \

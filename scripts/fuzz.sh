@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the settings export reader and of the whole
-# import with clang (ASan, UBSan) in build/fuzz and runs each for N seconds
+# Builds the libFuzzer targets of the settings export reader, of the whole
+# import and of the service's request reader with clang (ASan, UBSan) in build/fuzz and runs each for N seconds
 # (default 20):
 #   scripts/fuzz.sh [seconds]
 # The committed seeds in fuzz/corpus/<target> are read, never written: new
@@ -14,10 +14,14 @@ mkdir -p "$out"
 
 sources=(src/store/RegFile.cpp src/platform/Text.cpp src/platform/sim/SimLowerCase.cpp)
 # The import runs on the simulated registry, through the store's own code.
-import_sources=(src/config/SettingsTransfer.cpp src/store/RegFileTree.cpp
+import_sources=(src/store/SettingsFile.cpp src/store/RegFileTree.cpp
                 src/store/RegistrySnapshot.cpp src/store/RegistryModule.cpp src/store/modRegistry.cpp
                 src/store/SettingsCatalogue.cpp src/store/ItemLists.cpp
                 src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp)
+# The service's request reader runs on the whole store and the service.
+service_sources=($(ls src/store/*.cpp src/service/*.cpp | grep -v -e RegFile.cpp)
+                 src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp
+                 src/platform/sim/SimCrypto.cpp src/platform/sim/SimFiles.cpp)
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -fno-omit-frame-pointer -Isrc)
 
@@ -36,3 +40,4 @@ run() {
 run regfile_parse fuzz/RegFileParseFuzzer.cpp fuzz/corpus/parse
 run regdata_decode fuzz/RegDataDecodeFuzzer.cpp fuzz/corpus/decode
 run import fuzz/ImportFuzzer.cpp fuzz/corpus/parse "${import_sources[@]}"
+run service_request fuzz/ServiceRequestFuzzer.cpp fuzz/corpus/service "${service_sources[@]}" -Itests

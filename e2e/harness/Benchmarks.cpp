@@ -73,7 +73,7 @@ int BenchLatency(const Options& options) {
   constexpr int kTrials = 30;
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   SetHookVariable(options.noForegroundHook);
   if (!Prepare(key, checks, {{"Bench Locked", true}})) return checks.ExitCode();
   if (StartEngine(engines, checks) == 0) return checks.ExitCode();
@@ -125,7 +125,7 @@ int BenchLatency(const Options& options) {
 int BenchIdle(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   SetHookVariable(options.noForegroundHook);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
   const DWORD processId = StartEngine(engines, checks);
@@ -159,7 +159,7 @@ int BenchStartupTime(const Options& options) {
   constexpr int kStarts = 10;
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
 
   // Icons of other programs, present before any start and after each end.
@@ -210,7 +210,7 @@ int BenchStartupTime(const Options& options) {
 int BenchStartupCpu(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   SetHookVariable(options.noForegroundHook);
   DWORD processId = 0;
   if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
@@ -235,7 +235,7 @@ int BenchTaskManager(const Options& options) {
   constexpr int kTrials = 30;
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   DWORD processId = 0;
   if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
 

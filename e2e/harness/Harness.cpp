@@ -7,10 +7,12 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "StandardUser.h"
 #include "engine/frmMainLayout.h"
 #include "platform/win32/Wide.h"
 #include "prompt/frmPasswordLayout.h"
 #include "store/SettingsCatalogue.h"
+#include "store/modRegistry.h"
 
 namespace pm::e2e {
 
@@ -49,6 +51,11 @@ std::wstring WindowsPath(std::wstring_view path) {
   return result;
 }
 
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
 std::string Utf8(std::wstring_view text) {
   return win32::Narrow(text);
 }
@@ -59,8 +66,11 @@ DWORD Engines::Launch(const wchar_t* application, std::wstring commandLine, cons
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
-                      &startup, &info)) {
+  const bool started = standardUser_ && application != nullptr
+                           ? CreateStandardUserProcess(commandLine, folder, info)
+                           : CreateProcessW(application, commandLine.data(), nullptr, nullptr,
+                                            FALSE, 0, nullptr, folder, &startup, &info) != FALSE;
+  if (!started) {
     Say("  could not start %s: error %lu", Utf8(commandLine).c_str(), GetLastError());
     return 0;
   }
@@ -179,8 +189,15 @@ ProductKey::~ProductKey() {
   registry_.DeleteTree(store::kRootKey, store::kProductKey);
 }
 
+// As on Windows, where the keys below HKLM\SOFTWARE inherit these rules:
+// users read, and only administrators and the system write.
+bool ProductKey::Protected(store::RegResult written) {
+  return written &&
+         store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey);
+}
+
 bool ProductKey::WriteSetting(std::string_view name, std::string_view text) {
-  return static_cast<bool>(store::WriteSetting(registry_, name, text));
+  return Protected(store::WriteSetting(registry_, name, text));
 }
 
 std::string ProductKey::ReadSetting(std::string_view name) {
@@ -188,7 +205,7 @@ std::string ProductKey::ReadSetting(std::string_view name) {
 }
 
 bool ProductKey::WriteLockedItems(const std::vector<store::ListItem>& items) {
-  return static_cast<bool>(store::WriteLists(registry_, items, {}));
+  return Protected(store::WriteLists(registry_, items, {}));
 }
 
 // --- Target windows --------------------------------------------------------

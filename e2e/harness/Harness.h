@@ -42,13 +42,17 @@ class Checks {
 // A path as the harness was given it, for Windows: under Wine, CTest passes
 // Unix paths, which Wine's own function turns into a Z: path.
 std::wstring WindowsPath(std::wstring_view path);
+// The folder of a file's path, without its closing separator.
+std::wstring FolderOf(const std::wstring& path);
 
 // Every copy of the program under test a scenario started, the copies those
 // started (a restart), and any other program the scenario ran, ended when
 // the scenario ends whatever happened.
 class Engines {
  public:
-  explicit Engines(std::wstring programPath) : programPath_(std::move(programPath)) {}
+  // With `standardUser`, every copy runs with a standard user's token.
+  explicit Engines(std::wstring programPath, bool standardUser = false)
+      : programPath_(std::move(programPath)), standardUser_(standardUser) {}
   ~Engines() { EndAll(); }
   Engines(const Engines&) = delete;
   Engines& operator=(const Engines&) = delete;
@@ -73,11 +77,12 @@ class Engines {
   DWORD Launch(const wchar_t* application, std::wstring commandLine, const wchar_t* folder);
 
   std::wstring programPath_;
+  bool standardUser_ = false;
   std::vector<Started> started_;
 };
 
 // The product's whole registry key, empty at the start of a scenario and
-// removed at its end.
+// removed at its end. What a scenario writes carries Windows' rules.
 class ProductKey {
  public:
   ProductKey();
@@ -90,6 +95,7 @@ class ProductKey {
   bool WriteLockedItems(const std::vector<store::ListItem>& items);
 
  private:
+  bool Protected(store::RegResult written);
   win32::Win32Registry registry_;
 };
 

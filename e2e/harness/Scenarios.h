@@ -18,6 +18,8 @@ struct Options {
   // pmpro.exe, or pmpstart.exe for the start-up locker's scenarios.
   std::wstring program;
   bool noForegroundHook = false;
+  // The programs run with a standard user's token (--standard-user).
+  bool standardUser = false;
   int seconds = 0;  // 0: the benchmark's own default
 };
 
@@ -75,11 +77,18 @@ int PromptPicture(const Options& options);
 int Soak(const Options& options);
 int InstallUninstall(const Options& options);
 int MisbehavingWindows(const Options& options);
+int HardenPrefix(const Options& options);
+// Without the service, a standard user's Apply is refused by Windows' rules.
+int ApplyRefusedWithoutService(const Options& options);
+int ServiceGuards(const Options& options);
+// Writes the Settings key straight through advapi32; the Win32 error is the exit code.
+int WriteSettingsDirectly(const Options& options);
 
 int BenchLatency(const Options& options);
 int BenchIdle(const Options& options);
 int BenchStartupTime(const Options& options);
 int BenchStartupCpu(const Options& options);
 int BenchTaskManager(const Options& options);
+int BenchServiceApply(const Options& options);
 
 }  // namespace pm::e2e

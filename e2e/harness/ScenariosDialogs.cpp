@@ -161,7 +161,7 @@ OpenedTool StartWithToolOpen(ProductKey& key, Engines& engines, Checks& checks) 
 int ChangePassword(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   const auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
   if (tool == nullptr) return checks.ExitCode();
 
@@ -234,7 +234,7 @@ int ChangePassword(const Options& options) {
 int ExportImport(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   FileCleanup exportFile(ProgramFolder(options) + L"PMExport.txt");
   auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
   if (tool == nullptr) return checks.ExitCode();
@@ -290,7 +290,7 @@ int ExportImport(const Options& options) {
 int PromptPicture(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   constexpr wchar_t kPictureName[] = L"pmharness-picture.bmp";
   FileCleanup picture(ProgramFolder(options) + kPictureName);
   checks.Check(WriteSmallBitmap(picture.path()), "a BMP written to " + Utf8(picture.path()));

@@ -19,7 +19,7 @@ using win32::Wide;
 int LockUnlock(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
   const DWORD processId = StartEngine(engines, checks);
   if (processId == 0) return checks.ExitCode();
@@ -60,7 +60,7 @@ int LockUnlock(const Options& options) {
 int SecondStart(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
   const DWORD firstId = StartEngine(engines, checks);
   if (firstId == 0) return checks.ExitCode();
@@ -91,7 +91,7 @@ int SecondStart(const Options& options) {
 int Restart(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
   const DWORD firstId = StartEngine(engines, checks);
   if (firstId == 0) return checks.ExitCode();
@@ -129,7 +129,7 @@ bool HasTrayIcon(HWND owner) {
 int ImpostorTitles(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
   TargetWindow running(Wide(engine::kRunningTitle), L"PmHarnessImpostorRunning", true);
   TargetWindow setupRequest(Wide(engine::kSetupRequestTitle), L"PmHarnessImpostorSetup", true);
@@ -158,7 +158,7 @@ int ImpostorTitles(const Options& options) {
 int MarkedTitle(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
   if (StartEngine(engines, checks) == 0) return checks.ExitCode();
 

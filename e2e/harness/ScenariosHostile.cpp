@@ -36,7 +36,7 @@ bool WrongAnswerLeavesItHidden(TargetWindow& window, Checks& checks, const std::
 int MisbehavingWindows(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
   const DWORD processId = StartEngine(engines, checks);
   if (processId == 0) return checks.ExitCode();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Scenarios.h"
+#include "ServiceControl.h"
 #include "SystemValues.h"
 #include "config/frmSetupLayout.h"
 #include "platform/win32/Wide.h"
@@ -32,8 +33,8 @@ constexpr char kUninstallKey[] =
 constexpr char kProductName[] = "Pelmora Pro";
 constexpr wchar_t kPublisher[] = L"Pelmora Software";
 constexpr wchar_t kUninstaller[] = L"uninstall.exe";
-constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpro.htm",
-                                           L"uninstall.exe"};
+constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpsvc.exe",
+                                           L"pmpro.htm", L"uninstall.exe"};
 // A setup or uninstall refused because the engine runs ends with this code.
 constexpr DWORD kExitEngineRunning = 2;
 // A fresh prefix is slow to start its first programs.
@@ -167,6 +168,9 @@ void CheckInstalled(const Installation& installed, Checks& checks) {
   for (const wchar_t* name : kInstalledFiles) {
     checks.Check(Exists(installed.File(name)), Utf8(installed.File(name)) + " is installed");
   }
+  const win32::UniqueServiceHandle service = OpenOurService();
+  checks.Check(service && ServiceState(service.get()) == SERVICE_RUNNING,
+               "the service \"Pelmora Pro Service\" is installed and runs");
   const std::wstring run = MachineText(kRunKey, kProductName);
   checks.Check(SameText(run, L"\"" + installed.File(L"pmpro.exe") + L"\""),
                "Run \"Pelmora Pro\" names the installed pmpro.exe, quoted: " + Utf8(run));
@@ -206,6 +210,7 @@ void CheckRemoved(const Installation& installed, Checks& checks) {
   }
   checks.Check(!Exists(installed.folder), "the folder " + Utf8(installed.folder) + " is removed");
   checks.Check(!Exists(installed.shortcut), "the Start-menu shortcut is removed");
+  checks.Check(!OpenOurService(), "the service is removed");
   checks.Check(!ReadMachineValue(kRunKey, kProductName), "Run \"Pelmora Pro\" is removed");
   checks.Check(!ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue),
                "RunOnce \"pmpro lock startup\" is removed");
@@ -218,14 +223,14 @@ void CheckRemoved(const Installation& installed, Checks& checks) {
                "Winlogon \"Background\" is back: " + Utf8(background));
 }
 
-// The engine, started as the log-on would, arms the start-up lock.
+// The service, started as at a start of Windows, arms the start-up lock.
 void CheckStartupLockArmed(const Installation& installed, Checks& checks) {
   const std::wstring runOnce = MachineText(store::kRunOnceKey, store::kRunOnceValue);
   checks.Check(SameText(runOnce, installed.File(L"pmpstart.exe")),
-               "the engine wrote RunOnce \"pmpro lock startup\" = " + Utf8(runOnce));
+               "the service wrote RunOnce \"pmpro lock startup\" = " + Utf8(runOnce));
   checks.Check(MachineDword(store::kWinlogonKey, "LogonType") == 0u &&
                    !ReadMachineValue(store::kWinlogonKey, "Background"),
-               "the engine set Winlogon \"LogonType\" to 0 and deleted \"Background\"");
+               "the service set Winlogon \"LogonType\" to 0 and deleted \"Background\"");
 }
 
 // "End Pelmora Pro" in the configuration tool, behind the password.
@@ -309,6 +314,11 @@ int InstallUninstall(const Options& options) {
       !checks.Check(key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "1"),
                     "\"LockStartup\" = \"1\" stored")) {
     return checks.ExitCode();
+  }
+  {
+    const win32::UniqueServiceHandle service = OpenOurService();
+    checks.Check(service && StopService(service.get()) && StartService(service.get()),
+                 "the service starts again, as at the next start of Windows");
   }
   const int iconsBefore = TrayIconsShown();
   const DWORD engineId = StartEngine(engines, checks);

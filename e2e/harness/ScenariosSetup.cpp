@@ -53,7 +53,7 @@ void CheckListShowsItems(HWND tool, Checks& checks) {
 int SetupWindow(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Registry Editor", true}, {"Notepad", false}})) {
     return checks.ExitCode();
   }

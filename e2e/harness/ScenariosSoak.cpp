@@ -126,7 +126,7 @@ void CheckNotGrowing(Checks& checks, const char* what, const ResourceFigure& fir
 int Soak(const Options& options) {
   Checks checks;
   ProductKey key;
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   if (!Prepare(key, checks, {{"Soak Locked", true}})) return checks.ExitCode();
   const DWORD processId = StartEngine(engines, checks);
   if (processId == 0) return checks.ExitCode();

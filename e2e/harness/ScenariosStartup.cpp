@@ -174,21 +174,6 @@ int StartupRetryWait(const Options& options) {
   return checks.ExitCode();
 }
 
-namespace {
-
-std::wstring FolderOf(const std::wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-std::optional<std::wstring> RunOnceEntry() {
-  const std::optional<RegistryValue> value =
-      ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue);
-  return value ? value->Text() : std::nullopt;
-}
-
-}  // namespace
-
 int StartupArming(const Options& options) {
   Checks checks;
   ProductKey key;
@@ -196,7 +181,7 @@ int StartupArming(const Options& options) {
   SavedMachineValue runOnce(store::kRunOnceKey, store::kRunOnceValue);
   SavedMachineValue logonType(store::kWinlogonKey, "LogonType");
   SavedMachineValue background(store::kWinlogonKey, "Background");
-  Engines engines(options.program);
+  Engines engines(options.program, options.standardUser);
   const std::string_view lockStartup = store::Info(store::Switch::LockStartup).valueName;
 
   // Every value starts as the arming must not leave it, so each check can fail.

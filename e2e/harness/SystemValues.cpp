@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/win32/Wide.h"
+#include "store/SettingsCatalogue.h"
 
 namespace pm::e2e {
 
@@ -76,6 +77,12 @@ SavedMachineValue::~SavedMachineValue() {
   } else {
     DeleteMachineValue(path_, name_);
   }
+}
+
+std::optional<std::wstring> RunOnceEntry() {
+  const std::optional<RegistryValue> value =
+      ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue);
+  return value ? value->Text() : std::nullopt;
 }
 
 }  // namespace pm::e2e

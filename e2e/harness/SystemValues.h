@@ -30,6 +30,9 @@ bool WriteMachineDword(std::string_view path, std::string_view name, DWORD numbe
 // True also when the value was absent.
 bool DeleteMachineValue(std::string_view path, std::string_view name);
 
+// The start-up lock's RunOnce command; nothing when it is absent.
+std::optional<std::wstring> RunOnceEntry();
+
 // A system value a scenario changes, put back as it was (or removed, if it
 // was absent) when the scenario ends, so one run does not arm the next.
 class SavedMachineValue {

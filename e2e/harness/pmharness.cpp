@@ -1,4 +1,4 @@
-// pmharness <scenario> <program> [--no-foreground-hook] [--seconds N]
+// pmharness <scenario> <program> [--no-foreground-hook] [--standard-user] [--seconds N]
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
 // program is pmpro.exe, pmpstart.exe for startup-lock,
@@ -39,16 +39,21 @@ constexpr Entry kScenarios[] = {
     {L"soak", Soak},
     {L"install-uninstall", InstallUninstall},
     {L"misbehaving-windows", MisbehavingWindows},
+    {L"harden-prefix", HardenPrefix},
+    {L"apply-refused-without-service", ApplyRefusedWithoutService},
+    {L"service-guards", ServiceGuards},
+    {L"write-settings-directly", WriteSettingsDirectly},
     {L"bench-latency", BenchLatency},
     {L"bench-idle", BenchIdle},
     {L"bench-startup-time", BenchStartupTime},
     {L"bench-startup-cpu", BenchStartupCpu},
     {L"bench-taskmgr", BenchTaskManager},
+    {L"bench-service-apply", BenchServiceApply},
 };
 
 int Usage() {
   Say("usage: pmharness <scenario> <pmpro.exe, pmpstart.exe or the setup> [--no-foreground-hook] "
-      "[--seconds N]");
+      "[--standard-user] [--seconds N]");
   Say("scenarios:");
   for (const Entry& entry : kScenarios) Say("  %s", Utf8(entry.name).c_str());
   return 2;
@@ -65,6 +70,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring option = argv[i];
     if (option == L"--no-foreground-hook") {
       options.noForegroundHook = true;
+    } else if (option == L"--standard-user") {
+      options.standardUser = true;
     } else if (option == L"--seconds" && i + 1 < argc) {
       options.seconds = std::max(1, _wtoi(argv[++i]));
     } else {

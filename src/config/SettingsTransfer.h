@@ -1,55 +1,20 @@
-// Settings export and import: the whole settings subtree to and from
-// "PMExport.txt" in the program folder, to copy one PC's configuration to
-// another or to keep a backup.
-//
-// The file is the registry editor's own text format (store/RegFile.h), which
-// a person can read and regedit can import; a file that begins as a hive
-// ("regf", an export of an earlier installation) goes to the platform's hive
-// restore. Import checks the whole file before it changes anything and puts
-// back what was stored when a write fails, so a bad file or a failed write
-// never leaves the settings half replaced.
+// The File menu's export and import commands: do it, by the service where
+// there is one, and tell the owner how it went in a message box.
 #pragma once
 
-#include <cstdint>
-#include <span>
-#include <string>
 #include <string_view>
 
 #include "platform/Registry.h"
 #include "platform/Toolkit.h"
+#include "store/ProgramState.h"
 
 namespace pm::config {
 
-inline constexpr std::string_view kExportFileName = "PMExport.txt";
-
-// The export file's name as the messages show it: the program folder, then
-// "\PMExport.txt" (two backslashes in a row at a drive root, which Windows
-// accepts).
-std::string ExportFilePath(std::string_view programFolder);
-
-struct TransferOutcome {
-  enum class Kind { Done, MissingFile, NotAnExport, Failed };
-  Kind kind = Kind::Done;
-  std::string reason;  // why, for NotAnExport and Failed
-};
-
-// Writes a temporary file beside the export file, then puts it in the old
-// one's place, so an earlier export is replaced only by a complete one.
-TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder);
-// Replaces the settings subtree wholesale by the file's, or leaves it exactly
-// as it was.
-TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_view programFolder);
-// The same for the bytes of a file in the registry editor's format, already
-// read: refused whole when invalid, put back when a write fails.
-TransferOutcome ImportRegFileBytes(platform::Registry& registry,
-                                   std::span<const std::uint8_t> bytes);
-
-// The File menu's commands: do it and tell the owner how it went in a
-// message box. Import answers true when the settings were replaced; the
-// caller then asks the engine to reload and closes the setup window.
+// Import answers true when the settings were replaced; the caller then asks
+// the engine to reload and closes the setup window.
 void ExportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
-                    platform::Registry& registry, std::string_view programFolder);
+                    platform::Registry& registry, const store::ProgramState& state);
 bool ImportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
-                    platform::Registry& registry, std::string_view programFolder);
+                    platform::Registry& registry, const store::ProgramState& state);
 
 }  // namespace pm::config

@@ -73,9 +73,9 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
   OnMenu(kmnuvisitwebsite, [this] { mnuvisitwebsite_Click(); });
   OnMenu(kmnuupdate, [this] { mnuupdate_Click(); });
   OnMenu(kmnuAbout, [this] { about_.ShowOrBringForward(); });
-  OnMenu(kmnuexport, [this] { ExportSettings(toolkit_, &window(), registry_, state_.AppFolder); });
+  OnMenu(kmnuexport, [this] { ExportSettings(toolkit_, &window(), registry_, state_); });
   OnMenu(kmnuimport, [this] {
-    if (!ImportSettings(toolkit_, &window(), registry_, state_.AppFolder)) return;
+    if (!ImportSettings(toolkit_, &window(), registry_, state_)) return;
     state_.ReloadRequested = true;
     Unload();
   });
@@ -88,8 +88,11 @@ void frmSetup::Form_Load() {
 }
 
 void frmSetup::Form_Unload() {
-  // The next "Configure..." asks for the password again.
+  // The next "Configure..." asks for the password again, and the one typed
+  // for this opening goes from memory.
   state_.ConfigWindowKey.clear();
+  platform::WipeText(state_.ToolPassword);
+  unprotectedWarned_ = false;
   for (platform::Form* dialog : std::initializer_list<platform::Form*>{
            &frmAddWizard, &frmModify, &frmTimeDelay, &frmChangePassword, &frmpasswordpicture}) {
     dialog->Unload();

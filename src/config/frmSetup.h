@@ -14,6 +14,7 @@
 #include "prompt/PasswordDialogs.h"
 #include "store/ProgramState.h"
 #include "store/RegValue.h"
+#include "store/SettingsWriter.h"
 
 namespace pm::config {
 
@@ -35,8 +36,9 @@ class frmSetup : public platform::Form {
   void GetSettings();
   void GetWindows();
   // Both write everything, go on after a failure and answer the first one.
-  store::RegResult SaveWindows();
-  store::RegResult SaveSettings();
+  // `target` is where the writes go: the change being made.
+  store::RegResult SaveWindows(platform::Registry& target);
+  store::RegResult SaveSettings(platform::Registry& target);
 
   platform::ListBox List1{*this, Ids::List1};
   platform::ListBox List2{*this, Ids::List2};
@@ -68,6 +70,7 @@ class frmSetup : public platform::Form {
 
   // Saving and closing.
   bool Save();
+  void WarnWhenUnprotected(const store::WriteOutcome& outcome);
   void cmdOK_Click();
   void cmdApply_Click();
 
@@ -88,6 +91,8 @@ class frmSetup : public platform::Form {
   store::ProgramState& state_;
   about::frmabout& about_;
   EngineCommands& engine_;
+  // The owner is told once per opening of the tool that nothing protects the settings.
+  bool unprotectedWarned_ = false;
 };
 
 // The switch of each menu entry, in the order the switches are saved.

@@ -13,6 +13,11 @@ namespace prop = platform::prop;
 
 // The title that makes the tool a locked window.
 inline constexpr std::string_view kSetupTitle = "Configuration Tool";
+inline constexpr std::string_view kSettingsNotSaved =
+    "The settings could not be saved, and the settings stored before are kept.";
+inline constexpr std::string_view kNoPasswordProtects =
+    "The settings were saved, but no password protects them: anyone can change them. Choose a "
+    "password with \"Set Passwords...\" in the Settings menu.";
 inline constexpr std::string_view kIgnoreShown = "<< Ignore List";
 inline constexpr std::string_view kIgnoreHidden = "Ignore List >>";
 

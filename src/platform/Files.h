@@ -2,6 +2,8 @@
 // std::filesystem: its drives. Each backend provides it.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -10,5 +12,10 @@ namespace pm::platform {
 // The root folder of every drive, each ending in its separator ("C:\",
 // "D:\"; "/" in the simulation), in drive order.
 std::vector<std::string> DriveRoots();
+
+// Writes the bytes to a file beside `path`, makes sure they are on the disk,
+// then puts that file in `path`'s place: after a crash or a power cut the
+// file is the old one or the new one, whole. Answers a Win32 error code.
+std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace pm::platform

@@ -99,6 +99,12 @@ class Registry {
 
   // Enables a privilege such as "SeBackupPrivilege" on the process token.
   virtual bool EnablePrivilege(std::string_view privilegeName) = 0;
+
+  // Gives the key a security descriptor of its own: administrators and the
+  // system have full control, users read, nothing is inherited. Windows would
+  // inherit such rules from SOFTWARE; Wine inherits nothing, and a key made
+  // by someone else may carry anything.
+  virtual RegStatus ProtectKey(RootKey root, std::string_view path) = 0;
 };
 
 // Owns one open key of a Registry and closes it when it goes.

@@ -130,4 +130,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a == b || LowerCase(a) == LowerCase(b);
 }
 
+void WipeText(std::string& text) noexcept {
+  // Through a volatile pointer, so the compiler cannot drop the stores as dead.
+  volatile char* characters = text.data();
+  for (std::size_t i = 0; i < text.size(); ++i) characters[i] = 0;
+  text.clear();
+}
+
 }  // namespace pm::platform

@@ -29,6 +29,10 @@ std::string LowerCase(std::string_view utf8);
 // messages that say why something failed. Each backend provides it.
 std::string SystemErrorText(std::int32_t errorCode);
 
+// Overwrites the text's characters before emptying it, so a password does not
+// stay in freed memory.
+void WipeText(std::string& text) noexcept;
+
 // Case-insensitive equality in the sense of LowerCase.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

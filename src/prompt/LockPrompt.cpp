@@ -1,6 +1,6 @@
 #include "prompt/LockPrompt.h"
 
-#include "prompt/PasswordCheck.h"
+#include "store/PasswordCheck.h"
 
 namespace pm::prompt {
 
@@ -14,11 +14,13 @@ PromptSettings LockPrompt::Settings() const {
 
 void LockPrompt::cmdOK_Click() {
   const std::string typed = LowerTheTypedText();
-  if (PasswordMatches(typed, state_.UserPassword)) {
+  if (store::PasswordMatches(typed, state_.UserPassword)) {
     if (state_.WindowTitle != kConfigurationToolTitle) {
       state_.UnlockedKeys.push_back(state_.WindowKey);
     } else {
       state_.ConfigWindowKey = state_.WindowKey;
+      // The tool's saves go through the service with the same password.
+      state_.ToolPassword = typed;
     }
     desktop_.RestoreAsync(state_.LockedHwnd);
     desktop_.ShowNormal(state_.LockedHwnd);

@@ -8,7 +8,7 @@
 
 #include "platform/ChildDialog.h"
 #include "platform/Registry.h"
-#include "prompt/PasswordCheck.h"
+#include "store/PasswordCheck.h"
 #include "prompt/frmChangePasswordLayout.h"
 #include "prompt/frmpasswordpictureLayout.h"
 #include "store/ProgramState.h"
@@ -51,7 +51,7 @@ class frmChangePassword : public platform::ChildDialog {
 
   platform::Registry& registry_;
   store::ProgramState& state_;
-  std::uint32_t hashIterations_ = kPasswordHashIterations;
+  std::uint32_t hashIterations_ = store::kPasswordHashIterations;
 };
 
 // The picture chooser for the prompt's picture or its bad-password picture,

@@ -5,8 +5,8 @@
 #include "platform/Text.h"
 #include "prompt/PasswordDialogs.h"
 #include "prompt/frmChangePasswordLayout.h"
-#include "store/RegistrySnapshot.h"
 #include "store/SettingsCatalogue.h"
+#include "store/SettingsWriter.h"
 
 namespace pm::prompt {
 
@@ -62,8 +62,8 @@ void frmChangePassword::cmdOK_Click() {
   // Enabled only then; an empty password is never taken.
   if (txtPassword.Text().empty() || txtPassword2.Text().empty()) return;
   if (FirstEntry.empty()) {
-    FirstEntry = LowerTypedPassword(txtPassword.Text());
-    FirstEntry2 = LowerTypedPassword(txtPassword2.Text());
+    FirstEntry = store::LowerTypedPassword(txtPassword.Text());
+    FirstEntry2 = store::LowerTypedPassword(txtPassword2.Text());
     if (!chkpassword.Checked()) {
       txtPassword2.SetText("");
       txtPassword2_Change();
@@ -77,8 +77,8 @@ void frmChangePassword::cmdOK_Click() {
     return;
   }
 
-  txtPassword.SetText(LowerTypedPassword(txtPassword.Text()));
-  txtPassword2.SetText(LowerTypedPassword(txtPassword2.Text()));
+  txtPassword.SetText(store::LowerTypedPassword(txtPassword.Text()));
+  txtPassword2.SetText(store::LowerTypedPassword(txtPassword2.Text()));
   // Both confirmations are checked before anything is stored, so a mismatch
   // in the second never leaves the first password changed alone.
   if (txtPassword.Text() != FirstEntry) {
@@ -100,27 +100,23 @@ void frmChangePassword::cmdOK_Click() {
 }
 
 bool frmChangePassword::StorePasswords() {
-  const std::string first = FirstEntry;
-  const std::string second = FirstEntry2;
-  std::string failure;
-  std::vector<store::ValueSnapshot> before;
-  for (std::string_view name : {store::setting::kUserPassword, store::setting::kUserPassword2}) {
-    before.push_back(store::CaptureValue(registry_, store::kRootKey, store::kSettingsKey, name));
-  }
+  store::WriteOutcome outcome;
   try {
-    const std::string hashed = HashPassword(first, hashIterations_);
-    const std::string hashed2 = HashPassword(second, hashIterations_);
-    store::RegResult result = store::WriteSetting(registry_, store::setting::kUserPassword, hashed);
-    if (result) result = store::WriteSetting(registry_, store::setting::kUserPassword2, hashed2);
-    if (result) return true;
-    failure = platform::SystemErrorText(result.status);
+    store::SettingsChange change(registry_, state_);
+    store::WriteSetting(change.registry(), store::setting::kUserPassword,
+                        store::HashPassword(FirstEntry, hashIterations_));
+    store::WriteSetting(change.registry(), store::setting::kUserPassword2,
+                        store::HashPassword(FirstEntry2, hashIterations_));
+    outcome = change.Commit();
   } catch (const std::exception& error) {
-    failure = error.what();
+    outcome = {store::WriteOutcome::Kind::Failed, error.what()};
   }
-  for (const store::ValueSnapshot& value : before) {
-    store::RestoreValue(registry_, store::kRootKey, value);
+  if (outcome) {
+    // The tool's later saves go with the password that now opens it.
+    state_.ToolPassword = FirstEntry;
+    return true;
   }
-  toolkit_.MessageBox(&window(), std::string(kPasswordsNotSaved) + "\r\n\r\n" + failure, "",
+  toolkit_.MessageBox(&window(), outcome.Explain(kPasswordsNotSaved), "",
                       platform::MessageStyle::Ok, platform::MessageIcon::Error);
   return false;
 }

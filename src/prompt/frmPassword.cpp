@@ -1,7 +1,7 @@
 #include "prompt/frmPassword.h"
 
-#include "prompt/PasswordCheck.h"
 #include "prompt/frmPasswordLayout.h"
+#include "store/PasswordCheck.h"
 
 namespace pm::prompt {
 
@@ -36,7 +36,7 @@ void frmPassword::Form_Load() {
 }
 
 std::string frmPassword::LowerTheTypedText() {
-  std::string lowered = LowerTypedPassword(txtPassword.Text());
+  std::string lowered = store::LowerTypedPassword(txtPassword.Text());
   txtPassword.SetText(lowered);
   return lowered;
 }

@@ -11,8 +11,8 @@
 #include "platform/Text.h"
 #include "prompt/PasswordDialogs.h"
 #include "prompt/frmpasswordpictureLayout.h"
-#include "store/RegistrySnapshot.h"
 #include "store/SettingsCatalogue.h"
+#include "store/SettingsWriter.h"
 
 namespace pm::prompt {
 
@@ -204,14 +204,11 @@ void frmpasswordpicture::cmdOK_Click() {
   const bool bad = state_.PickBadPicture;
   const std::string_view name =
       bad ? store::setting::kBadPasswordPic : store::setting::kPasswordPicture;
-  const store::ValueSnapshot before =
-      store::CaptureValue(registry_, store::kRootKey, store::kSettingsKey, name);
-  if (const store::RegResult result = store::WriteSetting(registry_, name, path); !result) {
-    store::RestoreValue(registry_, store::kRootKey, before);
-    toolkit_.MessageBox(
-        &window(),
-        std::string(kPictureNotSaved) + "\r\n\r\n" + platform::SystemErrorText(result.status), "",
-        platform::MessageStyle::Ok, platform::MessageIcon::Error);
+  store::SettingsChange change(registry_, state_);
+  store::WriteSetting(change.registry(), name, path);
+  if (const store::WriteOutcome outcome = change.Commit(); !outcome) {
+    toolkit_.MessageBox(&window(), outcome.Explain(kPictureNotSaved), "",
+                        platform::MessageStyle::Ok, platform::MessageIcon::Error);
     return;
   }
   (bad ? state_.BadPasswordPic : state_.PasswordPicture) = path;

@@ -12,16 +12,6 @@ std::string Count(int n, std::string_view one, std::string_view many) {
 
 }  // namespace
 
-int RetryWaitSeconds(int wrongInARow) {
-  if (wrongInARow <= kFreeWrongPasswords) return 0;
-  int seconds = kFirstWaitSeconds;
-  // Doubling stops at the cap, so no count of tries can overflow it.
-  for (int n = kFreeWrongPasswords + 1; n < wrongInARow && seconds < kLongestWaitSeconds; ++n) {
-    seconds *= 2;
-  }
-  return seconds < kLongestWaitSeconds ? seconds : kLongestWaitSeconds;
-}
-
 std::string RetryWaitMessage(int secondsLeft) {
   const int minutes = secondsLeft / 60;
   const int seconds = secondsLeft % 60;

@@ -1,6 +1,6 @@
 #include "startup/StartupPrompt.h"
 
-#include "prompt/PasswordCheck.h"
+#include "store/PasswordCheck.h"
 #include "startup/RetryWait.h"
 
 namespace pm::startup {
@@ -18,7 +18,7 @@ void StartupPrompt::cmdOK_Click() {
   // this handler (a message sent straight to the button) is refused too.
   if (secondsLeft_ > 0) return;
   // A wrong password shows nothing and leaves the lowered text in the box.
-  if (prompt::PasswordMatches(LowerTheTypedText(), userPassword_)) {
+  if (store::PasswordMatches(LowerTheTypedText(), userPassword_)) {
     Unload();
     unlocked_();
     return;

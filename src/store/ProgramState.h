@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ServiceChannel.h"
 #include "platform/Ui.h"
 
 namespace pm::store {
@@ -43,6 +44,14 @@ struct ProgramState {
 
   // Keys of the windows unlocked by password (the engine's List2).
   std::vector<std::string> UnlockedKeys;
+
+  // The service that writes the settings for a caller who knows the
+  // password; none where the program writes the registry itself (the
+  // simulated PC, a build run without the service).
+  platform::ServiceChannel* SettingsService = nullptr;
+  // The password that unlocked the configuration tool, for the tool's saves
+  // through the service; wiped when the tool unloads.
+  std::string ToolPassword;
 };
 
 }  // namespace pm::store

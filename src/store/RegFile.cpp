@@ -306,6 +306,8 @@ RegFileWrite WriteRegFile(std::string_view rootName, const RegFileContent& conte
   for (const RegFileKey& key : content.keys) {
     if (!AppendKey(text, rootName, key, result.error)) return result;
   }
+  text += kRegFileEndLine;
+  text += kCrLf;
   const std::u16string units = platform::Utf8ToUtf16(text);
   result.bytes.reserve(2 + units.size() * 2);
   result.bytes.push_back(0xFF);
@@ -417,6 +419,7 @@ RegFileParse ParseRegFile(std::span<const std::uint8_t> bytes, std::string_view 
 
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
+    if (!line.empty()) result.endsWithEndLine = line == kRegFileEndLine;
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
       std::string path;

@@ -21,6 +21,10 @@
 namespace pm::store {
 
 inline constexpr std::string_view kRegFileHeader = "Windows Registry Editor Version 5.00";
+// The last line of every file we write. The registry editor reads it as a
+// comment; an import requires it, so a file cut short at the end of a line
+// is not taken for a whole one.
+inline constexpr std::string_view kRegFileEndLine = "; End of the Pelmora Pro settings";
 // A settings subtree is small; a bigger file is no export of ours.
 inline constexpr std::size_t kMaxRegFileBytes = 16 * 1024 * 1024;
 // Levels of keys below the file's root key.
@@ -59,6 +63,7 @@ struct RegFileParse {
   bool ok = false;
   std::string error;  // what is wrong, and on which line
   RegFileContent content;
+  bool endsWithEndLine = false;  // the last line but empty ones is kRegFileEndLine
 };
 
 // Reads a whole file whose keys must be `rootName` or below it.

@@ -18,29 +18,46 @@ RegResult WriteRaw(platform::Registry& registry, platform::RootKey root, std::st
   return {registry.SetValue(key.get(), name, type, data)};
 }
 
+// Notes why a read stopped, unless it stopped at the end or found nothing.
+void NoteReadEnd(RegStatus status, RegResult* failure) {
+  if (failure == nullptr || status == reg_error::kNoMoreItems ||
+      status == reg_error::kFileNotFound || !*failure) {
+    return;
+  }
+  *failure = {status};
+}
+
 }  // namespace
 
-KeySnapshot CaptureKey(platform::Registry& registry, platform::RootKey root,
-                       std::string_view path) {
+KeySnapshot CaptureKey(platform::Registry& registry, platform::RootKey root, std::string_view path,
+                       RegResult* failure) {
   KeySnapshot snapshot;
   RegStatus status = 0;
   const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status);
-  if (!key) return snapshot;
+  if (!key) {
+    NoteReadEnd(status, failure);
+    return snapshot;
+  }
   snapshot.exists = true;
   KeySnapshot::Value value;
-  for (std::uint32_t i = 0;
-       registry.EnumValue(key.get(), i, value.name, value.type, value.data) == reg_error::kSuccess;
-       ++i) {
+  std::uint32_t index = 0;
+  while ((status = registry.EnumValue(key.get(), index, value.name, value.type, value.data)) ==
+         reg_error::kSuccess) {
     snapshot.values.push_back(value);
+    ++index;
   }
+  NoteReadEnd(status, failure);
   std::string subkey;
   std::vector<std::string> names;
-  for (std::uint32_t i = 0; registry.EnumKey(key.get(), i, subkey) == reg_error::kSuccess; ++i) {
+  index = 0;
+  while ((status = registry.EnumKey(key.get(), index, subkey)) == reg_error::kSuccess) {
     names.push_back(subkey);
+    ++index;
   }
+  NoteReadEnd(status, failure);
   for (const std::string& name : names) {
-    snapshot.subkeys.emplace_back(name,
-                                  CaptureKey(registry, root, std::string(path) + "\\" + name));
+    snapshot.subkeys.emplace_back(
+        name, CaptureKey(registry, root, std::string(path) + "\\" + name, failure));
   }
   return snapshot;
 }
@@ -65,13 +82,16 @@ RegResult RestoreKey(platform::Registry& registry, platform::RootKey root, std::
 }
 
 ValueSnapshot CaptureValue(platform::Registry& registry, platform::RootKey root,
-                           std::string_view path, std::string_view name) {
+                           std::string_view path, std::string_view name, RegResult* failure) {
   ValueSnapshot snapshot;
   snapshot.path = std::string(path);
   snapshot.name = std::string(name);
   RegStatus status = 0;
   const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status);
-  if (!key) return snapshot;
+  if (!key) {
+    NoteReadEnd(status, failure);
+    return snapshot;
+  }
   std::uint32_t size = 0;
   ByteArray buffer(1024);
   status = registry.QueryValue(key.get(), name, snapshot.type, buffer, size);
@@ -79,7 +99,10 @@ ValueSnapshot CaptureValue(platform::Registry& registry, platform::RootKey root,
     buffer.assign(size, 0);
     status = registry.QueryValue(key.get(), name, snapshot.type, buffer, size);
   }
-  if (status != reg_error::kSuccess || size > buffer.size()) return snapshot;
+  if (status != reg_error::kSuccess || size > buffer.size()) {
+    NoteReadEnd(status == reg_error::kSuccess ? reg_error::kMoreData : status, failure);
+    return snapshot;
+  }
   snapshot.exists = true;
   snapshot.data.assign(buffer.begin(), buffer.begin() + size);
   return snapshot;

@@ -25,7 +25,11 @@ struct KeySnapshot {
   bool operator==(const KeySnapshot&) const = default;
 };
 
-KeySnapshot CaptureKey(platform::Registry& registry, platform::RootKey root, std::string_view path);
+// `failure`, when given, receives the first error that kept the copy from
+// being whole (a key or value that could not be read); a missing key is no
+// error. A copy that is not whole must not be used to undo a change.
+KeySnapshot CaptureKey(platform::Registry& registry, platform::RootKey root, std::string_view path,
+                       RegResult* failure = nullptr);
 // Makes the key exactly as captured: gone when it did not exist.
 RegResult RestoreKey(platform::Registry& registry, platform::RootKey root, std::string_view path,
                      const KeySnapshot& snapshot);
@@ -39,7 +43,8 @@ struct ValueSnapshot {
 };
 
 ValueSnapshot CaptureValue(platform::Registry& registry, platform::RootKey root,
-                           std::string_view path, std::string_view name);
+                           std::string_view path, std::string_view name,
+                           RegResult* failure = nullptr);
 RegResult RestoreValue(platform::Registry& registry, platform::RootKey root,
                        const ValueSnapshot& snapshot);
 

@@ -27,6 +27,24 @@ bool EnablePrivilege(platform::Registry& registry, std::string_view privilegeNam
   return registry.EnablePrivilege(privilegeName);
 }
 
+RegResult ProtectKeyTree(platform::Registry& registry, platform::RootKey root,
+                         std::string_view path) {
+  FirstFailure outcome;
+  outcome.Note({registry.ProtectKey(root, path)});
+  std::vector<std::string> names;
+  RegStatus status = 0;
+  if (const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status)) {
+    std::string name;
+    for (std::uint32_t i = 0; registry.EnumKey(key.get(), i, name) == 0; ++i) {
+      names.push_back(name);
+    }
+  }
+  for (const std::string& name : names) {
+    outcome.Note(ProtectKeyTree(registry, root, std::string(path) + "\\" + name));
+  }
+  return outcome.result();
+}
+
 RegResult SaveKeyToFile(platform::Registry& registry, platform::RootKey root, std::string_view path,
                         const std::string& filePath) {
   if (!EnablePrivilege(registry, "SeBackupPrivilege")) {

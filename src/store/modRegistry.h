@@ -15,6 +15,11 @@ RegResult DeleteValue(platform::Registry& registry, platform::RootKey root, std:
 
 bool EnablePrivilege(platform::Registry& registry, std::string_view privilegeName);
 
+// Gives the key and every key below it the rules of platform::ProtectKey
+// (administrators and the system write, users read); the first failure.
+RegResult ProtectKeyTree(platform::Registry& registry, platform::RootKey root,
+                         std::string_view path);
+
 // Saves the key's subtree in the platform's hive format, replacing the file.
 // Without the backup privilege nothing is deleted or written.
 RegResult SaveKeyToFile(platform::Registry& registry, platform::RootKey root, std::string_view path,

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "config/SettingsTransfer.h"
+#include "store/SettingsFile.h"
 #include "config/frmSetupLayout.h"
 #include "engine/EngineFixture.h"
 #include "store/RegFile.h"
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 namespace cfg = config;
 namespace reg_type = platform::reg_type;
 using store::ByteArray;
-using Kind = config::TransferOutcome::Kind;
+using Kind = store::TransferOutcome::Kind;
 
 constexpr std::string_view kImported =
     "Operation Complete. You need to re-enter here to see new changes.";
@@ -199,7 +200,7 @@ TEST_F(SettingsTransferTest, AnExportToAMissingFolderSaysWhy) {
 
 TEST_F(SettingsTransferTest, AnExportWithoutAnySettingsFailsAndWritesNoFile) {
   sim::SimRegistry empty;
-  const config::TransferOutcome outcome = config::ExportSettingsFile(empty, Utf8(folder_));
+  const store::TransferOutcome outcome = store::ExportSettingsFile(empty, Utf8(folder_));
   EXPECT_EQ(outcome.kind, Kind::Failed);
   EXPECT_EQ(outcome.reason, "No settings are stored on this PC yet.");
   EXPECT_FALSE(fs::exists(ExportFile()));
@@ -226,8 +227,8 @@ TEST_F(SettingsTransferTest, AnImportWithoutTheFileNamesTheProgramFolderAndChang
 // one. Natively a folder ending in '/' stands in for the drive root; the Wine
 // tests use C:\ itself.
 TEST_F(SettingsTransferTest, AProgramFolderAtADriveRootWorks) {
-  EXPECT_EQ(config::ExportFilePath("C:\\"), "C:\\PMExport.txt");
-  EXPECT_EQ(config::ExportFilePath("C:\\Program Files\\Pelmora Pro\\"),
+  EXPECT_EQ(store::ExportFilePath("C:\\"), "C:\\PMExport.txt");
+  EXPECT_EQ(store::ExportFilePath("C:\\Program Files\\Pelmora Pro\\"),
             "C:\\Program Files\\Pelmora Pro\\PMExport.txt");
   appFolder_ = Utf8(folder_) + "/";
   StorePasswords("rooted");
@@ -324,14 +325,14 @@ TEST_F(SettingsTransferTest, EveryWriteOfTheImportCanFailAndThePreviousSubtreeCo
   {
     sim::SimRegistry source;
     exportedState(source);
-    ASSERT_EQ(config::ExportSettingsFile(source, Utf8(folder_)).kind, Kind::Done);
+    ASSERT_EQ(store::ExportSettingsFile(source, Utf8(folder_)).kind, Kind::Done);
   }
   std::uint32_t importWrites = 0;
   {
     sim::SimRegistry registry;
     currentState(registry);
     const std::uint32_t start = registry.WriteCount();
-    ASSERT_EQ(config::ImportSettingsFile(registry, Utf8(folder_)).kind, Kind::Done);
+    ASSERT_EQ(store::ImportSettingsFile(registry, Utf8(folder_)).kind, Kind::Done);
     importWrites = registry.WriteCount() - start;
   }
   ASSERT_GT(importWrites, 10u);
@@ -341,7 +342,7 @@ TEST_F(SettingsTransferTest, EveryWriteOfTheImportCanFailAndThePreviousSubtreeCo
     currentState(registry);
     const std::string before = Describe(Stored(registry));
     registry.FailNthWrite(n);
-    const config::TransferOutcome outcome = config::ImportSettingsFile(registry, Utf8(folder_));
+    const store::TransferOutcome outcome = store::ImportSettingsFile(registry, Utf8(folder_));
     EXPECT_EQ(outcome.kind, Kind::Failed);
     EXPECT_EQ(outcome.reason, kWriteFault);
     EXPECT_EQ(Describe(Stored(registry)), before);

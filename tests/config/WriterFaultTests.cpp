@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "config/SettingsTransfer.h"
+#include "store/SettingsFile.h"
 #include "config/SetupDialogFixture.h"
 #include "store/RegFileTestSupport.h"
 
@@ -145,8 +146,8 @@ std::vector<Writer> Writers() {
          StoreText(source, store::kSettingsKey, "LockZip", "1");
          StoreText(source, store::kItemListKey, "Window0", "Paint,1");
          StoreText(source, store::kIgnoreListKey, "Window0", "Notes");
-         ASSERT_EQ(config::ExportSettingsFile(source, t.Folder()).kind,
-                   config::TransferOutcome::Kind::Done);
+         ASSERT_EQ(store::ExportSettingsFile(source, t.Folder()).kind,
+                   store::TransferOutcome::Kind::Done);
        },
        [](WriterFaultTest&, sim::SimWindow& setup) { setup.ChooseMenu(cfg::kmnuimport); },
        [](WriterFaultTest& t) { return t.Setting("UserPassword") == "imported"; }},

@@ -1,13 +1,13 @@
 // The owner sets the two passwords: typed, confirmed, stored together as
 // hashes, and from then on the prompt takes the new password in any case.
 #include "config/SetupDialogFixture.h"
-#include "prompt/PasswordCheck.h"
+#include "store/PasswordCheck.h"
 #include "prompt/frmChangePasswordLayout.h"
 
 namespace pm::tests {
 namespace {
 
-using prompt::PasswordMatches;
+using store::PasswordMatches;
 
 class ChangePasswordTest : public SetupDialogTest {
  protected:
@@ -29,8 +29,8 @@ class ChangePasswordTest : public SetupDialogTest {
     return StoredText(registry_, store::kSettingsKey, name);
   }
   bool StoredAre(std::string_view first, std::string_view second) {
-    return PasswordMatches(first, Stored("UserPassword")) &&
-           PasswordMatches(second, Stored("UserPassword2"));
+    return store::PasswordMatches(first, Stored("UserPassword")) &&
+           store::PasswordMatches(second, Stored("UserPassword2"));
   }
 };
 

@@ -9,15 +9,15 @@
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimToolkit.h"
 #include "platform/sim/SimWindow.h"
-#include "prompt/PasswordCheck.h"
+#include "store/PasswordCheck.h"
 #include "startup/Form1.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::tests {
 namespace {
 
-using prompt::HashPassword;
-using prompt::PasswordMatches;
+using store::HashPassword;
+using store::PasswordMatches;
 
 constexpr std::uint32_t kFewRounds = 1000;
 
@@ -31,7 +31,7 @@ struct PlainCase {
 class PlainPasswordTest : public ::testing::TestWithParam<PlainCase> {};
 
 TEST_P(PlainPasswordTest, IsComparedByItsFirstSixteenCharactersInAnyCase) {
-  EXPECT_EQ(PasswordMatches(GetParam().typed, GetParam().stored), GetParam().matches);
+  EXPECT_EQ(store::PasswordMatches(GetParam().typed, GetParam().stored), GetParam().matches);
 }
 
 INSTANTIATE_TEST_SUITE_P(StoredBefore, PlainPasswordTest,
@@ -47,31 +47,31 @@ INSTANTIATE_TEST_SUITE_P(StoredBefore, PlainPasswordTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HashedPasswordTest, IsStoredSelfDescribingAndMatchesInAnyCase) {
-  const std::string stored = HashPassword("Secret", kFewRounds);
+  const std::string stored = store::HashPassword("Secret", kFewRounds);
   EXPECT_EQ(stored.rfind("pbkdf2-sha256$1000$", 0), 0u) << stored;
   EXPECT_EQ(stored.find("ecret"), std::string::npos);
-  EXPECT_TRUE(PasswordMatches("secret", stored));
-  EXPECT_TRUE(PasswordMatches("SECRET", stored));
-  EXPECT_FALSE(PasswordMatches("secret2", stored));
-  EXPECT_FALSE(PasswordMatches("secre", stored));
-  EXPECT_FALSE(PasswordMatches("", stored));
+  EXPECT_TRUE(store::PasswordMatches("secret", stored));
+  EXPECT_TRUE(store::PasswordMatches("SECRET", stored));
+  EXPECT_FALSE(store::PasswordMatches("secret2", stored));
+  EXPECT_FALSE(store::PasswordMatches("secre", stored));
+  EXPECT_FALSE(store::PasswordMatches("", stored));
 }
 
 TEST(HashedPasswordTest, EachHashHasItsOwnSalt) {
-  const std::string first = HashPassword("secret", kFewRounds);
-  const std::string second = HashPassword("secret", kFewRounds);
+  const std::string first = store::HashPassword("secret", kFewRounds);
+  const std::string second = store::HashPassword("secret", kFewRounds);
   EXPECT_NE(first, second);
-  EXPECT_TRUE(PasswordMatches("secret", second));
+  EXPECT_TRUE(store::PasswordMatches("secret", second));
 }
 
 TEST(HashedPasswordTest, OnlyTheFirstSixteenCharactersCountAsForAPlainOne) {
-  const std::string stored = HashPassword("abcdefghijklmnopqrs", kFewRounds);
-  EXPECT_TRUE(PasswordMatches("ABCDEFGHIJKLMNOP", stored));
-  EXPECT_FALSE(PasswordMatches("abcdefghijklmno", stored));
+  const std::string stored = store::HashPassword("abcdefghijklmnopqrs", kFewRounds);
+  EXPECT_TRUE(store::PasswordMatches("ABCDEFGHIJKLMNOP", stored));
+  EXPECT_FALSE(store::PasswordMatches("abcdefghijklmno", stored));
 }
 
 TEST(HashedPasswordTest, NoPasswordStaysEmpty) {
-  EXPECT_EQ(HashPassword(""), "");
+  EXPECT_EQ(store::HashPassword(""), "");
 }
 
 // Values in the hashed form that are damaged or tampered with open nothing,
@@ -81,13 +81,13 @@ class DamagedHashTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DamagedHashTest, MatchesNothing) {
   const std::string& stored = GetParam();
-  EXPECT_FALSE(PasswordMatches("secret", stored)) << stored;
-  EXPECT_FALSE(PasswordMatches(stored, stored)) << stored;
-  EXPECT_FALSE(PasswordMatches("", stored)) << stored;
+  EXPECT_FALSE(store::PasswordMatches("secret", stored)) << stored;
+  EXPECT_FALSE(store::PasswordMatches(stored, stored)) << stored;
+  EXPECT_FALSE(store::PasswordMatches("", stored)) << stored;
 }
 
 std::string WithPart(int index, const std::string& replacement) {
-  std::string stored = HashPassword("secret", kFewRounds);
+  std::string stored = store::HashPassword("secret", kFewRounds);
   std::size_t begin = 0;
   for (int i = 0; i < index; ++i) begin = stored.find('$', begin) + 1;
   const std::size_t end = stored.find('$', begin);
@@ -96,7 +96,7 @@ std::string WithPart(int index, const std::string& replacement) {
 }
 
 std::string FlippedLastHashCharacter() {
-  std::string stored = HashPassword("secret", kFewRounds);
+  std::string stored = store::HashPassword("secret", kFewRounds);
   // The second character of the last group: all its bits are the hash's.
   const std::size_t at = stored.size() - 3;
   stored[at] = stored[at] == 'A' ? 'B' : 'A';
@@ -104,19 +104,19 @@ std::string FlippedLastHashCharacter() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Damaged, DamagedHashTest,
-                         ::testing::Values(HashPassword("secret", kFewRounds).substr(0, 16),
+                         ::testing::Values(store::HashPassword("secret", kFewRounds).substr(0, 16),
                                            "pbkdf2-sha256$", "pbkdf2-sha256$1000$$",
                                            WithPart(1, "0"), WithPart(1, "99999999"),
                                            WithPart(1, "1000x"), WithPart(2, "@@@@"),
                                            WithPart(3, "c2VjcmV0"), WithPart(3, ""),
                                            FlippedLastHashCharacter(),
-                                           HashPassword("secret", kFewRounds) + "$more"));
+                                           store::HashPassword("secret", kFewRounds) + "$more"));
 
 TEST(HashedPasswordTest, TheRealCountIsTheDefault) {
   // One hash with the full count, to see that it is the one stored.
-  const std::string stored = HashPassword("secret");
+  const std::string stored = store::HashPassword("secret");
   EXPECT_EQ(stored.rfind("pbkdf2-sha256$600000$", 0), 0u) << stored;
-  EXPECT_EQ(prompt::kPasswordHashIterations, 600000u);
+  EXPECT_EQ(store::kPasswordHashIterations, 600000u);
 }
 
 struct ReadCase {
@@ -133,7 +133,7 @@ TEST_P(ReadPasswordTest, CutsAPlainPasswordButKeepsAHashWhole) {
   EXPECT_EQ(store::ReadPassword(registry, store::setting::kUserPassword), GetParam().read);
 }
 
-const std::string kStoredHash = HashPassword("secret", kFewRounds);
+const std::string kStoredHash = store::HashPassword("secret", kFewRounds);
 
 std::string Repeat(std::string_view text, int times) {
   std::string out;
@@ -156,7 +156,7 @@ TEST(StartupPasswordHashTest, TheStartUpLockerOpensWithTheHashedPasswordInCapita
   sim::SimToolkit toolkit(world, 300);
   sim::SimDesktop desktop(world);
   sim::SimShell shell(world);
-  store::WriteSetting(registry, store::setting::kUserPassword, HashPassword("Secret", kFewRounds));
+  store::WriteSetting(registry, store::setting::kUserPassword, store::HashPassword("Secret", kFewRounds));
   startup::Form1 form1(toolkit, desktop, shell, registry);
   form1.Load();
   world.RunPending();

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "config/SettingsTransfer.h"
+#include "store/SettingsFile.h"
 #include "platform/Text.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Registry.h"
@@ -24,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace reg_type = platform::reg_type;
-using Kind = config::TransferOutcome::Kind;
+using Kind = store::TransferOutcome::Kind;
 using store::ByteArray;
 
 constexpr platform::RootKey kHklm = platform::RootKey::LocalMachine;
@@ -155,10 +156,10 @@ TEST_F(Win32SettingsTransferTest, ExportingTwiceAtADriveRootReplacesTheFileAndIm
   fs::remove(file, ignored);
   StoreEveryKind(registry_, store::kProductKey);
   store::RegistryModule::WriteValue(registry_, kHklm, store::kSettingsKey, "UserPassword", "one");
-  ASSERT_EQ(config::ExportSettingsFile(registry_, "C:\\").kind, Kind::Done);
+  ASSERT_EQ(store::ExportSettingsFile(registry_, "C:\\").kind, Kind::Done);
   store::RegistryModule::WriteValue(registry_, kHklm, store::kSettingsKey, "UserPassword", "two");
   const std::string exported = Described(store::kProductKey);
-  const config::TransferOutcome second = config::ExportSettingsFile(registry_, "C:\\");
+  const store::TransferOutcome second = store::ExportSettingsFile(registry_, "C:\\");
   ASSERT_EQ(second.kind, Kind::Done) << second.reason;
   EXPECT_FALSE(fs::exists(L"C:\\PMExport.txt.tmp"));
   const store::RegFileParse parsed = store::ParseRegFile(ReadFile(file), kProductRootName);
@@ -167,7 +168,7 @@ TEST_F(Win32SettingsTransferTest, ExportingTwiceAtADriveRootReplacesTheFileAndIm
 
   store::RegistryModule::WriteValue(registry_, kHklm, store::kSettingsKey, "UserPassword", "3");
   registry_.DeleteTree(kHklm, std::string(store::kProductKey) + "\\Addon");
-  const config::TransferOutcome imported = config::ImportSettingsFile(registry_, "C:\\");
+  const store::TransferOutcome imported = store::ImportSettingsFile(registry_, "C:\\");
   EXPECT_EQ(imported.kind, Kind::Done) << imported.reason;
   EXPECT_EQ(Described(store::kProductKey), exported);
   fs::remove(file, ignored);
@@ -176,10 +177,10 @@ TEST_F(Win32SettingsTransferTest, ExportingTwiceAtADriveRootReplacesTheFileAndIm
 TEST_F(Win32SettingsTransferTest, AFolderWithNonAsciiCharactersHoldsTheExport) {
   StoreEveryKind(registry_, store::kProductKey);
   const std::string exported = Described(store::kProductKey);
-  ASSERT_EQ(config::ExportSettingsFile(registry_, Utf8(folder_)).kind, Kind::Done);
+  ASSERT_EQ(store::ExportSettingsFile(registry_, Utf8(folder_)).kind, Kind::Done);
   EXPECT_TRUE(fs::exists(folder_ / "PMExport.txt"));
   registry_.DeleteTree(kHklm, std::string(store::kProductKey) + "\\Settings");
-  EXPECT_EQ(config::ImportSettingsFile(registry_, Utf8(folder_)).kind, Kind::Done);
+  EXPECT_EQ(store::ImportSettingsFile(registry_, Utf8(folder_)).kind, Kind::Done);
   EXPECT_EQ(Described(store::kProductKey), exported);
 }
 
@@ -192,7 +193,7 @@ TEST_F(Win32SettingsTransferTest, AHiveThatIsNotRestoredIsReportedAndChangesNoth
   ByteArray hive = {'r', 'e', 'g', 'f'};
   hive.resize(4096, 0);
   WriteFile(folder_ / "PMExport.txt", hive);
-  const config::TransferOutcome outcome = config::ImportSettingsFile(registry_, Utf8(folder_));
+  const store::TransferOutcome outcome = store::ImportSettingsFile(registry_, Utf8(folder_));
   EXPECT_EQ(outcome.kind, Kind::Failed);
   EXPECT_FALSE(outcome.reason.empty());
   if (RunningUnderWine()) {
@@ -215,7 +216,7 @@ TEST_F(Win32SettingsTransferTest, AHiveSavedByThePlatformIsRestored) {
     GTEST_SKIP() << "Wine has no hive save and restore";
   }
   registry_.DeleteTree(kHklm, std::string(store::kProductKey) + "\\Addon");
-  const config::TransferOutcome outcome = config::ImportSettingsFile(registry_, Utf8(folder_));
+  const store::TransferOutcome outcome = store::ImportSettingsFile(registry_, Utf8(folder_));
   EXPECT_EQ(outcome.kind, Kind::Done) << outcome.reason;
   EXPECT_EQ(Described(store::kProductKey), saved);
 }

@@ -348,6 +348,18 @@ bool SimRegistry::EnablePrivilege(std::string_view privilegeName) {
   return refusedPrivileges_.count(std::string(privilegeName)) == 0;
 }
 
+RegStatus SimRegistry::ProtectKey(RootKey root, std::string_view path) {
+  std::vector<std::string> folded = SplitFolded(path);
+  if (Find(root, folded) == nullptr) return reg_error::kFileNotFound;
+  protected_.emplace(root, std::move(folded));
+  return reg_error::kSuccess;
+}
+
+bool SimRegistry::IsProtected(RootKey root, std::string_view path) {
+  std::vector<std::string> folded = SplitFolded(path);
+  return Find(root, folded) != nullptr && protected_.count({root, folded}) != 0;
+}
+
 void SimRegistry::DenyWrites(RootKey root, std::string_view path) {
   denied_.emplace_back(root, SplitFolded(path));
 }

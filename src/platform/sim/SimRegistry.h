@@ -41,6 +41,7 @@ class SimRegistry final : public platform::Registry {
   platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
                                  std::uint32_t flags) override;
   bool EnablePrivilege(std::string_view privilegeName) override;
+  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path) override;
 
   // Failure injection.
   // Every change at or below the key fails with ERROR_ACCESS_DENIED, as for a
@@ -56,6 +57,8 @@ class SimRegistry final : public platform::Registry {
   // Writes performed (or attempted and failed) so far.
   std::uint32_t WriteCount() const { return writeCount_; }
   void SetPrivilegeGrantable(std::string_view privilegeName, bool grantable);
+  // Whether ProtectKey gave the key its own rules (and it still exists).
+  bool IsProtected(platform::RootKey root, std::string_view path);
   // How many keys are open; lets tests prove that every open is closed.
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
@@ -101,6 +104,7 @@ class SimRegistry final : public platform::Registry {
   std::string failingValue_;  // folded name; empty for none
   platform::RegStatus failingValueStatus_ = 0;
   std::set<std::string> refusedPrivileges_;
+  std::set<std::pair<platform::RootKey, std::vector<std::string>>> protected_;
   std::function<void()> afterQuery_;
 };
 

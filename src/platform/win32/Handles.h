@@ -55,4 +55,10 @@ using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEvent>;
 using UniqueHmodule = UniqueHandle<HMODULE, FreeLibrary>;
 
+// CreateFile and CreateNamedPipe answer INVALID_HANDLE_VALUE, not null, when
+// they fail; the owner holds null then.
+inline UniqueKernelHandle OwnFileHandle(HANDLE raw) {
+  return UniqueKernelHandle(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
+}
+
 }  // namespace pm::win32

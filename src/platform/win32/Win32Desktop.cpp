@@ -110,22 +110,7 @@ std::vector<Hwnd> Win32Desktop::FindAllWithTitle(std::string_view title) {
 std::string Win32Desktop::OwnerProgramPath(Hwnd window) {
   DWORD processId = 0;
   if (window == 0 || GetWindowThreadProcessId(ToHwnd(window), &processId) == 0) return {};
-  // The limited right is granted for processes of other users too, where
-  // the full query right is not.
-  const UniqueKernelHandle process(
-      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  if (!process) return {};
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = static_cast<DWORD>(path.size());
-    if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) {
-      path.resize(length);
-      return Narrow(LongPath(path));
-    }
-    // Only a buffer too small is worth another try; paths end at 32767.
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
+  return Narrow(ProcessImagePath(processId));
 }
 
 void Win32Desktop::Hide(Hwnd window) {

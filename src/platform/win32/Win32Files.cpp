@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/Files.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
 
 namespace pm::platform {
@@ -15,6 +16,33 @@ std::vector<std::string> DriveRoots() {
     roots.push_back(win32::Narrow(at));
   }
   return roots;
+}
+
+std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const std::wstring target = win32::Wide(path);
+  const std::wstring temporary = target + L".tmp";
+  {
+    const win32::UniqueKernelHandle file = win32::OwnFileHandle(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    if (!file) return static_cast<std::int32_t>(GetLastError());
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get());
+    if (!whole) {
+      const DWORD error = GetLastError();
+      DeleteFileW(temporary.c_str());
+      return static_cast<std::int32_t>(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+    }
+  }
+  if (!MoveFileExW(temporary.c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = GetLastError();
+    DeleteFileW(temporary.c_str());
+    return static_cast<std::int32_t>(error);
+  }
+  return ERROR_SUCCESS;
 }
 
 }  // namespace pm::platform

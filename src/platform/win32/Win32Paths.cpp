@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/Handles.h"
+
 namespace pm::win32 {
 
 std::wstring ModulePath() {
@@ -24,6 +26,23 @@ std::wstring LongPath(const std::wstring& path) {
   if (length == 0 || length >= needed) return path;
   longPath.resize(length);
   return longPath;
+}
+
+std::wstring ProcessImagePath(unsigned long processId) {
+  const UniqueKernelHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return {};
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = static_cast<DWORD>(path.size());
+    if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) {
+      path.resize(length);
+      return LongPath(path);
+    }
+    // Only a buffer too small is worth another try; paths end at 32767.
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
 }
 
 }  // namespace pm::win32

@@ -11,5 +11,9 @@ std::wstring ModulePath();
 // The path with every short (8.3) component in its long form; the path
 // itself when the file cannot be reached.
 std::wstring LongPath(const std::wstring& path);
+// The long path of the program file of a running process; empty when it
+// cannot be known. The limited query right it asks is granted for processes
+// of other users too, where the full one is not.
+std::wstring ProcessImagePath(unsigned long processId);
 
 }  // namespace pm::win32

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32Security.h"
 
 namespace pm::win32 {
 
@@ -148,6 +149,16 @@ bool Win32Registry::EnablePrivilege(std::string_view privilegeName) {
   // The call also succeeds when the token does not hold the privilege at all;
   // only the last error tells, and then the privilege is not enabled.
   return GetLastError() != ERROR_NOT_ALL_ASSIGNED;
+}
+
+RegStatus Win32Registry::ProtectKey(platform::RootKey root, std::string_view path) {
+  const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(kProtectedKeySddl);
+  if (!rules) return static_cast<RegStatus>(GetLastError());
+  UniqueHkey key;
+  const LSTATUS opened = RegOpenKeyExW(ToHkey(root), Wide(path).c_str(), 0, WRITE_DAC, key.put());
+  if (opened != ERROR_SUCCESS) return opened;
+  return RegSetKeySecurity(
+      key.get(), DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, rules.get());
 }
 
 }  // namespace pm::win32

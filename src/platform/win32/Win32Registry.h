@@ -26,6 +26,7 @@ class Win32Registry final : public platform::Registry {
   platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
                                  std::uint32_t flags) override;
   bool EnablePrivilege(std::string_view privilegeName) override;
+  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path) override;
 };
 
 }  // namespace pm::win32

@@ -1,4 +1,4 @@
-#include "prompt/PasswordCheck.h"
+#include "store/PasswordCheck.h"
 
 #include <array>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include "platform/Text.h"
 #include "store/SettingsCatalogue.h"
 
-namespace pm::prompt {
+namespace pm::store {
 namespace {
 
 constexpr std::size_t kSaltLength = 16;
@@ -134,4 +134,4 @@ bool PasswordMatches(std::string_view typed, std::string_view stored) {
   }
 }
 
-}  // namespace pm::prompt
+}  // namespace pm::store

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace pm::prompt {
+namespace pm::store {
 
 // The current OWASP figure for PBKDF2-HMAC-SHA256. The count is part of the
 // stored text, so raising it later leaves older hashes valid.
@@ -31,4 +31,4 @@ std::string HashPassword(std::string_view typed,
 // form that cannot be read is matched by nothing.
 bool PasswordMatches(std::string_view typed, std::string_view stored);
 
-}  // namespace pm::prompt
+}  // namespace pm::store

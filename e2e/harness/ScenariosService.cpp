@@ -1,0 +1,205 @@
+// The service from end to end, in a prefix with Windows' rules on the
+// system keys and the setup installed: it runs and gives our keys their
+// rules, a standard user's own writes to them are refused, a wrong password,
+// a malformed request and a write outside the settings change nothing, a
+// change cut short is undone at the service's next start, and the start-up
+// lock is armed through it from the configuration tool of a standard user.
+#include <filesystem>
+#include <string>
+
+#include "Scenarios.h"
+#include "ServiceControl.h"
+#include "StandardUser.h"
+#include "SystemValues.h"
+#include "config/frmSetupLayout.h"
+#include "platform/Files.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/Win32Paths.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServiceChannel.h"
+#include "service/SettingsService.h"
+#include "store/ChangeRecorder.h"
+#include "store/RegistrySnapshot.h"
+#include "store/ServiceProtocol.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+
+using namespace std::chrono_literals;
+using win32::Narrow;
+using win32::Wide;
+
+namespace {
+
+constexpr std::chrono::milliseconds kServiceLimit{20000};
+// The password check hashes 600,000 times: about a second under Wine.
+constexpr DWORD kDirectWriteLimitMs = 30000;
+
+// What the service answered, or nothing when it could not be reached.
+std::optional<store::ServiceReply> Ask(win32::Win32ServiceChannel& channel,
+                                       const store::ByteArray& request) {
+  store::ByteArray answer;
+  if (channel.Transact(request, answer) != 0) return std::nullopt;
+  return store::DecodeReply(answer);
+}
+
+store::ServiceRequest SetPassword(std::string_view password, std::string_view newPassword) {
+  store::ServiceRequest request;
+  request.password = password;
+  win32::Win32Registry registry;
+  store::ChangeRecorder recorder(registry);
+  store::WriteSetting(recorder, store::setting::kUserPassword, newPassword);
+  request.change = recorder.TakeChange();
+  return request;
+}
+
+}  // namespace
+
+int HardenPrefix(const Options&) {
+  Checks checks;
+  checks.Check(HardenSystemKeys(),
+               "Run, RunOnce and Winlogon: administrators and the system write, users read");
+  return checks.ExitCode();
+}
+
+int ApplyRefusedWithoutService(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program, options.standardUser);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  const DWORD engineId = StartEngine(engines, checks);
+  if (engineId == 0) return checks.ExitCode();
+  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  if (tool == nullptr) return checks.ExitCode();
+  Say("Lock Software Installations, then Apply");
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnublockinstall, 0), 0);
+  const HWND apply =
+      FindControl(tool, platform::kControlIdBase +
+                            platform::ControlIndex(config::kfrmSetupControls, "cmdApply"));
+  checks.Check(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kReactLimit),
+               "the menu entry enables Apply");
+  PostMessageW(apply, BM_CLICK, 0, 0);
+  const std::wstring message = AnswerMessageBox(engineId, checks, "Apply", kReactLimit);
+  // Windows says "Access is denied.", Wine "Access denied.". Windows refuses
+  // the save's first write (deleting the item list's key); Wine lets a
+  // standard user delete a key whose DACL refuses it, so there the refusal
+  // comes later and the message also warns that something may be lost.
+  checks.Check(message.find(L"denied") != std::wstring::npos,
+               "the message says why: access is denied");
+  checks.Check(key.ReadSetting(store::Info(store::Switch::BlockInstall).valueName) != "1",
+               "\"BlockInstall\" is not stored");
+  return checks.ExitCode();
+}
+
+int WriteSettingsDirectly(const Options&) {
+  win32::UniqueHkey key;
+  const LSTATUS opened = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(store::kSettingsKey).c_str(), 0,
+                                         nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+  if (opened != ERROR_SUCCESS) return static_cast<int>(opened);
+  constexpr wchar_t kForged[] = L"forged";
+  return static_cast<int>(RegSetValueExW(key.get(), L"UserPassword", 0, REG_SZ,
+                                         reinterpret_cast<const BYTE*>(kForged), sizeof kForged));
+}
+
+int ServiceGuards(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  const std::wstring folder = FolderOf(options.program) + L"\\";
+  const win32::UniqueServiceHandle service = OpenOurService();
+  if (!checks.Check(service && ServiceState(service.get()) == SERVICE_RUNNING,
+                    "the service \"" + std::string(platform::service::kDisplayName) + "\" runs") ||
+      !Prepare(key, checks, {{"Registry Editor", true}})) {
+    return checks.ExitCode();
+  }
+  // The harness, an administrator, wrote the keys: the service's next start
+  // gives them their rules.
+  checks.Check(StopService(service.get()) && StartService(service.get()),
+               "the service stops and starts again");
+
+  Say("a standard user's own writes");
+  const std::wstring harness = win32::ModulePath();
+  const std::optional<DWORD> direct =
+      RunAsStandardUser(L"\"" + harness + L"\" write-settings-directly x", kDirectWriteLimitMs);
+  checks.Check(direct == DWORD{ERROR_ACCESS_DENIED},
+               "RegCreateKeyEx on the Settings key for writing is refused: error " +
+                   (direct ? std::to_string(*direct) : std::string("(did not run)")));
+  RunAsStandardUser(
+      L"reg add \"HKLM\\SOFTWARE\\Pelmora Pro\\Settings\" /v UserPassword /d forged /f",
+      kDirectWriteLimitMs);
+  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
+               "reg add by the standard user leaves \"UserPassword\" as it was");
+
+  Say("requests the service refuses");
+  win32::Win32ServiceChannel channel(Narrow(folder));
+  const auto wrong = Ask(channel, store::EncodeRequest(SetPassword("wrong", "forged")));
+  checks.Check(wrong && wrong->kind == store::ReplyKind::WrongPassword,
+               "a change with a wrong password is answered as such");
+  const auto malformed = Ask(channel, store::ByteArray{'P', 'M', 'P', 'S', 1, 0});
+  checks.Check(malformed && malformed->kind == store::ReplyKind::Refused,
+               "a malformed request is refused");
+  store::ServiceRequest elsewhere;
+  elsewhere.password = "secret";
+  elsewhere.change.ops.push_back({store::ChangeOp::Kind::SetValue,
+                                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                  "Forged",
+                                  platform::reg_type::kSz,
+                                  {'x', 0, 0, 0}});
+  const auto outside = Ask(channel, store::EncodeRequest(elsewhere));
+  checks.Check(outside && outside->kind == store::ReplyKind::Refused &&
+                   !ReadMachineValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Forged"),
+               "a write outside the settings is refused, even with the right password");
+  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
+               "after all of them \"UserPassword\" is still \"secret\"");
+
+  Say("a change cut short");
+  {
+    checks.Check(StopService(service.get()), "the service stops");
+    win32::Win32Registry registry;
+    store::ChangeSet undo;
+    store::AppendRestoreKey(undo, store::kProductKey,
+                            store::CaptureKey(registry, store::kRootKey, store::kProductKey));
+    const std::wstring journal = folder + Wide(service::kJournalFileName);
+    checks.Check(platform::ReplaceFileDurably(Narrow(journal), store::EncodeChangeSet(undo)) == 0,
+                 "a journal written as the service writes it before a change");
+    key.WriteSetting(store::setting::kUserPassword, "half");
+    registry.DeleteTree(store::kRootKey, "SOFTWARE\\Pelmora Pro\\Windows");
+    checks.Check(StartService(service.get()), "the service starts again");
+    checks.Check(WaitFor(
+                     [&] {
+                       return key.ReadSetting(store::setting::kUserPassword) == "secret" &&
+                              store::ReadItemList(registry).size() == 1;
+                     },
+                     kReactLimit),
+                 "the settings are as they were before the change");
+    checks.Check(!std::filesystem::exists(std::filesystem::path(journal)), "the journal is gone");
+  }
+
+  Say("Lock Windows at Startup, from a standard user's configuration tool");
+  SavedMachineValue runOnce(store::kRunOnceKey, store::kRunOnceValue);
+  SavedMachineValue logonType(store::kWinlogonKey, "LogonType");
+  DeleteMachineValue(store::kRunOnceKey, store::kRunOnceValue);
+  Engines engines(options.program, true);
+  const DWORD engineId = StartEngine(engines, checks);
+  if (engineId == 0) return checks.ExitCode();
+  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
+  if (tool == nullptr) return checks.ExitCode();
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmlockstartup, 0), 0);
+  PumpFor(500ms);
+  PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
+  const std::wstring expected = folder + Wide(store::kStartupProgram);
+  std::optional<std::wstring> entry;
+  checks.Check(WaitFor(
+                   [&] {
+                     entry = RunOnceEntry();
+                     return entry && _wcsicmp(entry->c_str(), expected.c_str()) == 0;
+                   },
+                   kServiceLimit),
+               "RunOnce \"pmpro lock startup\" = \"" + (entry ? Utf8(*entry) : "(absent)") + "\"");
+  const std::optional<RegistryValue> logon = ReadMachineValue(store::kWinlogonKey, "LogonType");
+  checks.Check(logon && logon->Dword() == DWORD{0}, "Winlogon \"LogonType\" is REG_DWORD 0");
+  checks.Check(key.ReadSetting(store::Info(store::Switch::LockStartup).valueName) == "1",
+               "\"LockStartup\" = \"1\" is stored");
+  return checks.ExitCode();
+}
+
+}  // namespace pm::e2e

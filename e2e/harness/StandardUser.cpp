@@ -1,0 +1,71 @@
+#include "StandardUser.h"
+
+#include "Harness.h"
+#include "platform/win32/Win32Registry.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+
+win32::UniqueKernelHandle StandardUserToken() {
+  win32::UniqueKernelHandle own;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY,
+                        own.put())) {
+    return {};
+  }
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                0, 0, 0, 0, &administrators)) {
+    return {};
+  }
+  SID_AND_ATTRIBUTES denyOnly{administrators, 0};
+  win32::UniqueKernelHandle restricted;
+  const BOOL made = CreateRestrictedToken(own.get(), DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0,
+                                          nullptr, 0, nullptr, restricted.put());
+  FreeSid(administrators);
+  return made ? std::move(restricted) : win32::UniqueKernelHandle();
+}
+
+bool CreateStandardUserProcess(std::wstring commandLine, const wchar_t* folder,
+                               PROCESS_INFORMATION& info) {
+  const win32::UniqueKernelHandle token = StandardUserToken();
+  if (!token) return false;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessAsUserW(token.get(), nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                              nullptr, folder, &startup, &info) != FALSE;
+}
+
+std::optional<DWORD> RunAsStandardUser(std::wstring commandLine, DWORD limitMs) {
+  PROCESS_INFORMATION info{};
+  if (!CreateStandardUserProcess(std::move(commandLine), nullptr, info)) return std::nullopt;
+  const win32::UniqueKernelHandle process(info.hProcess);
+  const win32::UniqueKernelHandle thread(info.hThread);
+  if (WaitForSingleObject(process.get(), limitMs) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 1);
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return code;
+}
+
+bool HardenSystemKeys() {
+  win32::Win32Registry registry;
+  bool all = true;
+  for (std::string_view key :
+       {std::string_view("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"), store::kRunOnceKey,
+        store::kWinlogonKey}) {
+    platform::RegStatus status = 0;
+    bool existed = false;
+    platform::RegKey::Create(registry, platform::RootKey::LocalMachine, key,
+                             platform::reg_access::kRead, status, existed);
+    if (status == 0) status = registry.ProtectKey(platform::RootKey::LocalMachine, key);
+    if (status != 0)
+      Say("  could not protect HKLM\\%s: error %d", std::string(key).c_str(), status);
+    all = all && status == 0;
+  }
+  return all;
+}
+
+}  // namespace pm::e2e

@@ -1,0 +1,71 @@
+#include "platform/win32/Win32ServiceChannel.h"
+
+#include <windows.h>
+
+#include "platform/Text.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/Win32Paths.h"
+#include "platform/win32/Win32PipeIo.h"
+#include "platform/win32/Win32ServiceHost.h"
+
+namespace pm::win32 {
+
+namespace {
+
+// The password check alone takes about a second; an import a little more.
+constexpr DWORD kReplyTimeoutMs = 60000;
+constexpr DWORD kRequestTimeoutMs = 10000;
+constexpr DWORD kBusyWaitMs = 5000;
+
+UniqueKernelHandle OpenPipe(DWORD& error) {
+  const std::wstring name = Wide(platform::service::kPipe);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    UniqueKernelHandle pipe = OwnFileHandle(CreateFileW(
+        name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+    if (pipe) return pipe;
+    error = GetLastError();
+    // The one instance serves another program: wait for it once.
+    if (error != ERROR_PIPE_BUSY || !WaitNamedPipeW(name.c_str(), kBusyWaitMs)) break;
+  }
+  return {};
+}
+
+}  // namespace
+
+Win32ServiceChannel::Win32ServiceChannel(std::string programFolder)
+    : servicePath_(std::move(programFolder) + std::string(platform::service::kProgram)) {}
+
+bool Win32ServiceChannel::ServiceInstalled() {
+  const UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) return false;
+  const UniqueServiceHandle service(
+      OpenServiceW(manager.get(), Wide(platform::service::kName).c_str(), SERVICE_QUERY_STATUS));
+  return static_cast<bool>(service);
+}
+
+std::int32_t Win32ServiceChannel::Transact(std::span<const std::uint8_t> request,
+                                           std::vector<std::uint8_t>& reply) {
+  DWORD error = ERROR_SUCCESS;
+  const UniqueKernelHandle pipe = OpenPipe(error);
+  if (!pipe) return static_cast<std::int32_t>(error);
+  ULONG serverId = 0;
+  if (!GetNamedPipeServerProcessId(pipe.get(), &serverId)) {
+    return static_cast<std::int32_t>(GetLastError());
+  }
+  if (!platform::EqualsNoCase(Narrow(ProcessImagePath(serverId)), servicePath_)) {
+    return platform::service_error::kNotTheService;
+  }
+  DWORD mode = PIPE_READMODE_MESSAGE;
+  if (!SetNamedPipeHandleState(pipe.get(), &mode, nullptr, nullptr)) {
+    return static_cast<std::int32_t>(GetLastError());
+  }
+  error = WriteMessage(pipe.get(), request, kRequestTimeoutMs);
+  if (error == ERROR_SUCCESS) {
+    error = ReadMessage(pipe.get(), reply, platform::service::kMaxReplyBytes, kReplyTimeoutMs);
+  }
+  return static_cast<std::int32_t>(error);
+}
+
+}  // namespace pm::win32

@@ -1,0 +1,46 @@
+#include "service/PasswordGate.h"
+
+#include "platform/Crypto.h"
+#include "store/PasswordCheck.h"
+#include "store/WrongPasswordWait.h"
+
+namespace pm::service {
+
+PasswordGate::PasswordGate(Clock clock)
+    : clock_(std::move(clock)), key_(platform::RandomBytes(32)) {}
+
+store::ByteArray PasswordGate::Digest(std::string_view lowered, std::string_view stored) const {
+  // One round of PBKDF2 is HMAC-SHA256 under the run's key.
+  const std::string both = std::string(lowered) + '\0' + std::string(stored);
+  return platform::Pbkdf2Sha256(both, key_, 1, 32);
+}
+
+PasswordGate::Verdict PasswordGate::Check(std::string_view typed, std::string_view stored) {
+  const auto now = clock_();
+  if (now < waitUntil_) return Verdict::Waiting;
+  if (stored.empty()) return Verdict::Right;
+  const std::string lowered = store::LowerTypedPassword(typed);
+  const store::ByteArray digest = Digest(lowered, stored);
+  if (!remembered_.empty() && now < rememberedUntil_ && digest == remembered_) {
+    rememberedUntil_ = now + kRememberFor;
+    return Verdict::Right;
+  }
+  remembered_.clear();
+  if (!store::PasswordMatches(lowered, stored)) {
+    ++wrongInARow_;
+    waitUntil_ = now + std::chrono::seconds(store::RetryWaitSeconds(wrongInARow_));
+    return Verdict::Wrong;
+  }
+  wrongInARow_ = 0;
+  remembered_ = digest;
+  rememberedUntil_ = now + kRememberFor;
+  return Verdict::Right;
+}
+
+int PasswordGate::SecondsToWait() const {
+  const auto left = waitUntil_ - clock_();
+  if (left <= std::chrono::steady_clock::duration::zero()) return 0;
+  return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count());
+}
+
+}  // namespace pm::service

@@ -1,0 +1,137 @@
+#include "service/SettingsService.h"
+
+#include "service/ChangeRules.h"
+#include "store/ChangeRecorder.h"
+#include "store/RegistrySnapshot.h"
+#include "store/SettingsCatalogue.h"
+#include "store/SettingsFile.h"
+#include "store/modRegistry.h"
+
+namespace pm::service {
+
+namespace {
+
+using store::ReplyKind;
+using store::ServiceReply;
+
+ServiceReply Reply(ReplyKind kind, std::string detail = {}, std::int32_t status = 0) {
+  ServiceReply reply;
+  reply.kind = kind;
+  reply.detail = std::move(detail);
+  reply.status = status;
+  return reply;
+}
+
+ServiceReply FromApply(const store::ApplyOutcome& applied) {
+  if (applied) return Reply(ReplyKind::Done);
+  return Reply(applied.undo ? ReplyKind::Failed : ReplyKind::Lost, applied.failedWrite,
+               applied.result.status);
+}
+
+ServiceReply FromTransfer(const store::TransferOutcome& transfer) {
+  switch (transfer.kind) {
+    case store::TransferOutcome::Kind::Done:
+      return Reply(ReplyKind::Done);
+    case store::TransferOutcome::Kind::MissingFile:
+      return Reply(ReplyKind::MissingFile);
+    case store::TransferOutcome::Kind::NotAnExport:
+      return Reply(ReplyKind::NotAnExport, transfer.reason);
+    case store::TransferOutcome::Kind::Failed:
+      break;
+  }
+  return Reply(ReplyKind::Failed, transfer.reason);
+}
+
+}  // namespace
+
+SettingsService::SettingsService(platform::Registry& registry, store::ChangeJournal& journal,
+                                 std::string programFolder, PasswordGate::Clock clock)
+    : registry_(registry),
+      journal_(journal),
+      programFolder_(store::FolderWithBackslash(programFolder)),
+      gate_(std::move(clock)) {}
+
+store::RegResult SettingsService::ProtectProductKeys() {
+  // The product key exists from the first start on, with its rules, so a
+  // standard user cannot be first to make it.
+  bool existed = false;
+  platform::RegStatus status = 0;
+  if (!platform::RegKey::Create(registry_, store::kRootKey, store::kProductKey,
+                                platform::reg_access::kWrite, status, existed)) {
+    return {status};
+  }
+  return store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey);
+}
+
+store::RegResult SettingsService::Start() {
+  store::FirstFailure outcome;
+  outcome.Note(store::RecoverUnfinishedChange(registry_, journal_));
+  outcome.Note(ProtectProductKeys());
+  if (store::ReadSwitch(registry_, store::Switch::LockStartup)) {
+    outcome.Note(store::ApplyStartupLock(registry_, true, programFolder_));
+  }
+  return outcome.result();
+}
+
+store::ByteArray SettingsService::Serve(std::span<const std::uint8_t> request) {
+  const std::optional<store::ServiceRequest> decoded = store::DecodeRequest(request);
+  if (!decoded) return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
+  return store::EncodeReply(Handle(*decoded));
+}
+
+ServiceReply SettingsService::Handle(const store::ServiceRequest& request) {
+  const std::string stored = store::ReadPassword(registry_, store::setting::kUserPassword);
+  switch (gate_.Check(request.password, stored)) {
+    case PasswordGate::Verdict::Waiting: {
+      ServiceReply reply = Reply(ReplyKind::Waiting);
+      reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait());
+      return reply;
+    }
+    case PasswordGate::Verdict::Wrong:
+      return Reply(ReplyKind::WrongPassword);
+    case PasswordGate::Verdict::Right:
+      break;
+  }
+  ServiceReply reply;
+  switch (request.kind) {
+    case store::RequestKind::Change:
+      reply = ApplyChecked(request.change);
+      break;
+    case store::RequestKind::Export:
+      reply = Export();
+      break;
+    case store::RequestKind::Import:
+      reply = Import();
+      break;
+  }
+  if (reply.kind == ReplyKind::Done) {
+    ProtectProductKeys();
+    reply.unprotected = store::ReadSetting(registry_, store::setting::kUserPassword).empty();
+  }
+  return reply;
+}
+
+ServiceReply SettingsService::ApplyChecked(const store::ChangeSet& change) {
+  for (const store::ChangeOp& op : change.ops) {
+    if (!IsAllowedWrite(op, programFolder_)) {
+      return Reply(ReplyKind::Refused,
+                   "the settings may not make the write " + store::DescribeOp(op));
+    }
+  }
+  return FromApply(store::ApplyChange(registry_, change, &journal_));
+}
+
+ServiceReply SettingsService::Export() {
+  return FromTransfer(store::ExportSettingsFile(registry_, programFolder_));
+}
+
+ServiceReply SettingsService::Import() {
+  // The file's writes are recorded first, so they are applied through the
+  // journal like any change.
+  store::ChangeRecorder recorder(registry_);
+  const store::TransferOutcome read = store::ImportSettingsFile(recorder, programFolder_);
+  if (read.kind != store::TransferOutcome::Kind::Done) return FromTransfer(read);
+  return FromApply(store::ApplyChange(registry_, recorder.TakeChange(), &journal_));
+}
+
+}  // namespace pm::service

@@ -1,0 +1,133 @@
+#include "store/ServiceProtocol.h"
+
+#include "store/WireFormat.h"
+
+namespace pm::store {
+
+namespace {
+
+constexpr std::uint32_t kRequestMagic = 0x53504d50;  // "PMPS"
+constexpr std::uint32_t kReplyMagic = 0x52504d50;    // "PMPR"
+constexpr std::uint32_t kJournalMagic = 0x4a504d50;  // "PMPJ"
+constexpr std::uint32_t kVersion = 1;
+
+void WriteChange(WireWriter& out, const ChangeSet& change) {
+  out.U32(static_cast<std::uint32_t>(change.ops.size()));
+  for (const ChangeOp& op : change.ops) {
+    out.U8(static_cast<std::uint8_t>(op.kind));
+    out.Text(op.path);
+    out.Text(op.name);
+    out.U32(op.type);
+    out.Bytes(op.data);
+  }
+}
+
+bool ReadChange(WireReader& in, ChangeSet& change) {
+  std::uint32_t count = 0;
+  if (!in.U32(count) || count > kMaxOps) return false;
+  change.ops.clear();
+  for (std::uint32_t i = 0; i < count; ++i) {
+    ChangeOp op;
+    std::uint8_t kind = 0;
+    if (!in.U8(kind) || kind < static_cast<std::uint8_t>(ChangeOp::Kind::CreateKey) ||
+        kind > static_cast<std::uint8_t>(ChangeOp::Kind::DeleteTree)) {
+      return false;
+    }
+    op.kind = static_cast<ChangeOp::Kind>(kind);
+    if (!in.Text(op.path, kMaxPathBytes) || op.path.empty() ||
+        !in.Text(op.name, kMaxValueNameBytes) || !in.U32(op.type) ||
+        !in.Bytes(op.data, kMaxValueBytes)) {
+      return false;
+    }
+    change.ops.push_back(std::move(op));
+  }
+  return true;
+}
+
+bool ReadHeader(WireReader& in, std::uint32_t magic) {
+  std::uint32_t found = 0;
+  std::uint32_t version = 0;
+  return in.U32(found) && found == magic && in.U32(version) && version == kVersion;
+}
+
+bool FitsInMessage(std::span<const std::uint8_t> bytes) {
+  return bytes.size() <= kMaxRequestBytes;
+}
+
+}  // namespace
+
+ByteArray EncodeRequest(const ServiceRequest& request) {
+  WireWriter out;
+  out.U32(kRequestMagic);
+  out.U32(kVersion);
+  out.U8(static_cast<std::uint8_t>(request.kind));
+  out.Text(request.password);
+  WriteChange(out, request.change);
+  return out.Take();
+}
+
+std::optional<ServiceRequest> DecodeRequest(std::span<const std::uint8_t> bytes) {
+  if (!FitsInMessage(bytes)) return std::nullopt;
+  WireReader in(bytes);
+  ServiceRequest request;
+  std::uint8_t kind = 0;
+  if (!ReadHeader(in, kRequestMagic) || !in.U8(kind) ||
+      kind < static_cast<std::uint8_t>(RequestKind::Change) ||
+      kind > static_cast<std::uint8_t>(RequestKind::Import) ||
+      !in.Text(request.password, kMaxPasswordBytes) || !ReadChange(in, request.change) ||
+      !in.AtEnd()) {
+    return std::nullopt;
+  }
+  request.kind = static_cast<RequestKind>(kind);
+  return request;
+}
+
+ByteArray EncodeReply(const ServiceReply& reply) {
+  WireWriter out;
+  out.U32(kReplyMagic);
+  out.U32(kVersion);
+  out.U8(static_cast<std::uint8_t>(reply.kind));
+  out.U32(static_cast<std::uint32_t>(reply.status));
+  out.Text(reply.detail.size() > kMaxReplyTextBytes ? reply.detail.substr(0, kMaxReplyTextBytes)
+                                                    : reply.detail);
+  out.U32(reply.waitSeconds);
+  out.U8(reply.unprotected ? 1 : 0);
+  return out.Take();
+}
+
+std::optional<ServiceReply> DecodeReply(std::span<const std::uint8_t> bytes) {
+  WireReader in(bytes);
+  ServiceReply reply;
+  std::uint8_t kind = 0;
+  std::uint32_t status = 0;
+  std::uint8_t unprotected = 0;
+  if (!ReadHeader(in, kReplyMagic) || !in.U8(kind) ||
+      kind > static_cast<std::uint8_t>(ReplyKind::Lost) || !in.U32(status) ||
+      !in.Text(reply.detail, kMaxReplyTextBytes) || !in.U32(reply.waitSeconds) ||
+      !in.U8(unprotected) || unprotected > 1 || !in.AtEnd()) {
+    return std::nullopt;
+  }
+  reply.kind = static_cast<ReplyKind>(kind);
+  reply.status = static_cast<std::int32_t>(status);
+  reply.unprotected = unprotected == 1;
+  return reply;
+}
+
+ByteArray EncodeChangeSet(const ChangeSet& change) {
+  WireWriter out;
+  out.U32(kJournalMagic);
+  out.U32(kVersion);
+  WriteChange(out, change);
+  return out.Take();
+}
+
+std::optional<ChangeSet> DecodeChangeSet(std::span<const std::uint8_t> bytes) {
+  WireReader in(bytes);
+  ChangeSet change;
+  if (!ReadHeader(in, kJournalMagic) || !ReadChange(in, change) || !in.AtEnd()) {
+    return std::nullopt;
+  }
+  return change;
+}
+
+}  // namespace pm::store

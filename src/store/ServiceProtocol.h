@@ -1,0 +1,68 @@
+// What the programs and the service say to each other over the service's
+// pipe: one request, one reply, each one message. A request carries the
+// owner's password and what to do; the reply says how it went, with the
+// failing write and its Win32 error when a write failed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/ServiceChannel.h"
+#include "store/ChangeSet.h"
+
+namespace pm::store {
+
+using platform::service::kMaxRequestBytes;
+inline constexpr std::size_t kMaxPasswordBytes = 1024;
+inline constexpr std::size_t kMaxOps = 200'000;
+inline constexpr std::size_t kMaxPathBytes = 4096;
+inline constexpr std::size_t kMaxValueNameBytes = 16384 * 3;
+inline constexpr std::size_t kMaxValueBytes = 4 * 1024 * 1024;
+inline constexpr std::size_t kMaxReplyTextBytes = 64 * 1024;
+
+enum class RequestKind : std::uint8_t {
+  Change = 1,  // apply the change, all or nothing
+  Export = 2,  // write the export file in the program folder
+  Import = 3,  // replace the settings by the export file's
+};
+
+struct ServiceRequest {
+  RequestKind kind = RequestKind::Change;
+  std::string password;  // as typed; the service lower-cases it as the prompts do
+  ChangeSet change;      // Change only
+  bool operator==(const ServiceRequest&) const = default;
+};
+
+enum class ReplyKind : std::uint8_t {
+  Done = 0,
+  WrongPassword = 1,
+  Waiting = 2,      // too many wrong passwords in a row: `waitSeconds` to go
+  Refused = 3,      // malformed, or a write the settings may not make
+  Failed = 4,       // a write failed; everything was put back
+  MissingFile = 5,  // import: no export file
+  NotAnExport = 6,  // import: the file is not a settings export
+  Lost = 7,         // a write failed and putting back failed too
+};
+
+struct ServiceReply {
+  ReplyKind kind = ReplyKind::Done;
+  std::int32_t status = 0;  // the Win32 error of a failed write
+  std::string detail;       // which write failed, or why a file was refused
+  std::uint32_t waitSeconds = 0;
+  bool unprotected = false;  // no password is stored, so anyone may change the settings
+  bool operator==(const ServiceReply&) const = default;
+};
+
+ByteArray EncodeRequest(const ServiceRequest& request);
+std::optional<ServiceRequest> DecodeRequest(std::span<const std::uint8_t> bytes);
+ByteArray EncodeReply(const ServiceReply& reply);
+std::optional<ServiceReply> DecodeReply(std::span<const std::uint8_t> bytes);
+
+// A change alone, as the service journals it.
+ByteArray EncodeChangeSet(const ChangeSet& change);
+std::optional<ChangeSet> DecodeChangeSet(std::span<const std::uint8_t> bytes);
+
+}  // namespace pm::store

@@ -1,0 +1,191 @@
+#include "store/SettingsFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "platform/Text.h"
+#include "store/RegFile.h"
+#include "store/RegFileTree.h"
+#include "store/RegistryModule.h"
+#include "store/RegistrySnapshot.h"
+#include "store/SettingsCatalogue.h"
+#include "store/modRegistry.h"
+
+namespace pm::store {
+
+namespace fs = std::filesystem;
+using Kind = TransferOutcome::Kind;
+
+namespace {
+
+static_assert(kRootKey == platform::RootKey::LocalMachine);
+constexpr std::string_view kRootHive = "HKEY_LOCAL_MACHINE";
+constexpr std::string_view kHiveSignature = "regf";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+// Written before a hive restore: a restore replaces every value of the key, so
+// finding it afterwards means the restore did nothing, whatever it answered
+// (Wine's RegRestoreKey answers success and restores nothing).
+constexpr std::string_view kRestoreCheckValue = "PMExport restore check";
+
+std::string RootName() {
+  return std::string(kRootHive) + "\\" + std::string(kProductKey);
+}
+
+// The program's paths are Windows paths. Where the build's file system is
+// not Windows' (the simulated PC of the native tests), its separator stands
+// in for the backslash.
+fs::path FileSystemPath(std::string_view windowsPath) {
+  std::string path(windowsPath);
+  if constexpr (fs::path::preferred_separator != '\\') {
+    std::replace(path.begin(), path.end(), '\\', static_cast<char>(fs::path::preferred_separator));
+  }
+  return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::string ErrnoText(int error) {
+  return std::generic_category().message(error) + ".";
+}
+
+TransferOutcome Outcome(Kind kind, std::string reason = {}) {
+  return {kind, std::move(reason)};
+}
+
+TransferOutcome Failed(platform::RegStatus status) {
+  return Outcome(Kind::Failed, platform::SystemErrorText(status));
+}
+
+// The whole file, or at most one byte more than any export, which the parser
+// then refuses as too large.
+bool ReadWholeFile(const fs::path& path, ByteArray& bytes, std::string& reason) {
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    reason = ErrnoText(errno);
+    return false;
+  }
+  char chunk[64 * 1024];
+  while (bytes.size() <= kMaxRegFileBytes) {
+    in.read(chunk, sizeof chunk);
+    const std::streamsize got = in.gcount();
+    if (got <= 0) break;
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  if (in.bad()) {
+    reason = "The file could not be read.";
+    return false;
+  }
+  return true;
+}
+
+bool StartsAsHive(const ByteArray& bytes) {
+  return bytes.size() >= kHiveSignature.size() &&
+         std::equal(kHiveSignature.begin(), kHiveSignature.end(), bytes.begin());
+}
+
+TransferOutcome ImportHive(platform::Registry& registry, const fs::path& file) {
+  const KeySnapshot before = CaptureKey(registry, kRootKey, kProductKey);
+  const RegResult marked =
+      RegistryModule::WriteValue(registry, kRootKey, kProductKey, kRestoreCheckValue, "1");
+  if (!marked) {
+    RestoreKey(registry, kRootKey, kProductKey, before);
+    return Failed(marked.status);
+  }
+  const RegResult restored =
+      modRegistry::RestoreKeyFromFile(registry, kRootKey, kProductKey, Utf8(file));
+  const bool changed =
+      !RegistryModule::ReadValue(registry, kRootKey, kProductKey, kRestoreCheckValue).IsString();
+  if (restored && changed) return Outcome(Kind::Done);
+  RestoreKey(registry, kRootKey, kProductKey, before);
+  if (!restored) return Failed(restored.status);
+  return Outcome(Kind::Failed,
+                 "The system reported the registry file restored, but the settings did not "
+                 "change.");
+}
+
+}  // namespace
+
+std::string ExportFilePath(std::string_view programFolder) {
+  // The program folder already ends in a separator; a drive root too.
+  return FolderWithBackslash(programFolder) + std::string(kExportFileName);
+}
+
+TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder) {
+  platform::RegStatus status = 0;
+  if (!platform::RegKey::Open(registry, kRootKey, kProductKey, platform::reg_access::kRead,
+                              status)) {
+    if (status == platform::reg_error::kFileNotFound) {
+      return Outcome(Kind::Failed, "No settings are stored on this PC yet.");
+    }
+    return Failed(status);
+  }
+  const RegFileWrite written =
+      WriteRegFile(RootName(), FromKeySnapshot(CaptureKey(registry, kRootKey, kProductKey)));
+  if (!written.ok) return Outcome(Kind::Failed, "The settings hold " + written.error + ".");
+
+  const fs::path target = FileSystemPath(ExportFilePath(programFolder));
+  fs::path temporary = target;
+  temporary += std::string(kTemporarySuffix);
+  std::error_code ignored;
+  errno = 0;
+  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+  if (!out) return Outcome(Kind::Failed, ErrnoText(errno));
+  out.write(reinterpret_cast<const char*>(written.bytes.data()),
+            static_cast<std::streamsize>(written.bytes.size()));
+  out.close();
+  if (!out) {
+    const int error = errno;
+    fs::remove(temporary, ignored);
+    return Outcome(Kind::Failed, ErrnoText(error));
+  }
+  std::error_code renamed;
+  fs::rename(temporary, target, renamed);
+  if (renamed) {
+    fs::remove(temporary, ignored);
+    return Outcome(Kind::Failed, renamed.message());
+  }
+  return Outcome(Kind::Done);
+}
+
+TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_view programFolder) {
+  const fs::path file = FileSystemPath(ExportFilePath(programFolder));
+  std::error_code error;
+  if (!fs::exists(file, error)) return Outcome(Kind::MissingFile);
+  if (!fs::is_regular_file(file, error)) {
+    return Outcome(Kind::NotAnExport, "It is not a file.");
+  }
+  ByteArray bytes;
+  std::string reason;
+  if (!ReadWholeFile(file, bytes, reason)) return Outcome(Kind::Failed, reason);
+  if (StartsAsHive(bytes)) return ImportHive(registry, file);
+
+  return ImportRegFileBytes(registry, bytes);
+}
+
+TransferOutcome ImportRegFileBytes(platform::Registry& registry,
+                                   std::span<const std::uint8_t> bytes) {
+  const RegFileParse parsed = ParseRegFile(bytes, RootName());
+  if (!parsed.ok) return Outcome(Kind::NotAnExport, parsed.error);
+  if (!parsed.endsWithEndLine) {
+    return Outcome(Kind::NotAnExport, "The file does not end with the line \"" +
+                                          std::string(kRegFileEndLine) +
+                                          "\", so it may have been cut short.");
+  }
+  const KeySnapshot imported = ToKeySnapshot(parsed.content);
+  const KeySnapshot before = CaptureKey(registry, kRootKey, kProductKey);
+  const RegResult result = RestoreKey(registry, kRootKey, kProductKey, imported);
+  if (!result) {
+    RestoreKey(registry, kRootKey, kProductKey, before);
+    return Failed(result.status);
+  }
+  return Outcome(Kind::Done);
+}
+
+}  // namespace pm::store

@@ -1,0 +1,49 @@
+// Settings export and import: the whole settings subtree to and from
+// "PMExport.txt" in the program folder, to copy one PC's configuration to
+// another or to keep a backup.
+//
+// The file is the registry editor's own text format (store/RegFile.h), which
+// a person can read and regedit can import, and ends with a line of its own
+// that an import requires, so a file cut short is never taken for a whole
+// one; a file that begins as a hive ("regf", an export of an earlier
+// installation) goes to the platform's hive restore. Import checks the whole
+// file before it changes anything and puts back what was stored when a write
+// fails, so a bad file or a failed write never leaves the settings half
+// replaced. The service runs these where a standard user cannot write the
+// program folder or the settings.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/Registry.h"
+
+namespace pm::store {
+
+inline constexpr std::string_view kExportFileName = "PMExport.txt";
+
+// The export file's name as the messages show it: the program folder, then
+// "\PMExport.txt" (two backslashes in a row at a drive root, which Windows
+// accepts).
+std::string ExportFilePath(std::string_view programFolder);
+
+struct TransferOutcome {
+  enum class Kind { Done, MissingFile, NotAnExport, Failed };
+  Kind kind = Kind::Done;
+  std::string reason;  // why, for NotAnExport and Failed
+};
+
+// Writes a temporary file beside the export file, then puts it in the old
+// one's place, so an earlier export is replaced only by a complete one.
+TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder);
+// Replaces the settings subtree wholesale by the file's, or leaves it exactly
+// as it was.
+TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_view programFolder);
+// The same for the bytes of a file in the registry editor's format, already
+// read: refused whole when invalid, put back when a write fails.
+TransferOutcome ImportRegFileBytes(platform::Registry& registry,
+                                   std::span<const std::uint8_t> bytes);
+
+}  // namespace pm::store

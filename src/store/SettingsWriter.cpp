@@ -1,0 +1,124 @@
+#include "store/SettingsWriter.h"
+
+#include "platform/Text.h"
+#include "store/SettingsFile.h"
+#include "store/SettingsTransaction.h"
+
+namespace pm::store {
+
+namespace {
+
+using Kind = WriteOutcome::Kind;
+
+std::string FailedWriteText(std::int32_t status, std::string_view write) {
+  std::string text = platform::SystemErrorText(status);
+  if (!write.empty()) text += "\r\n(while " + std::string(write) + ")";
+  return text;
+}
+
+WriteOutcome FromApply(const ApplyOutcome& applied) {
+  if (applied) return {};
+  if (!applied.undo) {
+    return {Kind::Lost, FailedWriteText(applied.result.status, applied.failedWrite) +
+                            "\r\nPutting back what was stored before failed too: " +
+                            platform::SystemErrorText(applied.undo.status)};
+  }
+  return {Kind::Failed, FailedWriteText(applied.result.status, applied.failedWrite)};
+}
+
+WriteOutcome FromTransfer(const TransferOutcome& transfer) {
+  switch (transfer.kind) {
+    case TransferOutcome::Kind::Done:
+      return {};
+    case TransferOutcome::Kind::MissingFile:
+      return {Kind::MissingFile, transfer.reason};
+    case TransferOutcome::Kind::NotAnExport:
+      return {Kind::NotAnExport, transfer.reason};
+    case TransferOutcome::Kind::Failed:
+      break;
+  }
+  return {Kind::Failed, transfer.reason};
+}
+
+WriteOutcome FromReply(const ServiceReply& reply) {
+  WriteOutcome outcome;
+  outcome.unprotected = reply.unprotected;
+  switch (reply.kind) {
+    case ReplyKind::Done:
+      return outcome;
+    case ReplyKind::WrongPassword:
+      return {Kind::Failed,
+              "The password is not right, so the Pelmora Pro Service changed nothing."};
+    case ReplyKind::Waiting:
+      return {Kind::Failed,
+              "Too many wrong passwords: the Pelmora Pro Service takes no password for " +
+                  std::to_string(reply.waitSeconds) + " more seconds."};
+    case ReplyKind::Refused:
+      return {Kind::Failed, "The Pelmora Pro Service refused the change: " + reply.detail};
+    case ReplyKind::Failed:
+      return {Kind::Failed, FailedWriteText(reply.status, reply.detail)};
+    case ReplyKind::Lost:
+      return {Kind::Lost, FailedWriteText(reply.status, reply.detail) +
+                              "\r\nPutting back what was stored before failed too."};
+    case ReplyKind::MissingFile:
+      return {Kind::MissingFile, reply.detail};
+    case ReplyKind::NotAnExport:
+      return {Kind::NotAnExport, reply.detail};
+  }
+  return {Kind::Failed, "The Pelmora Pro Service gave an answer this program does not know."};
+}
+
+std::string UnreachableText(std::int32_t status) {
+  if (status == platform::service_error::kNotTheService) {
+    return "The program that answered in the place of the Pelmora Pro Service is not it, so "
+           "the password was not sent to it.";
+  }
+  return "The Pelmora Pro Service, which saves the settings, cannot be reached: " +
+         platform::SystemErrorText(status);
+}
+
+}  // namespace
+
+std::string WriteOutcome::Explain(std::string_view notSaved) const {
+  if (kind == Kind::Lost) {
+    return "The settings could not be saved, and some of those stored before may be lost: "
+           "check them and save again.\r\n\r\n" +
+           reason;
+  }
+  return std::string(notSaved) + "\r\n\r\n" + reason;
+}
+
+WriteOutcome SettingsWriter::Ask(RequestKind kind, const ChangeSet& change) {
+  const ByteArray request = EncodeRequest({kind, state_.ToolPassword, change});
+  ByteArray answer;
+  if (const std::int32_t status = state_.SettingsService->Transact(request, answer); status != 0) {
+    return {Kind::Failed, UnreachableText(status)};
+  }
+  const std::optional<ServiceReply> reply = DecodeReply(answer);
+  if (!reply) return {Kind::Failed, "The Pelmora Pro Service gave an answer that cannot be read."};
+  if (reply->kind == ReplyKind::WrongPassword && state_.ToolPassword.empty()) {
+    // Opened during "Unlock Everything", the tool never had the password.
+    return {Kind::Failed,
+            "The configuration tool was opened without the password, during \"Unlock "
+            "Everything\". Choose \"Relock Everything\", open the tool again and type the "
+            "password, then save."};
+  }
+  return FromReply(*reply);
+}
+
+WriteOutcome SettingsWriter::Commit(const ChangeSet& change) {
+  if (state_.SettingsService != nullptr) return Ask(RequestKind::Change, change);
+  return FromApply(ApplyChange(registry_, change));
+}
+
+WriteOutcome SettingsWriter::Export() {
+  if (state_.SettingsService != nullptr) return Ask(RequestKind::Export, {});
+  return FromTransfer(ExportSettingsFile(registry_, state_.AppFolder));
+}
+
+WriteOutcome SettingsWriter::Import() {
+  if (state_.SettingsService != nullptr) return Ask(RequestKind::Import, {});
+  return FromTransfer(ImportSettingsFile(registry_, state_.AppFolder));
+}
+
+}  // namespace pm::store

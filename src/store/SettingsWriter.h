@@ -1,0 +1,70 @@
+// The one road by which the programs change stored settings. Where the
+// program has the service (a standard user cannot write HKEY_LOCAL_MACHINE
+// or the program folder on Windows), a change travels there with the
+// password that unlocked the configuration tool and is applied by the
+// service; elsewhere it is applied here. Either way it is all or nothing, and
+// the outcome says why when it was not done.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/Registry.h"
+#include "store/ChangeRecorder.h"
+#include "store/ChangeSet.h"
+#include "store/ProgramState.h"
+#include "store/ServiceProtocol.h"
+
+namespace pm::store {
+
+struct WriteOutcome {
+  enum class Kind {
+    Done,
+    MissingFile,  // import: no export file
+    NotAnExport,  // import: the file is not a whole settings export
+    Failed,       // nothing changed
+    Lost,         // a write failed and putting back what was stored failed too
+  };
+  Kind kind = Kind::Done;
+  std::string reason;        // why, in words, for any kind but Done
+  bool unprotected = false;  // saved, but no password protects the settings
+  explicit operator bool() const { return kind == Kind::Done; }
+
+  // The message for the owner: `notSaved` ("The settings could not be saved,
+  // and the settings stored before are kept.") and the reason, or the
+  // warning that what was stored before may be lost.
+  std::string Explain(std::string_view notSaved) const;
+};
+
+class SettingsWriter {
+ public:
+  SettingsWriter(platform::Registry& registry, const ProgramState& state)
+      : registry_(registry), state_(state) {}
+
+  WriteOutcome Commit(const ChangeSet& change);
+  // The export file in the program folder, and the import from it.
+  WriteOutcome Export();
+  WriteOutcome Import();
+
+ private:
+  WriteOutcome Ask(RequestKind kind, const ChangeSet& change);
+
+  platform::Registry& registry_;
+  const ProgramState& state_;
+};
+
+// One change as the writers make it: they write to registry() as they would
+// to the registry itself, and Commit() applies all they wrote at once.
+class SettingsChange {
+ public:
+  SettingsChange(platform::Registry& registry, const ProgramState& state)
+      : recorder_(registry), writer_(registry, state) {}
+  platform::Registry& registry() { return recorder_; }
+  WriteOutcome Commit() { return writer_.Commit(recorder_.TakeChange()); }
+
+ private:
+  ChangeRecorder recorder_;
+  SettingsWriter writer_;
+};
+
+}  // namespace pm::store

@@ -1,0 +1,111 @@
+// The owner's story on a PC where only the service may write the settings:
+// the engine's own writes would be refused (the simulated registry refuses
+// every write outside a call to the service), and everything the
+// configuration tool saves goes through the service with the password that
+// opened it.
+#include "config/SetupDialogFixture.h"
+#include "service/ServiceTestSupport.h"
+#include "store/PasswordCheck.h"
+
+namespace pm::tests {
+namespace {
+
+// The pipe, in one process: the registry takes writes only while the
+// service handles a request.
+class InProcessService final : public platform::ServiceChannel {
+ public:
+  InProcessService(sim::SimRegistry& registry, service::SettingsService& service)
+      : registry_(registry), service_(service) {}
+  // From now on only the service writes.
+  void Open() { DenyEveryoneElse(); }
+  std::int32_t Transact(std::span<const std::uint8_t> request,
+                        std::vector<std::uint8_t>& reply) override {
+    ++requests;
+    registry_.AllowWrites();
+    reply = service_.Serve(request);
+    DenyEveryoneElse();
+    return 0;
+  }
+  int requests = 0;
+
+ private:
+  void DenyEveryoneElse() { registry_.DenyWrites(platform::RootKey::LocalMachine, "SOFTWARE"); }
+  sim::SimRegistry& registry_;
+  service::SettingsService& service_;
+};
+
+class SavingThroughTheServiceTest : public SetupDialogTest {
+ protected:
+  void SetUp() override {
+    store::WriteSetting(registry_, store::setting::kUserPassword,
+                        store::HashPassword("secret", kTestHashIterations));
+    LockItems({{"Registry Editor", true}});
+    StartEngine();
+    SetupForm().frmChangePassword.SetHashIterations(kTestHashIterations);
+    State().SettingsService = &pipe_;
+    pipe_.Open();
+  }
+  std::string Setting(std::string_view name) {
+    return StoredText(registry_, store::kSettingsKey, name);
+  }
+
+  MemoryJournal journal_;
+  service::SettingsService service_{registry_, journal_, programFolder_,
+                                    [] { return std::chrono::steady_clock::now(); }};
+  InProcessService pipe_{registry_, service_};
+};
+
+TEST_F(SavingThroughTheServiceTest, TheToolSavesWithThePasswordThatOpenedItUntilItCloses) {
+  sim::SimWindow& setup = OpenSetup("Secret");
+  setup.ChooseMenu(config::kmnublockinstall);
+  setup.Click("cmdApply");
+  EXPECT_EQ(Setting("BlockInstall"), "1");
+  EXPECT_TRUE(world_.shownMessages.empty()) << world_.shownMessages.back().text;
+
+  Ours(SetupForm().hwnd())->Click("Command1");
+  sim::SimWindow* passwords = Window(SetupForm().frmChangePassword);
+  ASSERT_NE(passwords, nullptr);
+  for (int phase = 0; phase < 2; ++phase) {
+    passwords->Type("txtPassword", "newpass");
+    passwords->Type("txtPassword2", "second");
+    passwords->Click("cmdOK");
+  }
+  EXPECT_TRUE(store::PasswordMatches("newpass", Setting("UserPassword")));
+
+  // The tool's next save goes with the new password.
+  setup.ChooseMenu(config::kmnulockzip);
+  setup.Click("cmdOK");
+  EXPECT_EQ(Setting("LockZip"), "1");
+  EXPECT_TRUE(world_.shownMessages.empty()) << world_.shownMessages.back().text;
+  EXPECT_EQ(pipe_.requests, 3);
+  EXPECT_TRUE(State().ToolPassword.empty()) << "the password is wiped when the tool unloads";
+}
+
+TEST_F(SavingThroughTheServiceTest, ARefusedSaveKeepsTheToolOpenAndLosesNothing) {
+  sim::SimWindow& setup = OpenSetup("secret");
+  // As if the stored password had changed since the tool was opened.
+  State().ToolPassword = "stale";
+  setup.ChooseMenu(config::kmnublockinstall);
+  setup.Click("cmdOK");
+  ASSERT_EQ(world_.shownMessages.size(), 1u);
+  EXPECT_NE(world_.shownMessages.back().text.find("password is not right"), std::string::npos)
+      << world_.shownMessages.back().text;
+  EXPECT_TRUE(SetupForm().IsLoaded());
+  EXPECT_TRUE(setup.MenuChecked(config::kmnublockinstall)) << "the edit is still there";
+  EXPECT_EQ(Setting("BlockInstall"), "");
+}
+
+TEST_F(SavingThroughTheServiceTest, AToolOpenedDuringUnlockEverythingSaysHowToSave) {
+  OpenSetup("secret").ChooseMenu(config::kmnuunlock);
+  sim::SimWindow& setup = OpenSetup();
+  EXPECT_TRUE(State().ToolPassword.empty()) << "no prompt, no password";
+  setup.ChooseMenu(config::kmnublockinstall);
+  setup.Click("cmdApply");
+  ASSERT_FALSE(world_.shownMessages.empty());
+  EXPECT_NE(world_.shownMessages.back().text.find("Relock Everything"), std::string::npos)
+      << world_.shownMessages.back().text;
+  EXPECT_EQ(Setting("BlockInstall"), "");
+}
+
+}  // namespace
+}  // namespace pm::tests

@@ -1,0 +1,108 @@
+// The service on a simulated PC: a journal in memory, a clock the test
+// moves, and a registry that can die half-way through a change as a
+// process does when it is killed or the power goes.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/sim/SimRegistry.h"
+#include "service/SettingsService.h"
+#include "store/SettingsTransaction.h"
+
+namespace pm::tests {
+
+class MemoryJournal final : public store::ChangeJournal {
+ public:
+  bool Write(std::span<const std::uint8_t> bytes) override {
+    if (refuseWrites) return false;
+    bytes_ = store::ByteArray(bytes.begin(), bytes.end());
+    return true;
+  }
+  std::optional<store::ByteArray> Read() override { return bytes_; }
+  bool Clear() override {
+    bytes_.reset();
+    return true;
+  }
+  bool holdsChange() const { return bytes_.has_value(); }
+  bool refuseWrites = false;
+
+ private:
+  std::optional<store::ByteArray> bytes_;
+};
+
+struct ProcessKilled : std::runtime_error {
+  ProcessKilled() : std::runtime_error("killed") {}
+};
+
+// Passes everything to a SimRegistry; the process "dies" (ProcessKilled)
+// when the change's `writesLeft` are used up, and an enumeration fails when
+// `failEnumeration` is set.
+class DyingRegistry final : public platform::Registry {
+ public:
+  explicit DyingRegistry(sim::SimRegistry& real) : real_(real) {}
+  std::optional<int> writesLeft;
+  bool failEnumeration = false;
+
+  platform::RegStatus OpenKey(platform::RootKey root, std::string_view path, std::uint32_t access,
+                              Handle& key) override {
+    return real_.OpenKey(root, path, access, key);
+  }
+  platform::RegStatus CreateKey(platform::RootKey root, std::string_view path, std::uint32_t access,
+                                Handle& key, bool& existed) override {
+    Write();
+    return real_.CreateKey(root, path, access, key, existed);
+  }
+  void CloseKey(Handle key) noexcept override { real_.CloseKey(key); }
+  platform::RegStatus QueryValue(Handle key, std::string_view name, std::uint32_t& type,
+                                 std::span<std::uint8_t> buffer, std::uint32_t& size) override {
+    return real_.QueryValue(key, name, type, buffer, size);
+  }
+  platform::RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
+                               std::span<const std::uint8_t> data) override {
+    Write();
+    return real_.SetValue(key, name, type, data);
+  }
+  platform::RegStatus DeleteValue(Handle key, std::string_view name) override {
+    Write();
+    return real_.DeleteValue(key, name);
+  }
+  platform::RegStatus DeleteKey(platform::RootKey root, std::string_view path) override {
+    Write();
+    return real_.DeleteKey(root, path);
+  }
+  platform::RegStatus DeleteTree(platform::RootKey root, std::string_view path) override {
+    Write();
+    return real_.DeleteTree(root, path);
+  }
+  platform::RegStatus EnumKey(Handle key, std::uint32_t index, std::string& name) override {
+    return real_.EnumKey(key, index, name);
+  }
+  platform::RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
+                                std::uint32_t& type, std::vector<std::uint8_t>& data) override {
+    if (failEnumeration) return platform::reg_error::kInvalidHandle;
+    return real_.EnumValue(key, index, name, type, data);
+  }
+  platform::RegStatus SaveKey(Handle key, const std::string& filePath) override {
+    return real_.SaveKey(key, filePath);
+  }
+  platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
+                                 std::uint32_t flags) override {
+    return real_.RestoreKey(key, filePath, flags);
+  }
+  bool EnablePrivilege(std::string_view privilegeName) override {
+    return real_.EnablePrivilege(privilegeName);
+  }
+  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path) override {
+    return real_.ProtectKey(root, path);
+  }
+
+ private:
+  void Write() {
+    if (writesLeft && (*writesLeft)-- == 0) throw ProcessKilled();
+  }
+  sim::SimRegistry& real_;
+};
+
+}  // namespace pm::tests
