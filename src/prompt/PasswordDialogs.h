@@ -8,9 +8,9 @@
 
 #include "platform/ChildDialog.h"
 #include "platform/Registry.h"
-#include "store/PasswordCheck.h"
 #include "prompt/frmChangePasswordLayout.h"
 #include "prompt/frmpasswordpictureLayout.h"
+#include "store/PasswordCheck.h"
 #include "store/ProgramState.h"
 
 namespace pm::prompt {
