@@ -12,12 +12,22 @@ endmacro()
 add_library(pm_platform INTERFACE)
 target_include_directories(pm_platform INTERFACE ${CMAKE_SOURCE_DIR}/src)
 
+# The version number lives only in project(); the code, the resource scripts
+# and the manifest read it from files written here.
+set(PMP_GENERATED ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/Version.h.in ${PMP_GENERATED}/pmp/Version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/apps/resources/app.manifest.in
+               ${PMP_GENERATED}/app.manifest @ONLY)
+target_include_directories(pm_platform INTERFACE ${PMP_GENERATED})
+
 if(PMP_WINDOWS)
-  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/win32/*.cpp)
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
+            src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
                         ole32 oleaut32 windowscodecs uuid version bcrypt wtsapi32 userenv)
 else()
-  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/sim/*.cpp)
+  pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
+            src/platform/sim/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform)
   # A password is hashed with 600,000 rounds: unoptimised and sanitized, one
   # hash takes over ten seconds, so the portable hash is optimised in every build.
@@ -29,7 +39,8 @@ pmp_layer(pm_store src/store/*.cpp)
 target_link_libraries(pm_store PUBLIC pm_platform pm_backend)
 
 pmp_layer(pm_forms src/platform/Form.cpp)
-target_link_libraries(pm_forms PUBLIC pm_platform)
+# A handler that fails leaves a trace through the backend.
+target_link_libraries(pm_forms PUBLIC pm_platform pm_backend)
 
 
 # The forms of each subsystem.
@@ -51,6 +62,13 @@ target_link_libraries(pm_service PUBLIC pm_store)
 
 if(PMP_WINDOWS)
   enable_language(RC)
+  # The resource compiler reports no dependencies: the pictures and the
+  # generated files are named here, so a change to any rebuilds the programs.
+  file(GLOB PMP_ARTWORK CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/apps/resources/art/*)
+  set_source_files_properties(src/apps/resources/pmpro.rc src/apps/resources/pmpstart.rc
+                              src/apps/resources/pmpsvc.rc
+                              PROPERTIES OBJECT_DEPENDS
+                              "${PMP_GENERATED}/pmp/Version.h;${PMP_GENERATED}/app.manifest;${PMP_ARTWORK}")
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp src/apps/resources/pmpro.rc)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
@@ -60,6 +78,12 @@ if(PMP_WINDOWS)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
   target_link_options(pmpsvc PRIVATE -municode)
+  # What ships is linked without the sections nothing reaches and without
+  # symbols; the tests run against these very files.
+  foreach(program pmpro pmpstart pmpsvc)
+    target_link_options(${program} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-Wl,--gc-sections>
+                        $<$<NOT:$<CONFIG:Debug>>:-s>)
+  endforeach()
 endif()
 
 # The owner's help page lives beside the programs.

@@ -5,7 +5,7 @@
 ; administrator and writes for all users.
 ;
 ; CMake builds it and passes what it packs:
-;   makensis -DVERSION=5.5.2 -DPMPRO=... -DPMPSTART=... -DPMPSVC=... -DHELP=... -DICON=...
+;   makensis -DVERSION=<project version> -DPMPRO=... -DPMPSTART=... -DPMPSVC=... -DHELP=... -DICON=...
 ;            -DOUTFILE=... pelmorapro.nsi
 
 Unicode true

@@ -16,6 +16,8 @@
 #include "ServiceControl.h"
 #include "SystemValues.h"
 #include "config/frmSetupLayout.h"
+#include "platform/win32/Wide.h"
+#include "pmp/Version.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::e2e {
@@ -29,7 +31,6 @@ constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora Pro";
 constexpr char kProductName[] = "Pelmora Pro";
-constexpr wchar_t kVersion[] = L"5.5.2";
 constexpr wchar_t kPublisher[] = L"Pelmora Software";
 constexpr wchar_t kUninstaller[] = L"uninstall.exe";
 constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpsvc.exe",
@@ -182,7 +183,7 @@ void CheckInstalled(const Installation& installed, Checks& checks) {
     std::wstring expected;
   } kEntryTexts[] = {
       {"DisplayName", L"Pelmora Pro"},
-      {"DisplayVersion", kVersion},
+      {"DisplayVersion", win32::Wide(kVersionText)},
       {"Publisher", kPublisher},
       {"DisplayIcon", installed.File(L"pmpro.exe") + L",0"},
       {"InstallLocation", installed.folder},

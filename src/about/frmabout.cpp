@@ -12,8 +12,8 @@ constexpr std::string_view kLineBreak = "\r\n";
 }  // namespace
 
 frmabout::frmabout(platform::Toolkit& toolkit) : Form(toolkit, kfrmaboutSpec) {
-  On("Image1", Event::Click, [this] { Unload(); });
-  On("Label1", Event::Click, [this] { Unload(); });
+  On(Ids::Image1, Event::Click, [this] { Unload(); });
+  On(Ids::Label1, Event::Click, [this] { Unload(); });
   OnForm(Event::DblClick, [this] { Unload(); });
 }
 

@@ -22,6 +22,15 @@ inline constexpr ControlSpec kfrmaboutControls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmaboutIds {
+  static constexpr platform::ControlId Image1 = platform::IdOf(kfrmaboutControls, "Image1");
+  static constexpr platform::ControlId Label1 = platform::IdOf(kfrmaboutControls, "Label1");
+  static constexpr platform::ControlId Label2 = platform::IdOf(kfrmaboutControls, "Label2");
+  static constexpr platform::ControlId Label3 = platform::IdOf(kfrmaboutControls, "Label3");
+};
+
 inline constexpr platform::FormSpec kfrmaboutSpec = {
     .caption = kAboutTitle,
     .clientWidth = 4710,

@@ -6,6 +6,9 @@
 
 #include <string_view>
 
+#include "config/frmAddWizardLayout.h"
+#include "config/frmModifyLayout.h"
+#include "config/frmTimeDelayLayout.h"
 #include "platform/ChildDialog.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -29,21 +32,24 @@ int FindEntry(platform::ListBox& list, std::string_view text);
 // Adds a window title to the list, or hands a file, folder or web page
 // over to its add-on program.
 class frmAddWizard : public platform::ChildDialog {
+ protected:
+  using Ids = frmAddWizardIds;
+
  public:
   frmAddWizard(platform::Toolkit& toolkit, SetupParts setup, platform::Registry& registry,
                platform::Shell& shell);
 
-  platform::Control Label1{*this, "Label1"};
-  platform::Control Option1{*this, "Option1"};
-  platform::Control Option2{*this, "Option2"};
-  platform::Control Option3{*this, "Option3"};
-  platform::Control Label2{*this, "Label2"};
-  platform::Control txtWindow{*this, "txtWindow"};
-  platform::Control Label4{*this, "Label4"};
-  platform::Control Image2{*this, "Image2"};
-  platform::Control Label3{*this, "Label3"};
-  platform::Control cmdBack{*this, "cmdBack"};
-  platform::Control cmdNext{*this, "cmdNext"};
+  platform::Control Label1{*this, Ids::Label1};
+  platform::Control Option1{*this, Ids::Option1};
+  platform::Control Option2{*this, Ids::Option2};
+  platform::Control Option3{*this, Ids::Option3};
+  platform::Control Label2{*this, Ids::Label2};
+  platform::Control txtWindow{*this, Ids::txtWindow};
+  platform::Control Label4{*this, Ids::Label4};
+  platform::Control Image2{*this, Ids::Image2};
+  platform::Control Label3{*this, Ids::Label3};
+  platform::Control cmdBack{*this, Ids::cmdBack};
+  platform::Control cmdNext{*this, Ids::cmdNext};
 
  protected:
   void Form_Load() override;
@@ -66,10 +72,13 @@ class frmAddWizard : public platform::ChildDialog {
 
 // Changes the text of the current item.
 class frmModify : public platform::ChildDialog {
+ protected:
+  using Ids = frmModifyIds;
+
  public:
   frmModify(platform::Toolkit& toolkit, SetupParts setup);
 
-  platform::Control txtModify{*this, "txtModify"};
+  platform::Control txtModify{*this, Ids::txtModify};
 
  private:
   void cmdOK_Click();
@@ -79,12 +88,15 @@ class frmModify : public platform::ChildDialog {
 
 // The password prompt's time limit and the relock minutes, in memory.
 class frmTimeDelay : public platform::ChildDialog {
+ protected:
+  using Ids = frmTimeDelayIds;
+
  public:
   frmTimeDelay(platform::Toolkit& toolkit, SetupParts setup, store::ProgramState& state);
 
-  platform::Control Label1{*this, "Label1"};
-  platform::Control txtTimeDelay{*this, "txtTimeDelay"};
-  platform::Control txtrelock{*this, "txtrelock"};
+  platform::Control Label1{*this, Ids::Label1};
+  platform::Control txtTimeDelay{*this, Ids::txtTimeDelay};
+  platform::Control txtrelock{*this, Ids::txtrelock};
 
  protected:
   void Form_Load() override;

@@ -16,10 +16,10 @@ frmAddWizard::frmAddWizard(platform::Toolkit& toolkit, SetupParts setup,
       setup_(setup),
       registry_(registry),
       shell_(shell) {
-  On("cmdNext", Event::Click, [this] { cmdNext_Click(); });
-  On("cmdBack", Event::Click, [this] { cmdBack_Click(); });
-  On("cmdCancel", Event::Click, [this] { Unload(); });
-  On("txtWindow", Event::Change, [this] { txtWindow_Change(); });
+  On(Ids::cmdNext, Event::Click, [this] { cmdNext_Click(); });
+  On(Ids::cmdBack, Event::Click, [this] { cmdBack_Click(); });
+  On(Ids::cmdCancel, Event::Click, [this] { Unload(); });
+  On(Ids::txtWindow, Event::Change, [this] { txtWindow_Change(); });
 }
 
 void frmAddWizard::Form_Load() {

@@ -51,6 +51,28 @@ inline constexpr platform::ControlSpec kfrmAddWizardControls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmAddWizardIds {
+  static constexpr platform::ControlId Image1 = platform::IdOf(kfrmAddWizardControls, "Image1");
+  static constexpr platform::ControlId Label1 = platform::IdOf(kfrmAddWizardControls, "Label1");
+  static constexpr platform::ControlId Option1 = platform::IdOf(kfrmAddWizardControls, "Option1");
+  static constexpr platform::ControlId Option2 = platform::IdOf(kfrmAddWizardControls, "Option2");
+  static constexpr platform::ControlId Option3 = platform::IdOf(kfrmAddWizardControls, "Option3");
+  static constexpr platform::ControlId Label2 = platform::IdOf(kfrmAddWizardControls, "Label2");
+  static constexpr platform::ControlId txtWindow =
+      platform::IdOf(kfrmAddWizardControls, "txtWindow");
+  static constexpr platform::ControlId Label4 = platform::IdOf(kfrmAddWizardControls, "Label4");
+  static constexpr platform::ControlId Image2 = platform::IdOf(kfrmAddWizardControls, "Image2");
+  static constexpr platform::ControlId Label3 = platform::IdOf(kfrmAddWizardControls, "Label3");
+  static constexpr platform::ControlId Line2 = platform::IdOf(kfrmAddWizardControls, "Line2");
+  static constexpr platform::ControlId Line1 = platform::IdOf(kfrmAddWizardControls, "Line1");
+  static constexpr platform::ControlId cmdBack = platform::IdOf(kfrmAddWizardControls, "cmdBack");
+  static constexpr platform::ControlId cmdNext = platform::IdOf(kfrmAddWizardControls, "cmdNext");
+  static constexpr platform::ControlId cmdCancel =
+      platform::IdOf(kfrmAddWizardControls, "cmdCancel");
+};
+
 inline constexpr platform::FormSpec kfrmAddWizardSpec = {
     .caption = "Lock an Item",
     .clientWidth = 7080,

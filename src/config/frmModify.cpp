@@ -24,8 +24,8 @@ void CheckFirstEntry(const SetupParts& setup, std::string_view text) {
 
 frmModify::frmModify(platform::Toolkit& toolkit, SetupParts setup)
     : ChildDialog(toolkit, kfrmModifySpec, setup.window), setup_(setup) {
-  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
-  On("cmdCancel", Event::Click, [this] { Unload(); });
+  On(Ids::cmdOK, Event::Click, [this] { cmdOK_Click(); });
+  On(Ids::cmdCancel, Event::Click, [this] { Unload(); });
 }
 
 void frmModify::cmdOK_Click() {

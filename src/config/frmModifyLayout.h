@@ -16,6 +16,15 @@ inline constexpr platform::ControlSpec kfrmModifyControls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmModifyIds {
+  static constexpr platform::ControlId Label1 = platform::IdOf(kfrmModifyControls, "Label1");
+  static constexpr platform::ControlId txtModify = platform::IdOf(kfrmModifyControls, "txtModify");
+  static constexpr platform::ControlId cmdOK = platform::IdOf(kfrmModifyControls, "cmdOK");
+  static constexpr platform::ControlId cmdCancel = platform::IdOf(kfrmModifyControls, "cmdCancel");
+};
+
 inline constexpr platform::FormSpec kfrmModifySpec = {
     .caption = "Change",
     .clientWidth = 4530,

@@ -32,18 +32,18 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
       state_(state),
       about_(about),
       engine_(engine) {
-  On("List1", Event::Click, [this] { List1_Click(); });
-  On("List1", Event::ItemCheck, [this] { List1_Click(); });
-  On("cmdRemove", Event::Click, [this] { cmdRemove_Click(); });
-  On("cmdModify", Event::Click, [this] { cmdModify_Click(); });
-  On("cmdAdd", Event::Click, [this] { OpenDialog(frmAddWizard); });
-  On("Command1", Event::Click, [this] { OpenDialog(frmChangePassword); });
-  On("cmdignore", Event::Click, [this] { cmdignore_Click(); });
-  On("cmdadd2", Event::Click, [this] { cmdadd2_Click(); });
-  On("cmdremove2", Event::Click, [this] { cmdremove2_Click(); });
-  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
-  On("cmdApply", Event::Click, [this] { cmdApply_Click(); });
-  On("cmdCancel", Event::Click, [this] { Unload(); });
+  On(Ids::List1, Event::Click, [this] { List1_Click(); });
+  On(Ids::List1, Event::ItemCheck, [this] { List1_Click(); });
+  On(Ids::cmdRemove, Event::Click, [this] { cmdRemove_Click(); });
+  On(Ids::cmdModify, Event::Click, [this] { cmdModify_Click(); });
+  On(Ids::cmdAdd, Event::Click, [this] { OpenDialog(frmAddWizard); });
+  On(Ids::Command1, Event::Click, [this] { OpenDialog(frmChangePassword); });
+  On(Ids::cmdignore, Event::Click, [this] { cmdignore_Click(); });
+  On(Ids::cmdadd2, Event::Click, [this] { cmdadd2_Click(); });
+  On(Ids::cmdremove2, Event::Click, [this] { cmdremove2_Click(); });
+  On(Ids::cmdOK, Event::Click, [this] { cmdOK_Click(); });
+  On(Ids::cmdApply, Event::Click, [this] { cmdApply_Click(); });
+  On(Ids::cmdCancel, Event::Click, [this] { Unload(); });
   OnForm(Event::DblClick, [this] { Form_DblClick(); });
   OnMenu(kmnuAdd, [this] { OpenDialog(frmAddWizard); });
   OnMenu(kmnuRemove, [this] { cmdRemove_Click(); });

@@ -6,6 +6,7 @@
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
 #include "config/SetupDialogs.h"
+#include "config/frmSetupLayout.h"
 #include "platform/Desktop.h"
 #include "platform/Form.h"
 #include "platform/Registry.h"
@@ -25,6 +26,9 @@ struct SetupPlatform {
 };
 
 class frmSetup : public platform::Form {
+ protected:
+  using Ids = frmSetupIds;
+
  public:
   frmSetup(SetupPlatform platform, store::ProgramState& state, about::frmabout& about,
            EngineCommands& engine);
@@ -36,12 +40,12 @@ class frmSetup : public platform::Form {
   store::RegResult SaveWindows(platform::Registry& target);
   store::RegResult SaveSettings(platform::Registry& target);
 
-  platform::ListBox List1{*this, "List1"};
-  platform::ListBox List2{*this, "List2"};
-  platform::Control cmdignore{*this, "cmdignore"};
-  platform::Control fraignore{*this, "fraignore"};
-  platform::Control txtignore{*this, "txtignore"};
-  platform::Control cmdApply{*this, "cmdApply"};
+  platform::ListBox List1{*this, Ids::List1};
+  platform::ListBox List2{*this, Ids::List2};
+  platform::Control cmdignore{*this, Ids::cmdignore};
+  platform::Control fraignore{*this, Ids::fraignore};
+  platform::Control txtignore{*this, Ids::txtignore};
+  platform::Control cmdApply{*this, Ids::cmdApply};
 
   config::frmAddWizard frmAddWizard;
   config::frmModify frmModify;

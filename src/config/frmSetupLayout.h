@@ -75,6 +75,27 @@ inline constexpr ControlSpec kfrmSetupControls[] = {
   {ControlKind::Button,  "cmdCancel",  "Cancel",                      4560, 5040, 1095,  375, prop::kCancel},
   {ControlKind::Button,  "cmdApply",   "Apply",                       5760, 5040, 1095,  375, prop::kDisabled},
 };
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmSetupIds {
+  static constexpr platform::ControlId Frame1 = platform::IdOf(kfrmSetupControls, "Frame1");
+  static constexpr platform::ControlId cmdAdd = platform::IdOf(kfrmSetupControls, "cmdAdd");
+  static constexpr platform::ControlId cmdRemove = platform::IdOf(kfrmSetupControls, "cmdRemove");
+  static constexpr platform::ControlId cmdModify = platform::IdOf(kfrmSetupControls, "cmdModify");
+  static constexpr platform::ControlId Command1 = platform::IdOf(kfrmSetupControls, "Command1");
+  static constexpr platform::ControlId Frame2 = platform::IdOf(kfrmSetupControls, "Frame2");
+  static constexpr platform::ControlId Label1 = platform::IdOf(kfrmSetupControls, "Label1");
+  static constexpr platform::ControlId List1 = platform::IdOf(kfrmSetupControls, "List1");
+  static constexpr platform::ControlId cmdignore = platform::IdOf(kfrmSetupControls, "cmdignore");
+  static constexpr platform::ControlId fraignore = platform::IdOf(kfrmSetupControls, "fraignore");
+  static constexpr platform::ControlId txtignore = platform::IdOf(kfrmSetupControls, "txtignore");
+  static constexpr platform::ControlId cmdadd2 = platform::IdOf(kfrmSetupControls, "cmdadd2");
+  static constexpr platform::ControlId cmdremove2 = platform::IdOf(kfrmSetupControls, "cmdremove2");
+  static constexpr platform::ControlId List2 = platform::IdOf(kfrmSetupControls, "List2");
+  static constexpr platform::ControlId cmdOK = platform::IdOf(kfrmSetupControls, "cmdOK");
+  static constexpr platform::ControlId cmdCancel = platform::IdOf(kfrmSetupControls, "cmdCancel");
+  static constexpr platform::ControlId cmdApply = platform::IdOf(kfrmSetupControls, "cmdApply");
+};
 
 inline constexpr MenuSpec kfrmSetupMenus[] = {
   {"mnuWindows",               "&File",                              0,                          {}},

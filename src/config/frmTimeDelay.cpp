@@ -12,8 +12,8 @@ using platform::Event;
 
 frmTimeDelay::frmTimeDelay(platform::Toolkit& toolkit, SetupParts setup, store::ProgramState& state)
     : ChildDialog(toolkit, kfrmTimeDelaySpec, setup.window), setup_(setup), state_(state) {
-  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
-  On("Command1", Event::Click, [this] { Unload(); });
+  On(Ids::cmdOK, Event::Click, [this] { cmdOK_Click(); });
+  On(Ids::Command1, Event::Click, [this] { Unload(); });
 }
 
 void frmTimeDelay::Form_Load() {

@@ -26,6 +26,24 @@ inline constexpr platform::ControlSpec kfrmTimeDelayControls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmTimeDelayIds {
+  static constexpr platform::ControlId Label5 = platform::IdOf(kfrmTimeDelayControls, "Label5");
+  static constexpr platform::ControlId Frame2 = platform::IdOf(kfrmTimeDelayControls, "Frame2");
+  static constexpr platform::ControlId Label1 = platform::IdOf(kfrmTimeDelayControls, "Label1");
+  static constexpr platform::ControlId txtTimeDelay =
+      platform::IdOf(kfrmTimeDelayControls, "txtTimeDelay");
+  static constexpr platform::ControlId Label2 = platform::IdOf(kfrmTimeDelayControls, "Label2");
+  static constexpr platform::ControlId Frame1 = platform::IdOf(kfrmTimeDelayControls, "Frame1");
+  static constexpr platform::ControlId Label3 = platform::IdOf(kfrmTimeDelayControls, "Label3");
+  static constexpr platform::ControlId txtrelock =
+      platform::IdOf(kfrmTimeDelayControls, "txtrelock");
+  static constexpr platform::ControlId Label4 = platform::IdOf(kfrmTimeDelayControls, "Label4");
+  static constexpr platform::ControlId Command1 = platform::IdOf(kfrmTimeDelayControls, "Command1");
+  static constexpr platform::ControlId cmdOK = platform::IdOf(kfrmTimeDelayControls, "cmdOK");
+};
+
 inline constexpr platform::FormSpec kfrmTimeDelaySpec = {
     .caption = "Timers",
     .clientWidth = 4455,

@@ -16,10 +16,10 @@ frmMain::frmMain(Platform platform, store::ProgramState& state, Forms forms)
       registry_(platform.registry),
       state_(state),
       forms_(forms) {
-  OnTimer("timPelmora", [this] { timPelmora_Timer(); });
-  OnTimer("Timer1", [this] { Timer1_Timer(); });
-  OnTimer("timrelock", [this] { timrelock_Timer(); });
-  OnTimer("tmrTimeDelay", [this] { tmrTimeDelay_Timer(); });
+  OnTimer(Ids::timPelmora, [this] { timPelmora_Timer(); });
+  OnTimer(Ids::Timer1, [this] { Timer1_Timer(); });
+  OnTimer(Ids::timrelock, [this] { timrelock_Timer(); });
+  OnTimer(Ids::tmrTimeDelay, [this] { tmrTimeDelay_Timer(); });
   OnMenu(kmnuPMISetup, [this] { mnuPMISetup_Click(); });
   OnMenu(kmnuAbout, [this] { forms_.frmabout.ShowOrBringForward(); });
   OnMenu(kmnuabout2, [this] { forms_.frmabout.ShowOrBringForward(); });

@@ -10,6 +10,7 @@
 #include "config/EngineCommands.h"
 #include "config/frmSetup.h"
 #include "engine/KeywordMatcher.h"
+#include "engine/frmMainLayout.h"
 #include "platform/Desktop.h"
 #include "platform/Form.h"
 #include "platform/Registry.h"
@@ -37,6 +38,9 @@ struct Forms {
 };
 
 class frmMain : public platform::Form, public config::EngineCommands {
+ protected:
+  using Ids = frmMainIds;
+
  public:
   frmMain(Platform platform, store::ProgramState& state, Forms forms);
   ~frmMain() override;
@@ -69,10 +73,10 @@ class frmMain : public platform::Form, public config::EngineCommands {
   const std::vector<std::string>& LockedKeywords() const { return List1; }
   const std::vector<std::string>& IgnoreKeywords() const { return List4; }
 
-  platform::Timer timPelmora{*this, "timPelmora"};
-  platform::Timer Timer1{*this, "Timer1"};
-  platform::Timer timrelock{*this, "timrelock"};
-  platform::Timer tmrTimeDelay{*this, "tmrTimeDelay"};
+  platform::Timer timPelmora{*this, Ids::timPelmora};
+  platform::Timer Timer1{*this, Ids::Timer1};
+  platform::Timer timrelock{*this, Ids::timrelock};
+  platform::Timer tmrTimeDelay{*this, Ids::tmrTimeDelay};
 
  protected:
   void Form_Load() override;

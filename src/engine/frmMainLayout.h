@@ -31,6 +31,14 @@ inline constexpr ControlSpec kfrmMainControls[] = {
   {ControlKind::Timer, "timrelock",    "", 0, 0, 0, 0, platform::prop::kNone,         {}, platform::kDefaultColor, 0, 60000},
   {ControlKind::Timer, "tmrTimeDelay", "", 0, 0, 0, 0, platform::prop::kNone,         {}, platform::kDefaultColor, 0, 0},
 };
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmMainIds {
+  static constexpr platform::ControlId timPelmora = platform::IdOf(kfrmMainControls, "timPelmora");
+  static constexpr platform::ControlId Timer1 = platform::IdOf(kfrmMainControls, "Timer1");
+  static constexpr platform::ControlId timrelock = platform::IdOf(kfrmMainControls, "timrelock");
+  static constexpr platform::ControlId tmrTimeDelay = platform::IdOf(kfrmMainControls, "tmrTimeDelay");
+};
 
 inline constexpr MenuSpec kfrmMainPopups[] = {
   {"mnufile",       "&File",        0,              {}},

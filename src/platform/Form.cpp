@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/DebugTrace.h"
+
 namespace pm::platform {
 
 Form::Form(Toolkit& toolkit, const FormSpec& layout) : toolkit_(toolkit), layout_(layout) {}
@@ -44,23 +46,16 @@ Window& Form::window() {
   return *window_;
 }
 
-int Form::IndexOf(std::string_view controlName) const {
-  for (std::size_t i = 0; i < layout_.controls.size(); ++i) {
-    if (layout_.controls[i].name == controlName) return static_cast<int>(i);
-  }
-  throw std::logic_error("form has no control " + std::string(controlName));
-}
-
-void Form::On(std::string_view control, Event event, std::function<void()> handler) {
-  controlHandlers_[{IndexOf(control), event}] = std::move(handler);
+void Form::On(ControlId control, Event event, std::function<void()> handler) {
+  controlHandlers_[{control.index, event}] = std::move(handler);
 }
 
 void Form::OnForm(Event event, std::function<void()> handler) {
   controlHandlers_[{-1, event}] = std::move(handler);
 }
 
-void Form::OnTimer(std::string_view control, std::function<void()> handler) {
-  timerHandlers_[IndexOf(control)] = std::move(handler);
+void Form::OnTimer(ControlId control, std::function<void()> handler) {
+  timerHandlers_[control.index] = std::move(handler);
 }
 
 void Form::OnMenu(int menuId, std::function<void()> handler) {
@@ -72,6 +67,7 @@ void Form::Guarded(const std::function<void()>& handler) {
     handler();
   } catch (...) {
     // A failing handler leaves at its end; the program goes on.
+    TraceCaughtException("a form's handler");
   }
 }
 
@@ -100,7 +96,5 @@ bool Form::OnQueryUnload(UnloadMode mode) {
   if (!cancel) Unload();
   return cancel;
 }
-
-Control::Control(Form& form, std::string_view name) : form_(form), index_(form.IndexOf(name)) {}
 
 }  // namespace pm::platform

@@ -41,7 +41,6 @@ class Form : private WindowEvents {
   // The window, loading the form first as any use of a form does.
   Window& window();
   const FormSpec& layout() const { return layout_; }
-  int IndexOf(std::string_view controlName) const;
 
   std::string Caption() { return window().Caption(); }
   void SetCaption(std::string_view caption) { window().SetCaption(caption); }
@@ -55,9 +54,9 @@ class Form : private WindowEvents {
   virtual void Form_Unload() {}
   virtual void Form_TrayMessage(std::uint32_t) {}
 
-  void On(std::string_view control, Event event, std::function<void()> handler);
+  void On(ControlId control, Event event, std::function<void()> handler);
   void OnForm(Event event, std::function<void()> handler);
-  void OnTimer(std::string_view control, std::function<void()> handler);
+  void OnTimer(ControlId control, std::function<void()> handler);
   void OnMenu(int menuId, std::function<void()> handler);
 
   Toolkit& toolkit_;
@@ -78,10 +77,10 @@ class Form : private WindowEvents {
   std::map<int, std::function<void()>> menuHandlers_;
 };
 
-// One named control of a form. Using it loads the form, as it always has.
+// One control of a form. Using it loads the form, as it always has.
 class Control {
  public:
-  Control(Form& form, std::string_view name);
+  Control(Form& form, ControlId id) : form_(form), index_(id.index) {}
 
   std::string Caption() const { return window().Text(index_); }
   void SetCaption(std::string_view caption) { window().SetText(index_, caption); }

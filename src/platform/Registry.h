@@ -54,6 +54,10 @@ namespace reg_access {
 inline constexpr std::uint32_t kRead = 0x20019;
 inline constexpr std::uint32_t kWrite = 0x20006;
 inline constexpr std::uint32_t kAllAccess = 0xF003F;
+// What each change needs, and no more: setting or deleting a value, and
+// emptying a key of its values and subkeys (RegDeleteTree).
+inline constexpr std::uint32_t kSetValue = 0x0002;
+inline constexpr std::uint32_t kDeleteTree = 0x10000 | 0x0001 | 0x0002 | 0x0008;
 }  // namespace reg_access
 
 inline constexpr std::uint32_t kRegForceRestore = 8;

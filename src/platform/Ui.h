@@ -111,6 +111,19 @@ constexpr int ControlIndex(std::span<const ControlSpec> controls, std::string_vi
   return -1;
 }
 
+// A control of a form, by its index in the form's table. Forms take theirs
+// from IdOf at compile time, never from a name at run time.
+struct ControlId {
+  int index = -1;
+};
+
+// The id of the control named `name`; a name the table lacks does not compile.
+consteval ControlId IdOf(std::span<const ControlSpec> controls, std::string_view name) {
+  const int index = ControlIndex(controls, name);
+  if (index < 0) throw "the form's table has no control of this name";
+  return ControlId{index};
+}
+
 struct FormSpec {
   std::string_view caption;
   int clientWidth = 0;   // twips

@@ -8,6 +8,8 @@
 
 #include "platform/ChildDialog.h"
 #include "platform/Registry.h"
+#include "prompt/frmChangePasswordLayout.h"
+#include "prompt/frmpasswordpictureLayout.h"
 #include "store/PasswordCheck.h"
 #include "store/ProgramState.h"
 
@@ -15,6 +17,9 @@ namespace pm::prompt {
 
 // Sets both passwords: typed once, confirmed once, then stored together.
 class frmChangePassword : public platform::ChildDialog {
+ protected:
+  using Ids = frmChangePasswordIds;
+
  public:
   frmChangePassword(platform::Toolkit& toolkit, platform::Form& setup, platform::Registry& registry,
                     store::ProgramState& state);
@@ -28,11 +33,11 @@ class frmChangePassword : public platform::ChildDialog {
   std::string FirstEntry;
   std::string FirstEntry2;
 
-  platform::Control Label1{*this, "Label1"};
-  platform::Control txtPassword{*this, "txtPassword"};
-  platform::Control txtPassword2{*this, "txtPassword2"};
-  platform::Control chkpassword{*this, "chkpassword"};
-  platform::Control cmdOK{*this, "cmdOK"};
+  platform::Control Label1{*this, Ids::Label1};
+  platform::Control txtPassword{*this, Ids::txtPassword};
+  platform::Control txtPassword2{*this, Ids::txtPassword2};
+  platform::Control chkpassword{*this, Ids::chkpassword};
+  platform::Control cmdOK{*this, Ids::cmdOK};
 
  private:
   void txtPassword_Change();
@@ -52,15 +57,18 @@ class frmChangePassword : public platform::ChildDialog {
 // The picture chooser for the prompt's picture or its bad-password picture,
 // as ProgramState::PickBadPicture says at the time of OK.
 class frmpasswordpicture : public platform::ChildDialog {
+ protected:
+  using Ids = frmpasswordpictureIds;
+
  public:
   frmpasswordpicture(platform::Toolkit& toolkit, platform::Form& setup,
                      platform::Registry& registry, store::ProgramState& state);
 
-  platform::ListBox File1{*this, "File1"};
-  platform::ListBox Drive1{*this, "Drive1"};
-  platform::ListBox Dir1{*this, "Dir1"};
-  platform::Control Label2{*this, "Label2"};
-  platform::Control Image1{*this, "Image1"};
+  platform::ListBox File1{*this, Ids::File1};
+  platform::ListBox Drive1{*this, Ids::Drive1};
+  platform::ListBox Dir1{*this, Ids::Dir1};
+  platform::Control Label2{*this, Ids::Label2};
+  platform::Control Image1{*this, Ids::Image1};
 
   // The folders the two lists show, as full paths.
   const std::string& Dir1Path() const { return dirPath_; }

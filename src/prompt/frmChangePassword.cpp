@@ -15,11 +15,11 @@ using platform::Event;
 frmChangePassword::frmChangePassword(platform::Toolkit& toolkit, platform::Form& setup,
                                      platform::Registry& registry, store::ProgramState& state)
     : ChildDialog(toolkit, kfrmChangePasswordSpec, setup), registry_(registry), state_(state) {
-  On("txtPassword", Event::Change, [this] { txtPassword_Change(); });
-  On("txtPassword2", Event::Change, [this] { txtPassword2_Change(); });
-  On("chkpassword", Event::Click, [this] { chkpassword_Click(); });
-  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
-  On("cmdCancel", Event::Click, [this] { cmdCancel_Click(); });
+  On(Ids::txtPassword, Event::Change, [this] { txtPassword_Change(); });
+  On(Ids::txtPassword2, Event::Change, [this] { txtPassword2_Change(); });
+  On(Ids::chkpassword, Event::Click, [this] { chkpassword_Click(); });
+  On(Ids::cmdOK, Event::Click, [this] { cmdOK_Click(); });
+  On(Ids::cmdCancel, Event::Click, [this] { cmdCancel_Click(); });
 }
 
 // The change handlers only derive states from the texts, so they may run

@@ -29,6 +29,26 @@ inline constexpr platform::ControlSpec kfrmChangePasswordControls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmChangePasswordIds {
+  static constexpr platform::ControlId Frame1 =
+      platform::IdOf(kfrmChangePasswordControls, "Frame1");
+  static constexpr platform::ControlId txtPassword =
+      platform::IdOf(kfrmChangePasswordControls, "txtPassword");
+  static constexpr platform::ControlId Frame2 =
+      platform::IdOf(kfrmChangePasswordControls, "Frame2");
+  static constexpr platform::ControlId txtPassword2 =
+      platform::IdOf(kfrmChangePasswordControls, "txtPassword2");
+  static constexpr platform::ControlId chkpassword =
+      platform::IdOf(kfrmChangePasswordControls, "chkpassword");
+  static constexpr platform::ControlId cmdOK = platform::IdOf(kfrmChangePasswordControls, "cmdOK");
+  static constexpr platform::ControlId cmdCancel =
+      platform::IdOf(kfrmChangePasswordControls, "cmdCancel");
+  static constexpr platform::ControlId Label1 =
+      platform::IdOf(kfrmChangePasswordControls, "Label1");
+};
+
 inline constexpr platform::FormSpec kfrmChangePasswordSpec = {
     .caption = "Change Password",
     .clientWidth = 4890,

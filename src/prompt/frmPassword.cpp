@@ -9,12 +9,12 @@ using platform::Event;
 
 frmPassword::frmPassword(platform::Toolkit& toolkit, platform::Shell& shell)
     : Form(toolkit, kfrmPasswordSpec), shell_(shell) {
-  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
-  On("Command1", Event::Click, [this] { Command1_Click(); });
-  On("Label2", Event::Click, [this] { Label2_Click(); });
-  On("cmdShutDown", Event::Click, [this] { cmdShutDown_Click(); });
-  OnTimer("passwordtimedelay", [this] { passwordtimedelay_Timer(); });
-  OnTimer("TimerForce", [this] { TimerForce_Timer(); });
+  On(Ids::cmdOK, Event::Click, [this] { cmdOK_Click(); });
+  On(Ids::Command1, Event::Click, [this] { Command1_Click(); });
+  On(Ids::Label2, Event::Click, [this] { Label2_Click(); });
+  On(Ids::cmdShutDown, Event::Click, [this] { cmdShutDown_Click(); });
+  OnTimer(Ids::passwordtimedelay, [this] { passwordtimedelay_Timer(); });
+  OnTimer(Ids::TimerForce, [this] { TimerForce_Timer(); });
 }
 
 void frmPassword::Form_Load() {

@@ -8,6 +8,7 @@
 
 #include "platform/Form.h"
 #include "platform/Shell.h"
+#include "prompt/frmPasswordLayout.h"
 
 namespace pm::prompt {
 
@@ -19,22 +20,25 @@ struct PromptSettings {
 };
 
 class frmPassword : public platform::Form {
+ protected:
+  using Ids = frmPasswordIds;
+
  public:
   frmPassword(platform::Toolkit& toolkit, platform::Shell& shell);
 
-  platform::Control Command1{*this, "Command1"};
-  platform::Timer passwordtimedelay{*this, "passwordtimedelay"};
-  platform::Control cmdShutDown{*this, "cmdShutDown"};
-  platform::Timer TimerForce{*this, "TimerForce"};
-  platform::Control cmdOK{*this, "cmdOK"};
-  platform::Control txtPassword{*this, "txtPassword"};
-  platform::Control Label2{*this, "Label2"};
-  platform::Control Image1{*this, "Image1"};
-  platform::Control Image3{*this, "Image3"};
-  platform::Control Image2{*this, "Image2"};
-  platform::Control Label1{*this, "Label1"};
+  platform::Control Command1{*this, Ids::Command1};
+  platform::Timer passwordtimedelay{*this, Ids::passwordtimedelay};
+  platform::Control cmdShutDown{*this, Ids::cmdShutDown};
+  platform::Timer TimerForce{*this, Ids::TimerForce};
+  platform::Control cmdOK{*this, Ids::cmdOK};
+  platform::Control txtPassword{*this, Ids::txtPassword};
+  platform::Control Label2{*this, Ids::Label2};
+  platform::Control Image1{*this, Ids::Image1};
+  platform::Control Image3{*this, Ids::Image3};
+  platform::Control Image2{*this, Ids::Image2};
+  platform::Control Label1{*this, Ids::Label1};
   // Used by the start-up locker's prompt only: the wait after wrong passwords.
-  platform::Timer tmrRetryWait{*this, "tmrRetryWait"};
+  platform::Timer tmrRetryWait{*this, Ids::tmrRetryWait};
 
  protected:
   // What this program's prompt shows and waits for, read at every load.

@@ -41,6 +41,30 @@ inline constexpr ControlSpec kfrmPasswordControls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmPasswordIds {
+  static constexpr platform::ControlId txtPassword =
+      platform::IdOf(kfrmPasswordControls, "txtPassword");
+  static constexpr platform::ControlId cmdOK = platform::IdOf(kfrmPasswordControls, "cmdOK");
+  static constexpr platform::ControlId Command1 = platform::IdOf(kfrmPasswordControls, "Command1");
+  static constexpr platform::ControlId passwordtimedelay =
+      platform::IdOf(kfrmPasswordControls, "passwordtimedelay");
+  static constexpr platform::ControlId cmdShutDown =
+      platform::IdOf(kfrmPasswordControls, "cmdShutDown");
+  static constexpr platform::ControlId TimerForce =
+      platform::IdOf(kfrmPasswordControls, "TimerForce");
+  static constexpr platform::ControlId Label2 = platform::IdOf(kfrmPasswordControls, "Label2");
+  static constexpr platform::ControlId Image1 = platform::IdOf(kfrmPasswordControls, "Image1");
+  static constexpr platform::ControlId Image3 = platform::IdOf(kfrmPasswordControls, "Image3");
+  static constexpr platform::ControlId Line2 = platform::IdOf(kfrmPasswordControls, "Line2");
+  static constexpr platform::ControlId Line1 = platform::IdOf(kfrmPasswordControls, "Line1");
+  static constexpr platform::ControlId Image2 = platform::IdOf(kfrmPasswordControls, "Image2");
+  static constexpr platform::ControlId Label1 = platform::IdOf(kfrmPasswordControls, "Label1");
+  static constexpr platform::ControlId tmrRetryWait =
+      platform::IdOf(kfrmPasswordControls, "tmrRetryWait");
+};
+
 inline constexpr platform::FormSpec kfrmPasswordSpec = {
     .caption = kPromptTitle,
     .clientWidth = 4335,

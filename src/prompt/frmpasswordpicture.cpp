@@ -84,12 +84,12 @@ std::string PicturePath(std::string_view folder, std::string_view file, char sep
 frmpasswordpicture::frmpasswordpicture(platform::Toolkit& toolkit, platform::Form& setup,
                                        platform::Registry& registry, store::ProgramState& state)
     : ChildDialog(toolkit, kfrmpasswordpictureSpec, setup), registry_(registry), state_(state) {
-  On("Drive1", Event::Click, [this] { Drive1_Change(); });
-  On("Dir1", Event::DblClick, [this] { Dir1_DblClick(); });
-  On("File1", Event::Click, [this] { File1_Click(); });
-  On("Label3", Event::Click, [this] { Label3_Click(); });
-  On("cmdOK", Event::Click, [this] { cmdOK_Click(); });
-  On("cmdCancel", Event::Click, [this] { Unload(); });
+  On(Ids::Drive1, Event::Click, [this] { Drive1_Change(); });
+  On(Ids::Dir1, Event::DblClick, [this] { Dir1_DblClick(); });
+  On(Ids::File1, Event::Click, [this] { File1_Click(); });
+  On(Ids::Label3, Event::Click, [this] { Label3_Click(); });
+  On(Ids::cmdOK, Event::Click, [this] { cmdOK_Click(); });
+  On(Ids::cmdCancel, Event::Click, [this] { Unload(); });
 }
 
 void frmpasswordpicture::Form_Load() {

@@ -34,6 +34,26 @@ inline constexpr platform::ControlSpec kfrmpasswordpictureControls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct frmpasswordpictureIds {
+  static constexpr platform::ControlId File1 = platform::IdOf(kfrmpasswordpictureControls, "File1");
+  static constexpr platform::ControlId Drive1 =
+      platform::IdOf(kfrmpasswordpictureControls, "Drive1");
+  static constexpr platform::ControlId cmdCancel =
+      platform::IdOf(kfrmpasswordpictureControls, "cmdCancel");
+  static constexpr platform::ControlId cmdOK = platform::IdOf(kfrmpasswordpictureControls, "cmdOK");
+  static constexpr platform::ControlId Dir1 = platform::IdOf(kfrmpasswordpictureControls, "Dir1");
+  static constexpr platform::ControlId Label3 =
+      platform::IdOf(kfrmpasswordpictureControls, "Label3");
+  static constexpr platform::ControlId Label2 =
+      platform::IdOf(kfrmpasswordpictureControls, "Label2");
+  static constexpr platform::ControlId Label1 =
+      platform::IdOf(kfrmpasswordpictureControls, "Label1");
+  static constexpr platform::ControlId Image1 =
+      platform::IdOf(kfrmpasswordpictureControls, "Image1");
+};
+
 inline constexpr platform::FormSpec kfrmpasswordpictureSpec = {
     .caption = "Password Box Picture",
     .clientWidth = kPictureFormWidth,

@@ -8,7 +8,7 @@ namespace pm::startup {
 Form1::Form1(platform::Toolkit& toolkit, platform::Desktop& desktop, platform::Shell& shell,
              platform::Registry& registry)
     : Form(toolkit, kForm1Spec), desktop_(desktop), shell_(shell), registry_(registry) {
-  OnTimer("timTaskManager", [this] { CloseTaskManagers(); });
+  OnTimer(Ids::timTaskManager, [this] { CloseTaskManagers(); });
 }
 
 Form1::~Form1() {

@@ -10,6 +10,7 @@
 #include "platform/Form.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "startup/Form1Layout.h"
 #include "startup/StartupPrompt.h"
 
 namespace pm::startup {
@@ -19,6 +20,9 @@ inline constexpr std::string_view kOldTaskManagerTitle = "Windows Task Manager";
 inline constexpr std::string_view kTaskManagerTitle = "Task Manager";
 
 class Form1 : public platform::Form {
+ protected:
+  using Ids = Form1Ids;
+
  public:
   Form1(platform::Toolkit& toolkit, platform::Desktop& desktop, platform::Shell& shell,
         platform::Registry& registry);
@@ -27,7 +31,7 @@ class Form1 : public platform::Form {
   bool UnlockSucceeded() const { return unlockSucceeded_; }
   StartupPrompt& prompt() { return *prompt_; }
 
-  platform::Timer timTaskManager{*this, "timTaskManager"};
+  platform::Timer timTaskManager{*this, Ids::timTaskManager};
 
  protected:
   void Form_Load() override;

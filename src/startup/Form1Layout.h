@@ -12,6 +12,13 @@ inline constexpr platform::ControlSpec kForm1Controls[] = {
 };
 // clang-format on
 
+// Each control of the table by its own name, checked against the table when
+// compiled: a name the table lacks does not build.
+struct Form1Ids {
+  static constexpr platform::ControlId timTaskManager =
+      platform::IdOf(kForm1Controls, "timTaskManager");
+};
+
 inline constexpr platform::FormSpec kForm1Spec = {
     .caption = "Form1",
     .clientWidth = 1500,

@@ -10,7 +10,7 @@ StartupPrompt::StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
     : frmPassword(toolkit, shell),
       userPassword_(std::move(userPassword)),
       unlocked_(std::move(unlocked)) {
-  OnTimer("tmrRetryWait", [this] { tmrRetryWait_Timer(); });
+  OnTimer(Ids::tmrRetryWait, [this] { tmrRetryWait_Timer(); });
 }
 
 void StartupPrompt::cmdOK_Click() {

@@ -13,7 +13,7 @@ RegResult WriteRaw(platform::Registry& registry, platform::RootKey root, std::st
   RegStatus status = 0;
   bool existed = false;
   const RegKey key =
-      RegKey::Create(registry, root, path, platform::reg_access::kAllAccess, status, existed);
+      RegKey::Create(registry, root, path, platform::reg_access::kSetValue, status, existed);
   if (!key) return {status};
   return {registry.SetValue(key.get(), name, type, data)};
 }
@@ -69,10 +69,9 @@ RegResult RestoreKey(platform::Registry& registry, platform::RootKey root, std::
   if (!snapshot.exists) return outcome.result();
   RegStatus status = 0;
   bool existed = false;
-  outcome.Note(
-      {RegKey::Create(registry, root, path, platform::reg_access::kAllAccess, status, existed)
-           ? reg_error::kSuccess
-           : status});
+  outcome.Note({RegKey::Create(registry, root, path, platform::reg_access::kRead, status, existed)
+                    ? reg_error::kSuccess
+                    : status});
   for (const KeySnapshot::Value& value : snapshot.values) {
     outcome.Note(WriteRaw(registry, root, path, value.name, value.type, value.data));
   }
@@ -116,7 +115,7 @@ RegResult RestoreValue(platform::Registry& registry, platform::RootKey root,
   }
   RegStatus status = 0;
   const RegKey key =
-      RegKey::Open(registry, root, snapshot.path, platform::reg_access::kAllAccess, status);
+      RegKey::Open(registry, root, snapshot.path, platform::reg_access::kSetValue, status);
   if (!key) return {};
   const RegStatus deleted = registry.DeleteValue(key.get(), snapshot.name);
   return {deleted == reg_error::kFileNotFound ? reg_error::kSuccess : deleted};

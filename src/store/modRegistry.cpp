@@ -18,7 +18,7 @@ std::filesystem::path PathFromUtf8(const std::string& utf8) {
 RegResult DeleteValue(platform::Registry& registry, platform::RootKey root, std::string_view path,
                       std::string_view name) {
   RegStatus status = 0;
-  const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kAllAccess, status);
+  const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kSetValue, status);
   if (!key) return {status};
   return {registry.DeleteValue(key.get(), name)};
 }
@@ -51,7 +51,7 @@ RegResult SaveKeyToFile(platform::Registry& registry, platform::RootKey root, st
     return {platform::reg_error::kPrivilegeNotHeld};
   }
   RegStatus status = 0;
-  const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kAllAccess, status);
+  const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status);
   if (!key) return {status};
   // The platform refuses to save over an existing file.
   std::error_code ignored;
@@ -65,6 +65,8 @@ RegResult RestoreKeyFromFile(platform::Registry& registry, platform::RootKey roo
     return {platform::reg_error::kPrivilegeNotHeld};
   }
   RegStatus status = 0;
+  // A restore replaces the key's whole tree, values, subkeys and their
+  // security: it alone needs every right.
   const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kAllAccess, status);
   if (!key) return {status};
   return {registry.RestoreKey(key.get(), filePath, platform::kRegForceRestore)};

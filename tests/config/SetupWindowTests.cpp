@@ -3,6 +3,7 @@
 #include "config/frmSetupLayout.h"
 #include "engine/EngineFixture.h"
 #include "platform/Text.h"
+#include "pmp/Version.h"
 
 namespace pm::tests {
 namespace {
@@ -301,7 +302,9 @@ TEST_F(SetupWindowTest, HelpWebsiteAndUpdateOpenOurPages) {
                                       "https://www.example.com/download.htm"}));
   ASSERT_EQ(world_.shownMessages.size(), 1u);
   EXPECT_EQ(world_.shownMessages[0].caption, "Update");
-  EXPECT_EQ(world_.shownMessages[0].text.rfind("The current version is: 5.5.2", 0), 0u);
+  EXPECT_EQ(
+      world_.shownMessages[0].text.rfind(std::string("The current version is: ") + kVersionText, 0),
+      0u);
 }
 
 TEST_F(SetupWindowTest, SelectAllChecksEveryItem) {

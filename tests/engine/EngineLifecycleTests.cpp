@@ -1,6 +1,7 @@
 // Start-up, the tray, the second start, the configuration tool's own lock,
 // the relock counter, reloads and the close-and-restart.
 #include "engine/EngineFixture.h"
+#include "pmp/Version.h"
 
 namespace pm::tests {
 namespace {
@@ -285,9 +286,8 @@ TEST_F(EngineTest, TheAboutBoxIsOneWindowBroughtForward) {
   const auto about = Engine().frmabout.hwnd();
   ASSERT_NE(about, 0u);
   const std::string text = world_.Find(about)->ours->TextOf("Label1");
-  EXPECT_EQ(
-      text,
-      "Pelmora Pro 2003\r\nVersion 5.5.2\r\n\r\nCopyright (C) 2026 Pelmora Software.\r\n\r\n");
+  EXPECT_EQ(text, "Pelmora Pro 2003\r\nVersion " + std::string(kVersionText) +
+                      "\r\n\r\nCopyright (C) 2026 Pelmora Software.\r\n\r\n");
   OpenWindow("Something else");
   world_.Find(Engine().frmMain.hwnd())->ours->ChooseMenu(engine::kmnuabout2);
   EXPECT_EQ(Engine().frmabout.hwnd(), about);

@@ -13,6 +13,7 @@
 #include "apps/resources/resource.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
+#include "pmp/Version.h"
 
 namespace pm::tests {
 namespace {
@@ -87,15 +88,15 @@ struct VersionInfo {
   }
 };
 
-TEST_P(BuiltProgram, FixedVersionIs552) {
+TEST_P(BuiltProgram, FixedVersionIsTheProjectVersion) {
   const VersionInfo info(Path());
   const VS_FIXEDFILEINFO* fixed = info.Fixed();
   ASSERT_NE(fixed, nullptr) << win32::Narrow(Path()) << " has no version resource";
   EXPECT_EQ(fixed->dwSignature, VS_FFI_SIGNATURE);
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(5, 5));
-  EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), 2);
-  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(5, 5));
-  EXPECT_EQ(HIWORD(fixed->dwProductVersionLS), 2);
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(kVersionMinor, kVersionMajor));
+  EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), kVersionPatch);
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(kVersionMinor, kVersionMajor));
+  EXPECT_EQ(HIWORD(fixed->dwProductVersionLS), kVersionPatch);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 }
 
@@ -105,8 +106,10 @@ TEST_P(BuiltProgram, VersionStringsNameProductMakerAndFile) {
     const wchar_t* name;
     std::wstring expected;
   } kStrings[] = {
-      {L"FileVersion", L"5.5.2"},        {L"ProductVersion", L"5.5.2"},
-      {L"ProductName", L"Pelmora Pro"},  {L"CompanyName", L"Pelmora Software"},
+      {L"FileVersion", win32::Wide(kVersionText)},
+      {L"ProductVersion", win32::Wide(kVersionText)},
+      {L"ProductName", L"Pelmora Pro"},
+      {L"CompanyName", L"Pelmora Software"},
       {L"OriginalFilename", GetParam()},
   };
   for (const auto& string : kStrings) {

@@ -1,5 +1,7 @@
 #include "platform/sim/SimDesktop.h"
 
+#include "platform/DebugTrace.h"
+
 #include "platform/Text.h"
 #include "platform/sim/SimWindow.h"
 
@@ -106,6 +108,7 @@ void SimDesktop::Notify() {
     try {
       if (handler_) handler_();
     } catch (...) {
+      platform::TraceCaughtException("the foreground notification");
     }
   } while (notifyAgain_);
   notifying_ = false;

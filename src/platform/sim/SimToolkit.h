@@ -6,6 +6,7 @@
 
 #include "platform/Toolkit.h"
 #include "platform/sim/SimWorld.h"
+#include "pmp/Version.h"
 
 namespace pm::sim {
 
@@ -41,7 +42,8 @@ class SimToolkit final : public platform::Toolkit {
   SimWorld& world_;
   std::uint32_t processId_;
   std::string programFolder_;
-  platform::ProgramVersion version_{5, 5, 2, "Copyright (C) 2026 Pelmora Software."};
+  platform::ProgramVersion version_{kVersionMajor, kVersionMinor, kVersionPatch,
+                                    "Copyright (C) 2026 Pelmora Software."};
   std::optional<int> exitCode_;
   bool hiddenFromTaskList_ = false;
 };

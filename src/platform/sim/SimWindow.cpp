@@ -60,7 +60,7 @@ std::string SimWindow::Caption() const {
 
 void SimWindow::Show(platform::ShowMode mode) {
   world_.SetVisible(handle_, true);
-  if (mode == platform::ShowMode::Normal) world_.BringToFront(handle_);
+  if (mode == platform::ShowMode::Normal) Activate();
 }
 
 void SimWindow::Hide() {
@@ -96,7 +96,68 @@ bool SimWindow::topmost() const {
 }
 
 void SimWindow::BringToFront() {
+  WindowRecord* record = world_.Find(handle_);
+  if (record->state == platform::WindowState::Minimized) {
+    record->state = platform::WindowState::Normal;
+  }
+  Activate();
+}
+
+void SimWindow::Activate() {
   world_.BringToFront(handle_);
+  if (focus_ >= 0) return;
+  // Activated with nothing focused, the keyboard goes to the first control in
+  // the tab order; an unchecked option button is passed over, as taking the
+  // focus would check it.
+  for (int i = 0; i < static_cast<int>(controls_.size()); ++i) {
+    if (!IsTabStop(i)) continue;
+    if (SpecOf(i).kind == ControlKind::OptionButton && !At(i).checked) continue;
+    focus_ = i;
+    return;
+  }
+}
+
+bool SimWindow::EffectivelyVisible(int control) const {
+  for (int c = control; c >= 0; c = platform::ControlIndex(layout_.controls, SpecOf(c).container)) {
+    if (!At(c).visible) return false;
+  }
+  return true;
+}
+
+bool SimWindow::IsTabStop(int control) const {
+  switch (SpecOf(control).kind) {
+    case ControlKind::Label:
+    case ControlKind::Frame:
+    case ControlKind::Image:
+    case ControlKind::Line:
+    case ControlKind::Timer:
+      return false;
+    default:
+      break;
+  }
+  return (SpecOf(control).props & platform::prop::kNoTabStop) == 0 && At(control).enabled &&
+         EffectivelyVisible(control);
+}
+
+void SimWindow::SetFocus(int control) {
+  TakeFocus(control);
+}
+
+void SimWindow::TakeFocus(int control) {
+  focus_ = control;
+  if (SpecOf(control).kind != ControlKind::OptionButton || At(control).checked) return;
+  SelectOption(control);
+  events_.OnControlEvent(control, platform::Event::Click);
+}
+
+void SimWindow::SelectOption(int control) {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (layout_.controls[i].kind == ControlKind::OptionButton &&
+        layout_.controls[i].container == SpecOf(control).container) {
+      controls_[i].checked = false;
+    }
+  }
+  At(control).checked = true;
 }
 
 void SimWindow::SetClientSize(int widthTwips, int heightTwips) {
@@ -123,6 +184,11 @@ void SimWindow::SetText(int control, std::string_view text) {
     value = std::string(platform::FirstCodePoints(value, static_cast<std::size_t>(limit)));
   At(control).text = std::move(value);
   At(control).allSelected = false;
+  // A text box reports every new text, set by the program or typed, as an
+  // edit control does on WM_SETTEXT.
+  if (SpecOf(control).kind == ControlKind::TextBox) {
+    events_.OnControlEvent(control, platform::Event::Change);
+  }
 }
 
 std::string SimWindow::Text(int control) const {
@@ -148,7 +214,11 @@ platform::Rect SimWindow::ControlBounds(int control) const {
   return At(control).bounds;
 }
 void SimWindow::SetChecked(int control, bool checked) {
-  At(control).checked = checked;
+  if (checked && SpecOf(control).kind == ControlKind::OptionButton) {
+    SelectOption(control);
+  } else {
+    At(control).checked = checked;
+  }
 }
 bool SimWindow::Checked(int control) const {
   return At(control).checked;
@@ -184,6 +254,9 @@ int SimWindow::ListAdd(int control, std::string_view text) {
     while (at < list.size() && platform::LowerCase(list[at].text) <= key) ++at;
   }
   list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), ListEntry{std::string(text), false});
+  // The current entry stays current when one is inserted before it.
+  int& current = At(control).listIndex;
+  if (current >= static_cast<int>(at)) ++current;
   return static_cast<int>(at);
 }
 
@@ -191,7 +264,13 @@ void SimWindow::ListRemove(int control, int index) {
   auto& state = At(control);
   if (index < 0 || index >= static_cast<int>(state.list.size())) return;
   state.list.erase(state.list.begin() + index);
-  if (state.listIndex >= static_cast<int>(state.list.size())) state.listIndex = -1;
+  // Removing the current entry leaves none current; removing one before it
+  // keeps it current.
+  if (state.listIndex == index) {
+    state.listIndex = -1;
+  } else if (state.listIndex > index) {
+    --state.listIndex;
+  }
 }
 
 void SimWindow::ListClear(int control) {
@@ -227,7 +306,10 @@ int SimWindow::ListIndex(int control) const {
 }
 
 void SimWindow::SetMenuChecked(int menuId, bool checked) {
-  menuChecks_[menuId] = checked;
+  // Only an entry of the menu bar carries a check mark.
+  for (const platform::MenuSpec& item : layout_.menuBar) {
+    if (item.id == menuId && item.id != 0 && !item.parent.empty()) menuChecks_[menuId] = checked;
+  }
 }
 
 bool SimWindow::MenuChecked(int menuId) const {
@@ -244,15 +326,8 @@ void SimWindow::Click(std::string_view control) {
   if (!IsEnabled() || !At(index).enabled) return;  // a disabled control cannot be clicked
   const platform::ControlSpec& layout = SpecOf(index);
   if (layout.kind == ControlKind::CheckBox) At(index).checked = !At(index).checked;
-  if (layout.kind == ControlKind::OptionButton) {
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-      if (layout_.controls[i].kind == ControlKind::OptionButton &&
-          layout_.controls[i].container == layout.container) {
-        controls_[i].checked = false;
-      }
-    }
-    At(index).checked = true;
-  }
+  if (layout.kind == ControlKind::OptionButton) SelectOption(index);
+  if (IsTabStop(index)) focus_ = index;
   events_.OnControlEvent(index, platform::Event::Click);
 }
 
@@ -269,15 +344,41 @@ void SimWindow::ClickListEntry(std::string_view control, int index) {
   events_.OnControlEvent(list, platform::Event::Click);
 }
 
+void SimWindow::ClickListCheck(std::string_view control, int index) {
+  const int list = Index(control);
+  if (!IsEnabled() || !At(list).enabled || index < 0 || index >= ListCount(list)) return;
+  SetListChecked(list, index, !ListChecked(list, index));
+  events_.OnControlEvent(list, platform::Event::ItemCheck);
+}
+
 void SimWindow::Type(std::string_view control, std::string_view text) {
-  const int index = Index(control);
-  SetText(index, text);
-  events_.OnControlEvent(index, platform::Event::Change);
+  SetText(Index(control), text);
 }
 
 void SimWindow::PressEnter() {
   if (defaultButton_ < 0) return;
   Click(SpecOf(defaultButton_).name);
+}
+
+void SimWindow::PressEsc() {
+  for (int i = 0; i < static_cast<int>(controls_.size()); ++i) {
+    if ((SpecOf(i).props & platform::prop::kCancel) != 0 && At(i).enabled) {
+      Click(SpecOf(i).name);
+      return;
+    }
+  }
+}
+
+void SimWindow::PressTab(bool backward) {
+  const int count = static_cast<int>(controls_.size());
+  for (int step = 1; step <= count; ++step) {
+    const int offset = backward ? -step : step;
+    const int next = ((focus_ < 0 ? (backward ? 0 : -1) : focus_) + offset + count * 2) % count;
+    if (IsTabStop(next)) {
+      TakeFocus(next);
+      return;
+    }
+  }
 }
 
 void SimWindow::ChooseMenu(int menuId) {

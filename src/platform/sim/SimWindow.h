@@ -42,7 +42,7 @@ class SimWindow final : public platform::Window {
   bool ControlVisible(int control) const override;
   void SetControlBounds(int control, platform::Rect twips) override;
   platform::Rect ControlBounds(int control) const override;
-  void SetFocus(int control) override { focus_ = control; }
+  void SetFocus(int control) override;
   void SelectAllText(int control) override;
   void SetDefaultButton(int control, bool isDefault) override;
   void SetChecked(int control, bool checked) override;
@@ -69,16 +69,22 @@ class SimWindow final : public platform::Window {
 
   // What a user does. Each may unload the form and destroy this window: use
   // nothing of it afterwards. A click toggles a check box and selects an
-  // option button (clearing the others beside it) before the form hears of
-  // it, as Windows' automatic buttons do.
+  // option button (clearing the others of its container) before the form
+  // hears of it, as Windows' automatic buttons do.
   void Click(std::string_view control);
   void DoubleClick(std::string_view control);
   // Chooses an entry of a list as a click on it does.
   void ClickListEntry(std::string_view control, int index);
+  // Toggles the check box of a list's entry, as a click on the box does.
+  void ClickListCheck(std::string_view control, int index);
   void Type(std::string_view control, std::string_view text);
   // Enter: presses the default button while it can be pressed, as a dialog
-  // does; nothing when it is disabled.
+  // does; nothing when it is disabled. Esc likewise presses the cancel button.
   void PressEnter();
+  void PressEsc();
+  // Tab (or Shift+Tab): the keyboard moves to the next control in the tab
+  // order, which is the table's order.
+  void PressTab(bool backward = false);
   void ChooseMenu(int menuId);
   void ClickForm(platform::Event event);
   // The title bar's close button, or WM_CLOSE from anywhere.
@@ -104,6 +110,7 @@ class SimWindow final : public platform::Window {
   int clientWidth() const { return clientWidth_; }
   int clientHeight() const { return clientHeight_; }
   int Index(std::string_view control) const;
+  std::string_view SpecName(int control) const { return SpecOf(control).name; }
 
   // Called by the world's clock.
   void FireTimer(int control);
@@ -128,6 +135,15 @@ class SimWindow final : public platform::Window {
   };
 
   ControlState& At(int control);
+  // Brings the window to the front; the keyboard goes to its first control.
+  void Activate();
+  bool EffectivelyVisible(int control) const;
+  bool IsTabStop(int control) const;
+  // Checks an option button and clears the others of its container.
+  void SelectOption(int control);
+  // The keyboard arrives at a control: an unchecked option button checks
+  // itself and reports a click, as Windows' automatic option buttons do.
+  void TakeFocus(int control);
   const ControlState& At(int control) const;
   const platform::ControlSpec& SpecOf(int control) const { return layout_.controls[control]; }
 

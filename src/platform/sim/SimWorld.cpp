@@ -1,6 +1,7 @@
 #include "platform/sim/SimWorld.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/sim/SimWindow.h"
 
@@ -149,7 +150,7 @@ void SimWorld::RunPending() {
 
 void SimWorld::SetTimer(Hwnd window, int control, int intervalMs, bool enabled) {
   if (enabled && intervalMs > 0) {
-    timers_[{window, control}] = TimerSlot{intervalMs, now_ + intervalMs};
+    timers_[{window, control}] = TimerSlot{intervalMs, now_ + intervalMs, ++nextArming_};
   } else {
     timers_.erase({window, control});
   }
@@ -172,7 +173,9 @@ std::optional<std::int64_t> SimWorld::NextTimerDue() const {
 bool SimWorld::FireNextTimer(std::int64_t until) {
   auto next = timers_.end();
   for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-    if (it->second.due <= until && (next == timers_.end() || it->second.due < next->second.due)) {
+    if (it->second.due > until) continue;
+    if (next == timers_.end() || std::tie(it->second.due, it->second.armed) <
+                                     std::tie(next->second.due, next->second.armed)) {
       next = it;
     }
   }
@@ -180,6 +183,7 @@ bool SimWorld::FireNextTimer(std::int64_t until) {
   const auto [window, control] = next->first;
   now_ = std::max(now_, next->second.due);
   next->second.due = now_ + next->second.intervalMs;
+  next->second.armed = ++nextArming_;
   if (WindowRecord* record = Find(window); record != nullptr && record->ours != nullptr) {
     record->ours->FireTimer(control);
   }

@@ -117,6 +117,9 @@ class SimWorld {
   struct TimerSlot {
     int intervalMs = 0;
     std::int64_t due = 0;
+    // Timers due at the same moment fire in the order they were (re)armed,
+    // as the system's queue of timers keeps them.
+    std::uint64_t armed = 0;
   };
   std::map<platform::Hwnd, WindowRecord> windows_;
   std::map<std::uint32_t, std::string> programPaths_;
@@ -127,6 +130,7 @@ class SimWorld {
   platform::Hwnd lastNotifiedForeground_ = 0;
   bool notificationsDelivered_ = true;
   platform::Hwnd nextHandle_ = 0x10010;
+  std::uint64_t nextArming_ = 0;
   std::int64_t now_ = 0;
 };
 

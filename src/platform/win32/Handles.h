@@ -1,5 +1,5 @@
 // RAII owners for the Win32 handle kinds the backend uses. Each closes its
-// handle with the function Windows pairs with it.
+// handle with the function Windows pairs with it; one line names a kind.
 #pragma once
 
 #include <windows.h>
@@ -10,83 +10,50 @@
 
 namespace pm::win32 {
 
-template <typename T, typename Traits>
+template <typename T, auto Close, T Invalid = T{}>
 class UniqueHandle {
  public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(T value) : value_(value) {}
+  UniqueHandle() noexcept = default;
+  explicit UniqueHandle(T value) noexcept : value_(value) {}
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept
-      : value_(std::exchange(other.value_, Traits::Invalid())) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : value_(other.release()) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.value_, Traits::Invalid()));
+    if (this != &other) reset(other.release());
     return *this;
   }
   ~UniqueHandle() { reset(); }
 
-  T get() const { return value_; }
-  T* put() {
+  T get() const noexcept { return value_; }
+  T* put() noexcept {
     reset();
     return &value_;
   }
-  T release() { return std::exchange(value_, Traits::Invalid()); }
-  void reset(T value = Traits::Invalid()) {
-    if (value_ != Traits::Invalid()) Traits::Close(value_);
+  T release() noexcept { return std::exchange(value_, Invalid); }
+  void reset(T value = Invalid) noexcept {
+    if (value_ != Invalid) Close(value_);
     value_ = value;
   }
-  explicit operator bool() const { return value_ != Traits::Invalid(); }
+  explicit operator bool() const noexcept { return value_ != Invalid; }
 
  private:
-  T value_ = Traits::Invalid();
+  T value_ = Invalid;
 };
 
-struct KernelHandleTraits {
-  static HANDLE Invalid() { return nullptr; }
-  static void Close(HANDLE h) { CloseHandle(h); }
-};
-struct HkeyTraits {
-  static HKEY Invalid() { return nullptr; }
-  static void Close(HKEY h) { RegCloseKey(h); }
-};
-struct HwndTraits {
-  static HWND Invalid() { return nullptr; }
-  static void Close(HWND h) { DestroyWindow(h); }
-};
-struct HiconTraits {
-  static HICON Invalid() { return nullptr; }
-  static void Close(HICON h) { DestroyIcon(h); }
-};
-struct GdiObjectTraits {
-  static HGDIOBJ Invalid() { return nullptr; }
-  static void Close(HGDIOBJ h) { DeleteObject(h); }
-};
-struct ImageListTraits {
-  static HIMAGELIST Invalid() { return nullptr; }
-  static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
-};
-struct HmenuTraits {
-  static HMENU Invalid() { return nullptr; }
-  static void Close(HMENU h) { DestroyMenu(h); }
-};
-struct WinEventHookTraits {
-  static HWINEVENTHOOK Invalid() { return nullptr; }
-  static void Close(HWINEVENTHOOK h) { UnhookWinEvent(h); }
-};
-struct HmoduleTraits {
-  static HMODULE Invalid() { return nullptr; }
-  static void Close(HMODULE h) { FreeLibrary(h); }
-};
-
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
-using UniqueHkey = UniqueHandle<HKEY, HkeyTraits>;
-using UniqueHwnd = UniqueHandle<HWND, HwndTraits>;
-using UniqueHicon = UniqueHandle<HICON, HiconTraits>;
-using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
-using UniqueHmenu = UniqueHandle<HMENU, HmenuTraits>;
-using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
-using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, WinEventHookTraits>;
-using UniqueHmodule = UniqueHandle<HMODULE, HmoduleTraits>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
+using UniqueHkey = UniqueHandle<HKEY, RegCloseKey>;
+using UniqueHwnd = UniqueHandle<HWND, DestroyWindow>;
+using UniqueHicon = UniqueHandle<HICON, DestroyIcon>;
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, DeleteObject>;
+using UniqueHfont = UniqueHandle<HFONT, DeleteObject>;
+using UniqueHbrush = UniqueHandle<HBRUSH, DeleteObject>;
+using UniqueHpen = UniqueHandle<HPEN, DeleteObject>;
+using UniqueHbitmap = UniqueHandle<HBITMAP, DeleteObject>;
+using UniqueMemoryDc = UniqueHandle<HDC, DeleteDC>;
+using UniqueHmenu = UniqueHandle<HMENU, DestroyMenu>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
+using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEvent>;
+using UniqueHmodule = UniqueHandle<HMODULE, FreeLibrary>;
 
 // CreateFile and CreateNamedPipe answer INVALID_HANDLE_VALUE, not null, when
 // they fail; the owner holds null then.

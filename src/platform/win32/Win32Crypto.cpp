@@ -12,11 +12,10 @@
 namespace pm::platform {
 namespace {
 
-struct AlgorithmTraits {
-  static BCRYPT_ALG_HANDLE Invalid() { return nullptr; }
-  static void Close(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
-};
-using UniqueAlgorithm = win32::UniqueHandle<BCRYPT_ALG_HANDLE, AlgorithmTraits>;
+void CloseAlgorithm(BCRYPT_ALG_HANDLE algorithm) noexcept {
+  BCryptCloseAlgorithmProvider(algorithm, 0);
+}
+using UniqueAlgorithm = win32::UniqueHandle<BCRYPT_ALG_HANDLE, CloseAlgorithm>;
 
 [[noreturn]] void Fail(const char* what, NTSTATUS status) {
   throw std::runtime_error(std::string(what) + " failed (NTSTATUS 0x" +

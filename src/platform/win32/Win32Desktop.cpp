@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include "platform/DebugTrace.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -213,6 +215,7 @@ void Win32Desktop::RunHandler() noexcept {
       if (const std::function<void()> handler = handler_) handler();
     } catch (...) {
       // No exception may unwind into user32; the 500 ms timer looks again.
+      platform::TraceCaughtException("the foreground notification");
     }
   } while (runAgain_ && handler_);
   inHandler_ = false;

@@ -2,32 +2,27 @@
 
 #include <vector>
 
+#include "platform/win32/GdiGuards.h"
 #include "platform/win32/Handles.h"
 
 namespace pm::win32 {
 
 namespace {
 
-// A screen DC with `font` selected, for measuring.
+// A screen DC with `font` selected, for measuring; the members go in
+// reverse order: the selection, then the font, then the DC.
 class MeasuringDc {
  public:
   explicit MeasuringDc(const LOGFONTW& font)
-      : dc_(GetDC(nullptr)), font_(CreateFontIndirectW(&font)) {
-    if (dc_ != nullptr) old_ = SelectObject(dc_, font_.get());
-  }
-  MeasuringDc(const MeasuringDc&) = delete;
-  MeasuringDc& operator=(const MeasuringDc&) = delete;
-  ~MeasuringDc() {
-    if (dc_ == nullptr) return;
-    SelectObject(dc_, old_);
-    ReleaseDC(nullptr, dc_);
-  }
-  HDC get() const { return dc_; }
+      : screen_(nullptr),
+        font_(CreateFontIndirectW(&font)),
+        selected_(screen_.get(), font_.get()) {}
+  HDC get() const { return screen_.get(); }
 
  private:
-  HDC dc_;
-  UniqueGdiObject font_;
-  HGDIOBJ old_ = nullptr;
+  WindowDc screen_;
+  UniqueHfont font_;
+  SelectGuard selected_;
 };
 
 int AverageWidth(const LOGFONTW& font) {

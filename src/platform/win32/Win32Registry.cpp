@@ -75,7 +75,8 @@ RegStatus Win32Registry::DeleteKey(RootKey root, std::string_view path) {
 
 RegStatus Win32Registry::DeleteTree(RootKey root, std::string_view path) {
   UniqueHkey key;
-  LSTATUS status = RegOpenKeyExW(ToHkey(root), Wide(path).c_str(), 0, KEY_ALL_ACCESS, key.put());
+  LSTATUS status = RegOpenKeyExW(ToHkey(root), Wide(path).c_str(), 0,
+                                 platform::reg_access::kDeleteTree, key.put());
   if (status != ERROR_SUCCESS) return status;
   status = RegDeleteTreeW(key.get(), nullptr);
   key.reset();

@@ -37,10 +37,13 @@ DWORD ApplyDacl(const std::wstring& path, PACL dacl) {
                                nullptr, nullptr, dacl, nullptr);
 }
 
-struct FindTraits {
-  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { FindClose(h); }
-};
+using UniqueFindHandle = UniqueHandle<HANDLE, FindClose>;
+
+// FindFirstFile answers INVALID_HANDLE_VALUE, not null, on failure.
+UniqueFindHandle FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& found) {
+  const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  return UniqueFindHandle(search == INVALID_HANDLE_VALUE ? nullptr : search);
+}
 
 }  // namespace
 
@@ -53,7 +56,7 @@ DWORD ProtectProgramFolder(const std::wstring& folder) {
   if (!GetSecurityDescriptorDacl(rules.get(), &present, &dacl, &defaulted)) return GetLastError();
   DWORD first = ApplyDacl(folder, dacl);
   WIN32_FIND_DATAW found{};
-  const UniqueHandle<HANDLE, FindTraits> search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+  const UniqueFindHandle search = FindFirst(folder + L"\\*", found);
   if (!search) return first;
   do {
     const std::wstring name = found.cFileName;

@@ -10,11 +10,7 @@
 
 namespace pm::win32 {
 
-struct LocalMemoryTraits {
-  static PSECURITY_DESCRIPTOR Invalid() { return nullptr; }
-  static void Close(PSECURITY_DESCRIPTOR memory) { LocalFree(memory); }
-};
-using UniqueSecurityDescriptor = UniqueHandle<PSECURITY_DESCRIPTOR, LocalMemoryTraits>;
+using UniqueSecurityDescriptor = UniqueHandle<PSECURITY_DESCRIPTOR, LocalFree>;
 
 // Administrators and the system have full control, users read, and nothing
 // is inherited from the parent: Windows' own rule for HKLM\SOFTWARE keys.

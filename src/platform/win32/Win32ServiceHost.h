@@ -12,11 +12,7 @@
 
 namespace pm::win32 {
 
-struct ServiceHandleTraits {
-  static SC_HANDLE Invalid() { return nullptr; }
-  static void Close(SC_HANDLE handle) { CloseServiceHandle(handle); }
-};
-using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
+using UniqueServiceHandle = UniqueHandle<SC_HANDLE, CloseServiceHandle>;
 
 // Hands the process to the service control manager; answers the exit code.
 // Fails at once (ERROR_FAILED_SERVICE_CONTROLLER_CONNECT) when the program

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Icons.h"
@@ -129,8 +131,11 @@ void Win32UiWindow::BringToFront() {
 }
 
 void Win32UiWindow::SetIcon(platform::BuiltIn icon) {
-  bigIcon_.reset(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXICON, dpi_)));
-  smallIcon_.reset(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXSMICON, dpi_)));
+  // The old icons go only after the window has taken the new ones.
+  const UniqueHicon oldBig = std::exchange(
+      bigIcon_, UniqueHicon(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXICON, dpi_))));
+  const UniqueHicon oldSmall = std::exchange(
+      smallIcon_, UniqueHicon(LoadBuiltInIcon(icon, GetSystemMetricsForDpi(SM_CXSMICON, dpi_))));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
@@ -204,6 +209,7 @@ void Win32UiWindow::SetDefaultButton(int control, bool isDefault) {
 void Win32UiWindow::SetChecked(int control, bool checked) {
   if (HWND child = controls_.at(control).hwnd) {
     SendMessageW(child, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (checked && SpecOf(control).kind == ControlKind::OptionButton) ClearOtherOptions(control);
   }
 }
 
@@ -371,8 +377,10 @@ void Win32UiWindow::SetMenuChecked(int menuId, bool checked) {
 }
 
 bool Win32UiWindow::MenuChecked(int menuId) const {
-  return menuBar_ &&
-         (GetMenuState(menuBar_.get(), static_cast<UINT>(menuId), MF_BYCOMMAND) & MF_CHECKED) != 0;
+  if (!menuBar_) return false;
+  // An id no entry has answers -1, every bit set.
+  const UINT state = GetMenuState(menuBar_.get(), static_cast<UINT>(menuId), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
 void Win32UiWindow::PopupMenu(std::string_view popupName) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/PictureHeader.h"
+#include "platform/win32/GdiGuards.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32BuiltInResources.h"
@@ -114,13 +115,12 @@ void Win32Picture::Draw(HDC dc, const RECT& into) const {
     DrawIconEx(dc, into.left, into.top, icon, width, height, 0, nullptr, DI_NORMAL);
     return;
   }
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, bitmap_.get());
+  const UniqueMemoryDc source(CreateCompatibleDC(dc));
+  if (!source) return;
+  const SelectGuard selected(source.get(), bitmap_.get());
   SetStretchBltMode(dc, HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
-  StretchBlt(dc, into.left, into.top, width, height, source, 0, 0, width_, height_, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  StretchBlt(dc, into.left, into.top, width, height, source.get(), 0, 0, width_, height_, SRCCOPY);
 }
 
 platform::PicturePtr LoadPictureFile(std::string_view path) {

@@ -29,7 +29,7 @@ class Win32Picture final : public platform::Picture {
   HICON IconForSide(int side) const;
 
   platform::BuiltIn builtInIcon_ = platform::BuiltIn::None;
-  UniqueGdiObject bitmap_;
+  UniqueHbitmap bitmap_;
   UniqueHicon icon_;
   mutable UniqueHicon sizedIcon_;
   mutable int sizedSide_ = 0;

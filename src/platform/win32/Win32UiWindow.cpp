@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
+#include "platform/DebugTrace.h"
+#include "platform/win32/GdiGuards.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32ButtonPictures.h"
 #include "platform/win32/Win32Icons.h"
@@ -87,7 +90,7 @@ Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layou
   if (layout.backColor != platform::kDefaultColor) {
     backBrush_.reset(CreateSolidBrush(ToColorRef(layout.backColor)));
   }
-  CreateFonts();
+  fonts_ = CreateFonts();
   CreateMenuBar();
   CreateControls(instance);
   Layout();
@@ -143,15 +146,17 @@ std::vector<CaptionRoom> Win32UiWindow::CaptionRooms() const {
   return rooms;
 }
 
-void Win32UiWindow::CreateFonts() {
+Win32UiWindow::Fonts Win32UiWindow::CreateFonts() const {
   LOGFONTW font = DialogFont(dpi_, CaptionRooms());
-  font_.reset(CreateFontIndirectW(&font));
+  Fonts fonts;
+  fonts.normal.reset(CreateFontIndirectW(&font));
   const LONG weight = font.lfWeight;
   font.lfWeight = FW_BOLD;
-  boldFont_.reset(CreateFontIndirectW(&font));
+  fonts.bold.reset(CreateFontIndirectW(&font));
   font.lfWeight = weight;
   font.lfUnderline = TRUE;
-  underlinedFont_.reset(CreateFontIndirectW(&font));
+  fonts.underlined.reset(CreateFontIndirectW(&font));
+  return fonts;
 }
 
 void Win32UiWindow::CreateMenuBar() {
@@ -250,6 +255,7 @@ void Win32UiWindow::CreateControls(HINSTANCE instance) {
         continue;
     }
     if ((c.props & prop::kDisabled) != 0) style |= WS_DISABLED;
+    if (StartsGroup(static_cast<int>(i))) style |= WS_GROUP;
     state.hwnd =
         CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
                         reinterpret_cast<HMENU>(
@@ -298,6 +304,44 @@ void Win32UiWindow::PutPanelsUnderTheirControls() {
   }
 }
 
+bool Win32UiWindow::StartsGroup(int control) const {
+  const auto isOption = [this](int c) { return SpecOf(c).kind == ControlKind::OptionButton; };
+  if (control == 0) return false;
+  const int previous = control - 1;
+  if (isOption(control)) {
+    return !isOption(previous) || SpecOf(previous).container != SpecOf(control).container;
+  }
+  return isOption(previous);
+}
+
+void Win32UiWindow::ClearOtherOptions(int control) {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const platform::ControlSpec& other = SpecOf(static_cast<int>(i));
+    if (static_cast<int>(i) == control || other.kind != ControlKind::OptionButton ||
+        other.container != SpecOf(control).container || controls_[i].hwnd == nullptr) {
+      continue;
+    }
+    SendMessageW(controls_[i].hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
+  }
+}
+
+HWND Win32UiWindow::FirstFocus() const {
+  // An unchecked option button is passed over: on Windows, an automatic
+  // option button that takes the focus checks itself, and a form must open
+  // with the choice the user has not made yet left open.
+  HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  for (HWND candidate = first; candidate != nullptr;) {
+    const int control = ControlFromId(GetDlgCtrlID(candidate));
+    if (control < 0 || SpecOf(control).kind != ControlKind::OptionButton ||
+        SendMessageW(candidate, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+      return candidate;
+    }
+    candidate = GetNextDlgTabItem(hwnd_, candidate, FALSE);
+    if (candidate == first) break;
+  }
+  return nullptr;
+}
+
 bool Win32UiWindow::IsListView(int control) const {
   return SpecOf(control).kind == ControlKind::ListBox &&
          (SpecOf(control).props & prop::kCheckBoxes) != 0;
@@ -344,9 +388,9 @@ void Win32UiWindow::Layout() {
     SetWindowPos(state.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
-    HGDIOBJ font = (c.props & prop::kBold)         ? boldFont_.get()
-                   : (c.props & prop::kUnderlined) ? underlinedFont_.get()
-                                                   : font_.get();
+    HFONT font = (c.props & prop::kBold)         ? fonts_.bold.get()
+                 : (c.props & prop::kUnderlined) ? fonts_.underlined.get()
+                                                 : fonts_.normal.get();
     SendMessageW(state.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (c.kind == ControlKind::Button && c.picture != platform::BuiltIn::None) {
       UpdateButtonPicture(static_cast<int>(i));
@@ -393,6 +437,7 @@ LRESULT CALLBACK Win32UiWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
     return window->Handle(message, wParam, lParam);
   } catch (...) {
     // Nothing may unwind into the window system.
+    platform::TraceCaughtException("a window procedure");
     return 0;
   }
 }
@@ -433,7 +478,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (backBrush_) {
         RECT client;
         GetClientRect(hwnd_, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(backBrush_.get()));
+        FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.get());
         return 1;
       }
       break;
@@ -452,7 +497,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
         // The first control in the tab order takes the keyboard.
-        HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        HWND first = FirstFocus();
         HWND focus = GetFocus();
         if (first != nullptr && (focus == nullptr || GetAncestor(focus, GA_ROOT) != hwnd_)) {
           ::SetFocus(first);
@@ -466,7 +511,8 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      CreateFonts();
+      // The old fonts go only after every control has taken the new ones.
+      const Fonts old = std::exchange(fonts_, CreateFonts());
       Layout();
       return 0;
     }
@@ -501,9 +547,14 @@ void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int control = ControlFromId(id);
   if (control < 0) return;
   switch (SpecOf(control).kind) {
+    case ControlKind::OptionButton:
+      if (code != BN_CLICKED) return;
+      // Windows' own grouping follows the tab order; ours, the panel.
+      ClearOtherOptions(control);
+      Dispatch(control, Event::Click);
+      return;
     case ControlKind::Button:
     case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
       if (code == BN_CLICKED) Dispatch(control, Event::Click);
       return;
     case ControlKind::Label:
@@ -550,12 +601,12 @@ LRESULT Win32UiWindow::OnColor(HDC dc, HWND child) {
                           reinterpret_cast<LPARAM>(child));
   const platform::ControlSpec& c = SpecOf(control);
   // A control takes the background of the panel it lies on.
-  HBRUSH brush = static_cast<HBRUSH>(backBrush_.get());
+  HBRUSH brush = backBrush_.get();
   COLORREF background = backBrush_ ? ToColorRef(layout_.backColor) : GetSysColor(COLOR_BTNFACE);
   for (int p = c.kind == ControlKind::Frame ? control : ContainerOf(control); p >= 0;
        p = ContainerOf(p)) {
     if (controls_[p].brush) {
-      brush = static_cast<HBRUSH>(controls_[p].brush.get());
+      brush = controls_[p].brush.get();
       background = SpecOf(p).color == platform::kDefaultColor ? GetSysColor(COLOR_BTNFACE)
                                                               : ToColorRef(SpecOf(p).color);
       break;
@@ -570,20 +621,17 @@ LRESULT Win32UiWindow::OnColor(HDC dc, HWND child) {
 }
 
 void Win32UiWindow::OnPaint() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd_, &paint);
+  const PaintGuard paint(hwnd_);
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
     if (c.kind != ControlKind::Line || !EffectivelyVisible(static_cast<int>(i))) continue;
     const RECT r = PixelRect(static_cast<int>(i));
-    HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(c.color == platform::kDefaultColor ? 0 : c.color));
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, r.left, r.top, nullptr);
-    LineTo(dc, r.right, r.bottom);
-    SelectObject(dc, old);
-    DeleteObject(pen);
+    const UniqueHpen pen(
+        CreatePen(PS_SOLID, 1, ToColorRef(c.color == platform::kDefaultColor ? 0 : c.color)));
+    const SelectGuard selected(paint.dc(), pen.get());
+    MoveToEx(paint.dc(), r.left, r.top, nullptr);
+    LineTo(paint.dc(), r.right, r.bottom);
   }
-  EndPaint(hwnd_, &paint);
 }
 
 void Win32UiWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {

@@ -88,7 +88,7 @@ class Win32UiWindow final : public platform::Window {
     platform::PicturePtr picture;
     int interval = 0;
     bool timerEnabled = false;
-    UniqueGdiObject brush;          // frames: their background
+    UniqueHbrush brush;             // frames: their background
     UniqueImageList buttonPicture;  // buttons with a picture, drawn for `buttonPictureDpi`
     UINT buttonPictureDpi = 0;
   };
@@ -98,13 +98,25 @@ class Win32UiWindow final : public platform::Window {
   void CreateControls(HINSTANCE instance);
   void CreateMenuBar();
   void PutPanelsUnderTheirControls();
-  void CreateFonts();
+  struct Fonts {
+    UniqueHfont normal;
+    UniqueHfont bold;
+    UniqueHfont underlined;
+  };
+  Fonts CreateFonts() const;
   std::vector<CaptionRoom> CaptionRooms() const;
   void Layout();
   void UpdateButtonPicture(int control);
   RECT PixelRect(int control) const;
   int Pixels(int twips) const;
   int ContainerOf(int control) const;
+  // Option buttons are grouped by their panel: a new group starts where the
+  // table goes on with another panel's, or with a control of another kind.
+  bool StartsGroup(int control) const;
+  // Clears the other option buttons of the panel that holds `control`.
+  void ClearOtherOptions(int control);
+  // The control the keyboard goes to when the window is activated.
+  HWND FirstFocus() const;
   bool EffectivelyVisible(int control) const;
   void UpdateVisibility();
   bool IsListView(int control) const;
@@ -123,10 +135,8 @@ class Win32UiWindow final : public platform::Window {
   HWND hwnd_ = nullptr;
   std::vector<ControlState> controls_;
   UniqueHmenu menuBar_;
-  UniqueGdiObject font_;
-  UniqueGdiObject boldFont_;
-  UniqueGdiObject underlinedFont_;
-  UniqueGdiObject backBrush_;
+  Fonts fonts_;
+  UniqueHbrush backBrush_;
   UniqueHicon bigIcon_;
   UniqueHicon smallIcon_;
   HWND toolTip_ = nullptr;
