@@ -18,10 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct EnvironmentTraits {
-  static void* Invalid() { return nullptr; }
-  static void Close(void* block) { DestroyEnvironmentBlock(block); }
-};
+using UniqueEnvironment = UniqueHandle<void*, DestroyEnvironmentBlock>;
 
 // The session's user, without administrator rights even when the account
 // has them: the engine never needs them, and a filtered administrator's
@@ -69,7 +66,7 @@ UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session) {
   const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(kSessionProgramSddl);
   if (!rules) return {};
   SECURITY_ATTRIBUTES process{sizeof process, rules.get(), FALSE};
-  UniqueHandle<void*, EnvironmentTraits> environment;
+  UniqueEnvironment environment;
   CreateEnvironmentBlock(environment.put(), token.get(), FALSE);
   std::wstring desktop = L"winsta0\\default";
   STARTUPINFOW startup{};
