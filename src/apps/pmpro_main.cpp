@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     pm::engine::Engine engine({toolkit, desktop, shell, registry});
     engine.Start();
     exitCode = toolkit.Run();
-    desktop.SetForegroundChangeHandler(nullptr);
+    desktop.SetWindowChangeHandler(nullptr);
   }
   return exitCode;
 }

@@ -79,9 +79,23 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
     state_.ReloadRequested = true;
     Unload();
   });
+  // Another program may post the tool its commands while it waits, hidden,
+  // for the password.
+  const auto gate = [this] { return Unlocked(); };
+  for (platform::Form* form : Dialogs()) form->SetInputGate(gate);
+  SetInputGate(gate);
+}
+
+std::array<platform::Form*, 5> frmSetup::Dialogs() {
+  return {&frmAddWizard, &frmModify, &frmTimeDelay, &frmChangePassword, &frmpasswordpicture};
+}
+
+bool frmSetup::Unlocked() const {
+  return state_.AllUnlocked || (!state_.ConfigWindowKey.empty() && state_.ConfigToolHwnd != 0);
 }
 
 void frmSetup::Form_Load() {
+  state_.ConfigToolHwnd = hwnd();
   window().CenterOnScreen();
   GetSettings();
   GetWindows();
@@ -90,10 +104,8 @@ void frmSetup::Form_Load() {
 void frmSetup::Form_Unload() {
   // The next "Configure..." asks for the password again.
   state_.ConfigWindowKey.clear();
-  for (platform::Form* dialog : std::initializer_list<platform::Form*>{
-           &frmAddWizard, &frmModify, &frmTimeDelay, &frmChangePassword, &frmpasswordpicture}) {
-    dialog->Unload();
-  }
+  state_.ConfigToolHwnd = 0;
+  for (platform::Form* dialog : Dialogs()) dialog->Unload();
 }
 
 void frmSetup::GetWindows() {

@@ -3,6 +3,8 @@
 // locked window, and its unlock lasts until it unloads.
 #pragma once
 
+#include <array>
+
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
 #include "config/SetupDialogs.h"
@@ -66,6 +68,11 @@ class frmSetup : public platform::Form {
   bool Save();
   void cmdOK_Click();
   void cmdApply_Click();
+
+  // Whether the owner has given the password for the tool (or unlocked
+  // everything): until then no handler of the tool or its dialogs acts.
+  bool Unlocked() const;
+  std::array<platform::Form*, 5> Dialogs();
 
   // Switches and commands.
   void ToggleSwitch(int menuId);

@@ -44,8 +44,8 @@ class frmMain : public platform::Form, public config::EngineCommands {
   // Rule loading: always GetWindows, then GetSettings.
   void GetWindows();
   void GetSettings();
-  // Hides the locked window and puts the prompt in front of it.
-  void StopWindow();
+  // Hides a locked window and queues it for the prompt.
+  void StopWindow(store::BlockedWindow blocked);
 
   void TrayIconAdd();
   void TrayIconRemove();
@@ -59,7 +59,8 @@ class frmMain : public platform::Form, public config::EngineCommands {
   // "Configure...": the configuration tool, behind the password.
   void mnuPMISetup_Click();
 
-  // The watch tick: the one place that examines the foreground window.
+  // The watch tick: examines the window in front, then every other visible
+  // top-level window.
   void timPelmora_Timer();
 
   // True when this start found a running copy and only signalled it.
@@ -84,11 +85,16 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void Timer1_Timer();
   void timrelock_Timer();
   void tmrTimeDelay_Timer();
-  void OnForegroundChanged();
+  void OnWindowChanged(platform::Hwnd window);
   void RunSecondStart();
   void ForgetClosedUnlocks();
-  void DropPromptOfVanishedWindow();
-  bool IsOwnMarkedWindow(std::string_view title);
+  void DropVanishedBlockedWindows();
+  bool IsOwnMarkedWindow(platform::Hwnd window, std::string_view title);
+  bool IsUnlocked(const store::UnlockKey& key) const;
+  void ExamineWindow(platform::Hwnd window);
+  bool PromptsShown() const;
+  // Shows the prompt for the first queued window when none is up.
+  void AskForNextBlockedWindow();
 
   platform::Toolkit& toolkit_;
   platform::Desktop& desktop_;

@@ -1,5 +1,7 @@
 #include "prompt/LockPrompt.h"
 
+#include <algorithm>
+
 #include "prompt/PasswordCheck.h"
 
 namespace pm::prompt {
@@ -12,18 +14,47 @@ PromptSettings LockPrompt::Settings() const {
   return {state_.UserPassword, state_.TimeDelay, state_.PasswordPicture, state_.BadPasswordPic};
 }
 
+void LockPrompt::Ask() {
+  Load();
+  StartRetryWait(state_.WrongPasswordsInARow);
+  Show();
+  window().SetTopmost(true);
+}
+
+// The tool is known by its window, which only this process can own, never
+// by a title that any program may take.
+bool LockPrompt::IsConfigurationTool(platform::Hwnd window) {
+  return window != 0 && window == state_.ConfigToolHwnd && desktop_.IsOwnProcess(window);
+}
+
+void LockPrompt::Answered() {
+  auto& queue = state_.BlockedWindows;
+  const platform::Hwnd answered = state_.LockedHwnd;
+  queue.erase(std::remove_if(queue.begin(), queue.end(),
+                             [answered](const store::BlockedWindow& blocked) {
+                               return blocked.hwnd == answered;
+                             }),
+              queue.end());
+}
+
 void LockPrompt::cmdOK_Click() {
+  // OK is disabled while the wait runs; a message sent straight to the
+  // button is refused too.
+  if (RetryWaitSecondsLeft() > 0) return;
   const std::string typed = LowerTheTypedText();
+  Answered();
   if (PasswordMatches(typed, state_.UserPassword)) {
-    if (state_.WindowTitle != kConfigurationToolTitle) {
-      state_.UnlockedKeys.push_back(state_.WindowKey);
-    } else {
+    state_.WrongPasswordsInARow = 0;
+    if (IsConfigurationTool(state_.LockedHwnd)) {
       state_.ConfigWindowKey = state_.WindowKey;
+    } else {
+      state_.UnlockedKeys.push_back(state_.WindowKey);
     }
     desktop_.RestoreAsync(state_.LockedHwnd);
     desktop_.ShowNormal(state_.LockedHwnd);
     Unload();
   } else {
+    ++state_.WrongPasswordsInARow;
     desktop_.PostClose(state_.LockedHwnd);
     Image2.SetPicture(Image1.Picture());
     Unload();
@@ -32,6 +63,7 @@ void LockPrompt::cmdOK_Click() {
 }
 
 void LockPrompt::CloseBlockedWindow() {
+  Answered();
   desktop_.PostClose(state_.LockedHwnd);
   blank_.UnloadIfVisible();
   Unload();

@@ -1,6 +1,7 @@
 // The lock engine's password prompt: the right password gives the blocked
 // window back and keeps it unlocked; a wrong one, "X" or the time limit
-// closes it.
+// closes it. It asks for one blocked window at a time, the first of the
+// engine's queue.
 #pragma once
 
 #include "platform/Desktop.h"
@@ -15,6 +16,11 @@ class LockPrompt : public frmPassword {
   LockPrompt(platform::Toolkit& toolkit, platform::Shell& shell, platform::Desktop& desktop,
              store::ProgramState& state, frmBlank& blank);
 
+  // Shows the prompt for LockedHwnd, its Label1 already set: topmost, in
+  // front with the keyboard, and waiting first if too many wrong passwords
+  // came in a row.
+  void Ask();
+
  protected:
   PromptSettings Settings() const override;
   void cmdOK_Click() override;
@@ -23,13 +29,13 @@ class LockPrompt : public frmPassword {
 
  private:
   void CloseBlockedWindow();
+  // The blocked window has its answer: it leaves the queue.
+  void Answered();
+  bool IsConfigurationTool(platform::Hwnd window);
 
   platform::Desktop& desktop_;
   store::ProgramState& state_;
   frmBlank& blank_;
 };
-
-// The title of the configuration tool, whose unlock lasts until it closes.
-inline constexpr std::string_view kConfigurationToolTitle = "Configuration Tool";
 
 }  // namespace pm::prompt

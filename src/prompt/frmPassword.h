@@ -33,8 +33,11 @@ class frmPassword : public platform::Form {
   platform::Control Image3{*this, "Image3"};
   platform::Control Image2{*this, "Image2"};
   platform::Control Label1{*this, "Label1"};
-  // Used by the start-up locker's prompt only: the wait after wrong passwords.
+  // The wait after too many wrong passwords in a row.
   platform::Timer tmrRetryWait{*this, "tmrRetryWait"};
+
+  // Seconds left before OK takes a password again; 0 when it does now.
+  int RetryWaitSecondsLeft() const { return secondsLeft_; }
 
  protected:
   // What this program's prompt shows and waits for, read at every load.
@@ -44,6 +47,9 @@ class frmPassword : public platform::Form {
   virtual void passwordtimedelay_Timer() {}
   // Turns the box's text to lower case, as both OK handlers begin.
   std::string LowerTheTypedText();
+  // Disables OK for the wait after `wrongInARow` wrong passwords in a row,
+  // if that count calls for one, counting down in Label1.
+  void StartRetryWait(int wrongInARow);
 
   void Form_Load() override;
 
@@ -52,6 +58,10 @@ class frmPassword : public platform::Form {
   void Label2_Click();
   void cmdShutDown_Click();
   void TimerForce_Timer();
+  void tmrRetryWait_Timer();
+
+  int secondsLeft_ = 0;
+  std::string promptText_;  // Label1's text before the wait
 };
 
 inline constexpr std::string_view kNoPasswordHint =

@@ -168,7 +168,7 @@ TEST_F(SetupWindowTest, OkStoresTheListsAndTheSwitchesAndTheEngineFollows) {
   setup.Click("cmdadd2");
   setup.Click("cmdOK");
   EXPECT_FALSE(Engine().frmSetup.IsLoaded());
-  EXPECT_EQ(State().ConfigWindowKey, "");
+  EXPECT_TRUE(State().ConfigWindowKey.empty());
   EXPECT_EQ(StoredText(registry_, store::kSettingsKey, "BlockInstall"), "1");
   EXPECT_EQ(StoredText(registry_, store::kSettingsKey, "LockZip"), "0");
   EXPECT_EQ(StoredText(registry_, store::kItemListKey, "Window0"), "Notepad,1");
@@ -207,7 +207,7 @@ TEST_F(SetupWindowTest, TheTitleBarCloseSavesNothingAndTheNextOpeningAsksAgain) 
   setup.ChooseMenu(cfg::kmnulockzip);
   setup.CloseFromTitleBar();
   EXPECT_EQ(StoredText(registry_, store::kSettingsKey, "LockZip"), "");
-  EXPECT_EQ(State().ConfigWindowKey, "");
+  EXPECT_TRUE(State().ConfigWindowKey.empty());
   Engine().frmMain.mnuPMISetup_Click();
   world_.RunPending();
   EXPECT_NE(Prompt(), nullptr);

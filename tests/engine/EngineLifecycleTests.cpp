@@ -64,13 +64,13 @@ TEST_F(EngineTest, TheUnlockedConfigurationToolAndItsDialogsPassUntilItCloses) {
   Answer("secret");
   const auto setup = Engine().frmSetup.hwnd();
   EXPECT_TRUE(Visible(setup));
-  EXPECT_EQ(State().ConfigWindowKey, "PelmoraProWindow");
+  EXPECT_EQ(State().ConfigWindowKey, Key("PelmoraProWindow", EnginePath()));
   EXPECT_TRUE(State().UnlockedKeys.empty());
   Pass(2000);
   EXPECT_TRUE(Visible(setup));
   // Closing it ends the unlock: the next "Configure..." asks again.
   world_.Find(setup)->ours->CloseFromTitleBar();
-  EXPECT_EQ(State().ConfigWindowKey, "");
+  EXPECT_TRUE(State().ConfigWindowKey.empty());
   Engine().frmMain.mnuPMISetup_Click();
   world_.RunPending();
   EXPECT_NE(Prompt(), nullptr);

@@ -60,10 +60,9 @@ TEST_F(LockedWindowTest, TheRightPasswordInCapitalsGivesTheWindowBackAndKeepsItU
   Answer("SECRET");
   EXPECT_TRUE(Visible(editor));
   EXPECT_EQ(Prompt(), nullptr);
-  EXPECT_EQ(State().UnlockedKeys, std::vector<std::string>{"RegEdit_RegEdit"});
+  EXPECT_EQ(State().UnlockedKeys, std::vector{Key("RegEdit_RegEdit")});
   Pass(5000);
   EXPECT_TRUE(Visible(editor));
-  EXPECT_EQ(State().LockedHwnd, platform::Hwnd{1});
   // Another window of the same class is unlocked too while one exists.
   const auto second = OpenWindow("Registry Editor - second", "RegEdit_RegEdit");
   Pass(500);
@@ -243,7 +242,7 @@ TEST_F(EngineTest, DialogsAreKeyedByTheirFirstFortyTitleCharacters) {
   const auto dialog = OpenWindow("Display Properties", "#32770");
   Pass(500);
   Answer("secret");
-  EXPECT_EQ(State().UnlockedKeys, std::vector<std::string>{"Display Properties"});
+  EXPECT_EQ(State().UnlockedKeys, std::vector{Key("Display Properties")});
   // Another dialog of the standard class with another title is still locked.
   const auto other = OpenWindow("System Properties", "#32770");
   Pass(500);

@@ -57,10 +57,16 @@ class SimWorld {
   // Other programs' windows; the default process is a text editor's.
   platform::Hwnd CreateOtherWindow(std::string title, std::string className = "Notepad",
                                    std::uint32_t processId = kOtherProcessId);
+  // Shown without activation, behind the window in front (SW_SHOWNA, or a
+  // program that opens while the user works in another).
+  platform::Hwnd CreateOtherWindowBehind(std::string title, std::string className = "Notepad",
+                                         std::uint32_t processId = kOtherProcessId);
   void DestroyWindow(platform::Hwnd window);
   void SetTitle(platform::Hwnd window, std::string title);
   // Brings a window to the front as a click on it would.
   void BringToFront(platform::Hwnd window);
+  // SW_SHOWNA: shown just behind the window in front, which keeps the front.
+  void ShowWithoutActivation(platform::Hwnd window);
   WindowRecord* Find(platform::Hwnd window);
   const WindowRecord* Find(platform::Hwnd window) const;
   platform::Hwnd Foreground() const;
@@ -77,8 +83,9 @@ class SimWorld {
   std::int64_t Now() const { return now_; }
   void Advance(std::int64_t milliseconds);
   void RunPending();
-  // Whether the foreground-change notification reaches its handler (the
-  // WinEvent hook); off, only the timers see changes.
+  // Whether window notifications (the WinEvent hooks: created, shown,
+  // renamed, foreground) reach their handlers; off, only the timers see
+  // changes.
   void SetForegroundNotifications(bool delivered) { notificationsDelivered_ = delivered; }
 
   // Message boxes answer from this script; without one, the first button.
@@ -105,9 +112,11 @@ class SimWorld {
   void KillTimers(platform::Hwnd window);
   void Post(std::function<void()> event);
   // One handler per simulated program (keyed by its Desktop); null removes it.
-  void SetForegroundHandler(const void* owner, std::function<void()> handler);
+  void SetWindowHandler(const void* owner, std::function<void(platform::Hwnd)> handler);
   // Call after any change of visibility or z-order.
   void ForegroundMayHaveChanged();
+  // Reports a window created, shown or renamed, as the hooks do.
+  void WindowChanged(platform::Hwnd window);
   void SetVisible(platform::Hwnd window, bool visible);
   // The next timer due at or before `until`, if any: fires it and answers true.
   bool FireNextTimer(std::int64_t until);
@@ -123,7 +132,9 @@ class SimWorld {
   std::vector<platform::Hwnd> zOrder_;  // front first
   std::map<std::pair<platform::Hwnd, int>, TimerSlot> timers_;
   std::deque<std::function<void()>> pending_;
-  std::map<const void*, std::function<void()>> foregroundHandlers_;
+  platform::Hwnd AddWindow(std::string title, std::string className, std::uint32_t processId);
+
+  std::map<const void*, std::function<void(platform::Hwnd)>> windowHandlers_;
   platform::Hwnd lastNotifiedForeground_ = 0;
   bool notificationsDelivered_ = true;
   platform::Hwnd nextHandle_ = 0x10010;

@@ -89,20 +89,46 @@ Hwnd Win32Desktop::FindByClass(std::string_view className) {
   return FromHwnd(FindWindowW(Wide(className).c_str(), nullptr));
 }
 
-std::vector<Hwnd> Win32Desktop::FindAllWithTitle(std::string_view title) {
+template <typename Keep>
+std::vector<Hwnd> Win32Desktop::TopLevelWindows(Keep keep) {
   struct Search {
-    Win32Desktop* desktop;
-    std::string title;
+    Keep& keep;
     std::vector<Hwnd> found;
-  } search{this, std::string(title), {}};
+  } search{keep, {}};
+  // EnumWindows goes through the top-level windows in z-order, front first.
   EnumWindows(
       [](HWND window, LPARAM context) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(context);
-        if (s.desktop->WindowText(FromHwnd(window)) == s.title) s.found.push_back(FromHwnd(window));
+        if (s.keep(window)) s.found.push_back(FromHwnd(window));
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::vector<Hwnd> Win32Desktop::FindAllWithTitle(std::string_view title) {
+  return TopLevelWindows([&](HWND window) { return WindowText(FromHwnd(window)) == title; });
+}
+
+std::vector<Hwnd> Win32Desktop::FindAllWithClass(std::string_view className) {
+  const std::wstring wanted = Wide(className);
+  return TopLevelWindows([&](HWND window) {
+    wchar_t buffer[257] = {};
+    const int length = GetClassNameW(window, buffer, 257);
+    return length > 0 &&
+           CompareStringOrdinal(buffer, length, wanted.c_str(), static_cast<int>(wanted.size()),
+                                TRUE) == CSTR_EQUAL;
+  });
+}
+
+std::vector<Hwnd> Win32Desktop::VisibleTopLevelWindows() {
+  return TopLevelWindows([](HWND window) { return IsWindowVisible(window) != FALSE; });
+}
+
+bool Win32Desktop::IsOwnProcess(Hwnd window) {
+  DWORD processId = 0;
+  return window != 0 && GetWindowThreadProcessId(ToHwnd(window), &processId) != 0 &&
+         processId == GetCurrentProcessId();
 }
 
 std::string Win32Desktop::OwnerProgramPath(Hwnd window) {
@@ -151,7 +177,7 @@ void Win32Desktop::SetScreenSaverRunning(bool running) {
   SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &wasRunning, 0);
 }
 
-void Win32Desktop::SetForegroundChangeHandler(std::function<void()> handler) {
+void Win32Desktop::SetWindowChangeHandler(std::function<void(Hwnd)> handler) {
   handler_ = std::move(handler);
   if (handler_ && !hooksDisabled_) {
     InstallHooks();
@@ -161,22 +187,27 @@ void Win32Desktop::SetForegroundChangeHandler(std::function<void()> handler) {
 }
 
 void Win32Desktop::InstallHooks() {
-  if (hookedDesktop == this && foregroundHook_ && focusHook_ && createHook_) return;
+  if (hookedDesktop == this && foregroundHook_) return;
   if (hookedDesktop != nullptr && hookedDesktop != this) hookedDesktop->RemoveHooks();
   // Out of context, and without WINEVENT_SKIPOWNPROCESS: our own
   // configuration tool is a window the engine must see come to the front.
   constexpr DWORD kFlags = WINEVENT_OUTOFCONTEXT;
-  foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                        &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  const auto hook = [](DWORD first, DWORD last) {
+    return SetWinEventHook(first, last, nullptr, &Win32Desktop::OnWinEvent, 0, 0, kFlags);
+  };
+  foregroundHook_.reset(hook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND));
   // Wine never sends EVENT_SYSTEM_FOREGROUND but sends this on every
   // activation change; on Windows it only adds calls the handler tolerates.
-  focusHook_.reset(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
-                                   &Win32Desktop::OnWinEvent, 0, 0, kFlags));
-  // A new top-level window, of any process: a locked program's window or a
-  // Task Manager is seen as soon as it exists. Wine delivers this one across
-  // processes.
-  createHook_.reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
-                                    &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  focusHook_.reset(hook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS));
+  // A new or newly shown top-level window, of any process, in front or not:
+  // a locked program's window is seen as soon as it exists. Wine delivers
+  // these across processes.
+  createHook_.reset(hook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW));
+  // A title that changes (a browser tab, an Explorer folder) may become a
+  // locked one in a window already on the screen.
+  nameHook_.reset(hook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE));
+  // A minimised window brought back.
+  restoreHook_.reset(hook(EVENT_SYSTEM_MINIMIZEEND, EVENT_SYSTEM_MINIMIZEEND));
   lastForeground_ = GetForegroundWindow();
   if (pollForeground_) {
     pollTimer_ = SetTimer(nullptr, 0, kForegroundPollMs, &Win32Desktop::OnForegroundPoll);
@@ -184,52 +215,98 @@ void Win32Desktop::InstallHooks() {
   hookedDesktop = this;
 }
 
+void Win32Desktop::StopPoll() {
+  if (pollTimer_ != 0) KillTimer(nullptr, pollTimer_);
+  pollTimer_ = 0;
+}
+
 void Win32Desktop::RemoveHooks() {
   foregroundHook_.reset();
   focusHook_.reset();
   createHook_.reset();
-  if (pollTimer_ != 0) KillTimer(nullptr, pollTimer_);
-  pollTimer_ = 0;
+  nameHook_.reset();
+  restoreHook_.reset();
+  StopPoll();
   if (hookedDesktop == this) hookedDesktop = nullptr;
 }
 
+namespace {
+
+bool IsTopLevel(HWND window) {
+  return GetAncestor(window, GA_PARENT) == GetDesktopWindow();
+}
+
+bool OfAnotherProcess(HWND window) {
+  DWORD processId = 0;
+  return GetWindowThreadProcessId(window, &processId) != 0 && processId != GetCurrentProcessId();
+}
+
+}  // namespace
+
 void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG,
                                        DWORD, DWORD) {
-  if (window == nullptr || (objectId != OBJID_WINDOW && objectId != OBJID_CLIENT)) return;
-  if (event == EVENT_OBJECT_CREATE || event == EVENT_OBJECT_SHOW) {
-    // Only top-level windows; controls come and go all the time.
-    if (objectId != OBJID_WINDOW || GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return;
-  } else if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_OBJECT_FOCUS) {
-    return;
+  if (hookedDesktop == nullptr || window == nullptr) return;
+  if (objectId != OBJID_WINDOW && objectId != OBJID_CLIENT) return;
+  switch (event) {
+    case EVENT_OBJECT_CREATE:
+    case EVENT_OBJECT_SHOW:
+    case EVENT_OBJECT_NAMECHANGE:
+      // Only top-level windows; controls come and go and change their text
+      // all the time.
+      if (objectId != OBJID_WINDOW || !IsTopLevel(window)) return;
+      break;
+    case EVENT_SYSTEM_FOREGROUND:
+      // The system reports another program's activation (Windows does, Wine
+      // does not): the poll that stands in for it is no longer needed.
+      if (OfAnotherProcess(window)) hookedDesktop->StopPoll();
+      break;
+    case EVENT_SYSTEM_MINIMIZEEND:
+    case EVENT_OBJECT_FOCUS:
+      window = GetAncestor(window, GA_ROOT);
+      if (window == nullptr) return;
+      break;
+    default:
+      return;
   }
-  if (hookedDesktop != nullptr) hookedDesktop->RunHandler();
+  hookedDesktop->RunHandler(window);
 }
 
 void CALLBACK Win32Desktop::OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD) {
   if (hookedDesktop == nullptr) return;
   const HWND foreground = GetForegroundWindow();
-  if (foreground == hookedDesktop->lastForeground_) return;
-  hookedDesktop->lastForeground_ = foreground;
-  hookedDesktop->RunHandler();
-}
-
-void Win32Desktop::RunHandler() noexcept {
-  // The handler may pump messages (a prompt, DoEvents), and then a further
-  // event arrives inside it: run it once more afterwards instead of nesting.
-  if (inHandler_) {
-    runAgain_ = true;
+  // The title too: the name-change event may not arrive across processes.
+  wchar_t buffer[platform::kLongestWindowText + 1] = {};
+  const int length = foreground ? GetWindowTextW(foreground, buffer, std::size(buffer)) : 0;
+  const std::wstring_view title(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
+  if (foreground == hookedDesktop->lastForeground_ && title == hookedDesktop->lastForegroundTitle_) {
     return;
   }
+  hookedDesktop->lastForeground_ = foreground;
+  hookedDesktop->lastForegroundTitle_ = title;
+  hookedDesktop->RunHandler(foreground);
+}
+
+void Win32Desktop::RunHandler(HWND window) noexcept {
+  // The handler may pump messages (a prompt, DoEvents), and then a further
+  // event arrives inside it: run it afterwards instead of nesting.
+  try {
+    runAgain_.push_back(window);
+  } catch (...) {
+    return;  // out of memory: the 500 ms timer looks again
+  }
+  if (inHandler_) return;
   inHandler_ = true;
-  do {
-    runAgain_ = false;
+  while (!runAgain_.empty() && handler_) {
+    const HWND next = runAgain_.front();
+    runAgain_.erase(runAgain_.begin());
     try {
       // A copy, so the handler may replace itself while it runs.
-      if (const std::function<void()> handler = handler_) handler();
+      if (const std::function<void(Hwnd)> handler = handler_) handler(FromHwnd(next));
     } catch (...) {
       // No exception may unwind into user32; the 500 ms timer looks again.
     }
-  } while (runAgain_ && handler_);
+  }
+  runAgain_.clear();
   inHandler_ = false;
 }
 

@@ -1,4 +1,4 @@
-// How long the start-up locker's prompt refuses passwords after wrong ones in
+// How long a password prompt refuses passwords after wrong ones in
 // a row, so that a password cannot be guessed at machine speed: the first
 // four cost nothing, the fifth 5 seconds, each further one twice as long as
 // the one before, at most 5 minutes.
@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace pm::startup {
+namespace pm::prompt {
 
 inline constexpr int kFreeWrongPasswords = 4;
 inline constexpr int kFirstWaitSeconds = 5;
@@ -20,4 +20,4 @@ int RetryWaitSeconds(int wrongInARow);
 // minutes and seconds from one minute on.
 std::string RetryWaitMessage(int secondsLeft);
 
-}  // namespace pm::startup
+}  // namespace pm::prompt
