@@ -9,8 +9,9 @@ namespace pm::engine {
 namespace {
 
 bool IsQueued(const std::deque<store::BlockedWindow>& queue, platform::Hwnd window) {
-  return std::any_of(queue.begin(), queue.end(),
-                     [window](const store::BlockedWindow& blocked) { return blocked.hwnd == window; });
+  return std::any_of(queue.begin(), queue.end(), [window](const store::BlockedWindow& blocked) {
+    return blocked.hwnd == window;
+  });
 }
 
 }  // namespace
@@ -26,13 +27,13 @@ void frmMain::StopWindow(store::BlockedWindow blocked) {
   if (IsQueued(queue, blocked.hwnd)) return;
   if (!PromptsShown()) {
     // Without prompts, a blocked window waits hidden until the next locked
-    // window is blocked, and is then closed.
+    // window is blocked, and is then closed; the blank screen still comes.
     for (const store::BlockedWindow& earlier : queue) desktop_.PostClose(earlier.hwnd);
     queue.clear();
     state_.LockedHwnd = blocked.hwnd;
+    if (BlankScreenOn) forms_.frmBlank.ShowOver(blocked.hwnd);
   }
   queue.push_back(std::move(blocked));
-  if (BlankScreenOn) forms_.frmBlank.ShowOver(queue.front().hwnd);
 }
 
 void frmMain::AskForNextBlockedWindow() {

@@ -30,11 +30,10 @@ class WatchScope {
 
 void frmMain::ForgetClosedUnlocks() {
   auto& unlocked = state_.UnlockedKeys;
-  unlocked.erase(std::remove_if(unlocked.begin(), unlocked.end(),
-                                [this](const store::UnlockKey& key) {
-                                  return !KeyStillInUse(desktop_, key);
-                                }),
-                 unlocked.end());
+  unlocked.erase(
+      std::remove_if(unlocked.begin(), unlocked.end(),
+                     [this](const store::UnlockKey& key) { return !KeyStillInUse(desktop_, key); }),
+      unlocked.end());
 }
 
 // A blocked window that is gone (its program ended, or it closed itself while
@@ -106,7 +105,8 @@ void frmMain::OnWindowChanged(platform::Hwnd window) {
   // a tick already running, and not while "Unlock Everything" has the watch
   // switched off.
   if (inWatchTick_ || !IsLoaded() || !timPelmora.Enabled()) return;
-  const WatchScope scope(inWatchTick_);  ExamineWindow(window != 0 ? window : desktop_.ForegroundWindow());
+  const WatchScope scope(inWatchTick_);
+  ExamineWindow(window != 0 ? window : desktop_.ForegroundWindow());
   AskForNextBlockedWindow();
 }
 

@@ -77,4 +77,9 @@ void LockPrompt::passwordtimedelay_Timer() {
   CloseBlockedWindow();
 }
 
+void LockPrompt::Label2_Click() {
+  Answered();
+  Unload();
+}
+
 }  // namespace pm::prompt

@@ -26,6 +26,8 @@ class LockPrompt : public frmPassword {
   void cmdOK_Click() override;
   void Command1_Click() override;
   void passwordtimedelay_Timer() override;
+  // Only the prompt goes; its window stays hidden and is asked for no more.
+  void Label2_Click() override;
 
  private:
   void CloseBlockedWindow();

@@ -45,6 +45,7 @@ class frmPassword : public platform::Form {
   virtual void cmdOK_Click() = 0;
   virtual void Command1_Click() {}
   virtual void passwordtimedelay_Timer() {}
+  virtual void Label2_Click();
   // Turns the box's text to lower case, as both OK handlers begin.
   std::string LowerTheTypedText();
   // Disables OK for the wait after `wrongInARow` wrong passwords in a row,
@@ -55,7 +56,6 @@ class frmPassword : public platform::Form {
 
  private:
   platform::Shell& shell_;
-  void Label2_Click();
   void cmdShutDown_Click();
   void TimerForce_Timer();
   void tmrRetryWait_Timer();

@@ -8,8 +8,7 @@ StartupPrompt::StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
                              std::string userPassword, std::function<void()> unlocked)
     : frmPassword(toolkit, shell),
       userPassword_(std::move(userPassword)),
-      unlocked_(std::move(unlocked)) {
-}
+      unlocked_(std::move(unlocked)) {}
 
 void StartupPrompt::cmdOK_Click() {
   // OK is disabled while the wait runs; a click or Enter that still reaches

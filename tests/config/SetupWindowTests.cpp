@@ -267,13 +267,22 @@ TEST_F(SetupWindowTest, UnlockEverythingShowsTheIconEvenWithTheTrayIconDisabled)
   EXPECT_EQ(world_.tray->toolTip, "Pelmora Pro 2003 - Unlocked");
 }
 
-TEST_F(SetupWindowTest, RelockKeepsTheToolOpenAndUnprotected) {
+// Relock Everything locks the open tool again: it is hidden behind the
+// prompt, and until the password its menus do nothing.
+TEST_F(SetupWindowTest, RelockLocksTheOpenToolAgain) {
   StorePasswords();
   sim::SimWindow& setup = OpenSetup();
   setup.ChooseMenu(cfg::kmnurelock);
-  Pass(1000);
+  EXPECT_TRUE(State().ConfigWindowKey.empty());
+  Pass(500);
+  EXPECT_FALSE(setup.IsVisible());
+  ASSERT_NE(Prompt(), nullptr);
+  setup.ChooseMenu(cfg::kmnuunlock);
+  EXPECT_FALSE(State().AllUnlocked);
+  Answer("secret");
   EXPECT_TRUE(setup.IsVisible());
-  EXPECT_EQ(Prompt(), nullptr);
+  setup.ChooseMenu(cfg::kmnuunlock);
+  EXPECT_TRUE(State().AllUnlocked);
 }
 
 TEST_F(SetupWindowTest, EndAsksFirstAndCancelKeepsTheEngineRunning) {

@@ -118,16 +118,26 @@ TEST_F(LockedWindowTest, ClickingTheHiddenLabelOnlyClosesThePrompt) {
   EXPECT_EQ(Prompt(), nullptr);
 }
 
-TEST_F(LockedWindowTest, ASecondLockedWindowWhileThePromptIsOpenClosesTheFirst) {
+// A second locked window is hidden at once and waits its turn; each answer
+// acts on its own window only.
+TEST_F(LockedWindowTest, ASecondLockedWindowWaitsHiddenForItsOwnPrompt) {
   StartEngine();
   const auto first = OpenWindow("Registry Editor - one", "ClassOne");
   Pass(500);
   const auto second = OpenWindow("Registry Editor - two", "ClassTwo");
-  Pass(500);
-  EXPECT_EQ(CloseRequests(first), 1);
+  world_.RunPending();
   EXPECT_FALSE(Visible(second));
+  EXPECT_EQ(CloseRequests(first), 0);
+  ASSERT_NE(Prompt(), nullptr);
+  EXPECT_EQ(Prompt()->TextOf("Label1"), "'Registry Editor - one' requires a password.");
+  Prompt()->Click("Command1");
+  world_.RunPending();
+  EXPECT_EQ(CloseRequests(first), 1);
   ASSERT_NE(Prompt(), nullptr);
   EXPECT_EQ(Prompt()->TextOf("Label1"), "'Registry Editor - two' requires a password.");
+  Answer("secret");
+  EXPECT_TRUE(Visible(second));
+  EXPECT_EQ(CloseRequests(second), 0);
 }
 
 TEST_F(LockedWindowTest, AHiddenPromptPasswordBoxTakesAtMostSixteenCharacters) {

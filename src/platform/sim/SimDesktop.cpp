@@ -111,7 +111,8 @@ void SimDesktop::PostClose(Hwnd window) {
 void SimDesktop::SetWindowChangeHandler(std::function<void(Hwnd)> handler) {
   handler_ = std::move(handler);
   world_.SetWindowHandler(
-      this, handler_ ? std::function<void(Hwnd)>([this](Hwnd window) { Notify(window); }) : nullptr);
+      this,
+      handler_ ? std::function<void(Hwnd)>([this](Hwnd window) { Notify(window); }) : nullptr);
 }
 
 // As the Windows hook does: a change while the handler runs is handled

@@ -29,8 +29,7 @@ Hwnd SimWorld::CreateOtherWindow(std::string title, std::string className,
   const Hwnd handle = AddWindow(std::move(title), std::move(className), processId);
   windows_[handle].visible = true;
   zOrder_.insert(zOrder_.begin(), handle);
-  WindowChanged(handle);
-  ForegroundMayHaveChanged();
+  ReportShown(handle);
   return handle;
 }
 
@@ -134,10 +133,17 @@ void SimWorld::SetVisible(Hwnd window, bool visible) {
   if (record == nullptr || record->visible == visible) return;
   record->visible = visible;
   if (visible) {
-    WindowChanged(window);
-  } else {
-    ++record->hideCount;
+    ReportShown(window);
+    return;
   }
+  ++record->hideCount;
+  ForegroundMayHaveChanged();
+}
+
+void SimWorld::ReportShown(Hwnd window) {
+  // One report for a window that is both shown and now in front.
+  if (Foreground() == window) lastNotifiedForeground_ = window;
+  WindowChanged(window);
   ForegroundMayHaveChanged();
 }
 

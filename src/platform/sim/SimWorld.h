@@ -133,6 +133,7 @@ class SimWorld {
   std::map<std::pair<platform::Hwnd, int>, TimerSlot> timers_;
   std::deque<std::function<void()>> pending_;
   platform::Hwnd AddWindow(std::string title, std::string className, std::uint32_t processId);
+  void ReportShown(platform::Hwnd window);
 
   std::map<const void*, std::function<void(platform::Hwnd)>> windowHandlers_;
   platform::Hwnd lastNotifiedForeground_ = 0;

@@ -115,9 +115,8 @@ std::vector<Hwnd> Win32Desktop::FindAllWithClass(std::string_view className) {
   return TopLevelWindows([&](HWND window) {
     wchar_t buffer[257] = {};
     const int length = GetClassNameW(window, buffer, 257);
-    return length > 0 &&
-           CompareStringOrdinal(buffer, length, wanted.c_str(), static_cast<int>(wanted.size()),
-                                TRUE) == CSTR_EQUAL;
+    return length > 0 && CompareStringOrdinal(buffer, length, wanted.c_str(),
+                                              static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
   });
 }
 
@@ -278,7 +277,8 @@ void CALLBACK Win32Desktop::OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD) {
   wchar_t buffer[platform::kLongestWindowText + 1] = {};
   const int length = foreground ? GetWindowTextW(foreground, buffer, std::size(buffer)) : 0;
   const std::wstring_view title(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
-  if (foreground == hookedDesktop->lastForeground_ && title == hookedDesktop->lastForegroundTitle_) {
+  if (foreground == hookedDesktop->lastForeground_ &&
+      title == hookedDesktop->lastForegroundTitle_) {
     return;
   }
   hookedDesktop->lastForeground_ = foreground;
