@@ -75,6 +75,9 @@ int PromptPicture(const Options& options);
 int Soak(const Options& options);
 int InstallUninstall(const Options& options);
 int MisbehavingWindows(const Options& options);
+int ScreenWatch(const Options& options);
+// Not a scenario: the other program's window that ScreenWatch starts.
+int HoldWindow(const std::wstring& title, const std::wstring& className);
 
 int BenchLatency(const Options& options);
 int BenchIdle(const Options& options);

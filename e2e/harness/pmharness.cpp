@@ -39,6 +39,7 @@ constexpr Entry kScenarios[] = {
     {L"soak", Soak},
     {L"install-uninstall", InstallUninstall},
     {L"misbehaving-windows", MisbehavingWindows},
+    {L"screen-watch", ScreenWatch},
     {L"bench-latency", BenchLatency},
     {L"bench-idle", BenchIdle},
     {L"bench-startup-time", BenchStartupTime},
@@ -59,6 +60,7 @@ int Usage() {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return Usage();
   const std::wstring scenario = argv[1];
+  if (scenario == L"hold-window" && argc == 4) return HoldWindow(argv[2], argv[3]);
   Options options;
   options.program = WindowsPath(argv[2]);
   for (int i = 3; i < argc; ++i) {
