@@ -91,6 +91,11 @@ void frmMain::RefreshTrayIcon() {
 }
 
 void frmMain::Form_TrayMessage(std::uint32_t mouseMessage) {
+  if (mouseMessage == platform::kTaskbarCreated) {
+    // Explorer restarted and forgot the icon.
+    if (!state_.TrayIconDisabled) RefreshTrayIcon();
+    return;
+  }
   if (Visible()) return;
   if (mouseMessage == platform::kWmLButtonDblClk) {
     if (!HideMenuOn) mnuPMISetup_Click();

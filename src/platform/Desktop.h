@@ -49,6 +49,10 @@ class Desktop {
   virtual void RestoreAsync(Hwnd window) = 0;
   virtual void ShowNormal(Hwnd window) = 0;
   virtual void PostClose(Hwnd window) = 0;
+  // Puts a window of this process in front with the keyboard, as far as the
+  // system lets a background process (the foreground lock); where it does
+  // not, the window flashes for attention. True when it is in front.
+  virtual bool BringToFrontWithKeyboard(Hwnd ourWindow) = 0;
   virtual void Enable(Hwnd window, bool enabled) = 0;
 
   // SPI_SETSCREENSAVERRUNNING: while set, systems that honour it keep the

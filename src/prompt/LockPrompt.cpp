@@ -18,7 +18,11 @@ void LockPrompt::Ask() {
   Load();
   StartRetryWait(state_.WrongPasswordsInARow);
   Show();
+  // The engine runs in the background: the system may refuse its prompt the
+  // foreground, and a prompt behind another window cannot be typed into.
   window().SetTopmost(true);
+  desktop_.BringToFrontWithKeyboard(hwnd());
+  txtPassword.SetFocus();
 }
 
 // The tool is known by its window, which only this process can own, never
@@ -52,7 +56,10 @@ void LockPrompt::cmdOK_Click() {
     }
     desktop_.RestoreAsync(state_.LockedHwnd);
     desktop_.ShowNormal(state_.LockedHwnd);
+    const bool tool = IsConfigurationTool(state_.LockedHwnd);
     Unload();
+    // Given while the prompt, ours, is in front: the tool gets the keyboard.
+    if (tool) desktop_.BringToFrontWithKeyboard(state_.LockedHwnd);
   } else {
     ++state_.WrongPasswordsInARow;
     desktop_.PostClose(state_.LockedHwnd);

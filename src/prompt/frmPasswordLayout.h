@@ -26,7 +26,7 @@ inline constexpr ControlSpec kfrmPasswordControls[] = {
   //  kind                     name                 caption               left  top   width height props
   {ControlKind::TextBox,  "txtPassword",       "",                    240, 2400, 2535,  285, prop::kPassword, {}, platform::kDefaultColor, 16},
   {ControlKind::Button,   "cmdOK",             "OK",                 2880, 2400,  855,  360, prop::kDefault},
-  {ControlKind::Button,   "Command1",          "X",                  3840, 2400,  375,  375, prop::kCancel},
+  {ControlKind::Button,   "Command1",          "X",                  3840, 2400,  375,  375, prop::kNone},
   {ControlKind::Timer,    "passwordtimedelay", "",                      0,    0,    0,    0},
   {ControlKind::Button,   "cmdShutDown",       "Shut Down",          1080, 5280, 1215,  375, prop::kDisabled},
   {ControlKind::Timer,    "TimerForce",        "",                      0,    0,    0,    0, prop::kNone, {}, platform::kDefaultColor, 0, 1000},

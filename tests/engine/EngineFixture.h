@@ -40,6 +40,10 @@ struct EngineProcess {
 
 class EngineTest : public ::testing::Test {
  protected:
+  // As on Windows, the engine, a background process, must earn the
+  // foreground for its windows.
+  EngineTest() { world_.foregroundLock = true; }
+
   void Store(std::string_view name, std::string_view text) {
     store::WriteSetting(registry_, name, text);
   }

@@ -293,6 +293,8 @@ TEST_F(EngineTest, TheAboutBoxIsOneWindowBroughtForward) {
       text,
       "Pelmora Pro 2003\r\nVersion 5.5.2\r\n\r\nCopyright (C) 2026 Pelmora Software.\r\n\r\n");
   OpenWindow("Something else");
+  // The menu is the tray icon's: the user's click lets the engine come forward.
+  process_->shell.TrayMessage(platform::kWmRButtonUp);
   world_.Find(Engine().frmMain.hwnd())->ours->ChooseMenu(engine::kmnuabout2);
   EXPECT_EQ(Engine().frmabout.hwnd(), about);
   EXPECT_EQ(world_.Foreground(), about);

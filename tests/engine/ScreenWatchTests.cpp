@@ -164,5 +164,33 @@ TEST_F(EngineTest, AfterFiveWrongPasswordsInARowTheNextPromptWaits) {
   EXPECT_EQ(State().WrongPasswordsInARow, 0);
 }
 
+// The engine is a background process: under the foreground lock a window it
+// merely shows comes up behind the window in front. The prompt still comes
+// to the front, topmost, with the keyboard in its password box.
+TEST_F(EngineTest, UnderTheForegroundLockThePromptStillComesToTheFront) {
+  StorePasswords();
+  LockItems({{"Registry Editor", true}});
+  StartEngine();
+  const auto notepad = OpenWindow("Untitled - Notepad");
+  Engine().frmabout.Show();
+  EXPECT_EQ(world_.Foreground(), notepad) << "a window shown without the right stays behind";
+
+  world_.CreateOtherWindowBehind("Registry Editor", "RegEdit_RegEdit");
+  world_.RunPending();
+  ASSERT_NE(Prompt(), nullptr);
+  EXPECT_EQ(world_.Foreground(), Prompt()->handle());
+  EXPECT_TRUE(world_.Find(Prompt()->handle())->topmost);
+  EXPECT_EQ(Prompt()->focus(), Engine().frmPassword.txtPassword.index());
+}
+
+TEST_F(EngineTest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+  StartEngine();
+  ASSERT_TRUE(world_.tray);
+  process_->shell.RestartTaskbar();
+  ASSERT_TRUE(world_.tray);
+  EXPECT_EQ(world_.tray->owner, Engine().frmMain.hwnd());
+  EXPECT_EQ(world_.tray->toolTip, "Pelmora Pro 2003 - Locked");
+}
+
 }  // namespace
 }  // namespace pm::tests

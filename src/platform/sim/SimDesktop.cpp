@@ -132,6 +132,16 @@ void SimDesktop::Notify(Hwnd window) {
   notifying_ = false;
 }
 
+bool SimDesktop::BringToFrontWithKeyboard(Hwnd ourWindow) {
+  // The technique Windows allows a background process (attaching to the
+  // foreground thread's input) is granted; the flash is the fallback.
+  if (world_.RequestForeground(processId_, ourWindow, ForegroundRequest::WithInputAttached)) {
+    return true;
+  }
+  if (WindowRecord* record = world_.Find(ourWindow)) record->flashing = true;
+  return false;
+}
+
 void SimDesktop::Enable(Hwnd window, bool enabled) {
   if (WindowRecord* record = world_.Find(window)) record->enabled = enabled;
 }

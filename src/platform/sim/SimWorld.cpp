@@ -44,10 +44,7 @@ Hwnd SimWorld::CreateOtherWindowBehind(std::string title, std::string className,
 void SimWorld::ShowWithoutActivation(Hwnd window) {
   WindowRecord* record = Find(window);
   if (record == nullptr || record->visible) return;
-  const Hwnd front = Foreground();
-  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
-  const auto at = std::find(zOrder_.begin(), zOrder_.end(), front);
-  zOrder_.insert(at == zOrder_.end() ? zOrder_.begin() : std::next(at), window);
+  MoveBehindFront(window);
   SetVisible(window, true);
 }
 
@@ -77,11 +74,39 @@ void SimWorld::SetTitle(Hwnd window, std::string title) {
   WindowChanged(window);
 }
 
-void SimWorld::BringToFront(Hwnd window) {
-  if (Find(window) == nullptr) return;
+bool SimWorld::RequestForeground(std::uint32_t processId, Hwnd window, ForegroundRequest how) {
+  const WindowRecord* front = Find(Foreground());
+  const bool allowed = !foregroundLock || front == nullptr || front->processId == processId ||
+                       lastInputProcess == processId || how == ForegroundRequest::WithInputAttached;
+  if (!allowed || Find(window) == nullptr) return false;
+  MoveToFront(window);
+  return true;
+}
+
+void SimWorld::MoveToFront(Hwnd window) {
   zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
   zOrder_.insert(zOrder_.begin(), window);
   ForegroundMayHaveChanged();
+}
+
+void SimWorld::MoveBehindFront(Hwnd window) {
+  const Hwnd front = Foreground();
+  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
+  const auto at = std::find(zOrder_.begin(), zOrder_.end(), front);
+  zOrder_.insert(at == zOrder_.end() ? zOrder_.begin() : std::next(at), window);
+}
+
+void SimWorld::BringToFront(Hwnd window) {
+  WindowRecord* record = Find(window);
+  if (record == nullptr) return;
+  // Our own program raising its window is subject to the lock; a window
+  // of another program brought to the front stands for the user's click.
+  if (record->ours != nullptr) {
+    if (!RequestForeground(record->processId, window) && record->visible) MoveBehindFront(window);
+    return;
+  }
+  lastInputProcess = record->processId;
+  MoveToFront(window);
 }
 
 WindowRecord* SimWorld::Find(Hwnd window) {

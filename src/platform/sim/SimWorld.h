@@ -31,7 +31,14 @@ struct WindowRecord {
   platform::WindowState state = platform::WindowState::Normal;
   int hideCount = 0;
   bool topmost = false;
+  bool flashing = false;      // FlashWindowEx: asks the user to turn to it
   SimWindow* ours = nullptr;  // set for the windows of our forms
+};
+
+// How a program asks for the foreground.
+enum class ForegroundRequest {
+  Plain,              // SetForegroundWindow alone
+  WithInputAttached,  // while attached to the foreground thread's input
 };
 
 struct ShownMessage {
@@ -67,6 +74,18 @@ class SimWorld {
   void BringToFront(platform::Hwnd window);
   // SW_SHOWNA: shown just behind the window in front, which keeps the front.
   void ShowWithoutActivation(platform::Hwnd window);
+
+  // The foreground lock of Windows: while on, a program may take the
+  // foreground only if it owns the window in front, received the user's
+  // last input, or asks with its input attached to the front window's
+  // thread. A window of ours shown or raised without that right comes up
+  // behind the front window. Off (Wine), every request is granted.
+  bool foregroundLock = false;
+  // The process that received the user's last input (a click, a key, the
+  // tray icon); 0 for none.
+  std::uint32_t lastInputProcess = 0;
+  bool RequestForeground(std::uint32_t processId, platform::Hwnd window,
+                         ForegroundRequest how = ForegroundRequest::Plain);
   WindowRecord* Find(platform::Hwnd window);
   const WindowRecord* Find(platform::Hwnd window) const;
   platform::Hwnd Foreground() const;
@@ -134,6 +153,9 @@ class SimWorld {
   std::deque<std::function<void()>> pending_;
   platform::Hwnd AddWindow(std::string title, std::string className, std::uint32_t processId);
   void ReportShown(platform::Hwnd window);
+  void MoveToFront(platform::Hwnd window);
+  // Just behind the window in front, which keeps the front.
+  void MoveBehindFront(platform::Hwnd window);
 
   std::map<const void*, std::function<void(platform::Hwnd)>> windowHandlers_;
   platform::Hwnd lastNotifiedForeground_ = 0;

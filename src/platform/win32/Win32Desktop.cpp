@@ -167,6 +167,57 @@ void Win32Desktop::PostClose(Hwnd window) {
   PostMessageW(ToHwnd(window), WM_CLOSE, 0, 0);
 }
 
+namespace {
+
+// While it lives, the calling thread shares the input state of another
+// thread: the foreground lock then treats the caller as the foreground.
+class InputAttachment {
+ public:
+  explicit InputAttachment(DWORD otherThread)
+      : ours_(GetCurrentThreadId()),
+        other_(otherThread),
+        attached_(otherThread != 0 && otherThread != ours_ &&
+                  AttachThreadInput(ours_, otherThread, TRUE) != FALSE) {}
+  ~InputAttachment() {
+    if (attached_) AttachThreadInput(ours_, other_, FALSE);
+  }
+  InputAttachment(const InputAttachment&) = delete;
+  InputAttachment& operator=(const InputAttachment&) = delete;
+
+ private:
+  DWORD ours_;
+  DWORD other_;
+  bool attached_;
+};
+
+}  // namespace
+
+// SetForegroundWindow succeeds for a background process only under the
+// documented conditions (the foreground process allows it, the caller got
+// the last input, no foreground lock, ...). Otherwise the input of the
+// thread that owns the foreground window is attached for the moment of the
+// call, which the system accepts as the foreground's own request; if even
+// that is refused, the window flashes until the user turns to it.
+bool Win32Desktop::BringToFrontWithKeyboard(Hwnd ourWindow) {
+  const HWND window = ToHwnd(ourWindow);
+  if (window == nullptr || !IsWindow(window)) return false;
+  if (SetForegroundWindow(window) && GetForegroundWindow() == window) return true;
+  {
+    const HWND foreground = GetForegroundWindow();
+    const InputAttachment attachment(
+        foreground != nullptr ? GetWindowThreadProcessId(foreground, nullptr) : 0);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+  }
+  if (GetForegroundWindow() == window) return true;
+  FLASHWINFO flash{};
+  flash.cbSize = sizeof(flash);
+  flash.hwnd = window;
+  flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+  FlashWindowEx(&flash);
+  return false;
+}
+
 void Win32Desktop::Enable(Hwnd window, bool enabled) {
   EnableWindow(ToHwnd(window), enabled ? TRUE : FALSE);
 }

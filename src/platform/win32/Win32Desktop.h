@@ -45,6 +45,7 @@ class Win32Desktop final : public platform::Desktop {
   void RestoreAsync(platform::Hwnd window) override;
   void ShowNormal(platform::Hwnd window) override;
   void PostClose(platform::Hwnd window) override;
+  bool BringToFrontWithKeyboard(platform::Hwnd ourWindow) override;
   void Enable(platform::Hwnd window, bool enabled) override;
   void SetScreenSaverRunning(bool running) override;
 
