@@ -18,7 +18,8 @@ struct Options {
   // pmpro.exe, or pmpstart.exe for the start-up locker's scenarios.
   std::wstring program;
   bool noForegroundHook = false;
-  int seconds = 0;  // 0: the benchmark's own default
+  bool showInactive = false;  // bench-latency: shown without activation
+  int seconds = 0;            // 0: the benchmark's own default
 };
 
 // The first program of a prefix starts wineserver's helpers.

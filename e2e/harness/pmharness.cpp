@@ -1,4 +1,4 @@
-// pmharness <scenario> <program> [--no-foreground-hook] [--seconds N]
+// pmharness <scenario> <program> [--no-foreground-hook] [--show-inactive] [--seconds N]
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
 // program is pmpro.exe, pmpstart.exe for startup-lock,
@@ -49,7 +49,7 @@ constexpr Entry kScenarios[] = {
 
 int Usage() {
   Say("usage: pmharness <scenario> <pmpro.exe, pmpstart.exe or the setup> [--no-foreground-hook] "
-      "[--seconds N]");
+      "[--show-inactive] [--seconds N]");
   Say("scenarios:");
   for (const Entry& entry : kScenarios) Say("  %s", Utf8(entry.name).c_str());
   return 2;
@@ -67,6 +67,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring option = argv[i];
     if (option == L"--no-foreground-hook") {
       options.noForegroundHook = true;
+    } else if (option == L"--show-inactive") {
+      options.showInactive = true;
     } else if (option == L"--seconds" && i + 1 < argc) {
       options.seconds = std::max(1, _wtoi(argv[++i]));
     } else {
