@@ -65,11 +65,14 @@ int ScreenWatch(const Options& options) {
     TargetWindow front(L"Untitled - Notepad", L"PmHarnessFront", true);
     SetForegroundWindow(front.handle());
     TargetWindow behind(L"Registry Editor - behind", L"PmHarnessBehind", false);
+    LARGE_INTEGER shown;
+    QueryPerformanceCounter(&shown);
     ShowWindow(behind.handle(), SW_SHOWNA);
     checks.Check(GetForegroundWindow() != behind.handle(),
                  "the window came up behind the front one");
-    checks.Check(WaitFor([&] { return !behind.visible(); }, kReactLimit),
-                 "the window behind is hidden");
+    const bool hidden = WaitFor([&] { return !behind.visible(); }, kReactLimit);
+    checks.Check(hidden, "the window behind is hidden (after " +
+                             std::to_string(MillisecondsSince(shown)) + " ms)");
     const Prompt prompt = WaitForPrompt(checks);
     if (!prompt) return checks.ExitCode();
     Dismiss(prompt);
@@ -174,9 +177,9 @@ int ScreenWatch(const Options& options) {
       return count;
     };
     WaitForPrompt(checks);
-    checks.Check(WaitFor([&] { return shown() == 0; }, kReactLimit),
-                 "all fifty are hidden before the first prompt is answered (" +
-                     std::to_string(shown()) + " still shown)");
+    const bool allHidden = WaitFor([&] { return shown() == 0; }, kReactLimit);
+    checks.Check(allHidden, "all fifty are hidden before the first prompt is answered (" +
+                                std::to_string(shown()) + " still shown)");
     int prompts = 0;
     for (; prompts < 60; ++prompts) {
       const Prompt prompt = Prompt::WaitVisible(2000ms);

@@ -36,6 +36,9 @@ class DesktopRig {
   virtual void ShowWithoutActivation(platform::Hwnd window) = 0;
   // As the window's program changing its title.
   virtual void Rename(platform::Hwnd window, std::string_view title) = 0;
+  // Whether the system reports a window shown without activation, or
+  // renamed (Windows does; Wine 8 does not).
+  virtual bool ReportsShowAndRename() const { return true; }
   virtual int CloseRequests(platform::Hwnd window) = 0;
   // Whether the window accepts input; the Desktop itself cannot tell.
   virtual bool IsEnabled(platform::Hwnd window) = 0;

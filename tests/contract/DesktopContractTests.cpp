@@ -317,6 +317,9 @@ TEST_P(DesktopContract, ExceptionFromTheHandlerDoesNotStopTheNotifications) {
 // A window that is not brought to the front is still reported, by its
 // handle: one shown without activation, or one whose title changes.
 TEST_P(DesktopContract, AWindowShownBehindOrRenamedIsReportedWithItsHandle) {
+  if (!rig_->ReportsShowAndRename()) {
+    GTEST_SKIP() << "this system reports neither; the engine's tick finds such windows";
+  }
   const Hwnd front = rig_->CreateOtherWindow(Unique("Front"), Unique("FrontClass"), true);
   const Hwnd behind = rig_->CreateOtherWindow(Unique("Behind"), Unique("BehindClass"), false);
   rig_->BringToFront(front);
