@@ -1,8 +1,10 @@
 #include "prompt/LockPrompt.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "prompt/PasswordCheck.h"
+#include "prompt/frmPasswordLayout.h"
 
 namespace pm::prompt {
 
@@ -15,6 +17,8 @@ PromptSettings LockPrompt::Settings() const {
 }
 
 void LockPrompt::Ask() {
+  ++attempt_;
+  checking_ = false;
   Load();
   StartRetryWait(state_.WrongPasswordsInARow);
   Show();
@@ -42,12 +46,29 @@ void LockPrompt::Answered() {
 }
 
 void LockPrompt::cmdOK_Click() {
-  // OK is disabled while the wait runs; a message sent straight to the
-  // button is refused too.
-  if (RetryWaitSecondsLeft() > 0) return;
+  // OK is disabled while the wait or the check runs; a message sent straight
+  // to the button is refused too.
+  if (RetryWaitSecondsLeft() > 0 || checking_) return;
   const std::string typed = LowerTheTypedText();
+  // The slow hash runs on a thread of its own, so the watch, the hooks and
+  // the tray go on meanwhile.
+  checking_ = true;
+  cmdOK.SetEnabled(false);
+  Label1.SetCaption(kCheckingPassword);
+  const auto matches = std::make_shared<bool>(false);
+  const int attempt = attempt_;
+  toolkit_.RunInBackground(
+      [matches, typed, stored = state_.UserPassword] { *matches = PasswordMatches(typed, stored); },
+      [this, matches, attempt] {
+        if (attempt != attempt_ || !checking_ || !IsLoaded()) return;
+        checking_ = false;
+        PasswordChecked(*matches);
+      });
+}
+
+void LockPrompt::PasswordChecked(bool matches) {
   Answered();
-  if (PasswordMatches(typed, state_.UserPassword)) {
+  if (matches) {
     state_.WrongPasswordsInARow = 0;
     if (IsConfigurationTool(state_.LockedHwnd)) {
       state_.ConfigWindowKey = state_.WindowKey;

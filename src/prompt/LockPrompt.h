@@ -31,6 +31,8 @@ class LockPrompt : public frmPassword {
 
  private:
   void CloseBlockedWindow();
+  // The end of OK, once the password has been checked.
+  void PasswordChecked(bool matches);
   // The blocked window has its answer: it leaves the queue.
   void Answered();
   bool IsConfigurationTool(platform::Hwnd window);
@@ -38,6 +40,10 @@ class LockPrompt : public frmPassword {
   platform::Desktop& desktop_;
   store::ProgramState& state_;
   frmBlank& blank_;
+  // Counts the prompts and the checks, so that a check that ends after its
+  // prompt has gone (or asks for another window) changes nothing.
+  int attempt_ = 0;
+  bool checking_ = false;
 };
 
 }  // namespace pm::prompt

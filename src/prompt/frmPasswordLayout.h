@@ -12,8 +12,11 @@ namespace prop = platform::prop;
 
 inline constexpr std::string_view kPromptTitle = "Pelmora Pro 2003";
 
-// What Label1 says while the start-up locker makes the user wait after too
-// many wrong passwords: the head, the time left, the tail.
+// Label1 while the typed password is being checked.
+inline constexpr std::string_view kCheckingPassword = "Checking the password...";
+
+// What Label1 says while a prompt makes the user wait after too many wrong
+// passwords: the head, the time left, the tail.
 inline constexpr std::string_view kRetryWaitHead = "Too many wrong passwords. Try again in ";
 inline constexpr std::string_view kRetryWaitTail = ".";
 inline constexpr std::string_view kOneSecond = "1 second";

@@ -183,6 +183,26 @@ TEST_F(EngineTest, UnderTheForegroundLockThePromptStillComesToTheFront) {
   EXPECT_EQ(Prompt()->focus(), Engine().frmPassword.txtPassword.index());
 }
 
+// The hash runs on a thread of its own; meanwhile the prompt says so, and
+// OK takes no second password.
+TEST_F(EngineTest, ThePromptShowsItIsCheckingUntilTheHashHasAnswered) {
+  StorePasswords();
+  LockItems({{"Registry Editor", true}});
+  StartEngine();
+  const auto editor = OpenWindow("Registry Editor", "RegEdit_RegEdit");
+  world_.RunPending();
+  sim::SimWindow* prompt = Prompt();
+  ASSERT_NE(prompt, nullptr);
+  prompt->Type("txtPassword", "secret");
+  prompt->Click("cmdOK");
+  EXPECT_EQ(prompt->TextOf("Label1"), "Checking the password...");
+  EXPECT_FALSE(prompt->EnabledOf("cmdOK"));
+  prompt->Click("cmdOK");
+  world_.RunPending();
+  EXPECT_TRUE(Visible(editor));
+  EXPECT_EQ(State().UnlockedKeys.size(), 1u) << "one check, one unlock";
+}
+
 TEST_F(EngineTest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
   StartEngine();
   ASSERT_TRUE(world_.tray);
