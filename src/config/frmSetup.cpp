@@ -95,6 +95,8 @@ bool frmSetup::Unlocked() const {
 }
 
 void frmSetup::Form_Load() {
+  // A tool loaded afresh asks for the password, whatever unlock is left.
+  state_.ConfigWindowKey.clear();
   state_.ConfigToolHwnd = hwnd();
   window().CenterOnScreen();
   GetSettings();
@@ -102,8 +104,9 @@ void frmSetup::Form_Load() {
 }
 
 void frmSetup::Form_Unload() {
-  // The next "Configure..." asks for the password again.
-  state_.ConfigWindowKey.clear();
+  // The next "Configure..." asks for the password again. The key itself is
+  // forgotten by the engine's next look, once this window is gone: cleared
+  // here, the window would be locked (and hidden) while it is unloading.
   state_.ConfigToolHwnd = 0;
   for (platform::Form* dialog : Dialogs()) dialog->Unload();
 }

@@ -37,7 +37,9 @@ void frmMain::StopWindow(store::BlockedWindow blocked) {
 }
 
 void frmMain::AskForNextBlockedWindow() {
-  const auto& queue = state_.BlockedWindows;
+  auto& queue = state_.BlockedWindows;
+  // A window that is gone needs no answer.
+  while (!queue.empty() && !desktop_.Exists(queue.front().hwnd)) queue.pop_front();
   if (queue.empty() || forms_.frmPassword.Visible() || !PromptsShown()) return;
   const store::BlockedWindow& next = queue.front();
   state_.LockedHwnd = next.hwnd;

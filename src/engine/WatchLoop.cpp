@@ -34,6 +34,8 @@ void frmMain::ForgetClosedUnlocks() {
       std::remove_if(unlocked.begin(), unlocked.end(),
                      [this](const store::UnlockKey& key) { return !KeyStillInUse(desktop_, key); }),
       unlocked.end());
+  // The tool's unlock ends with the tool.
+  if (state_.ConfigToolHwnd == 0) state_.ConfigWindowKey.clear();
 }
 
 // A blocked window that is gone (its program ended, or it closed itself while
@@ -106,6 +108,9 @@ void frmMain::OnWindowChanged(platform::Hwnd window) {
   // switched off.
   if (inWatchTick_ || !IsLoaded() || !timPelmora.Enabled()) return;
   const WatchScope scope(inWatchTick_);
+  // An unlock whose last window has closed must not cover a new window that
+  // is reported before the next tick.
+  ForgetClosedUnlocks();
   ExamineWindow(window != 0 ? window : desktop_.ForegroundWindow());
   AskForNextBlockedWindow();
 }

@@ -168,6 +168,7 @@ TEST_F(SetupWindowTest, OkStoresTheListsAndTheSwitchesAndTheEngineFollows) {
   setup.Click("cmdadd2");
   setup.Click("cmdOK");
   EXPECT_FALSE(Engine().frmSetup.IsLoaded());
+  Pass(500);  // the engine forgets the unlock once the tool is gone
   EXPECT_TRUE(State().ConfigWindowKey.empty());
   EXPECT_EQ(StoredText(registry_, store::kSettingsKey, "BlockInstall"), "1");
   EXPECT_EQ(StoredText(registry_, store::kSettingsKey, "LockZip"), "0");
@@ -207,6 +208,7 @@ TEST_F(SetupWindowTest, TheTitleBarCloseSavesNothingAndTheNextOpeningAsksAgain) 
   setup.ChooseMenu(cfg::kmnulockzip);
   setup.CloseFromTitleBar();
   EXPECT_EQ(StoredText(registry_, store::kSettingsKey, "LockZip"), "");
+  Pass(500);  // the engine forgets the unlock once the tool is gone
   EXPECT_TRUE(State().ConfigWindowKey.empty());
   Engine().frmMain.mnuPMISetup_Click();
   world_.RunPending();

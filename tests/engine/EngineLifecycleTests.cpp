@@ -70,6 +70,7 @@ TEST_F(EngineTest, TheUnlockedConfigurationToolAndItsDialogsPassUntilItCloses) {
   EXPECT_TRUE(Visible(setup));
   // Closing it ends the unlock: the next "Configure..." asks again.
   world_.Find(setup)->ours->CloseFromTitleBar();
+  Pass(500);  // the engine forgets the unlock once the tool is gone
   EXPECT_TRUE(State().ConfigWindowKey.empty());
   Engine().frmMain.mnuPMISetup_Click();
   world_.RunPending();
