@@ -117,11 +117,12 @@ void frmMain::OnWindowChanged(platform::Hwnd window) {
 
 void frmMain::Timer1_Timer() {
   // Only a second start of ours asks for the tool, not any window that
-  // happens to take the title.
-  if (OwnWindowWithTitleExists(desktop_, kSetupRequestTitle, state_.AppFolder,
-                               OwnPrograms::Engine)) {
-    mnuPMISetup_Click();
-  }
+  // happens to take the title; and it asks once, though its signal stays
+  // for about a second: a tool closed meanwhile does not come back.
+  const platform::Hwnd request =
+      OwnWindowWithTitle(desktop_, kSetupRequestTitle, state_.AppFolder, OwnPrograms::Engine);
+  if (request != 0 && request != lastSetupRequest_) mnuPMISetup_Click();
+  lastSetupRequest_ = request;
   if (!state_.ReloadRequested) return;
   state_.ReloadRequested = false;
   GetWindows();

@@ -112,6 +112,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
   bool HideMenuOn = false;
   bool secondStart_ = false;
   bool inWatchTick_ = false;
+  platform::Hwnd lastSetupRequest_ = 0;  // the second start's signal acted on
 };
 
 }  // namespace pm::engine
