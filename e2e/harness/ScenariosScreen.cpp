@@ -3,6 +3,7 @@
 // title, two programs that share a window class, the locked configuration
 // tool sent commands by another program, fifty locked windows at once, and
 // a run of wrong passwords.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,13 +28,24 @@ void Dismiss(const Prompt& prompt) {
   WaitFor([&] { return !prompt.StillShown(); }, kReactLimit);
 }
 
-double MillisecondsSince(LARGE_INTEGER start) {
+// Does `act` to the window, waits until the engine has hidden it and prompts,
+// and closes the prompt; the check says how long the hiding took.
+bool HiddenAfter(TargetWindow& window, const std::function<void()>& act, Checks& checks,
+                 const std::string& what) {
+  LARGE_INTEGER start;
   LARGE_INTEGER now;
   LARGE_INTEGER frequency;
+  QueryPerformanceCounter(&start);
+  act();
+  const bool hidden = WaitFor([&] { return !window.visible(); }, kReactLimit);
   QueryPerformanceCounter(&now);
   QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
-         static_cast<double>(frequency.QuadPart);
+  const double milliseconds = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                              static_cast<double>(frequency.QuadPart);
+  checks.Check(hidden, what + " (after " + std::to_string(milliseconds) + " ms)");
+  const Prompt prompt = WaitForPrompt(checks);
+  if (prompt) Dismiss(prompt);
+  return hidden && prompt;
 }
 
 // A copy of the harness under another file name, so that its windows belong
@@ -65,17 +77,14 @@ int ScreenWatch(const Options& options) {
     TargetWindow front(L"Untitled - Notepad", L"PmHarnessFront", true);
     SetForegroundWindow(front.handle());
     TargetWindow behind(L"Registry Editor - behind", L"PmHarnessBehind", false);
-    LARGE_INTEGER shown;
-    QueryPerformanceCounter(&shown);
-    ShowWindow(behind.handle(), SW_SHOWNA);
-    checks.Check(GetForegroundWindow() != behind.handle(),
-                 "the window came up behind the front one");
-    const bool hidden = WaitFor([&] { return !behind.visible(); }, kReactLimit);
-    checks.Check(hidden, "the window behind is hidden (after " +
-                             std::to_string(MillisecondsSince(shown)) + " ms)");
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
-    Dismiss(prompt);
+    const auto showBehind = [&] {
+      ShowWindow(behind.handle(), SW_SHOWNA);
+      checks.Check(GetForegroundWindow() != behind.handle(),
+                   "the window came up behind the front one");
+    };
+    if (!HiddenAfter(behind, showBehind, checks, "the window behind is hidden")) {
+      return checks.ExitCode();
+    }
   }
 
   Say("a front window whose title becomes a locked one");
@@ -84,15 +93,10 @@ int ScreenWatch(const Options& options) {
     SetForegroundWindow(browser.handle());
     PumpFor(600ms);
     checks.Check(browser.visible(), "an unlocked title is left alone");
-    LARGE_INTEGER renamed;
-    QueryPerformanceCounter(&renamed);
-    SetWindowTextW(browser.handle(), L"Registry Editor - Browser");
-    const bool hidden = WaitFor([&] { return !browser.visible(); }, kReactLimit);
-    checks.Check(hidden, "renamed to a locked title, it is hidden (after " +
-                             std::to_string(MillisecondsSince(renamed)) + " ms)");
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
-    Dismiss(prompt);
+    const auto rename = [&] { SetWindowTextW(browser.handle(), L"Registry Editor - Browser"); };
+    if (!HiddenAfter(browser, rename, checks, "renamed to a locked title, it is hidden")) {
+      return checks.ExitCode();
+    }
   }
 
   Say("two programs with windows of one class");
