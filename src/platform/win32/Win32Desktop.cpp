@@ -38,10 +38,12 @@ std::wstring_view WithoutCutSurrogate(std::wstring_view text) {
   return text;
 }
 
-// How often the foreground window is compared with the last one seen. Wine
-// delivers no foreground or focus events from other processes, only window
-// creation; this cheap comparison covers what the hooks miss there, and on
-// Windows it rarely finds a change the hooks have not reported already.
+// How often the foreground window (and its title) and the front-most shown
+// window are compared with the last ones seen. Wine delivers no foreground,
+// focus or name-change events from other processes, and none for a window
+// shown without activation; this cheap comparison covers what the hooks
+// miss there. On Windows the hooks report all of it, and the poll stops at
+// the first foreground event from another process.
 constexpr UINT kForegroundPollMs = 20;
 
 }  // namespace
@@ -321,20 +323,37 @@ void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, 
   hookedDesktop->RunHandler(window);
 }
 
+namespace {
+
+// The front-most shown top-level window, active or not: a window shown
+// without activation (SW_SHOWNA) comes up at the top of the z-order.
+HWND FrontMostShown() {
+  for (HWND window = GetTopWindow(nullptr); window != nullptr;
+       window = GetWindow(window, GW_HWNDNEXT)) {
+    if (IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void CALLBACK Win32Desktop::OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD) {
   if (hookedDesktop == nullptr) return;
+  Win32Desktop& desktop = *hookedDesktop;
+  const HWND top = FrontMostShown();
+  if (top != desktop.lastTop_) {
+    desktop.lastTop_ = top;
+    if (top != nullptr) desktop.RunHandler(top);
+  }
   const HWND foreground = GetForegroundWindow();
   // The title too: the name-change event may not arrive across processes.
   wchar_t buffer[platform::kLongestWindowText + 1] = {};
   const int length = foreground ? GetWindowTextW(foreground, buffer, std::size(buffer)) : 0;
   const std::wstring_view title(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
-  if (foreground == hookedDesktop->lastForeground_ &&
-      title == hookedDesktop->lastForegroundTitle_) {
-    return;
-  }
-  hookedDesktop->lastForeground_ = foreground;
-  hookedDesktop->lastForegroundTitle_ = title;
-  hookedDesktop->RunHandler(foreground);
+  if (foreground == desktop.lastForeground_ && title == desktop.lastForegroundTitle_) return;
+  desktop.lastForeground_ = foreground;
+  desktop.lastForegroundTitle_ = title;
+  desktop.RunHandler(foreground);
 }
 
 void Win32Desktop::RunHandler(HWND window) noexcept {

@@ -74,6 +74,7 @@ class Win32Desktop final : public platform::Desktop {
   UniqueWinEventHook restoreHook_;
   UINT_PTR pollTimer_ = 0;
   HWND lastForeground_ = nullptr;
+  HWND lastTop_ = nullptr;
   std::wstring lastForegroundTitle_;
   bool hooksDisabled_ = false;
   bool pollForeground_ = true;
