@@ -77,14 +77,15 @@ void frmMain::ExamineWindow(platform::Hwnd window) {
   const std::string title = desktop_.WindowText(window);
   if (IsOwnMarkedWindow(window, title)) return;
 
-  const std::string lowered = platform::LowerCase(title);
-  if (!lockedMatcher_.FoundIn(lowered)) return;
+  const TitleVerdicts::Verdict verdict =
+      titleVerdicts_.Judge(window, title, lockedMatcher_, ignoreMatcher_);
+  if (!verdict.locked) return;
 
   const std::string title40(platform::FirstCodePoints(title, kWindowTitleLength));
   store::UnlockKey key = KeyOf(desktop_, window, title40);
   if (IsUnlocked(key)) return;
   if (!state_.ConfigWindowKey.empty() && key == state_.ConfigWindowKey) return;
-  if (ignoreMatcher_.FoundIn(lowered)) return;
+  if (verdict.ignored) return;
   StopWindow({window, title40, std::move(key)});
 }
 
@@ -99,6 +100,7 @@ void frmMain::timPelmora_Timer() {
   for (const platform::Hwnd window : desktop_.VisibleTopLevelWindows()) {
     if (window != front) ExamineWindow(window);
   }
+  titleVerdicts_.EndPass();
   AskForNextBlockedWindow();
 }
 

@@ -10,6 +10,7 @@
 #include "config/EngineCommands.h"
 #include "config/frmSetup.h"
 #include "engine/KeywordMatcher.h"
+#include "engine/TitleVerdicts.h"
 #include "platform/Desktop.h"
 #include "platform/Form.h"
 #include "platform/Registry.h"
@@ -107,6 +108,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
   std::vector<std::string> List4;  // ignore keywords, lower case
   KeywordMatcher lockedMatcher_;   // List1, for the tick
   KeywordMatcher ignoreMatcher_;   // List4, for the tick
+  TitleVerdicts titleVerdicts_;    // what both say of each window's title
   bool NoPasswordPrompt = false;
   bool BlankScreenOn = false;
   bool HideMenuOn = false;

@@ -52,6 +52,18 @@ TEST_P(ScreenWatchTest, AWindowWhoseTitleBecomesALockedOneIsHidden) {
   EXPECT_FALSE(Visible(browser));
 }
 
+// A window already on the screen is judged again when the rules change.
+TEST_P(ScreenWatchTest, AnOpenWindowIsHiddenOnceItsTitleIsLocked) {
+  Start();
+  const auto notes = OpenWindow("Meeting notes - Editor", "Editor");
+  Pass(1000);
+  EXPECT_TRUE(Visible(notes));
+  LockItems({{"Registry Editor", true}, {"Meeting notes", true}});
+  State().ReloadRequested = true;
+  Pass(1000);
+  EXPECT_FALSE(Visible(notes));
+}
+
 INSTANTIATE_TEST_SUITE_P(Hooks, ScreenWatchTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Reported" : "TickAlone"; });
 
