@@ -8,11 +8,9 @@ namespace {
 constexpr std::string_view kDialogClass = "#32770";
 }  // namespace
 
-store::UnlockKey KeyOf(platform::Desktop& desktop, platform::Hwnd window,
-                       std::string_view title40) {
-  store::UnlockKey key{desktop.ClassName(window), desktop.OwnerProgramPath(window)};
-  if (key.name == kDialogClass) key.name = std::string(title40);
-  return key;
+std::string KeyName(platform::Desktop& desktop, platform::Hwnd window, std::string_view title40) {
+  std::string name = desktop.ClassName(window);
+  return name == kDialogClass ? std::string(title40) : name;
 }
 
 bool KeyStillInUse(platform::Desktop& desktop, const store::UnlockKey& key) {

@@ -4,6 +4,7 @@
 // and not every program that shares a window class.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/Desktop.h"
@@ -11,8 +12,9 @@
 
 namespace pm::engine {
 
-// The key of `window`, whose first 40 title characters are `title40`.
-store::UnlockKey KeyOf(platform::Desktop& desktop, platform::Hwnd window, std::string_view title40);
+// The name part of the key of `window`, whose first 40 title characters are
+// `title40`: its class, or for a standard dialog those characters.
+std::string KeyName(platform::Desktop& desktop, platform::Hwnd window, std::string_view title40);
 
 // Whether a top-level window with this key still exists, shown or hidden:
 // one of the key's program whose class equals the key's name (without case,

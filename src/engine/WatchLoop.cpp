@@ -64,9 +64,19 @@ bool frmMain::IsOwnMarkedWindow(platform::Hwnd window, std::string_view title) {
                           OwnPrograms::EngineOrStartupLocker);
 }
 
-bool frmMain::IsUnlocked(const store::UnlockKey& key) const {
+// Whether the window with this key name passes as unlocked. Most locked
+// windows have a name no unlock shares; only for the others is the owning
+// program asked, which costs a process look-up, before the window is hidden.
+bool frmMain::IsUnlocked(platform::Hwnd window, store::UnlockKey& key) {
   const auto& unlocked = state_.UnlockedKeys;
-  return std::find(unlocked.begin(), unlocked.end(), key) != unlocked.end();
+  const auto sameName = [&](const store::UnlockKey& other) { return other.name == key.name; };
+  if (std::none_of(unlocked.begin(), unlocked.end(), sameName) &&
+      !sameName(state_.ConfigWindowKey)) {
+    return false;
+  }
+  key.programPath = desktop_.OwnerProgramPath(window);
+  return std::find(unlocked.begin(), unlocked.end(), key) != unlocked.end() ||
+         (!state_.ConfigWindowKey.empty() && key == state_.ConfigWindowKey);
 }
 
 // The steps that judge one window, in their order, whatever brought the
@@ -82,9 +92,8 @@ void frmMain::ExamineWindow(platform::Hwnd window) {
   if (!verdict.locked) return;
 
   const std::string title40(platform::FirstCodePoints(title, kWindowTitleLength));
-  store::UnlockKey key = KeyOf(desktop_, window, title40);
-  if (IsUnlocked(key)) return;
-  if (!state_.ConfigWindowKey.empty() && key == state_.ConfigWindowKey) return;
+  store::UnlockKey key{KeyName(desktop_, window, title40), {}};
+  if (IsUnlocked(window, key)) return;
   if (verdict.ignored) return;
   StopWindow({window, title40, std::move(key)});
 }

@@ -91,7 +91,8 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void ForgetClosedUnlocks();
   void DropVanishedBlockedWindows();
   bool IsOwnMarkedWindow(platform::Hwnd window, std::string_view title);
-  bool IsUnlocked(const store::UnlockKey& key) const;
+  // Completes `key` with the owning program when an unlock might match.
+  bool IsUnlocked(platform::Hwnd window, store::UnlockKey& key);
   void ExamineWindow(platform::Hwnd window);
   bool PromptsShown() const;
   // Shows the prompt for the first queued window when none is up.
