@@ -325,8 +325,6 @@ void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, 
 
 namespace {
 
-// The front-most shown top-level window, active or not: a window shown
-// without activation (SW_SHOWNA) comes up at the top of the z-order.
 HWND FrontMostShown() {
   for (HWND window = GetTopWindow(nullptr); window != nullptr;
        window = GetWindow(window, GW_HWNDNEXT)) {
@@ -340,6 +338,9 @@ HWND FrontMostShown() {
 void CALLBACK Win32Desktop::OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD) {
   if (hookedDesktop == nullptr) return;
   Win32Desktop& desktop = *hookedDesktop;
+  // A window shown without activation (SW_SHOWNA) comes up near the top of
+  // the z-order, above the windows shown before it: the front-most shown
+  // window finds it, whether it was created hidden or not.
   const HWND top = FrontMostShown();
   if (top != desktop.lastTop_) {
     desktop.lastTop_ = top;
