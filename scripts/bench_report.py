@@ -67,6 +67,8 @@ TITLE_LABELS = {ORDINARY_TITLE: "ordinary title",
                 "title_with_program_name": "title holding the program's name",
                 "title_changing_every_tick": "title that changes before every tick",
                 "ordinary_titles_in_200_windows": "ordinary titles in 200 visible windows"}
+# A tick's goal in microseconds: 20 for one window, 100 for two hundred.
+TICK_GOALS_US = {"ordinary_titles_in_200_windows": 100}
 
 
 def tick_figures(path):
@@ -154,12 +156,13 @@ def main():
     expected = [(ORDINARY_TITLE, keywords) for keywords in (10, 100, 1000)]
     for title, keywords in expected + sorted(set(ticks) - set(expected)):
         label = f"{keywords}, {TITLE_LABELS.get(title, title.replace('_', ' '))}"
+        goal = TICK_GOALS_US.get(title, 20)
         if (title, keywords) in ticks:
             median, p95, count = ticks[(title, keywords)]
-            add(f"| {label} | {count} | {median:.2f} µs | {p95:.2f} µs | < 20 µs | "
-                f"{verdict(p95, 20)} |")
+            add(f"| {label} | {count} | {median:.2f} µs | {p95:.2f} µs | < {goal} µs | "
+                f"{verdict(p95, goal)} |")
         else:
-            add(f"| {label} | - | {NOT_MEASURED} | {NOT_MEASURED} | < 20 µs | |")
+            add(f"| {label} | - | {NOT_MEASURED} | {NOT_MEASURED} | < {goal} µs | |")
     add("")
 
     cpu_section(add, wine, "pmpro at rest", "bench-idle", "CPU", "Idle CPU", (0.2, None),
