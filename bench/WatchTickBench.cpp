@@ -1,5 +1,7 @@
 // The cost of one watch tick with many locked keywords and ignore entries,
-// for a long title that matches none of them: the tick's worst ordinary case.
+// for long titles that match none of them: the tick's worst ordinary case.
+// The tick examines every visible top-level window: one, or two hundred;
+// and a title that changes before each tick, which is judged anew.
 // Beside it, a title that holds the program's name, for which the tick also
 // asks which program owns the window.
 #include <benchmark/benchmark.h>
@@ -13,7 +15,8 @@
 
 namespace {
 
-void WatchTick(benchmark::State& benchState, std::string_view titleStart) {
+void WatchTick(benchmark::State& benchState, std::string_view titleStart, int windows,
+               bool retitled = false) {
   const int keywords = static_cast<int>(benchState.range(0));
   pm::sim::SimWorld world;
   pm::sim::SimRegistry registry;
@@ -31,18 +34,35 @@ void WatchTick(benchmark::State& benchState, std::string_view titleStart) {
   std::string title(titleStart);
   while (title.size() < 255) title += "A document about nothing in particular ";
   title.resize(255);
-  world.CreateOtherWindow(title, "Editor");
+  for (int i = 0; i < windows; ++i) world.CreateOtherWindow(title, "Editor" + std::to_string(i));
+  world.RunPending();
 
-  for (auto _ : benchState) engine.frmMain.timPelmora_Timer();
+  // A title that changes before every tick is lowered and searched anew;
+  // an unchanged one is judged from memory.
+  world.SetForegroundNotifications(false);
+  const pm::platform::Hwnd first = world.AllWindows().front();
+  const std::string other = "B" + title.substr(1);
+  bool flip = false;
+  for (auto _ : benchState) {
+    if (retitled) world.SetTitle(first, (flip = !flip) ? other : title);
+    engine.frmMain.timPelmora_Timer();
+  }
   benchState.counters["keywords"] = static_cast<double>(engine.frmMain.LockedKeywords().size());
 }
 
-BENCHMARK_CAPTURE(WatchTick, ordinary_title, "")
+BENCHMARK_CAPTURE(WatchTick, ordinary_title, "", 1)
     ->Arg(10)
     ->Arg(100)
     ->Arg(1000)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(WatchTick, title_with_program_name, "Pelmora Pro.txt - ")
+BENCHMARK_CAPTURE(WatchTick, title_changing_every_tick, "", 1, true)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WatchTick, ordinary_titles_in_200_windows, "", 200)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WatchTick, title_with_program_name, "Pelmora Pro.txt - ", 1)
     ->Arg(10)
     ->Arg(1000)
     ->Unit(benchmark::kMicrosecond);

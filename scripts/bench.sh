@@ -75,6 +75,8 @@ run() {
 echo "== bench-latency"
 run bench-latency "$engine"
 run bench-latency "$engine" --no-foreground-hook
+run bench-latency "$engine" --show-inactive
+run bench-latency "$engine" --show-inactive --no-foreground-hook
 echo "== bench-idle"
 run bench-idle "$engine" --seconds "${PMP_IDLE_SECONDS:-30}"
 run bench-idle "$engine" --seconds "${PMP_IDLE_SECONDS:-30}" --no-foreground-hook

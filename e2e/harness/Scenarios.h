@@ -20,7 +20,8 @@ struct Options {
   bool noForegroundHook = false;
   // The programs run with a standard user's token (--standard-user).
   bool standardUser = false;
-  int seconds = 0;  // 0: the benchmark's own default
+  bool showInactive = false;  // bench-latency: shown without activation
+  int seconds = 0;            // 0: the benchmark's own default
 };
 
 // The first program of a prefix starts wineserver's helpers.
@@ -83,6 +84,9 @@ int ApplyRefusedWithoutService(const Options& options);
 int ServiceGuards(const Options& options);
 // Writes the Settings key straight through advapi32; the Win32 error is the exit code.
 int WriteSettingsDirectly(const Options& options);
+int ScreenWatch(const Options& options);
+// Not a scenario: the other program's window that ScreenWatch starts.
+int HoldWindow(const std::wstring& title, const std::wstring& className);
 
 int BenchLatency(const Options& options);
 int BenchIdle(const Options& options);

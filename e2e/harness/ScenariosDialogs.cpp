@@ -64,9 +64,11 @@ void UnlocksWith(const wchar_t* password, Checks& checks) {
   if (!LockedOnArrival(editor, checks, "Registry Editor - test")) return;
   const Prompt prompt = WaitForPrompt(checks);
   if (!prompt) return;
+  const std::string label = Utf8(prompt.Text("Label1"));
   prompt.Answer(password);
   checks.Check(WaitFor([&] { return editor.visible(); }, kReactLimit),
-               "the prompt accepts \"" + Utf8(password) + "\" and the window is shown again");
+               "the prompt (\"" + label + "\") accepts \"" + Utf8(password) +
+                   "\" and the window is shown again");
 }
 
 std::wstring ReadUtf16File(const std::wstring& path, bool& hasBom) {

@@ -1,4 +1,5 @@
-// pmharness <scenario> <program> [--no-foreground-hook] [--standard-user] [--seconds N]
+// pmharness <scenario> <program> [--no-foreground-hook] [--standard-user] [--show-inactive]
+//           [--seconds N]
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
 // program is pmpro.exe, pmpstart.exe for startup-lock,
@@ -43,6 +44,7 @@ constexpr Entry kScenarios[] = {
     {L"apply-refused-without-service", ApplyRefusedWithoutService},
     {L"service-guards", ServiceGuards},
     {L"write-settings-directly", WriteSettingsDirectly},
+    {L"screen-watch", ScreenWatch},
     {L"bench-latency", BenchLatency},
     {L"bench-idle", BenchIdle},
     {L"bench-startup-time", BenchStartupTime},
@@ -54,7 +56,7 @@ constexpr Entry kScenarios[] = {
 
 int Usage() {
   Say("usage: pmharness <scenario> <pmpro.exe, pmpstart.exe or the setup> [--no-foreground-hook] "
-      "[--standard-user] [--seconds N]");
+      "[--standard-user] [--show-inactive] [--seconds N]");
   Say("scenarios:");
   for (const Entry& entry : kScenarios) Say("  %s", Utf8(entry.name).c_str());
   return 2;
@@ -65,6 +67,7 @@ int Usage() {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return Usage();
   const std::wstring scenario = argv[1];
+  if (scenario == L"hold-window" && argc == 4) return HoldWindow(argv[2], argv[3]);
   Options options;
   options.program = WindowsPath(argv[2]);
   for (int i = 3; i < argc; ++i) {
@@ -73,6 +76,8 @@ int wmain(int argc, wchar_t** argv) {
       options.noForegroundHook = true;
     } else if (option == L"--standard-user") {
       options.standardUser = true;
+    } else if (option == L"--show-inactive") {
+      options.showInactive = true;
     } else if (option == L"--seconds" && i + 1 < argc) {
       options.seconds = std::max(1, _wtoi(argv[++i]));
     } else {

@@ -28,7 +28,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (pm::win32::Win32ServiceChannel::ServiceInstalled()) engine.state.SettingsService = &service;
     engine.Start();
     exitCode = toolkit.Run();
-    desktop.SetForegroundChangeHandler(nullptr);
+    desktop.SetWindowChangeHandler(nullptr);
   }
   return exitCode;
 }

@@ -19,7 +19,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     pm::startup::Form1 form1(toolkit, desktop, shell, registry);
     form1.Load();
     exitCode = toolkit.Run();
-    desktop.SetForegroundChangeHandler(nullptr);
+    desktop.SetWindowChangeHandler(nullptr);
   }
   return exitCode;
 }

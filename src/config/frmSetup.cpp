@@ -79,9 +79,25 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
     state_.ReloadRequested = true;
     Unload();
   });
+  // Another program may post the tool its commands while it waits, hidden,
+  // for the password.
+  const auto gate = [this] { return Unlocked(); };
+  for (platform::Form* form : Dialogs()) form->SetInputGate(gate);
+  SetInputGate(gate);
+}
+
+std::array<platform::Form*, 5> frmSetup::Dialogs() {
+  return {&frmAddWizard, &frmModify, &frmTimeDelay, &frmChangePassword, &frmpasswordpicture};
+}
+
+bool frmSetup::Unlocked() const {
+  return state_.AllUnlocked || (!state_.ConfigWindowKey.empty() && state_.ConfigToolHwnd != 0);
 }
 
 void frmSetup::Form_Load() {
+  // A tool loaded afresh asks for the password, whatever unlock is left.
+  state_.ConfigWindowKey.clear();
+  state_.ConfigToolHwnd = hwnd();
   window().CenterOnScreen();
   GetSettings();
   GetWindows();
@@ -89,14 +105,13 @@ void frmSetup::Form_Load() {
 
 void frmSetup::Form_Unload() {
   // The next "Configure..." asks for the password again, and the one typed
-  // for this opening goes from memory.
-  state_.ConfigWindowKey.clear();
+  // for this opening goes from memory. The key itself is forgotten by the
+  // engine's next look, once this window is gone: cleared here, the window
+  // would be locked (and hidden) while it is unloading.
+  state_.ConfigToolHwnd = 0;
   platform::WipeText(state_.ToolPassword);
   unprotectedWarned_ = false;
-  for (platform::Form* dialog : std::initializer_list<platform::Form*>{
-           &frmAddWizard, &frmModify, &frmTimeDelay, &frmChangePassword, &frmpasswordpicture}) {
-    dialog->Unload();
-  }
+  for (platform::Form* dialog : Dialogs()) dialog->Unload();
 }
 
 void frmSetup::GetWindows() {

@@ -3,6 +3,8 @@
 // locked window, and its unlock lasts until it unloads.
 #pragma once
 
+#include <array>
+
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
 #include "config/SetupDialogs.h"
@@ -73,6 +75,11 @@ class frmSetup : public platform::Form {
   void WarnWhenUnprotected(const store::WriteOutcome& outcome);
   void cmdOK_Click();
   void cmdApply_Click();
+
+  // Whether the owner has given the password for the tool (or unlocked
+  // everything): until then no handler of the tool or its dialogs acts.
+  bool Unlocked() const;
+  std::array<platform::Form*, 5> Dialogs();
 
   // Switches and commands.
   void ToggleSwitch(int menuId);

@@ -71,8 +71,8 @@ inline constexpr ControlSpec kfrmSetupControls[] = {
   {ControlKind::Label,   "cmdadd2",    "Add",                         3000,    0,  375,  255, prop::kUnderlined, "fraignore", 0x0000FF},
   {ControlKind::Label,   "cmdremove2", "Del",                         3600,    0,  375,  255, prop::kUnderlined, "fraignore", 0x0000FF},
   {ControlKind::ListBox, "List2",      "",                               0,  360, 5415,  645, prop::kNone,      "fraignore"},
-  {ControlKind::Button,  "cmdOK",      "OK",                          3360, 5040, 1095,  375, prop::kDefault},
-  {ControlKind::Button,  "cmdCancel",  "Cancel",                      4560, 5040, 1095,  375, prop::kCancel},
+  {ControlKind::Button,  "cmdOK",      "OK",                          3360, 5040, 1095,  375, prop::kNone},
+  {ControlKind::Button,  "cmdCancel",  "Cancel",                      4560, 5040, 1095,  375, prop::kNone},
   {ControlKind::Button,  "cmdApply",   "Apply",                       5760, 5040, 1095,  375, prop::kDisabled},
 };
 // Each control of the table by its own name, checked against the table when

@@ -20,12 +20,15 @@ void frmMain::RelockEverything() {
   state_.AllUnlocked = false;
   timPelmora.SetEnabled(true);
   state_.UnlockedKeys.clear();
+  // The open tool is locked again too: its next examination hides it and
+  // asks for the password, and until then its handlers refuse.
+  state_.ConfigWindowKey.clear();
   state_.LockState = std::string(store::kLocked);
   RefreshTrayIcon();
 }
 
 void frmMain::EndProgram() {
-  desktop_.SetForegroundChangeHandler(nullptr);
+  desktop_.SetWindowChangeHandler(nullptr);
   TrayIconRemove();
   toolkit_.Quit(0);
 }

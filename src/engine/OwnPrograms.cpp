@@ -18,14 +18,14 @@ bool IsOwnProgramFile(std::string_view programPath, std::string_view appFolder, 
           platform::EqualsNoCase(file, store::kStartupProgram));
 }
 
-bool OwnWindowWithTitleExists(platform::Desktop& desktop, std::string_view title,
-                              std::string_view appFolder, OwnPrograms which) {
+platform::Hwnd OwnWindowWithTitle(platform::Desktop& desktop, std::string_view title,
+                                  std::string_view appFolder, OwnPrograms which) {
   // The common answer, no window of that title at all, costs one look-up.
-  if (desktop.FindByTitle(title) == 0) return false;
+  if (desktop.FindByTitle(title) == 0) return 0;
   for (const platform::Hwnd window : desktop.FindAllWithTitle(title)) {
-    if (IsOwnProgramFile(desktop.OwnerProgramPath(window), appFolder, which)) return true;
+    if (IsOwnProgramFile(desktop.OwnerProgramPath(window), appFolder, which)) return window;
   }
-  return false;
+  return 0;
 }
 
 }  // namespace pm::engine

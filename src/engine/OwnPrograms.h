@@ -19,9 +19,13 @@ enum class OwnPrograms {
 // owner could not be asked) is never ours.
 bool IsOwnProgramFile(std::string_view programPath, std::string_view appFolder, OwnPrograms which);
 
-// Whether some top-level window titled exactly `title` belongs to one of
-// `which`; a window of another program with that title does not count.
-bool OwnWindowWithTitleExists(platform::Desktop& desktop, std::string_view title,
-                              std::string_view appFolder, OwnPrograms which);
+// A top-level window titled exactly `title` that belongs to one of `which`,
+// or 0; a window of another program with that title does not count.
+platform::Hwnd OwnWindowWithTitle(platform::Desktop& desktop, std::string_view title,
+                                  std::string_view appFolder, OwnPrograms which);
+inline bool OwnWindowWithTitleExists(platform::Desktop& desktop, std::string_view title,
+                                     std::string_view appFolder, OwnPrograms which) {
+  return OwnWindowWithTitle(desktop, title, appFolder, which) != 0;
+}
 
 }  // namespace pm::engine

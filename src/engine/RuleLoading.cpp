@@ -28,6 +28,7 @@ void frmMain::GetWindows() {
   // The locked keywords are complete only after GetSettings, which builds
   // their matcher; the ignore keywords are complete here.
   ignoreMatcher_.Build(List4, platform::kLongestWindowTextBytes);
+  titleVerdicts_.Forget();
 }
 
 void frmMain::GetSettings() {
@@ -71,6 +72,7 @@ void frmMain::GetSettings() {
   state_.TimeDelay = timers.timeDelay;
   state_.RelockMinutes = timers.relockMinutes;
   lockedMatcher_.Build(List1, platform::kLongestWindowTextBytes);
+  titleVerdicts_.Forget();
 }
 
 }  // namespace pm::engine

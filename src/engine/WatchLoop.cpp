@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "engine/OwnPrograms.h"
+#include "engine/UnlockKeys.h"
 #include "engine/frmMain.h"
 #include "engine/frmMainLayout.h"
 #include "platform/Text.h"
@@ -10,27 +11,45 @@ namespace pm::engine {
 
 namespace {
 constexpr std::string_view kOwnTitleMark = "Pelmora Pro";
-constexpr std::string_view kDialogClass = "#32770";
 constexpr std::size_t kWindowTitleLength = 40;
+
+// Marks the steps as running, so that a notification that arrives while
+// they pump messages is not handled inside them.
+class WatchScope {
+ public:
+  explicit WatchScope(bool& running) : running_(running) { running_ = true; }
+  ~WatchScope() { running_ = false; }
+  WatchScope(const WatchScope&) = delete;
+  WatchScope& operator=(const WatchScope&) = delete;
+
+ private:
+  bool& running_;
+};
 
 }  // namespace
 
 void frmMain::ForgetClosedUnlocks() {
   auto& unlocked = state_.UnlockedKeys;
-  unlocked.erase(std::remove_if(unlocked.begin(), unlocked.end(),
-                                [this](const std::string& key) {
-                                  return desktop_.FindByClass(key) == 0 &&
-                                         desktop_.FindByTitle(key) == 0;
-                                }),
-                 unlocked.end());
+  unlocked.erase(
+      std::remove_if(unlocked.begin(), unlocked.end(),
+                     [this](const store::UnlockKey& key) { return !KeyStillInUse(desktop_, key); }),
+      unlocked.end());
+  // The tool's unlock ends with the tool.
+  if (state_.ConfigToolHwnd == 0) state_.ConfigWindowKey.clear();
 }
 
 // A blocked window that is gone (its program ended, or it closed itself while
 // hidden) leaves the prompt nothing to guard, and a prompt naming a window
 // that no longer exists would only puzzle the user: it goes, with the blank
-// screen.
-void frmMain::DropPromptOfVanishedWindow() {
-  if (state_.LockedHwnd <= 1 || desktop_.Exists(state_.LockedHwnd)) return;
+// screen. Gone windows waiting in the queue leave it.
+void frmMain::DropVanishedBlockedWindows() {
+  auto& blocked = state_.BlockedWindows;
+  blocked.erase(std::remove_if(blocked.begin(), blocked.end(),
+                               [this](const store::BlockedWindow& window) {
+                                 return !desktop_.Exists(window.hwnd);
+                               }),
+                blocked.end());
+  if (state_.LockedHwnd == 0 || desktop_.Exists(state_.LockedHwnd)) return;
   if (forms_.frmPassword.Visible()) forms_.frmPassword.Unload();
   forms_.frmBlank.UnloadIfVisible();
 }
@@ -39,65 +58,82 @@ void frmMain::DropPromptOfVanishedWindow() {
 // prompt) carry the mark and are passed over; another program's window is
 // judged by its title whatever words it holds. The owner is asked only for a
 // title with the mark, so ordinary titles cost nothing more.
-bool frmMain::IsOwnMarkedWindow(std::string_view title) {
+bool frmMain::IsOwnMarkedWindow(platform::Hwnd window, std::string_view title) {
   return title.find(kOwnTitleMark) != std::string_view::npos &&
-         IsOwnProgramFile(desktop_.OwnerProgramPath(state_.CurrentHwnd), state_.AppFolder,
+         IsOwnProgramFile(desktop_.OwnerProgramPath(window), state_.AppFolder,
                           OwnPrograms::EngineOrStartupLocker);
 }
 
-void frmMain::timPelmora_Timer() {
-  inWatchTick_ = true;
-  struct TickEnd {
-    bool& flag;
-    ~TickEnd() { flag = false; }
-  } tickEnd{inWatchTick_};
-
-  ForgetClosedUnlocks();
-  DropPromptOfVanishedWindow();
-  state_.CurrentHwnd = desktop_.ForegroundWindow();
-  const bool visible = desktop_.IsVisible(state_.CurrentHwnd);
-  const std::string title = desktop_.WindowText(state_.CurrentHwnd);
-  if (!visible || IsOwnMarkedWindow(title)) return;
-  state_.WindowTitle = std::string(platform::FirstCodePoints(title, kWindowTitleLength));
-
-  const std::string lowered = platform::LowerCase(title);
-  if (!lockedMatcher_.FoundIn(lowered)) return;
-
-  state_.WindowKey = desktop_.ClassName(state_.CurrentHwnd);
-  if (state_.WindowKey == kDialogClass) state_.WindowKey = state_.WindowTitle;
-
+// Whether the window with this key name passes as unlocked. Most locked
+// windows have a name no unlock shares; only for the others is the owning
+// program asked, which costs a process look-up, before the window is hidden.
+bool frmMain::IsUnlocked(platform::Hwnd window, store::UnlockKey& key) {
   const auto& unlocked = state_.UnlockedKeys;
-  if (state_.LockedHwnd != 0 &&
-      std::find(unlocked.begin(), unlocked.end(), state_.WindowKey) != unlocked.end()) {
-    state_.LockedHwnd = 1;
-    return;
+  const auto sameName = [&](const store::UnlockKey& other) { return other.name == key.name; };
+  if (std::none_of(unlocked.begin(), unlocked.end(), sameName) &&
+      !sameName(state_.ConfigWindowKey)) {
+    return false;
   }
-  if (state_.WindowKey == state_.ConfigWindowKey) return;
-
-  if (state_.CurrentHwnd != state_.LockedHwnd) {
-    // A blocked window abandoned for another locked one is closed.
-    if (forms_.frmPassword.Visible()) forms_.frmPassword.Unload();
-    if (state_.LockedHwnd > 1) desktop_.PostClose(state_.LockedHwnd);
-  }
-  state_.LockedHwnd = state_.CurrentHwnd;
-  if (ignoreMatcher_.FoundIn(lowered)) return;
-  StopWindow();
+  key.programPath = desktop_.OwnerProgramPath(window);
+  return std::find(unlocked.begin(), unlocked.end(), key) != unlocked.end() ||
+         (!state_.ConfigWindowKey.empty() && key == state_.ConfigWindowKey);
 }
 
-void frmMain::OnForegroundChanged() {
-  // The same tick, run at once; never nested inside a tick already running,
-  // and not while "Unlock Everything" has the watch switched off.
+// The steps that judge one window, in their order, whatever brought the
+// window to our attention.
+void frmMain::ExamineWindow(platform::Hwnd window) {
+  state_.CurrentHwnd = window;
+  if (!desktop_.IsVisible(window)) return;
+  const std::string title = desktop_.WindowText(window);
+  if (IsOwnMarkedWindow(window, title)) return;
+
+  const TitleVerdicts::Verdict verdict =
+      titleVerdicts_.Judge(window, title, lockedMatcher_, ignoreMatcher_);
+  if (!verdict.locked) return;
+
+  const std::string title40(platform::FirstCodePoints(title, kWindowTitleLength));
+  store::UnlockKey key{KeyName(desktop_, window, title40), {}};
+  if (IsUnlocked(window, key)) return;
+  if (verdict.ignored) return;
+  StopWindow({window, title40, std::move(key)});
+}
+
+void frmMain::timPelmora_Timer() {
+  const WatchScope scope(inWatchTick_);
+  ForgetClosedUnlocks();
+  DropVanishedBlockedWindows();
+  // The front window first, so that its prompt comes first; then every
+  // other window on the screen, wherever it is.
+  const platform::Hwnd front = desktop_.ForegroundWindow();
+  ExamineWindow(front);
+  for (const platform::Hwnd window : desktop_.VisibleTopLevelWindows()) {
+    if (window != front) ExamineWindow(window);
+  }
+  titleVerdicts_.EndPass();
+  AskForNextBlockedWindow();
+}
+
+void frmMain::OnWindowChanged(platform::Hwnd window) {
+  // The same steps, run at once for the window reported; never nested inside
+  // a tick already running, and not while "Unlock Everything" has the watch
+  // switched off.
   if (inWatchTick_ || !IsLoaded() || !timPelmora.Enabled()) return;
-  timPelmora_Timer();
+  const WatchScope scope(inWatchTick_);
+  // An unlock whose last window has closed must not cover a new window that
+  // is reported before the next tick.
+  ForgetClosedUnlocks();
+  ExamineWindow(window != 0 ? window : desktop_.ForegroundWindow());
+  AskForNextBlockedWindow();
 }
 
 void frmMain::Timer1_Timer() {
   // Only a second start of ours asks for the tool, not any window that
-  // happens to take the title.
-  if (OwnWindowWithTitleExists(desktop_, kSetupRequestTitle, state_.AppFolder,
-                               OwnPrograms::Engine)) {
-    mnuPMISetup_Click();
-  }
+  // happens to take the title; and it asks once, though its signal stays
+  // for about a second: a tool closed meanwhile does not come back.
+  const platform::Hwnd request =
+      OwnWindowWithTitle(desktop_, kSetupRequestTitle, state_.AppFolder, OwnPrograms::Engine);
+  if (request != 0 && request != lastSetupRequest_) mnuPMISetup_Click();
+  lastSetupRequest_ = request;
   if (!state_.ReloadRequested) return;
   state_.ReloadRequested = false;
   GetWindows();

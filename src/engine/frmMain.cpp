@@ -27,7 +27,7 @@ frmMain::frmMain(Platform platform, store::ProgramState& state, Forms forms)
 }
 
 frmMain::~frmMain() {
-  desktop_.SetForegroundChangeHandler(nullptr);
+  desktop_.SetWindowChangeHandler(nullptr);
 }
 
 void frmMain::Form_Load() {
@@ -45,9 +45,10 @@ void frmMain::Form_Load() {
   window().SetIcon(platform::BuiltIn::LockedIcon);
   GetWindows();
   GetSettings();
-  // Beyond the twice-a-second tick, look at once when the foreground changes,
-  // so a locked window is hidden before its contents can be read.
-  desktop_.SetForegroundChangeHandler([this] { OnForegroundChanged(); });
+  // Beyond the twice-a-second tick, look at once at a window that is
+  // created, shown, renamed, restored or brought to the front, so a locked
+  // window is hidden before its contents can be read.
+  desktop_.SetWindowChangeHandler([this](platform::Hwnd window) { OnWindowChanged(window); });
 }
 
 void frmMain::RunSecondStart() {
@@ -90,6 +91,11 @@ void frmMain::RefreshTrayIcon() {
 }
 
 void frmMain::Form_TrayMessage(std::uint32_t mouseMessage) {
+  if (mouseMessage == platform::kTaskbarCreated) {
+    // Explorer restarted and forgot the icon.
+    if (!state_.TrayIconDisabled) RefreshTrayIcon();
+    return;
+  }
   if (Visible()) return;
   if (mouseMessage == platform::kWmLButtonDblClk) {
     if (!HideMenuOn) mnuPMISetup_Click();

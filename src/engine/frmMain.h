@@ -11,6 +11,7 @@
 #include "config/frmSetup.h"
 #include "engine/KeywordMatcher.h"
 #include "engine/frmMainLayout.h"
+#include "engine/TitleVerdicts.h"
 #include "platform/Desktop.h"
 #include "platform/Form.h"
 #include "platform/Registry.h"
@@ -48,8 +49,8 @@ class frmMain : public platform::Form, public config::EngineCommands {
   // Rule loading: always GetWindows, then GetSettings.
   void GetWindows();
   void GetSettings();
-  // Hides the locked window and puts the prompt in front of it.
-  void StopWindow();
+  // Hides a locked window and queues it for the prompt.
+  void StopWindow(store::BlockedWindow blocked);
 
   void TrayIconAdd();
   void TrayIconRemove();
@@ -63,7 +64,8 @@ class frmMain : public platform::Form, public config::EngineCommands {
   // "Configure...": the configuration tool, behind the password.
   void mnuPMISetup_Click();
 
-  // The watch tick: the one place that examines the foreground window.
+  // The watch tick: examines the window in front, then every other visible
+  // top-level window.
   void timPelmora_Timer();
 
   // True when this start found a running copy and only signalled it.
@@ -88,11 +90,17 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void Timer1_Timer();
   void timrelock_Timer();
   void tmrTimeDelay_Timer();
-  void OnForegroundChanged();
+  void OnWindowChanged(platform::Hwnd window);
   void RunSecondStart();
   void ForgetClosedUnlocks();
-  void DropPromptOfVanishedWindow();
-  bool IsOwnMarkedWindow(std::string_view title);
+  void DropVanishedBlockedWindows();
+  bool IsOwnMarkedWindow(platform::Hwnd window, std::string_view title);
+  // Completes `key` with the owning program when an unlock might match.
+  bool IsUnlocked(platform::Hwnd window, store::UnlockKey& key);
+  void ExamineWindow(platform::Hwnd window);
+  bool PromptsShown() const;
+  // Shows the prompt for the first queued window when none is up.
+  void AskForNextBlockedWindow();
 
   platform::Toolkit& toolkit_;
   platform::Desktop& desktop_;
@@ -105,11 +113,13 @@ class frmMain : public platform::Form, public config::EngineCommands {
   std::vector<std::string> List4;  // ignore keywords, lower case
   KeywordMatcher lockedMatcher_;   // List1, for the tick
   KeywordMatcher ignoreMatcher_;   // List4, for the tick
+  TitleVerdicts titleVerdicts_;    // what both say of each window's title
   bool NoPasswordPrompt = false;
   bool BlankScreenOn = false;
   bool HideMenuOn = false;
   bool secondStart_ = false;
   bool inWatchTick_ = false;
+  platform::Hwnd lastSetupRequest_ = 0;  // the second start's signal acted on
 };
 
 }  // namespace pm::engine

@@ -33,6 +33,12 @@ class Desktop {
   virtual Hwnd FindByClass(std::string_view className) = 0;
   // Every top-level window whose title is exactly this text, case included.
   virtual std::vector<Hwnd> FindAllWithTitle(std::string_view title) = 0;
+  // Every top-level window of this class, compared without case.
+  virtual std::vector<Hwnd> FindAllWithClass(std::string_view className) = 0;
+  // Every visible top-level window, front first.
+  virtual std::vector<Hwnd> VisibleTopLevelWindows() = 0;
+  // Whether the window belongs to this very process.
+  virtual bool IsOwnProcess(Hwnd window) = 0;
   // The full path of the program file whose process owns the window, as
   // C:\Folder\program.exe; empty when it cannot be known (no such
   // window, or the process may not be asked).
@@ -43,15 +49,20 @@ class Desktop {
   virtual void RestoreAsync(Hwnd window) = 0;
   virtual void ShowNormal(Hwnd window) = 0;
   virtual void PostClose(Hwnd window) = 0;
+  // Puts a window of this process in front with the keyboard, as far as the
+  // system lets a background process (the foreground lock); where it does
+  // not, the window flashes for attention. True when it is in front.
+  virtual bool BringToFrontWithKeyboard(Hwnd ourWindow) = 0;
   virtual void Enable(Hwnd window, bool enabled) = 0;
 
   // SPI_SETSCREENSAVERRUNNING: while set, systems that honour it keep the
   // task-switching key combinations from working.
   virtual void SetScreenSaverRunning(bool running) = 0;
 
-  // Called on the UI thread soon after the foreground window may have
-  // changed; null stops the notifications.
-  virtual void SetForegroundChangeHandler(std::function<void()> handler) = 0;
+  // Called on the UI thread soon after a top-level window was created,
+  // shown, renamed, restored or brought to the front, with that window, or
+  // with 0 when only the foreground may have changed; null stops the calls.
+  virtual void SetWindowChangeHandler(std::function<void(Hwnd)> handler) = 0;
 };
 
 }  // namespace pm::platform

@@ -72,6 +72,7 @@ void Form::Guarded(const std::function<void()>& handler) {
 }
 
 void Form::OnControlEvent(int control, Event event) {
+  if (inputGate_ && !inputGate_()) return;
   const auto it = controlHandlers_.find({control, event});
   if (it != controlHandlers_.end()) Guarded(it->second);
 }
@@ -82,6 +83,7 @@ void Form::OnTimer(int control) {
 }
 
 void Form::OnMenu(int menuId) {
+  if (inputGate_ && !inputGate_()) return;
   const auto it = menuHandlers_.find(menuId);
   if (it != menuHandlers_.end()) Guarded(it->second);
 }

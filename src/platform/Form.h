@@ -42,6 +42,11 @@ class Form : private WindowEvents {
   Window& window();
   const FormSpec& layout() const { return layout_; }
 
+  // While `gate` answers false, the form's control and menu handlers refuse
+  // every event (a click, a key, or a message another program posts); its
+  // timers and its closing go on. Null lets every event through.
+  void SetInputGate(std::function<bool()> gate) { inputGate_ = std::move(gate); }
+
   std::string Caption() { return window().Caption(); }
   void SetCaption(std::string_view caption) { window().SetCaption(caption); }
   bool Enabled() { return window().IsEnabled(); }
@@ -75,6 +80,7 @@ class Form : private WindowEvents {
   std::map<std::pair<int, Event>, std::function<void()>> controlHandlers_;
   std::map<int, std::function<void()>> timerHandlers_;
   std::map<int, std::function<void()>> menuHandlers_;
+  std::function<bool()> inputGate_;
 };
 
 // One control of a form. Using it loads the form, as it always has.

@@ -128,6 +128,10 @@ class Toolkit {
   virtual void PumpUntil(const std::function<bool()>& done) = 0;
   // Runs the event loop until Quit.
   virtual int Run() = 0;
+  // Runs `work` on a thread of its own and afterwards `done` on the UI
+  // thread, which meanwhile goes on handling events (timers, hooks, the
+  // tray). `work` must use nothing the UI thread uses.
+  virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
   virtual void Quit(int exitCode) = 0;
 
   // Absent, unreadable or fake picture files give null.

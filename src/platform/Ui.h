@@ -168,5 +168,8 @@ class WindowEvents {
 // Mouse messages the tray icon reports.
 inline constexpr std::uint32_t kWmLButtonDblClk = 0x203;
 inline constexpr std::uint32_t kWmRButtonUp = 0x205;
+// Not a mouse message: the taskbar was created anew (Explorer restarted),
+// and every tray icon must be added again.
+inline constexpr std::uint32_t kTaskbarCreated = 0xFFFF;
 
 }  // namespace pm::platform

@@ -1,5 +1,9 @@
 #include "prompt/LockPrompt.h"
 
+#include <algorithm>
+#include <memory>
+
+#include "prompt/frmPasswordLayout.h"
 #include "store/PasswordCheck.h"
 
 namespace pm::prompt {
@@ -12,20 +16,75 @@ PromptSettings LockPrompt::Settings() const {
   return {state_.UserPassword, state_.TimeDelay, state_.PasswordPicture, state_.BadPasswordPic};
 }
 
+void LockPrompt::Ask() {
+  ++attempt_;
+  checking_ = false;
+  Load();
+  StartRetryWait(state_.WrongPasswordsInARow);
+  Show();
+  // The engine runs in the background: the system may refuse its prompt the
+  // foreground, and a prompt behind another window cannot be typed into.
+  window().SetTopmost(true);
+  desktop_.BringToFrontWithKeyboard(hwnd());
+  txtPassword.SetFocus();
+}
+
+// The tool is known by its window, which only this process can own, never
+// by a title that any program may take.
+bool LockPrompt::IsConfigurationTool(platform::Hwnd window) {
+  return window != 0 && window == state_.ConfigToolHwnd && desktop_.IsOwnProcess(window);
+}
+
+void LockPrompt::Answered() {
+  auto& queue = state_.BlockedWindows;
+  const platform::Hwnd answered = state_.LockedHwnd;
+  queue.erase(std::remove_if(queue.begin(), queue.end(),
+                             [answered](const store::BlockedWindow& blocked) {
+                               return blocked.hwnd == answered;
+                             }),
+              queue.end());
+}
+
 void LockPrompt::cmdOK_Click() {
+  // OK is disabled while the wait or the check runs; a message sent straight
+  // to the button is refused too.
+  if (RetryWaitSecondsLeft() > 0 || checking_) return;
   const std::string typed = LowerTheTypedText();
-  if (store::PasswordMatches(typed, state_.UserPassword)) {
-    if (state_.WindowTitle != kConfigurationToolTitle) {
-      state_.UnlockedKeys.push_back(state_.WindowKey);
-    } else {
+  // The slow hash runs on a thread of its own, so the watch, the hooks and
+  // the tray go on meanwhile.
+  checking_ = true;
+  cmdOK.SetEnabled(false);
+  Label1.SetCaption(kCheckingPassword);
+  const auto matches = std::make_shared<bool>(false);
+  const int attempt = attempt_;
+  toolkit_.RunInBackground(
+      [matches, typed, stored = state_.UserPassword] { *matches = store::PasswordMatches(typed, stored); },
+      [this, matches, attempt, typed] {
+        if (attempt != attempt_ || !checking_ || !IsLoaded()) return;
+        checking_ = false;
+        PasswordChecked(*matches, typed);
+      });
+}
+
+void LockPrompt::PasswordChecked(bool matches, const std::string& typed) {
+  Answered();
+  if (matches) {
+    state_.WrongPasswordsInARow = 0;
+    if (IsConfigurationTool(state_.LockedHwnd)) {
       state_.ConfigWindowKey = state_.WindowKey;
       // The tool's saves go through the service with the same password.
       state_.ToolPassword = typed;
+    } else {
+      state_.UnlockedKeys.push_back(state_.WindowKey);
     }
     desktop_.RestoreAsync(state_.LockedHwnd);
     desktop_.ShowNormal(state_.LockedHwnd);
+    const bool tool = IsConfigurationTool(state_.LockedHwnd);
     Unload();
+    // Given while the prompt, ours, is in front: the tool gets the keyboard.
+    if (tool) desktop_.BringToFrontWithKeyboard(state_.LockedHwnd);
   } else {
+    ++state_.WrongPasswordsInARow;
     desktop_.PostClose(state_.LockedHwnd);
     Image2.SetPicture(Image1.Picture());
     Unload();
@@ -34,6 +93,7 @@ void LockPrompt::cmdOK_Click() {
 }
 
 void LockPrompt::CloseBlockedWindow() {
+  Answered();
   desktop_.PostClose(state_.LockedHwnd);
   blank_.UnloadIfVisible();
   Unload();
@@ -45,6 +105,11 @@ void LockPrompt::Command1_Click() {
 
 void LockPrompt::passwordtimedelay_Timer() {
   CloseBlockedWindow();
+}
+
+void LockPrompt::Label2_Click() {
+  Answered();
+  Unload();
 }
 
 }  // namespace pm::prompt

@@ -1,6 +1,7 @@
 // The lock engine's password prompt: the right password gives the blocked
 // window back and keeps it unlocked; a wrong one, "X" or the time limit
-// closes it.
+// closes it. It asks for one blocked window at a time, the first of the
+// engine's queue.
 #pragma once
 
 #include "platform/Desktop.h"
@@ -15,21 +16,34 @@ class LockPrompt : public frmPassword {
   LockPrompt(platform::Toolkit& toolkit, platform::Shell& shell, platform::Desktop& desktop,
              store::ProgramState& state, frmBlank& blank);
 
+  // Shows the prompt for LockedHwnd, its Label1 already set: topmost, in
+  // front with the keyboard, and waiting first if too many wrong passwords
+  // came in a row.
+  void Ask();
+
  protected:
   PromptSettings Settings() const override;
   void cmdOK_Click() override;
   void Command1_Click() override;
   void passwordtimedelay_Timer() override;
+  // Only the prompt goes; its window stays hidden and is asked for no more.
+  void Label2_Click() override;
 
  private:
   void CloseBlockedWindow();
+  // The end of OK, once the password has been checked.
+  void PasswordChecked(bool matches, const std::string& typed);
+  // The blocked window has its answer: it leaves the queue.
+  void Answered();
+  bool IsConfigurationTool(platform::Hwnd window);
 
   platform::Desktop& desktop_;
   store::ProgramState& state_;
   frmBlank& blank_;
+  // Counts the prompts and the checks, so that a check that ends after its
+  // prompt has gone (or asks for another window) changes nothing.
+  int attempt_ = 0;
+  bool checking_ = false;
 };
-
-// The title of the configuration tool, whose unlock lasts until it closes.
-inline constexpr std::string_view kConfigurationToolTitle = "Configuration Tool";
 
 }  // namespace pm::prompt

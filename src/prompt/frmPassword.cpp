@@ -1,5 +1,7 @@
 #include "prompt/frmPassword.h"
 
+#include "prompt/RetryWait.h"
+#include "store/PasswordCheck.h"
 #include "prompt/frmPasswordLayout.h"
 #include "store/PasswordCheck.h"
 
@@ -15,9 +17,11 @@ frmPassword::frmPassword(platform::Toolkit& toolkit, platform::Shell& shell)
   On(Ids::cmdShutDown, Event::Click, [this] { cmdShutDown_Click(); });
   OnTimer(Ids::passwordtimedelay, [this] { passwordtimedelay_Timer(); });
   OnTimer(Ids::TimerForce, [this] { TimerForce_Timer(); });
+  OnTimer(Ids::tmrRetryWait, [this] { tmrRetryWait_Timer(); });
 }
 
 void frmPassword::Form_Load() {
+  secondsLeft_ = 0;
   const PromptSettings settings = Settings();
   window().CenterOnScreen();
   // A picture that cannot be loaded leaves the built-in one.
@@ -53,6 +57,34 @@ void frmPassword::cmdShutDown_Click() {
 void frmPassword::TimerForce_Timer() {
   Show(platform::ShowMode::Normal);
   window().SetTopmost(true);
+}
+
+}  // namespace pm::prompt
+
+namespace pm::prompt {
+
+void frmPassword::StartRetryWait(int wrongInARow) {
+  const int seconds = RetryWaitSeconds(wrongInARow);
+  if (seconds <= 0) return;
+  secondsLeft_ = seconds;
+  promptText_ = Label1.Caption();
+  cmdOK.SetEnabled(false);
+  // The disabled button may have had the keyboard; give it to the box, with
+  // the wrong text selected so that the next try replaces it.
+  txtPassword.SetFocus();
+  txtPassword.SelectAll();
+  Label1.SetCaption(RetryWaitMessage(secondsLeft_));
+  tmrRetryWait.SetEnabled(true);
+}
+
+void frmPassword::tmrRetryWait_Timer() {
+  if (--secondsLeft_ > 0) {
+    Label1.SetCaption(RetryWaitMessage(secondsLeft_));
+    return;
+  }
+  tmrRetryWait.SetEnabled(false);
+  Label1.SetCaption(promptText_);
+  cmdOK.SetEnabled(true);
 }
 
 }  // namespace pm::prompt

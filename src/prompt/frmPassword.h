@@ -37,8 +37,11 @@ class frmPassword : public platform::Form {
   platform::Control Image3{*this, Ids::Image3};
   platform::Control Image2{*this, Ids::Image2};
   platform::Control Label1{*this, Ids::Label1};
-  // Used by the start-up locker's prompt only: the wait after wrong passwords.
+  // The wait after too many wrong passwords in a row.
   platform::Timer tmrRetryWait{*this, Ids::tmrRetryWait};
+
+  // Seconds left before OK takes a password again; 0 when it does now.
+  int RetryWaitSecondsLeft() const { return secondsLeft_; }
 
  protected:
   // What this program's prompt shows and waits for, read at every load.
@@ -46,16 +49,23 @@ class frmPassword : public platform::Form {
   virtual void cmdOK_Click() = 0;
   virtual void Command1_Click() {}
   virtual void passwordtimedelay_Timer() {}
+  virtual void Label2_Click();
   // Turns the box's text to lower case, as both OK handlers begin.
   std::string LowerTheTypedText();
+  // Disables OK for the wait after `wrongInARow` wrong passwords in a row,
+  // if that count calls for one, counting down in Label1.
+  void StartRetryWait(int wrongInARow);
 
   void Form_Load() override;
 
  private:
   platform::Shell& shell_;
-  void Label2_Click();
   void cmdShutDown_Click();
   void TimerForce_Timer();
+  void tmrRetryWait_Timer();
+
+  int secondsLeft_ = 0;
+  std::string promptText_;  // Label1's text before the wait
 };
 
 inline constexpr std::string_view kNoPasswordHint =

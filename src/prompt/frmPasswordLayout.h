@@ -12,8 +12,11 @@ namespace prop = platform::prop;
 
 inline constexpr std::string_view kPromptTitle = "Pelmora Pro 2003";
 
-// What Label1 says while the start-up locker makes the user wait after too
-// many wrong passwords: the head, the time left, the tail.
+// Label1 while the typed password is being checked.
+inline constexpr std::string_view kCheckingPassword = "Checking the password...";
+
+// What Label1 says while a prompt makes the user wait after too many wrong
+// passwords: the head, the time left, the tail.
 inline constexpr std::string_view kRetryWaitHead = "Too many wrong passwords. Try again in ";
 inline constexpr std::string_view kRetryWaitTail = ".";
 inline constexpr std::string_view kOneSecond = "1 second";
@@ -26,7 +29,7 @@ inline constexpr ControlSpec kfrmPasswordControls[] = {
   //  kind                     name                 caption               left  top   width height props
   {ControlKind::TextBox,  "txtPassword",       "",                    240, 2400, 2535,  285, prop::kPassword, {}, platform::kDefaultColor, 16},
   {ControlKind::Button,   "cmdOK",             "OK",                 2880, 2400,  855,  360, prop::kDefault},
-  {ControlKind::Button,   "Command1",          "X",                  3840, 2400,  375,  375, prop::kCancel},
+  {ControlKind::Button,   "Command1",          "X",                  3840, 2400,  375,  375, prop::kNone},
   {ControlKind::Timer,    "passwordtimedelay", "",                      0,    0,    0,    0},
   {ControlKind::Button,   "cmdShutDown",       "Shut Down",          1080, 5280, 1215,  375, prop::kDisabled},
   {ControlKind::Timer,    "TimerForce",        "",                      0,    0,    0,    0, prop::kNone, {}, platform::kDefaultColor, 0, 1000},

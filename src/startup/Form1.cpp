@@ -12,7 +12,7 @@ Form1::Form1(platform::Toolkit& toolkit, platform::Desktop& desktop, platform::S
 }
 
 Form1::~Form1() {
-  desktop_.SetForegroundChangeHandler(nullptr);
+  desktop_.SetWindowChangeHandler(nullptr);
 }
 
 void Form1::Form_Load() {
@@ -26,7 +26,7 @@ void Form1::Form_Load() {
   prompt_->Show();
   // Instead of polling without pause, wait for the window system: a window
   // coming to the front is noticed at once, and the timer is the backstop.
-  desktop_.SetForegroundChangeHandler([this] { CloseTaskManagers(); });
+  desktop_.SetWindowChangeHandler([this](platform::Hwnd) { CloseTaskManagers(); });
   CloseTaskManagers();
 }
 

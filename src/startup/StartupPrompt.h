@@ -16,9 +16,6 @@ class StartupPrompt : public prompt::frmPassword {
   StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell, std::string userPassword,
                 std::function<void()> unlocked);
 
-  // Seconds left before OK takes a password again; 0 when it does now.
-  int RetryWaitSecondsLeft() const { return secondsLeft_; }
-
  protected:
   // The configured pictures and time limit are the engine's; this prompt
   // keeps its built-in pictures and waits without a limit.
@@ -26,14 +23,9 @@ class StartupPrompt : public prompt::frmPassword {
   void cmdOK_Click() override;
 
  private:
-  void StartRetryWait(int seconds);
-  void tmrRetryWait_Timer();
-
   std::string userPassword_;
   std::function<void()> unlocked_;
   int wrongInARow_ = 0;
-  int secondsLeft_ = 0;
-  std::string promptText_;  // Label1's text before the wait
 };
 
 }  // namespace pm::startup

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,39 @@ namespace pm::store {
 inline constexpr std::string_view kLocked = "- Locked";
 inline constexpr std::string_view kUnlocked = "- Unlocked";
 
+// What one unlock by password opens: a window class (for a standard dialog,
+// its first 40 title characters) of one program file. A class name alone
+// would open every program that shares the class, and on Windows many do.
+struct UnlockKey {
+  std::string name;         // class name, or the dialog's first 40 title characters
+  std::string programPath;  // full path of the program that owns the window
+  bool operator==(const UnlockKey&) const = default;
+  bool empty() const { return name.empty() && programPath.empty(); }
+  void clear() { *this = {}; }
+};
+
+// A locked window hidden and waiting for its answer at the prompt.
+struct BlockedWindow {
+  platform::Hwnd hwnd = 0;
+  std::string title;  // its first 40 title characters
+  UnlockKey key;
+};
+
 struct ProgramState {
   platform::Hwnd CurrentHwnd = 0;
-  // The window last taken as blocked; 0 before the first block, and 1 when
-  // the window in front is one already unlocked.
+  // The blocked window the prompt asks for; 0 before the first block.
   platform::Hwnd LockedHwnd = 0;
-  std::string WindowTitle;  // at most 40 characters
-  std::string WindowKey;
-  std::string ConfigWindowKey;
+  std::string WindowTitle;  // LockedHwnd's, at most 40 characters
+  UnlockKey WindowKey;      // LockedHwnd's
+  // Set only for the configuration tool's own window, once unlocked.
+  UnlockKey ConfigWindowKey;
+  // The configuration tool's window while it is loaded; 0 otherwise.
+  platform::Hwnd ConfigToolHwnd = 0;
+  // Every hidden locked window waiting for the prompt, the one it asks for
+  // first; the prompt shows for one at a time.
+  std::deque<BlockedWindow> BlockedWindows;
+  // Wrong passwords in a row at the engine's prompt, across prompts.
+  int WrongPasswordsInARow = 0;
 
   std::string UserPassword;
   std::string UserPassword2;
@@ -43,7 +69,7 @@ struct ProgramState {
   std::string AppFolder;
 
   // Keys of the windows unlocked by password (the engine's List2).
-  std::vector<std::string> UnlockedKeys;
+  std::vector<UnlockKey> UnlockedKeys;
 
   // The service that writes the settings for a caller who knows the
   // password; none where the program writes the registry itself (the

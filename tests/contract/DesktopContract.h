@@ -32,6 +32,13 @@ class DesktopRig {
   virtual std::string OtherProgramPath() = 0;
   // As a click on the window would.
   virtual void BringToFront(platform::Hwnd window) = 0;
+  // As ShowWindow with SW_SHOWNA: shown, but the front window stays in front.
+  virtual void ShowWithoutActivation(platform::Hwnd window) = 0;
+  // As the window's program changing its title.
+  virtual void Rename(platform::Hwnd window, std::string_view title) = 0;
+  // Whether the system reports a window shown without activation, or
+  // renamed (Windows does; Wine 8 does not).
+  virtual bool ReportsShowAndRename() const { return true; }
   virtual int CloseRequests(platform::Hwnd window) = 0;
   // Whether the window accepts input; the Desktop itself cannot tell.
   virtual bool IsEnabled(platform::Hwnd window) = 0;

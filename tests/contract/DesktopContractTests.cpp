@@ -17,7 +17,7 @@ void DesktopContract::SetUp() {
 }
 
 void DesktopContract::TearDown() {
-  desktop().SetForegroundChangeHandler(nullptr);
+  desktop().SetWindowChangeHandler(nullptr);
   rig_.reset();
 }
 
@@ -239,14 +239,14 @@ TEST_P(DesktopContract, EnableTurnsInputOffAndOn) {
   EXPECT_TRUE(rig_->IsEnabled(window));
 }
 
-// --- The foreground-change notification -----------------------------------
+// --- The window-change notification ---------------------------------------
 
 TEST_P(DesktopContract, HandlerRunsAfterAWindowComesToTheFront) {
   const Hwnd window = rig_->CreateOtherWindow(Unique("Comes to front"), Unique("FrontClass"), true);
   // Created last, this one is in front at the start.
   rig_->CreateOtherWindow(Unique("In front before"), Unique("BeforeClass"), true);
   Hwnd seen = 0;
-  desktop().SetForegroundChangeHandler([&] { seen = desktop().ForegroundWindow(); });
+  desktop().SetWindowChangeHandler([&](Hwnd) { seen = desktop().ForegroundWindow(); });
 
   rig_->BringToFront(window);
   // The handler sees the new foreground window when it runs.
@@ -257,11 +257,11 @@ TEST_P(DesktopContract, ClearedHandlerIsNoLongerCalled) {
   const Hwnd first = rig_->CreateOtherWindow(Unique("First"), Unique("FirstClass"), true);
   const Hwnd second = rig_->CreateOtherWindow(Unique("Second"), Unique("SecondClass"), true);
   int calls = 0;
-  desktop().SetForegroundChangeHandler([&] { ++calls; });
+  desktop().SetWindowChangeHandler([&](Hwnd) { ++calls; });
   rig_->BringToFront(first);
   ASSERT_TRUE(PumpUntil([&] { return calls > 0; }));
 
-  desktop().SetForegroundChangeHandler(nullptr);
+  desktop().SetWindowChangeHandler(nullptr);
   const int callsBefore = calls;
   rig_->BringToFront(second);
   PumpUntil([&] { return desktop().ForegroundWindow() == second; });
@@ -277,7 +277,7 @@ TEST_P(DesktopContract, HandlerThatPumpsIsRunAgainAfterwardsNotNested) {
   int deepest = 0;
   Hwnd seen = 0;
   bool switched = false;
-  desktop().SetForegroundChangeHandler([&] {
+  desktop().SetWindowChangeHandler([&](Hwnd) {
     ++calls;
     deepest = std::max(deepest, ++depth);
     seen = desktop().ForegroundWindow();
@@ -303,7 +303,7 @@ TEST_P(DesktopContract, ExceptionFromTheHandlerDoesNotStopTheNotifications) {
   const Hwnd first = rig_->CreateOtherWindow(Unique("First"), Unique("FirstClass"), true);
   const Hwnd second = rig_->CreateOtherWindow(Unique("Second"), Unique("SecondClass"), true);
   Hwnd seen = 0;
-  desktop().SetForegroundChangeHandler([&] {
+  desktop().SetWindowChangeHandler([&](Hwnd) {
     seen = desktop().ForegroundWindow();
     throw std::runtime_error("handler failed");
   });
@@ -312,6 +312,53 @@ TEST_P(DesktopContract, ExceptionFromTheHandlerDoesNotStopTheNotifications) {
   ASSERT_TRUE(PumpUntil([&] { return seen == first; }));
   rig_->BringToFront(second);
   EXPECT_TRUE(PumpUntil([&] { return seen == second; }));
+}
+
+// A window that is not brought to the front is still reported, by its
+// handle: one shown without activation, or one whose title changes.
+TEST_P(DesktopContract, AWindowShownBehindOrRenamedIsReportedWithItsHandle) {
+  if (!rig_->ReportsShowAndRename()) {
+    GTEST_SKIP() << "this system reports neither; the engine's tick finds such windows";
+  }
+  const Hwnd front = rig_->CreateOtherWindow(Unique("Front"), Unique("FrontClass"), true);
+  const Hwnd behind = rig_->CreateOtherWindow(Unique("Behind"), Unique("BehindClass"), false);
+  rig_->BringToFront(front);
+  PumpUntil([&] { return desktop().ForegroundWindow() == front; });
+  std::vector<Hwnd> reported;
+  desktop().SetWindowChangeHandler([&](Hwnd window) { reported.push_back(window); });
+  const auto wasReported = [&](Hwnd window) {
+    return std::find(reported.begin(), reported.end(), window) != reported.end();
+  };
+
+  rig_->ShowWithoutActivation(behind);
+  EXPECT_TRUE(PumpUntil([&] { return wasReported(behind); }));
+  EXPECT_EQ(desktop().ForegroundWindow(), front);
+
+  reported.clear();
+  rig_->Rename(front, Unique("Renamed"));
+  EXPECT_TRUE(PumpUntil([&] { return wasReported(front); }));
+}
+
+TEST_P(DesktopContract, VisibleWindowsAreListedFrontFirstAndClassesFoundWithoutCase) {
+  const std::string className = Unique("ListedClass");
+  const Hwnd back = rig_->CreateOtherWindow(Unique("Back"), className, true);
+  const Hwnd hidden = rig_->CreateOtherWindow(Unique("Hidden"), className, false);
+  const Hwnd front = rig_->CreateOtherWindow(Unique("Front"), Unique("OtherClass"), true);
+  rig_->BringToFront(front);
+  PumpUntil([&] { return desktop().ForegroundWindow() == front; });
+
+  const std::vector<Hwnd> visible = desktop().VisibleTopLevelWindows();
+  const auto at = [&](Hwnd window) { return std::find(visible.begin(), visible.end(), window); };
+  ASSERT_NE(at(front), visible.end());
+  ASSERT_NE(at(back), visible.end());
+  EXPECT_LT(at(front), at(back));
+  EXPECT_EQ(at(hidden), visible.end());
+
+  std::vector<Hwnd> ofClass = desktop().FindAllWithClass(platform::LowerCase(className));
+  std::sort(ofClass.begin(), ofClass.end());
+  std::vector<Hwnd> expected{back, hidden};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(ofClass, expected);
 }
 
 }  // namespace pm::tests

@@ -29,7 +29,7 @@ struct EngineProcess {
   EngineProcess(sim::SimWorld& world, platform::Registry& registry, std::uint32_t processId,
                 std::string programFolder = "C:\\Program Files\\Pelmora Pro")
       : toolkit(world, processId, std::move(programFolder)),
-        desktop(world),
+        desktop(world, processId),
         shell(world),
         engine(engine::Platform{toolkit, desktop, shell, registry}) {}
   sim::SimToolkit toolkit;
@@ -40,6 +40,10 @@ struct EngineProcess {
 
 class EngineTest : public ::testing::Test {
  protected:
+  // As on Windows, the engine, a background process, must earn the
+  // foreground for its windows.
+  EngineTest() { world_.foregroundLock = true; }
+
   void Store(std::string_view name, std::string_view text) {
     store::WriteSetting(registry_, name, text);
   }
@@ -89,6 +93,12 @@ class EngineTest : public ::testing::Test {
     return it == world_.closesReceived.end() ? 0 : it->second;
   }
   bool Exists(platform::Hwnd window) { return world_.Find(window) != nullptr; }
+  // The key of an unlock: a class (or a dialog's title) of one program file.
+  static store::UnlockKey Key(std::string name,
+                              std::string program = std::string(sim::kOtherProgramPath)) {
+    return {std::move(name), std::move(program)};
+  }
+  std::string EnginePath() const { return programFolder_ + "\\pmpro.exe"; }
 
   sim::SimWorld world_;
   sim::SimRegistry registry_;

@@ -60,10 +60,9 @@ TEST_F(LockedWindowTest, TheRightPasswordInCapitalsGivesTheWindowBackAndKeepsItU
   Answer("SECRET");
   EXPECT_TRUE(Visible(editor));
   EXPECT_EQ(Prompt(), nullptr);
-  EXPECT_EQ(State().UnlockedKeys, std::vector<std::string>{"RegEdit_RegEdit"});
+  EXPECT_EQ(State().UnlockedKeys, std::vector{Key("RegEdit_RegEdit")});
   Pass(5000);
   EXPECT_TRUE(Visible(editor));
-  EXPECT_EQ(State().LockedHwnd, platform::Hwnd{1});
   // Another window of the same class is unlocked too while one exists.
   const auto second = OpenWindow("Registry Editor - second", "RegEdit_RegEdit");
   Pass(500);
@@ -119,16 +118,26 @@ TEST_F(LockedWindowTest, ClickingTheHiddenLabelOnlyClosesThePrompt) {
   EXPECT_EQ(Prompt(), nullptr);
 }
 
-TEST_F(LockedWindowTest, ASecondLockedWindowWhileThePromptIsOpenClosesTheFirst) {
+// A second locked window is hidden at once and waits its turn; each answer
+// acts on its own window only.
+TEST_F(LockedWindowTest, ASecondLockedWindowWaitsHiddenForItsOwnPrompt) {
   StartEngine();
   const auto first = OpenWindow("Registry Editor - one", "ClassOne");
   Pass(500);
   const auto second = OpenWindow("Registry Editor - two", "ClassTwo");
-  Pass(500);
-  EXPECT_EQ(CloseRequests(first), 1);
+  world_.RunPending();
   EXPECT_FALSE(Visible(second));
+  EXPECT_EQ(CloseRequests(first), 0);
+  ASSERT_NE(Prompt(), nullptr);
+  EXPECT_EQ(Prompt()->TextOf("Label1"), "'Registry Editor - one' requires a password.");
+  Prompt()->Click("Command1");
+  world_.RunPending();
+  EXPECT_EQ(CloseRequests(first), 1);
   ASSERT_NE(Prompt(), nullptr);
   EXPECT_EQ(Prompt()->TextOf("Label1"), "'Registry Editor - two' requires a password.");
+  Answer("secret");
+  EXPECT_TRUE(Visible(second));
+  EXPECT_EQ(CloseRequests(second), 0);
 }
 
 TEST_F(LockedWindowTest, AHiddenPromptPasswordBoxTakesAtMostSixteenCharacters) {
@@ -243,7 +252,7 @@ TEST_F(EngineTest, DialogsAreKeyedByTheirFirstFortyTitleCharacters) {
   const auto dialog = OpenWindow("Display Properties", "#32770");
   Pass(500);
   Answer("secret");
-  EXPECT_EQ(State().UnlockedKeys, std::vector<std::string>{"Display Properties"});
+  EXPECT_EQ(State().UnlockedKeys, std::vector{Key("Display Properties")});
   // Another dialog of the standard class with another title is still locked.
   const auto other = OpenWindow("System Properties", "#32770");
   Pass(500);

@@ -19,6 +19,12 @@ class SimDesktopRig final : public DesktopRig {
   void DestroyOtherWindow(platform::Hwnd window) override { world_.DestroyWindow(window); }
   std::string OtherProgramPath() override { return std::string(sim::kOtherProgramPath); }
   void BringToFront(platform::Hwnd window) override { world_.BringToFront(window); }
+  void ShowWithoutActivation(platform::Hwnd window) override {
+    world_.ShowWithoutActivation(window);
+  }
+  void Rename(platform::Hwnd window, std::string_view title) override {
+    world_.SetTitle(window, std::string(title));
+  }
   int CloseRequests(platform::Hwnd window) override {
     const auto it = world_.closesReceived.find(window);
     return it == world_.closesReceived.end() ? 0 : it->second;

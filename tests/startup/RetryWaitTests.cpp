@@ -3,14 +3,14 @@
 // minutes, and says how long; the right password still ends it after the wait.
 #include <climits>
 
-#include "startup/RetryWait.h"
+#include "prompt/RetryWait.h"
 #include "startup/StartupFixture.h"
 
 namespace pm::tests {
 namespace {
 
-using startup::RetryWaitMessage;
-using startup::RetryWaitSeconds;
+using prompt::RetryWaitMessage;
+using prompt::RetryWaitSeconds;
 
 class RetryWaitTest : public StartupLockerTest {
  protected:

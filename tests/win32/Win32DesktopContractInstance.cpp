@@ -75,6 +75,20 @@ class Win32DesktopRig final : public DesktopRig {
     SetForegroundWindow(reinterpret_cast<HWND>(window));
   }
 
+  // Wine 8 sends no EVENT_OBJECT_SHOW for ShowWindow(SW_SHOWNA) and no
+  // EVENT_OBJECT_NAMECHANGE that reaches the hook; Windows sends both.
+  bool ReportsShowAndRename() const override {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+  }
+
+  void ShowWithoutActivation(platform::Hwnd window) override {
+    ShowWindow(reinterpret_cast<HWND>(window), SW_SHOWNA);
+  }
+
+  void Rename(platform::Hwnd window, std::string_view title) override {
+    SetWindowTextW(reinterpret_cast<HWND>(window), win32::Wide(title).c_str());
+  }
+
   int CloseRequests(platform::Hwnd window) override {
     return static_cast<int>(GetWindowLongPtrW(reinterpret_cast<HWND>(window), GWLP_USERDATA));
   }

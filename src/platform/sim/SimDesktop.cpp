@@ -52,6 +52,27 @@ std::vector<Hwnd> SimDesktop::FindAllWithTitle(std::string_view title) {
   return found;
 }
 
+std::vector<Hwnd> SimDesktop::FindAllWithClass(std::string_view className) {
+  std::vector<Hwnd> found;
+  for (Hwnd window : world_.AllWindows()) {
+    if (platform::EqualsNoCase(world_.Find(window)->className, className)) found.push_back(window);
+  }
+  return found;
+}
+
+std::vector<Hwnd> SimDesktop::VisibleTopLevelWindows() {
+  std::vector<Hwnd> found;
+  for (Hwnd window : world_.AllWindows()) {
+    if (world_.Find(window)->visible) found.push_back(window);
+  }
+  return found;
+}
+
+bool SimDesktop::IsOwnProcess(Hwnd window) {
+  const WindowRecord* record = world_.Find(window);
+  return record != nullptr && record->processId == processId_;
+}
+
 std::string SimDesktop::OwnerProgramPath(Hwnd window) {
   const WindowRecord* record = world_.Find(window);
   return record ? world_.ProgramPath(record->processId) : std::string();
@@ -89,29 +110,39 @@ void SimDesktop::PostClose(Hwnd window) {
   });
 }
 
-void SimDesktop::SetForegroundChangeHandler(std::function<void()> handler) {
+void SimDesktop::SetWindowChangeHandler(std::function<void(Hwnd)> handler) {
   handler_ = std::move(handler);
-  world_.SetForegroundHandler(this,
-                              handler_ ? std::function<void()>([this] { Notify(); }) : nullptr);
+  world_.SetWindowHandler(
+      this,
+      handler_ ? std::function<void(Hwnd)>([this](Hwnd window) { Notify(window); }) : nullptr);
 }
 
-// As the Windows hook does: a change while the handler runs is handled once
-// more afterwards, never by nesting, and a failing handler stops nothing.
-void SimDesktop::Notify() {
-  if (notifying_) {
-    notifyAgain_ = true;
-    return;
-  }
+// As the Windows hook does: a change while the handler runs is handled
+// afterwards, never by nesting, and a failing handler stops nothing.
+void SimDesktop::Notify(Hwnd window) {
+  notifyAgain_.push_back(window);
+  if (notifying_) return;
   notifying_ = true;
-  do {
-    notifyAgain_ = false;
+  while (!notifyAgain_.empty()) {
+    const Hwnd next = notifyAgain_.front();
+    notifyAgain_.erase(notifyAgain_.begin());
     try {
-      if (handler_) handler_();
+      if (handler_) handler_(next);
     } catch (...) {
       platform::TraceCaughtException("the foreground notification");
     }
-  } while (notifyAgain_);
+  }
   notifying_ = false;
+}
+
+bool SimDesktop::BringToFrontWithKeyboard(Hwnd ourWindow) {
+  // The technique Windows allows a background process (attaching to the
+  // foreground thread's input) is granted; the flash is the fallback.
+  if (world_.RequestForeground(processId_, ourWindow, ForegroundRequest::WithInputAttached)) {
+    return true;
+  }
+  if (WindowRecord* record = world_.Find(ourWindow)) record->flashing = true;
+  return false;
 }
 
 void SimDesktop::Enable(Hwnd window, bool enabled) {

@@ -35,7 +35,18 @@ bool SimShell::ShutDown() {
 void SimShell::TrayMessage(std::uint32_t mouseMessage) {
   if (!world_.tray) return;
   if (WindowRecord* owner = world_.Find(world_.tray->owner); owner && owner->ours) {
+    // A click on the icon is the user's input to its program.
+    world_.lastInputProcess = owner->processId;
     owner->ours->TrayMessage(mouseMessage);
+  }
+}
+
+void SimShell::RestartTaskbar() {
+  if (!world_.tray) return;
+  const platform::Hwnd owner = world_.tray->owner;
+  world_.tray.reset();
+  if (WindowRecord* record = world_.Find(owner); record && record->ours) {
+    record->ours->TrayMessage(platform::kTaskbarCreated);
   }
 }
 

@@ -17,6 +17,9 @@ class SimShell final : public platform::Shell {
   bool ShutDown() override;
 
   // A mouse message on the tray icon, as the user's click sends it.
+  // Explorer ended and started again: every tray icon is gone, and the
+  // windows that had one are told the taskbar was created.
+  void RestartTaskbar();
   void TrayMessage(std::uint32_t mouseMessage);
 
  private:

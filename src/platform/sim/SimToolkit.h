@@ -27,6 +27,11 @@ class SimToolkit final : public platform::Toolkit {
   void DoEvents() override { world_.RunPending(); }
   void PumpUntil(const std::function<bool()>& done) override;
   int Run() override { return exitCode_.value_or(0); }
+  // The work at once; `done` as a posted event, after the current handler.
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    work();
+    world_.Post(std::move(done));
+  }
   void Quit(int exitCode) override { exitCode_ = exitCode; }
   platform::PicturePtr LoadPicture(std::string_view path) override;
   platform::PicturePtr BuiltInPicture(platform::BuiltIn picture) override;

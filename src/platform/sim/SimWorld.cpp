@@ -14,8 +14,7 @@ SimWorld::SimWorld() {
 }
 SimWorld::~SimWorld() = default;
 
-Hwnd SimWorld::CreateOtherWindow(std::string title, std::string className,
-                                 std::uint32_t processId) {
+Hwnd SimWorld::AddWindow(std::string title, std::string className, std::uint32_t processId) {
   const Hwnd handle = nextHandle_;
   nextHandle_ += 0x10;
   WindowRecord& record = windows_[handle];
@@ -23,19 +22,37 @@ Hwnd SimWorld::CreateOtherWindow(std::string title, std::string className,
   record.title = std::move(title);
   record.className = std::move(className);
   record.processId = processId;
-  record.visible = true;
-  zOrder_.insert(zOrder_.begin(), handle);
-  ForegroundMayHaveChanged();
   return handle;
 }
 
+Hwnd SimWorld::CreateOtherWindow(std::string title, std::string className,
+                                 std::uint32_t processId) {
+  const Hwnd handle = AddWindow(std::move(title), std::move(className), processId);
+  windows_[handle].visible = true;
+  zOrder_.insert(zOrder_.begin(), handle);
+  ReportShown(handle);
+  return handle;
+}
+
+Hwnd SimWorld::CreateOtherWindowBehind(std::string title, std::string className,
+                                       std::uint32_t processId) {
+  const Hwnd handle = AddWindow(std::move(title), std::move(className), processId);
+  zOrder_.push_back(handle);
+  ShowWithoutActivation(handle);
+  return handle;
+}
+
+void SimWorld::ShowWithoutActivation(Hwnd window) {
+  WindowRecord* record = Find(window);
+  if (record == nullptr || record->visible) return;
+  MoveBehindFront(window);
+  SetVisible(window, true);
+}
+
 Hwnd SimWorld::RegisterOurWindow(SimWindow& window, std::string title, std::uint32_t processId) {
-  const Hwnd handle = CreateOtherWindow(std::move(title), "PelmoraProWindow", processId);
-  WindowRecord& record = windows_[handle];
-  record.visible = false;
-  record.ours = &window;
+  const Hwnd handle = AddWindow(std::move(title), "PelmoraProWindow", processId);
+  windows_[handle].ours = &window;
   // A new window starts hidden and behind the others until it is shown.
-  zOrder_.erase(zOrder_.begin());
   zOrder_.push_back(handle);
   return handle;
 }
@@ -52,14 +69,45 @@ void SimWorld::DestroyWindow(Hwnd window) {
 }
 
 void SimWorld::SetTitle(Hwnd window, std::string title) {
-  if (WindowRecord* record = Find(window)) record->title = std::move(title);
+  WindowRecord* record = Find(window);
+  if (record == nullptr || record->title == title) return;
+  record->title = std::move(title);
+  WindowChanged(window);
 }
 
-void SimWorld::BringToFront(Hwnd window) {
-  if (Find(window) == nullptr) return;
+bool SimWorld::RequestForeground(std::uint32_t processId, Hwnd window, ForegroundRequest how) {
+  const WindowRecord* front = Find(Foreground());
+  const bool allowed = !foregroundLock || front == nullptr || front->processId == processId ||
+                       lastInputProcess == processId || how == ForegroundRequest::WithInputAttached;
+  if (!allowed || Find(window) == nullptr) return false;
+  MoveToFront(window);
+  return true;
+}
+
+void SimWorld::MoveToFront(Hwnd window) {
   zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
   zOrder_.insert(zOrder_.begin(), window);
   ForegroundMayHaveChanged();
+}
+
+void SimWorld::MoveBehindFront(Hwnd window) {
+  const Hwnd front = Foreground();
+  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
+  const auto at = std::find(zOrder_.begin(), zOrder_.end(), front);
+  zOrder_.insert(at == zOrder_.end() ? zOrder_.begin() : std::next(at), window);
+}
+
+void SimWorld::BringToFront(Hwnd window) {
+  WindowRecord* record = Find(window);
+  if (record == nullptr) return;
+  // Our own program raising its window is subject to the lock; a window
+  // of another program brought to the front stands for the user's click.
+  if (record->ours != nullptr) {
+    if (!RequestForeground(record->processId, window) && record->visible) MoveBehindFront(window);
+    return;
+  }
+  lastInputProcess = record->processId;
+  MoveToFront(window);
 }
 
 WindowRecord* SimWorld::Find(Hwnd window) {
@@ -110,15 +158,26 @@ void SimWorld::SetVisible(Hwnd window, bool visible) {
   WindowRecord* record = Find(window);
   if (record == nullptr || record->visible == visible) return;
   record->visible = visible;
-  if (!visible) ++record->hideCount;
+  if (visible) {
+    ReportShown(window);
+    return;
+  }
+  ++record->hideCount;
   ForegroundMayHaveChanged();
 }
 
-void SimWorld::SetForegroundHandler(const void* owner, std::function<void()> handler) {
+void SimWorld::ReportShown(Hwnd window) {
+  // One report for a window that is both shown and now in front.
+  if (Foreground() == window) lastNotifiedForeground_ = window;
+  WindowChanged(window);
+  ForegroundMayHaveChanged();
+}
+
+void SimWorld::SetWindowHandler(const void* owner, std::function<void(Hwnd)> handler) {
   if (handler) {
-    foregroundHandlers_[owner] = std::move(handler);
+    windowHandlers_[owner] = std::move(handler);
   } else {
-    foregroundHandlers_.erase(owner);
+    windowHandlers_.erase(owner);
   }
 }
 
@@ -126,12 +185,16 @@ void SimWorld::ForegroundMayHaveChanged() {
   const Hwnd now = Foreground();
   if (now == lastNotifiedForeground_) return;
   lastNotifiedForeground_ = now;
+  WindowChanged(now);
+}
+
+void SimWorld::WindowChanged(Hwnd window) {
   if (!notificationsDelivered_) return;
   // The hook's notification arrives as a message: after the current handler.
-  Post([this] {
-    std::vector<std::function<void()>> handlers;
-    for (auto& [owner, handler] : foregroundHandlers_) handlers.push_back(handler);
-    for (auto& handler : handlers) handler();
+  Post([this, window] {
+    std::vector<std::function<void(Hwnd)>> handlers;
+    for (auto& [owner, handler] : windowHandlers_) handlers.push_back(handler);
+    for (auto& handler : handlers) handler(window);
   });
 }
 

@@ -31,7 +31,14 @@ struct WindowRecord {
   platform::WindowState state = platform::WindowState::Normal;
   int hideCount = 0;
   bool topmost = false;
+  bool flashing = false;      // FlashWindowEx: asks the user to turn to it
   SimWindow* ours = nullptr;  // set for the windows of our forms
+};
+
+// How a program asks for the foreground.
+enum class ForegroundRequest {
+  Plain,              // SetForegroundWindow alone
+  WithInputAttached,  // while attached to the foreground thread's input
 };
 
 struct ShownMessage {
@@ -57,10 +64,28 @@ class SimWorld {
   // Other programs' windows; the default process is a text editor's.
   platform::Hwnd CreateOtherWindow(std::string title, std::string className = "Notepad",
                                    std::uint32_t processId = kOtherProcessId);
+  // Shown without activation, behind the window in front (SW_SHOWNA, or a
+  // program that opens while the user works in another).
+  platform::Hwnd CreateOtherWindowBehind(std::string title, std::string className = "Notepad",
+                                         std::uint32_t processId = kOtherProcessId);
   void DestroyWindow(platform::Hwnd window);
   void SetTitle(platform::Hwnd window, std::string title);
   // Brings a window to the front as a click on it would.
   void BringToFront(platform::Hwnd window);
+  // SW_SHOWNA: shown just behind the window in front, which keeps the front.
+  void ShowWithoutActivation(platform::Hwnd window);
+
+  // The foreground lock of Windows: while on, a program may take the
+  // foreground only if it owns the window in front, received the user's
+  // last input, or asks with its input attached to the front window's
+  // thread. A window of ours shown or raised without that right comes up
+  // behind the front window. Off (Wine), every request is granted.
+  bool foregroundLock = false;
+  // The process that received the user's last input (a click, a key, the
+  // tray icon); 0 for none.
+  std::uint32_t lastInputProcess = 0;
+  bool RequestForeground(std::uint32_t processId, platform::Hwnd window,
+                         ForegroundRequest how = ForegroundRequest::Plain);
   WindowRecord* Find(platform::Hwnd window);
   const WindowRecord* Find(platform::Hwnd window) const;
   platform::Hwnd Foreground() const;
@@ -77,8 +102,9 @@ class SimWorld {
   std::int64_t Now() const { return now_; }
   void Advance(std::int64_t milliseconds);
   void RunPending();
-  // Whether the foreground-change notification reaches its handler (the
-  // WinEvent hook); off, only the timers see changes.
+  // Whether window notifications (the WinEvent hooks: created, shown,
+  // renamed, foreground) reach their handlers; off, only the timers see
+  // changes.
   void SetForegroundNotifications(bool delivered) { notificationsDelivered_ = delivered; }
 
   // Message boxes answer from this script; without one, the first button.
@@ -105,9 +131,11 @@ class SimWorld {
   void KillTimers(platform::Hwnd window);
   void Post(std::function<void()> event);
   // One handler per simulated program (keyed by its Desktop); null removes it.
-  void SetForegroundHandler(const void* owner, std::function<void()> handler);
+  void SetWindowHandler(const void* owner, std::function<void(platform::Hwnd)> handler);
   // Call after any change of visibility or z-order.
   void ForegroundMayHaveChanged();
+  // Reports a window created, shown or renamed, as the hooks do.
+  void WindowChanged(platform::Hwnd window);
   void SetVisible(platform::Hwnd window, bool visible);
   // The next timer due at or before `until`, if any: fires it and answers true.
   bool FireNextTimer(std::int64_t until);
@@ -126,7 +154,13 @@ class SimWorld {
   std::vector<platform::Hwnd> zOrder_;  // front first
   std::map<std::pair<platform::Hwnd, int>, TimerSlot> timers_;
   std::deque<std::function<void()>> pending_;
-  std::map<const void*, std::function<void()>> foregroundHandlers_;
+  platform::Hwnd AddWindow(std::string title, std::string className, std::uint32_t processId);
+  void ReportShown(platform::Hwnd window);
+  void MoveToFront(platform::Hwnd window);
+  // Just behind the window in front, which keeps the front.
+  void MoveBehindFront(platform::Hwnd window);
+
+  std::map<const void*, std::function<void(platform::Hwnd)>> windowHandlers_;
   platform::Hwnd lastNotifiedForeground_ = 0;
   bool notificationsDelivered_ = true;
   platform::Hwnd nextHandle_ = 0x10010;

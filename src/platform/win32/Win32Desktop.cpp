@@ -40,10 +40,12 @@ std::wstring_view WithoutCutSurrogate(std::wstring_view text) {
   return text;
 }
 
-// How often the foreground window is compared with the last one seen. Wine
-// delivers no foreground or focus events from other processes, only window
-// creation; this cheap comparison covers what the hooks miss there, and on
-// Windows it rarely finds a change the hooks have not reported already.
+// How often the foreground window (and its title) and the front-most shown
+// window are compared with the last ones seen. Wine delivers no foreground,
+// focus or name-change events from other processes, and none for a window
+// shown without activation; this cheap comparison covers what the hooks
+// miss there. On Windows the hooks report all of it, and the poll stops at
+// the first foreground event from another process.
 constexpr UINT kForegroundPollMs = 20;
 
 }  // namespace
@@ -91,20 +93,45 @@ Hwnd Win32Desktop::FindByClass(std::string_view className) {
   return FromHwnd(FindWindowW(Wide(className).c_str(), nullptr));
 }
 
-std::vector<Hwnd> Win32Desktop::FindAllWithTitle(std::string_view title) {
+template <typename Keep>
+std::vector<Hwnd> Win32Desktop::TopLevelWindows(Keep keep) {
   struct Search {
-    Win32Desktop* desktop;
-    std::string title;
+    Keep& keep;
     std::vector<Hwnd> found;
-  } search{this, std::string(title), {}};
+  } search{keep, {}};
+  // EnumWindows goes through the top-level windows in z-order, front first.
   EnumWindows(
       [](HWND window, LPARAM context) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(context);
-        if (s.desktop->WindowText(FromHwnd(window)) == s.title) s.found.push_back(FromHwnd(window));
+        if (s.keep(window)) s.found.push_back(FromHwnd(window));
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::vector<Hwnd> Win32Desktop::FindAllWithTitle(std::string_view title) {
+  return TopLevelWindows([&](HWND window) { return WindowText(FromHwnd(window)) == title; });
+}
+
+std::vector<Hwnd> Win32Desktop::FindAllWithClass(std::string_view className) {
+  const std::wstring wanted = Wide(className);
+  return TopLevelWindows([&](HWND window) {
+    wchar_t buffer[257] = {};
+    const int length = GetClassNameW(window, buffer, 257);
+    return length > 0 && CompareStringOrdinal(buffer, length, wanted.c_str(),
+                                              static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
+  });
+}
+
+std::vector<Hwnd> Win32Desktop::VisibleTopLevelWindows() {
+  return TopLevelWindows([](HWND window) { return IsWindowVisible(window) != FALSE; });
+}
+
+bool Win32Desktop::IsOwnProcess(Hwnd window) {
+  DWORD processId = 0;
+  return window != 0 && GetWindowThreadProcessId(ToHwnd(window), &processId) != 0 &&
+         processId == GetCurrentProcessId();
 }
 
 std::string Win32Desktop::OwnerProgramPath(Hwnd window) {
@@ -129,6 +156,57 @@ void Win32Desktop::PostClose(Hwnd window) {
   PostMessageW(ToHwnd(window), WM_CLOSE, 0, 0);
 }
 
+namespace {
+
+// While it lives, the calling thread shares the input state of another
+// thread: the foreground lock then treats the caller as the foreground.
+class InputAttachment {
+ public:
+  explicit InputAttachment(DWORD otherThread)
+      : ours_(GetCurrentThreadId()),
+        other_(otherThread),
+        attached_(otherThread != 0 && otherThread != ours_ &&
+                  AttachThreadInput(ours_, otherThread, TRUE) != FALSE) {}
+  ~InputAttachment() {
+    if (attached_) AttachThreadInput(ours_, other_, FALSE);
+  }
+  InputAttachment(const InputAttachment&) = delete;
+  InputAttachment& operator=(const InputAttachment&) = delete;
+
+ private:
+  DWORD ours_;
+  DWORD other_;
+  bool attached_;
+};
+
+}  // namespace
+
+// SetForegroundWindow succeeds for a background process only under the
+// documented conditions (the foreground process allows it, the caller got
+// the last input, no foreground lock, ...). Otherwise the input of the
+// thread that owns the foreground window is attached for the moment of the
+// call, which the system accepts as the foreground's own request; if even
+// that is refused, the window flashes until the user turns to it.
+bool Win32Desktop::BringToFrontWithKeyboard(Hwnd ourWindow) {
+  const HWND window = ToHwnd(ourWindow);
+  if (window == nullptr || !IsWindow(window)) return false;
+  if (SetForegroundWindow(window) && GetForegroundWindow() == window) return true;
+  {
+    const HWND foreground = GetForegroundWindow();
+    const InputAttachment attachment(
+        foreground != nullptr ? GetWindowThreadProcessId(foreground, nullptr) : 0);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+  }
+  if (GetForegroundWindow() == window) return true;
+  FLASHWINFO flash{};
+  flash.cbSize = sizeof(flash);
+  flash.hwnd = window;
+  flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+  FlashWindowEx(&flash);
+  return false;
+}
+
 void Win32Desktop::Enable(Hwnd window, bool enabled) {
   EnableWindow(ToHwnd(window), enabled ? TRUE : FALSE);
 }
@@ -138,7 +216,7 @@ void Win32Desktop::SetScreenSaverRunning(bool running) {
   SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &wasRunning, 0);
 }
 
-void Win32Desktop::SetForegroundChangeHandler(std::function<void()> handler) {
+void Win32Desktop::SetWindowChangeHandler(std::function<void(Hwnd)> handler) {
   handler_ = std::move(handler);
   if (handler_ && !hooksDisabled_) {
     InstallHooks();
@@ -148,22 +226,27 @@ void Win32Desktop::SetForegroundChangeHandler(std::function<void()> handler) {
 }
 
 void Win32Desktop::InstallHooks() {
-  if (hookedDesktop == this && foregroundHook_ && focusHook_ && createHook_) return;
+  if (hookedDesktop == this && foregroundHook_) return;
   if (hookedDesktop != nullptr && hookedDesktop != this) hookedDesktop->RemoveHooks();
   // Out of context, and without WINEVENT_SKIPOWNPROCESS: our own
   // configuration tool is a window the engine must see come to the front.
   constexpr DWORD kFlags = WINEVENT_OUTOFCONTEXT;
-  foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                        &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  const auto hook = [](DWORD first, DWORD last) {
+    return SetWinEventHook(first, last, nullptr, &Win32Desktop::OnWinEvent, 0, 0, kFlags);
+  };
+  foregroundHook_.reset(hook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND));
   // Wine never sends EVENT_SYSTEM_FOREGROUND but sends this on every
   // activation change; on Windows it only adds calls the handler tolerates.
-  focusHook_.reset(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
-                                   &Win32Desktop::OnWinEvent, 0, 0, kFlags));
-  // A new top-level window, of any process: a locked program's window or a
-  // Task Manager is seen as soon as it exists. Wine delivers this one across
-  // processes.
-  createHook_.reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
-                                    &Win32Desktop::OnWinEvent, 0, 0, kFlags));
+  focusHook_.reset(hook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS));
+  // A new or newly shown top-level window, of any process, in front or not:
+  // a locked program's window is seen as soon as it exists. Wine delivers
+  // these across processes.
+  createHook_.reset(hook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW));
+  // A title that changes (a browser tab, an Explorer folder) may become a
+  // locked one in a window already on the screen.
+  nameHook_.reset(hook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE));
+  // A minimised window brought back.
+  restoreHook_.reset(hook(EVENT_SYSTEM_MINIMIZEEND, EVENT_SYSTEM_MINIMIZEEND));
   lastForeground_ = GetForegroundWindow();
   if (pollForeground_) {
     pollTimer_ = SetTimer(nullptr, 0, kForegroundPollMs, &Win32Desktop::OnForegroundPoll);
@@ -171,53 +254,118 @@ void Win32Desktop::InstallHooks() {
   hookedDesktop = this;
 }
 
+void Win32Desktop::StopPoll() {
+  if (pollTimer_ != 0) KillTimer(nullptr, pollTimer_);
+  pollTimer_ = 0;
+}
+
 void Win32Desktop::RemoveHooks() {
   foregroundHook_.reset();
   focusHook_.reset();
   createHook_.reset();
-  if (pollTimer_ != 0) KillTimer(nullptr, pollTimer_);
-  pollTimer_ = 0;
+  nameHook_.reset();
+  restoreHook_.reset();
+  StopPoll();
   if (hookedDesktop == this) hookedDesktop = nullptr;
 }
 
+namespace {
+
+bool IsTopLevel(HWND window) {
+  return GetAncestor(window, GA_PARENT) == GetDesktopWindow();
+}
+
+bool OfAnotherProcess(HWND window) {
+  DWORD processId = 0;
+  return GetWindowThreadProcessId(window, &processId) != 0 && processId != GetCurrentProcessId();
+}
+
+}  // namespace
+
 void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG,
                                        DWORD, DWORD) {
-  if (window == nullptr || (objectId != OBJID_WINDOW && objectId != OBJID_CLIENT)) return;
-  if (event == EVENT_OBJECT_CREATE || event == EVENT_OBJECT_SHOW) {
-    // Only top-level windows; controls come and go all the time.
-    if (objectId != OBJID_WINDOW || GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return;
-  } else if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_OBJECT_FOCUS) {
-    return;
+  if (hookedDesktop == nullptr || window == nullptr) return;
+  if (objectId != OBJID_WINDOW && objectId != OBJID_CLIENT) return;
+  switch (event) {
+    case EVENT_OBJECT_CREATE:
+    case EVENT_OBJECT_SHOW:
+    case EVENT_OBJECT_NAMECHANGE:
+      // Only top-level windows; controls come and go and change their text
+      // all the time.
+      if (objectId != OBJID_WINDOW || !IsTopLevel(window)) return;
+      break;
+    case EVENT_SYSTEM_FOREGROUND:
+      // The system reports another program's activation (Windows does, Wine
+      // does not): the poll that stands in for it is no longer needed.
+      if (OfAnotherProcess(window)) hookedDesktop->StopPoll();
+      break;
+    case EVENT_SYSTEM_MINIMIZEEND:
+    case EVENT_OBJECT_FOCUS:
+      window = GetAncestor(window, GA_ROOT);
+      if (window == nullptr) return;
+      break;
+    default:
+      return;
   }
-  if (hookedDesktop != nullptr) hookedDesktop->RunHandler();
+  hookedDesktop->RunHandler(window);
 }
+
+namespace {
+
+HWND FrontMostShown() {
+  for (HWND window = GetTopWindow(nullptr); window != nullptr;
+       window = GetWindow(window, GW_HWNDNEXT)) {
+    if (IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 void CALLBACK Win32Desktop::OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD) {
   if (hookedDesktop == nullptr) return;
+  Win32Desktop& desktop = *hookedDesktop;
+  // A window shown without activation (SW_SHOWNA) comes up near the top of
+  // the z-order, above the windows shown before it: the front-most shown
+  // window finds it, whether it was created hidden or not.
+  const HWND top = FrontMostShown();
+  if (top != desktop.lastTop_) {
+    desktop.lastTop_ = top;
+    if (top != nullptr) desktop.RunHandler(top);
+  }
   const HWND foreground = GetForegroundWindow();
-  if (foreground == hookedDesktop->lastForeground_) return;
-  hookedDesktop->lastForeground_ = foreground;
-  hookedDesktop->RunHandler();
+  // The title too: the name-change event may not arrive across processes.
+  wchar_t buffer[platform::kLongestWindowText + 1] = {};
+  const int length = foreground ? GetWindowTextW(foreground, buffer, std::size(buffer)) : 0;
+  const std::wstring_view title(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
+  if (foreground == desktop.lastForeground_ && title == desktop.lastForegroundTitle_) return;
+  desktop.lastForeground_ = foreground;
+  desktop.lastForegroundTitle_ = title;
+  desktop.RunHandler(foreground);
 }
 
-void Win32Desktop::RunHandler() noexcept {
+void Win32Desktop::RunHandler(HWND window) noexcept {
   // The handler may pump messages (a prompt, DoEvents), and then a further
-  // event arrives inside it: run it once more afterwards instead of nesting.
-  if (inHandler_) {
-    runAgain_ = true;
-    return;
+  // event arrives inside it: run it afterwards instead of nesting.
+  try {
+    runAgain_.push_back(window);
+  } catch (...) {
+    return;  // out of memory: the 500 ms timer looks again
   }
+  if (inHandler_) return;
   inHandler_ = true;
-  do {
-    runAgain_ = false;
+  while (!runAgain_.empty() && handler_) {
+    const HWND next = runAgain_.front();
+    runAgain_.erase(runAgain_.begin());
     try {
       // A copy, so the handler may replace itself while it runs.
-      if (const std::function<void()> handler = handler_) handler();
+      if (const std::function<void(Hwnd)> handler = handler_) handler(FromHwnd(next));
     } catch (...) {
       // No exception may unwind into user32; the 500 ms timer looks again.
       platform::TraceCaughtException("the foreground notification");
     }
-  } while (runAgain_ && handler_);
+  }
+  runAgain_.clear();
   inHandler_ = false;
 }
 

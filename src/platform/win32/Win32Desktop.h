@@ -2,6 +2,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/Desktop.h"
 #include "platform/win32/Handles.h"
@@ -34,38 +36,50 @@ class Win32Desktop final : public platform::Desktop {
   platform::Hwnd FindByTitle(std::string_view title) override;
   platform::Hwnd FindByClass(std::string_view className) override;
   std::vector<platform::Hwnd> FindAllWithTitle(std::string_view title) override;
+  std::vector<platform::Hwnd> FindAllWithClass(std::string_view className) override;
+  std::vector<platform::Hwnd> VisibleTopLevelWindows() override;
+  bool IsOwnProcess(platform::Hwnd window) override;
   std::string OwnerProgramPath(platform::Hwnd window) override;
 
   void Hide(platform::Hwnd window) override;
   void RestoreAsync(platform::Hwnd window) override;
   void ShowNormal(platform::Hwnd window) override;
   void PostClose(platform::Hwnd window) override;
+  bool BringToFrontWithKeyboard(platform::Hwnd ourWindow) override;
   void Enable(platform::Hwnd window, bool enabled) override;
   void SetScreenSaverRunning(bool running) override;
 
-  // Hooks the foreground changes on the calling thread, which must be the UI
+  // Hooks the window events on the calling thread, which must be the UI
   // thread: out-of-context WinEvent callbacks arrive on the thread that set
   // them, while it waits for messages.
-  void SetForegroundChangeHandler(std::function<void()> handler) override;
+  void SetWindowChangeHandler(std::function<void(platform::Hwnd)> handler) override;
 
  private:
+  // Every top-level window, front first, that `keep` accepts.
+  template <typename Keep>
+  std::vector<platform::Hwnd> TopLevelWindows(Keep keep);
   static void CALLBACK OnWinEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG objectId,
                                   LONG childId, DWORD thread, DWORD time);
   static void CALLBACK OnForegroundPoll(HWND, UINT, UINT_PTR, DWORD);
   void InstallHooks();
   void RemoveHooks();
-  void RunHandler() noexcept;
+  void StopPoll();
+  void RunHandler(HWND window) noexcept;
 
-  std::function<void()> handler_;
+  std::function<void(platform::Hwnd)> handler_;
   UniqueWinEventHook foregroundHook_;
   UniqueWinEventHook focusHook_;
   UniqueWinEventHook createHook_;
+  UniqueWinEventHook nameHook_;
+  UniqueWinEventHook restoreHook_;
   UINT_PTR pollTimer_ = 0;
   HWND lastForeground_ = nullptr;
+  HWND lastTop_ = nullptr;
+  std::wstring lastForegroundTitle_;
   bool hooksDisabled_ = false;
   bool pollForeground_ = true;
   bool inHandler_ = false;
-  bool runAgain_ = false;
+  std::vector<HWND> runAgain_;
 };
 
 }  // namespace pm::win32

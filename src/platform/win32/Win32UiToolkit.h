@@ -7,8 +7,8 @@
 // The toolkit has a MessageBox of its own.
 #undef MessageBox
 
-
 #include "platform/Toolkit.h"
+#include "platform/win32/Win32Background.h"
 
 namespace pm::win32 {
 
@@ -25,6 +25,9 @@ class Win32UiToolkit final : public platform::Toolkit {
   void DoEvents() override;
   void PumpUntil(const std::function<bool()>& done) override;
   int Run() override;
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    background_.Run(std::move(work), std::move(done));
+  }
   void Quit(int exitCode) override;
   platform::PicturePtr LoadPicture(std::string_view path) override;
   platform::PicturePtr BuiltInPicture(platform::BuiltIn picture) override;
@@ -37,6 +40,7 @@ class Win32UiToolkit final : public platform::Toolkit {
   bool Dispatch(MSG& message);
 
   HINSTANCE instance_;
+  Win32Background background_;
   bool quitting_ = false;
   int exitCode_ = 0;
 };

@@ -1,12 +1,12 @@
-// What the start-up locker's prompt says while it refuses passwords after
-// wrong ones in a row (how long: store/WrongPasswordWait.h).
+// What a password prompt says while it refuses passwords after wrong ones in
+// a row (how long it refuses: store/WrongPasswordWait.h).
 #pragma once
 
 #include <string>
 
 #include "store/WrongPasswordWait.h"
 
-namespace pm::startup {
+namespace pm::prompt {
 
 using store::RetryWaitSeconds;
 
@@ -14,4 +14,4 @@ using store::RetryWaitSeconds;
 // minutes and seconds from one minute on.
 std::string RetryWaitMessage(int secondsLeft);
 
-}  // namespace pm::startup
+}  // namespace pm::prompt

@@ -1,8 +1,8 @@
-#include "startup/RetryWait.h"
+#include "prompt/RetryWait.h"
 
 #include "prompt/frmPasswordLayout.h"
 
-namespace pm::startup {
+namespace pm::prompt {
 
 namespace {
 
@@ -16,12 +16,12 @@ std::string RetryWaitMessage(int secondsLeft) {
   const int minutes = secondsLeft / 60;
   const int seconds = secondsLeft % 60;
   std::string left;
-  if (minutes > 0) left = Count(minutes, prompt::kOneMinute, prompt::kMinutes);
+  if (minutes > 0) left = Count(minutes, kOneMinute, kMinutes);
   if (seconds > 0 || minutes == 0) {
     if (!left.empty()) left += " ";
-    left += Count(seconds, prompt::kOneSecond, prompt::kSeconds);
+    left += Count(seconds, kOneSecond, kSeconds);
   }
-  return std::string(prompt::kRetryWaitHead) + left + std::string(prompt::kRetryWaitTail);
+  return std::string(kRetryWaitHead) + left + std::string(kRetryWaitTail);
 }
 
-}  // namespace pm::startup
+}  // namespace pm::prompt
