@@ -23,7 +23,15 @@ pmp_start_display() {
     pmp_started_xvfb=$!
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && return
+      # Another run may have started a server on the same number a moment
+      # before: ours then ends at once, and the socket is the other run's,
+      # which goes when that run ends. Only a server of our own will do.
+      kill -0 "$pmp_started_xvfb" 2>/dev/null || break
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        sleep 0.3
+        kill -0 "$pmp_started_xvfb" 2>/dev/null && return
+        break
+      fi
       sleep 0.1
     done
   done
