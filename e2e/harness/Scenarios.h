@@ -66,6 +66,7 @@ int LockUnlock(const Options& options);
 int SecondStart(const Options& options);
 int Restart(const Options& options);
 int ImpostorTitles(const Options& options);
+int ForgedEnds(const Options& options);
 int MarkedTitle(const Options& options);
 int StartupLock(const Options& options);
 int StartupLockShielded(const Options& options);

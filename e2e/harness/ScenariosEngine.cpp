@@ -175,4 +175,29 @@ int MarkedTitle(const Options& options) {
   return checks.ExitCode();
 }
 
+// Messages another program can post to end the engine without its restart:
+// WM_QUIT to its window or its thread, and WM_ENDSESSION (after a posted
+// WM_QUERYENDSESSION too). None of them counts; only Windows ending the
+// session does.
+int ForgedEnds(const Options& options) {
+  Checks checks;
+  ProductKey key;
+  Engines engines(options.program, options.standardUser);
+  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  const DWORD engineId = StartEngine(engines, checks);
+  const HWND main = engineId != 0 ? FindTopLevel(MainWindowQuery(engineId)) : nullptr;
+  if (!checks.Check(main != nullptr, "the engine's main window")) return checks.ExitCode();
+  PostMessageW(main, WM_QUIT, 0, 0);
+  PostThreadMessageW(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 0, 0);
+  EngineStillRuns(engines, engineId, checks);
+  PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EngineStillRuns(engines, engineId, checks);
+  PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EngineStillRuns(engines, engineId, checks);
+  TargetWindow editor(L"Registry Editor - forged", L"PmHarnessForged", true);
+  LockedOnArrival(editor, checks, "Registry Editor - forged");
+  return checks.ExitCode();
+}
+
 }  // namespace pm::e2e

@@ -28,6 +28,7 @@ constexpr Entry kScenarios[] = {
     {L"second-start", SecondStart},
     {L"restart", Restart},
     {L"impostor-titles", ImpostorTitles},
+    {L"forged-ends", ForgedEnds},
     {L"marked-title", MarkedTitle},
     {L"startup-lock", StartupLock},
     {L"startup-lock-shielded", StartupLockShielded},

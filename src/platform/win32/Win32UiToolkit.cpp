@@ -81,6 +81,7 @@ void Win32UiToolkit::Beep() {
 
 bool Win32UiToolkit::Dispatch(MSG& message) {
   if (message.message == WM_QUIT) {
+    if (!OursToQuit(message)) return true;
     quitting_ = true;
     exitCode_ = static_cast<int>(message.wParam);
     return false;
@@ -104,7 +105,9 @@ void Win32UiToolkit::DoEvents() {
 void Win32UiToolkit::PumpUntil(const std::function<bool()>& done) {
   MSG message;
   while (!quitting_ && !done()) {
-    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 && !OursToQuit(message)) continue;
+    if (got <= 0) {
       quitting_ = true;
       break;
     }
@@ -116,6 +119,7 @@ int Win32UiToolkit::Run() {
   MSG message;
   while (!quitting_) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 && !OursToQuit(message)) continue;
     if (got == 0) {
       exitCode_ = static_cast<int>(message.wParam);
       break;
@@ -127,6 +131,7 @@ int Win32UiToolkit::Run() {
 }
 
 void Win32UiToolkit::Quit(int exitCode) {
+  quitAsked_ = true;
   exitCode_ = exitCode;
   PostQuitMessage(exitCode);
 }

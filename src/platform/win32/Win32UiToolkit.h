@@ -36,11 +36,15 @@ class Win32UiToolkit final : public platform::Toolkit {
   void HideFromTaskList() override;
 
  private:
-  // Handles one message; false when it was WM_QUIT.
+  // Handles one message; false when it was our own WM_QUIT.
   bool Dispatch(MSG& message);
+  // A WM_QUIT counts only when Quit posted it: another program can post one
+  // to any thread to end the engine without its restart.
+  bool OursToQuit(const MSG& message) const { return message.message == WM_QUIT && quitAsked_; }
 
   HINSTANCE instance_;
   Win32Background background_;
+  bool quitAsked_ = false;
   bool quitting_ = false;
   int exitCode_ = 0;
 };

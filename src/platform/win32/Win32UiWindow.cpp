@@ -450,10 +450,18 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       events_.OnQueryUnload(platform::UnloadMode::ControlMenu);
       return 0;
     case WM_QUERYENDSESSION:
+      // Windows sends it; one posted by another program counts for nothing.
+      if ((InSendMessageEx(nullptr) & ISMEX_SEND) != 0) sessionEndAsked_ = GetTickCount64();
       return TRUE;
-    case WM_ENDSESSION:
-      if (wParam != FALSE) events_.OnQueryUnload(platform::UnloadMode::WindowsSession);
+    case WM_ENDSESSION: {
+      constexpr ULONGLONG kAnswerGoodForMs = 60000;
+      const bool asked =
+          sessionEndAsked_ != 0 && GetTickCount64() - sessionEndAsked_ < kAnswerGoodForMs;
+      if (wParam != FALSE && (asked || GetSystemMetrics(SM_SHUTTINGDOWN) != 0)) {
+        events_.OnQueryUnload(platform::UnloadMode::WindowsSession);
+      }
       return 0;
+    }
     case WM_TIMER: {
       const int control = ControlFromId(static_cast<int>(wParam));
       if (control >= 0) events_.OnTimer(control);

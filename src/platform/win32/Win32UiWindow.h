@@ -133,6 +133,11 @@ class Win32UiWindow final : public platform::Window {
   const platform::FormSpec& layout_;
   platform::WindowEvents& events_;
   HWND hwnd_ = nullptr;
+  // When Windows last asked, with a sent WM_QUERYENDSESSION, whether the
+  // session may end; 0 never. A WM_ENDSESSION counts only after that (or
+  // while the system says it is shutting down): another program can post
+  // one to end the engine without its restart.
+  ULONGLONG sessionEndAsked_ = 0;
   std::vector<ControlState> controls_;
   UniqueHmenu menuBar_;
   Fonts fonts_;
