@@ -3,6 +3,9 @@
 // own handler destroys.
 #include <windows.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/win32/Win32Messages.h"
 #include "win32/Win32ToolkitRig.h"
 
@@ -220,7 +223,22 @@ struct CloseCase {
   bool cancel;
   int expectedUnloads;
   UnloadMode mode;
+  // Windows sends WM_QUERYENDSESSION, from another thread, before it ends
+  // the session; a WM_ENDSESSION posted without it is another program's.
+  bool askedFirst = false;
 };
+
+// As Windows asks: sent from another thread, answered while this one pumps.
+void AskWhetherTheSessionMayEnd(HWND window) {
+  std::atomic<bool> answered{false};
+  std::thread asker([&] {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &result);
+    answered = true;
+  });
+  PumpFor([&] { return answered.load(); }, 5000);
+  asker.join();
+}
 
 class Closing : public ToolkitTest, public ::testing::WithParamInterface<CloseCase> {};
 
@@ -231,6 +249,7 @@ TEST_P(Closing, ACloseRequestAsksTheFormAndOnlyItClosesTheWindow) {
   events_.then = [this] {
     if (!events_.unloads.empty() && !events_.cancelUnload) window_.reset();
   };
+  if (GetParam().askedFirst) AskWhetherTheSessionMayEnd(hwnd_);
   PostMessageW(hwnd_, GetParam().message, GetParam().wParam, 0);
   PumpFor([&] { return static_cast<int>(events_.unloads.size()) >= GetParam().expectedUnloads; },
           500);
@@ -248,8 +267,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CloseCase{"CloseCancelled", WM_CLOSE, 0, true, 1, UnloadMode::ControlMenu},
                       CloseCase{"CloseAccepted", WM_CLOSE, 0, false, 1, UnloadMode::ControlMenu},
                       CloseCase{"EndSession", WM_ENDSESSION, TRUE, false, 1,
-                                UnloadMode::WindowsSession},
+                                UnloadMode::WindowsSession, true},
                       CloseCase{"EndSessionCancelled", WM_ENDSESSION, FALSE, false, 0,
+                                UnloadMode::WindowsSession, true},
+                      CloseCase{"EndSessionNobodyAsked", WM_ENDSESSION, TRUE, false, 0,
                                 UnloadMode::WindowsSession}),
     [](const auto& info) { return std::string(info.param.name); });
 
