@@ -28,6 +28,6 @@ ctest --test-dir build/windows --output-on-failure --timeout 120
 echo "== screenshots: every picture of the README is still made, at 96 and 144 DPI"
 scripts/screenshots.sh --check
 
-echo "== fuzz smoke (the settings-file parser, value decoder and import)"
+echo "== fuzz smoke (the settings-file parser, value decoder, import and the service's request reader)"
 scripts/fuzz.sh 5 >/dev/null
 echo "fuzz smoke: no crash, no hang"
