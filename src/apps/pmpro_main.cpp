@@ -2,13 +2,12 @@
 #include <windows.h>
 
 #include "engine/Engine.h"
-#include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceChannel.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32UiToolkit.h"
+#include "store/SettingsCatalogue.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The platform outlives every window of the engine.
@@ -22,9 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Where the service is installed, only it can write the settings (a
     // standard user cannot write HKEY_LOCAL_MACHINE); without it, as in a
     // developer's build, the engine writes them itself.
-    const std::wstring module = pm::win32::LongPath(pm::win32::ModulePath());
-    pm::win32::Win32ServiceChannel service(
-        pm::win32::Narrow(module.substr(0, module.find_last_of(L'\\') + 1)));
+    pm::win32::Win32ServiceChannel service(pm::store::FolderWithBackslash(toolkit.ProgramFolder()));
     if (pm::win32::Win32ServiceChannel::ServiceInstalled()) engine.state.SettingsService = &service;
     engine.Start();
     exitCode = toolkit.Run();

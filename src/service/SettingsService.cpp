@@ -110,7 +110,8 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
       return Reply(ReplyKind::Done);
   }
   if (reply.kind == ReplyKind::Done) {
-    ProtectProductKeys();
+    // A change or an import may have made keys; an export made none.
+    if (request.kind != store::RequestKind::Export) ProtectProductKeys();
     reply.unprotected = store::ReadSetting(registry_, store::setting::kUserPassword).empty();
   }
   return reply;

@@ -23,7 +23,6 @@ class ChangeRecorder final : public platform::Registry {
   ChangeRecorder(const ChangeRecorder&) = delete;
   ChangeRecorder& operator=(const ChangeRecorder&) = delete;
 
-  const ChangeSet& change() const { return change_; }
   ChangeSet TakeChange() { return std::exchange(change_, {}); }
 
   platform::RegStatus OpenKey(platform::RootKey root, std::string_view path, std::uint32_t access,

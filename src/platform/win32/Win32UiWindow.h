@@ -15,6 +15,11 @@
 
 namespace pm::win32 {
 
+// A table's 0xRRGGBB colour as GDI takes it.
+inline COLORREF ToColorRef(std::uint32_t rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
 inline constexpr wchar_t kWindowClass[] = L"PelmoraProWindow";
 
 class Win32UiWindow final : public platform::Window {
