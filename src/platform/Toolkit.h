@@ -49,6 +49,8 @@ class Window {
   virtual void CenterOnScreen() = 0;
   // Sizes the window over the whole monitor that `other` is on.
   virtual void CoverMonitorOf(Hwnd other) = 0;
+  // Sizes the window over the whole virtual screen: every monitor.
+  virtual void CoverEveryMonitor() = 0;
   virtual void SetTopmost(bool topmost) = 0;
   virtual void BringToFront() = 0;
   virtual void SetIcon(BuiltIn icon) = 0;

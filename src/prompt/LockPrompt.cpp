@@ -1,7 +1,6 @@
 #include "prompt/LockPrompt.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "prompt/frmPasswordLayout.h"
 #include "store/PasswordCheck.h"
@@ -17,8 +16,7 @@ PromptSettings LockPrompt::Settings() const {
 }
 
 void LockPrompt::Ask() {
-  ++attempt_;
-  checking_ = false;
+  ForgetCheck();
   Load();
   StartRetryWait(state_.WrongPasswordsInARow);
   Show();
@@ -48,22 +46,11 @@ void LockPrompt::Answered() {
 void LockPrompt::cmdOK_Click() {
   // OK is disabled while the wait or the check runs; a message sent straight
   // to the button is refused too.
-  if (RetryWaitSecondsLeft() > 0 || checking_) return;
+  if (RetryWaitSecondsLeft() > 0 || Checking()) return;
   const std::string typed = LowerTheTypedText();
-  // The slow hash runs on a thread of its own, so the watch, the hooks and
-  // the tray go on meanwhile.
-  checking_ = true;
-  cmdOK.SetEnabled(false);
-  Label1.SetCaption(kCheckingPassword);
-  const auto matches = std::make_shared<bool>(false);
-  const int attempt = attempt_;
-  toolkit_.RunInBackground(
-      [matches, typed, stored = state_.UserPassword] { *matches = store::PasswordMatches(typed, stored); },
-      [this, matches, attempt, typed] {
-        if (attempt != attempt_ || !checking_ || !IsLoaded()) return;
-        checking_ = false;
-        PasswordChecked(*matches, typed);
-      });
+  // The watch, the hooks and the tray go on while the hash runs.
+  CheckInBackground(typed, state_.UserPassword,
+                    [this, typed](bool matches) { PasswordChecked(matches, typed); });
 }
 
 void LockPrompt::PasswordChecked(bool matches, const std::string& typed) {

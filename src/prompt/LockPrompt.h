@@ -40,10 +40,6 @@ class LockPrompt : public frmPassword {
   platform::Desktop& desktop_;
   store::ProgramState& state_;
   frmBlank& blank_;
-  // Counts the prompts and the checks, so that a check that ends after its
-  // prompt has gone (or asks for another window) changes nothing.
-  int attempt_ = 0;
-  bool checking_ = false;
 };
 
 }  // namespace pm::prompt

@@ -11,6 +11,12 @@ void frmBlank::ShowOver(platform::Hwnd lockedWindow) {
   Show(platform::ShowMode::Normal);
 }
 
+void frmBlank::ShowOverEveryMonitor() {
+  window().CoverEveryMonitor();
+  window().SetTopmost(true);
+  if (!Visible()) Show(platform::ShowMode::NoActivate);
+}
+
 void frmBlank::UnloadIfVisible() {
   if (Visible()) Unload();
 }

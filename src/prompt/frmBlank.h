@@ -10,6 +10,9 @@ class frmBlank : public platform::Form {
   explicit frmBlank(platform::Toolkit& toolkit);
   // Shows the blank screen over the monitor that `lockedWindow` is on.
   void ShowOver(platform::Hwnd lockedWindow);
+  // Shows it, topmost and without taking the keyboard, over every monitor
+  // at once: the start-up locker hides the whole desktop.
+  void ShowOverEveryMonitor();
   void UnloadIfVisible();
 };
 

@@ -1,7 +1,8 @@
 #include "prompt/frmPassword.h"
 
+#include <memory>
+
 #include "prompt/RetryWait.h"
-#include "store/PasswordCheck.h"
 #include "prompt/frmPasswordLayout.h"
 #include "store/PasswordCheck.h"
 
@@ -52,6 +53,32 @@ void frmPassword::Label2_Click() {
 // The button is disabled and below the visible area; nothing enables it.
 void frmPassword::cmdShutDown_Click() {
   shell_.ShutDown();
+}
+
+void frmPassword::CheckInBackground(std::string typed, std::string stored,
+                                    std::function<void(bool matches)> checked) {
+  checking_ = true;
+  const std::string caption = Label1.Caption();
+  cmdOK.SetEnabled(false);
+  Label1.SetCaption(kCheckingPassword);
+  const auto matches = std::make_shared<bool>(false);
+  const int attempt = ++attempt_;
+  toolkit_.RunInBackground(
+      [matches, typed = std::move(typed), stored = std::move(stored)] {
+        *matches = store::PasswordMatches(typed, stored);
+      },
+      [this, matches, attempt, caption, checked = std::move(checked)] {
+        if (attempt != attempt_ || !checking_ || !IsLoaded()) return;
+        checking_ = false;
+        Label1.SetCaption(caption);
+        cmdOK.SetEnabled(true);
+        checked(*matches);
+      });
+}
+
+void frmPassword::ForgetCheck() {
+  ++attempt_;
+  checking_ = false;
 }
 
 void frmPassword::TimerForce_Timer() {

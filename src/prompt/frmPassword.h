@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/Form.h"
@@ -55,17 +56,32 @@ class frmPassword : public platform::Form {
   // Disables OK for the wait after `wrongInARow` wrong passwords in a row,
   // if that count calls for one, counting down in Label1.
   void StartRetryWait(int wrongInARow);
+  // Compares `typed` with `stored` on a thread of its own, since the hash
+  // takes a noticeable part of a second: meanwhile OK is disabled, Label1
+  // says so and the program's other work goes on. Afterwards, on the UI
+  // thread, Label1 and OK are as before and `checked` runs, unless the
+  // prompt was unloaded or asked again in the meantime.
+  void CheckInBackground(std::string typed, std::string stored,
+                         std::function<void(bool matches)> checked);
+  bool Checking() const { return checking_; }
+  // A check still running no longer counts: the prompt asks anew.
+  void ForgetCheck();
+  // Shows the prompt again, topmost; once a second while TimerForce runs.
+  virtual void TimerForce_Timer();
 
   void Form_Load() override;
 
  private:
   platform::Shell& shell_;
   void cmdShutDown_Click();
-  void TimerForce_Timer();
   void tmrRetryWait_Timer();
 
   int secondsLeft_ = 0;
   std::string promptText_;  // Label1's text before the wait
+  // Counts the checks, so that one that ends after its prompt has gone (or
+  // asks again) changes nothing.
+  int attempt_ = 0;
+  bool checking_ = false;
 };
 
 inline constexpr std::string_view kNoPasswordHint =

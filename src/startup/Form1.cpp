@@ -1,5 +1,8 @@
 #include "startup/Form1.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "startup/Form1Layout.h"
 #include "store/SettingsCatalogue.h"
 
@@ -18,11 +21,11 @@ Form1::~Form1() {
 void Form1::Form_Load() {
   desktop_.SetScreenSaverRunning(true);
   prompt_ = std::make_unique<StartupPrompt>(
-      toolkit_, shell_, store::ReadPassword(registry_, store::setting::kUserPassword), [this] {
-        unlockSucceeded_ = true;
-        toolkit_.Quit(0);
+      toolkit_, shell_, desktop_, store::ReadPassword(registry_, store::setting::kUserPassword),
+      [this](PromptEnd end) {
+        unlockSucceeded_ = end == PromptEnd::Unlocked;
+        toolkit_.Quit(end == PromptEnd::Lost ? kPromptLostExitCode : 0);
       });
-  prompt_->Command1.SetEnabled(false);
   prompt_->Show();
   // Instead of polling without pause, wait for the window system: a window
   // coming to the front is noticed at once, and the timer is the backstop.
@@ -32,11 +35,16 @@ void Form1::Form_Load() {
 
 void Form1::CloseTaskManagers() {
   if (unlockSucceeded_) return;
-  // Every window of either title: one that ignores WM_CLOSE must not shield
-  // a real Task Manager behind it.
+  // Every window of either title or of the class: one that ignores WM_CLOSE
+  // must not shield a real Task Manager behind it. Each is asked once.
+  std::vector<platform::Hwnd> managers = desktop_.FindAllWithClass(kTaskManagerClass);
   for (std::string_view title : {kOldTaskManagerTitle, kTaskManagerTitle}) {
-    for (const platform::Hwnd window : desktop_.FindAllWithTitle(title)) desktop_.PostClose(window);
+    const std::vector<platform::Hwnd> titled = desktop_.FindAllWithTitle(title);
+    managers.insert(managers.end(), titled.begin(), titled.end());
   }
+  std::sort(managers.begin(), managers.end());
+  managers.erase(std::unique(managers.begin(), managers.end()), managers.end());
+  for (const platform::Hwnd window : managers) desktop_.PostClose(window);
 }
 
 }  // namespace pm::startup

@@ -15,9 +15,15 @@
 
 namespace pm::startup {
 
-// The Task Manager's title on older and on current Windows.
+// The Task Manager's title on older and on current Windows, and the class of
+// Windows 10/11's, which is the same in every language.
 inline constexpr std::string_view kOldTaskManagerTitle = "Windows Task Manager";
 inline constexpr std::string_view kTaskManagerTitle = "Task Manager";
+inline constexpr std::string_view kTaskManagerClass = "TaskManagerWindow";
+
+// The program's exit code when its prompt went without the right password
+// (its window destroyed, say): whoever started it starts it again.
+inline constexpr int kPromptLostExitCode = 1;
 
 class Form1 : public platform::Form {
  protected:
@@ -35,6 +41,10 @@ class Form1 : public platform::Form {
 
  protected:
   void Form_Load() override;
+  // The never-shown window closes only with the Windows session.
+  bool Form_QueryUnload(platform::UnloadMode mode) override {
+    return mode != platform::UnloadMode::WindowsSession;
+  }
 
  private:
   void CloseTaskManagers();

@@ -1,26 +1,71 @@
 #include "startup/StartupPrompt.h"
 
-#include "store/PasswordCheck.h"
-
 namespace pm::startup {
 
 StartupPrompt::StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
-                             std::string userPassword, std::function<void()> unlocked)
+                             platform::Desktop& desktop, std::string userPassword,
+                             std::function<void(PromptEnd)> ended)
     : frmPassword(toolkit, shell),
+      desktop_(desktop),
+      cover_(toolkit),
       userPassword_(std::move(userPassword)),
-      unlocked_(std::move(unlocked)) {}
+      ended_(std::move(ended)) {}
+
+void StartupPrompt::Form_Load() {
+  frmPassword::Form_Load();
+  Command1.SetEnabled(false);
+  // The cover goes up first, so that the prompt, shown after it, is above.
+  cover_.ShowOverEveryMonitor();
+  window().SetTopmost(true);
+  TimerForce.SetEnabled(true);
+}
+
+void StartupPrompt::TimerForce_Timer() {
+  HoldTheScreen();
+}
+
+// Another topmost window, or one given the foreground, may have come over
+// the cover or the prompt since the last second.
+void StartupPrompt::HoldTheScreen() {
+  cover_.ShowOverEveryMonitor();
+  frmPassword::TimerForce_Timer();
+  // Only when another window has it: taking the keyboard from the box while
+  // the user types would lose keys.
+  if (desktop_.ForegroundWindow() != hwnd()) {
+    desktop_.BringToFrontWithKeyboard(hwnd());
+    txtPassword.SetFocus();
+  }
+}
+
+bool StartupPrompt::Form_QueryUnload(platform::UnloadMode mode) {
+  if (mode != platform::UnloadMode::WindowsSession) return true;
+  end_ = PromptEnd::SessionEnded;
+  return false;
+}
+
+void StartupPrompt::Form_Unload() {
+  cover_.UnloadIfVisible();
+  // Called last: it may end the program.
+  ended_(end_);
+}
 
 void StartupPrompt::cmdOK_Click() {
-  // OK is disabled while the wait runs; a click or Enter that still reaches
-  // this handler (a message sent straight to the button) is refused too.
-  if (RetryWaitSecondsLeft() > 0) return;
-  // A wrong password shows nothing and leaves the lowered text in the box.
-  if (store::PasswordMatches(LowerTheTypedText(), userPassword_)) {
-    Unload();
-    unlocked_();
+  // OK is disabled while the wait or the check runs; a click or Enter that
+  // still reaches this handler (a message sent straight to the button) is
+  // refused too.
+  if (RetryWaitSecondsLeft() > 0 || Checking()) return;
+  CheckInBackground(LowerTheTypedText(), userPassword_,
+                    [this](bool matches) { PasswordChecked(matches); });
+}
+
+// A wrong password shows nothing and leaves the lowered text in the box.
+void StartupPrompt::PasswordChecked(bool matches) {
+  if (!matches) {
+    StartRetryWait(++wrongInARow_);
     return;
   }
-  StartRetryWait(++wrongInARow_);
+  end_ = PromptEnd::Unlocked;
+  Unload();
 }
 
 }  // namespace pm::startup

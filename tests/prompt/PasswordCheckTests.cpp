@@ -164,6 +164,7 @@ TEST(StartupPasswordHashTest, TheStartUpLockerOpensWithTheHashedPasswordInCapita
   ASSERT_NE(prompt, nullptr);
   prompt->Type("txtPassword", "wrong");
   prompt->Click("cmdOK");
+  world.RunPending();  // the check ends on the UI thread
   EXPECT_FALSE(toolkit.exitCode());
   prompt->Type("txtPassword", "SECRET");
   prompt->Click("cmdOK");

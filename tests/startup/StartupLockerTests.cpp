@@ -5,7 +5,8 @@
 namespace pm::tests {
 namespace {
 
-TEST_F(StartupLockerTest, ThePromptIsUpWithItsCloseButtonDisabled) {
+TEST_F(StartupLockerTest, ThePromptHoldsTheScreenAndCannotBeClosed) {
+  world_.foregroundLock = true;  // as on Windows, where pmpstart starts in the background
   LogOn("secret");
   ASSERT_NE(Prompt(), nullptr);
   EXPECT_EQ(Prompt()->Caption(), "Pelmora Pro 2003");
@@ -13,8 +14,49 @@ TEST_F(StartupLockerTest, ThePromptIsUpWithItsCloseButtonDisabled) {
   EXPECT_EQ(Prompt()->TextOf("Label1"), "Password");
   EXPECT_TRUE(world_.screenSaverRunning);
   EXPECT_FALSE(form1_.Visible());
+  EXPECT_TRUE(Prompt()->topmost());
+  sim::SimWindow* cover = world_.Find(form1_.prompt().cover().hwnd())->ours;
+  ASSERT_NE(cover, nullptr);
+  EXPECT_TRUE(cover->coversEveryMonitor());
+  EXPECT_TRUE(cover->topmost());
+
+  // "X", Alt+F4 or WM_CLOSE from anyone, and the label the engine's prompt
+  // closes on: the prompt stays, and so does the program.
   Prompt()->Click("Command1");
-  EXPECT_NE(Prompt(), nullptr) << "a disabled button does nothing";
+  Prompt()->CloseFromTitleBar();
+  Prompt()->Click("Label2");
+  form1_.Close(platform::UnloadMode::ControlMenu);
+  world_.RunPending();
+  ASSERT_NE(Prompt(), nullptr);
+  EXPECT_FALSE(Ended());
+
+  // Another program takes the front; within a second the prompt has it back,
+  // with the keyboard in its box, and a closed cover is up again.
+  cover->CloseFromTitleBar();
+  const platform::Hwnd intruder = world_.CreateOtherWindow("Command Prompt", "ConsoleWindowClass");
+  ASSERT_EQ(world_.Foreground(), intruder);
+  world_.Advance(1000);
+  EXPECT_EQ(world_.Foreground(), form1_.prompt().hwnd());
+  EXPECT_EQ(Prompt()->focus(), Prompt()->Index("txtPassword"));
+  EXPECT_TRUE(form1_.prompt().cover().Visible());
+
+  Answer("secret");
+  EXPECT_EQ(toolkit_.exitCode(), 0);
+  EXPECT_FALSE(form1_.prompt().cover().IsLoaded()) << "the cover goes with the prompt";
+}
+
+TEST_F(StartupLockerTest, APromptGoneWithoutThePasswordEndsTheProgramForARestart) {
+  LogOn("secret");
+  form1_.prompt().Unload();
+  EXPECT_EQ(toolkit_.exitCode(), startup::kPromptLostExitCode);
+  EXPECT_FALSE(form1_.UnlockSucceeded());
+}
+
+TEST_F(StartupLockerTest, TheEndOfTheWindowsSessionEndsTheProgramQuietly) {
+  LogOn("secret");
+  form1_.prompt().Close(platform::UnloadMode::WindowsSession);
+  EXPECT_EQ(toolkit_.exitCode(), 0) << "no restart into a session that is ending";
+  EXPECT_FALSE(form1_.UnlockSucceeded());
 }
 
 TEST_F(StartupLockerTest, WithNoPasswordStoredAnEmptyOkEndsTheProgram) {
@@ -61,10 +103,13 @@ TEST_F(StartupLockerTest, TheTaskManagerIsClosedEveryTimeItAppears) {
   LogOn("secret");
   for (int round = 0; round < 3; ++round) {
     SCOPED_TRACE(round);
-    for (const char* title : {"Windows Task Manager", "Task Manager"}) {
-      const platform::Hwnd manager = world_.CreateOtherWindow(title, "TaskManagerWindow");
+    // By either title, and by Windows 10/11's class under a translated one.
+    for (const auto& [title, className] :
+         {std::pair{"Windows Task Manager", "#32770"}, std::pair{"Task Manager", "Other"},
+          std::pair{"Gestionnaire des t\xC3\xA2\x63hes", "TaskManagerWindow"}}) {
+      const platform::Hwnd manager = world_.CreateOtherWindow(title, className);
       world_.RunPending();  // the foreground notification
-      EXPECT_EQ(Closes(manager), 1);
+      EXPECT_EQ(Closes(manager), 1) << title;
       EXPECT_EQ(world_.Find(manager), nullptr);
     }
   }

@@ -336,6 +336,16 @@ TEST_F(ToolkitTest, CoverMonitorOfSizesTheWindowOverTheWholeMonitor) {
   RECT r;
   GetWindowRect(hwnd_, &r);
   EXPECT_TRUE(EqualRect(&r, &monitor.rcMonitor));
+
+  // Xvfb has one monitor; the virtual screen's metrics are what Windows
+  // gives for every monitor at once.
+  window_->CoverEveryMonitor();
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const RECT everyMonitor{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                          top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  GetWindowRect(hwnd_, &r);
+  EXPECT_TRUE(EqualRect(&r, &everyMonitor));
 }
 
 TEST_F(ToolkitTest, CenterOnScreenCentresOnTheWorkArea) {

@@ -29,6 +29,7 @@ class SimWindow final : public platform::Window {
   platform::WindowState GetWindowState() const override;
   void CenterOnScreen() override { centered_ = true; }
   void CoverMonitorOf(platform::Hwnd other) override { coveredMonitorOf_ = other; }
+  void CoverEveryMonitor() override { coversEveryMonitor_ = true; }
   void SetTopmost(bool topmost) override;
   void BringToFront() override;
   void SetIcon(platform::BuiltIn icon) override { icon_ = icon; }
@@ -99,6 +100,7 @@ class SimWindow final : public platform::Window {
   }
   bool centered() const { return centered_; }
   platform::Hwnd coveredMonitorOf() const { return coveredMonitorOf_; }
+  bool coversEveryMonitor() const { return coversEveryMonitor_; }
   platform::BuiltIn icon() const { return icon_; }
   bool topmost() const;
   int focus() const { return focus_; }
@@ -155,6 +157,7 @@ class SimWindow final : public platform::Window {
   std::map<int, bool> menuChecks_;
   bool centered_ = false;
   platform::Hwnd coveredMonitorOf_ = 0;
+  bool coversEveryMonitor_ = false;
   platform::BuiltIn icon_ = platform::BuiltIn::None;
   int focus_ = -1;
   int defaultButton_ = -1;

@@ -114,7 +114,17 @@ void Win32UiWindow::CoverMonitorOf(platform::Hwnd other) {
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromWindow(reinterpret_cast<HWND>(other), MONITOR_DEFAULTTOPRIMARY),
                   &monitor);
-  const RECT& r = monitor.rcMonitor;
+  Cover(monitor.rcMonitor);
+}
+
+void Win32UiWindow::CoverEveryMonitor() {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  Cover({left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+}
+
+void Win32UiWindow::Cover(const RECT& r) {
   pendingState_ = platform::WindowState::Normal;
   SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);

@@ -46,6 +46,7 @@ class Win32UiWindow final : public platform::Window {
   platform::WindowState GetWindowState() const override;
   void CenterOnScreen() override;
   void CoverMonitorOf(platform::Hwnd other) override;
+  void CoverEveryMonitor() override;
   void SetTopmost(bool topmost) override;
   void BringToFront() override;
   void SetIcon(platform::BuiltIn icon) override;
@@ -134,6 +135,8 @@ class Win32UiWindow final : public platform::Window {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void Dispatch(int control, platform::Event event);
   void AdjustToClientSize();
+  // Puts the window over `screen`, in its normal state.
+  void Cover(const RECT& screen);
 
   const platform::FormSpec& layout_;
   platform::WindowEvents& events_;
