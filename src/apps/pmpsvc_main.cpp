@@ -72,12 +72,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     return static_cast<int>(installed != ERROR_SUCCESS ? installed : secured);
   }
   if (command == L"/uninstall") return static_cast<int>(pm::win32::UninstallService(name));
-  // Each session's own count of ends, so one session's trouble does not
-  // slow another's restarts.
-  std::map<DWORD, pm::service::RestartPolicy> policies;
+  // Each session's and program's own count of ends, so one's trouble does
+  // not slow another's restarts.
+  using Program = pm::win32::Win32SessionKeeper::Program;
+  std::map<std::pair<DWORD, Program>, pm::service::RestartPolicy> policies;
+  const std::wstring folder = ProgramFolder();
   pm::win32::Win32SessionKeeper keeper(
-      ProgramFolder() + Wide(pm::store::kEngineProgram), [&policies](DWORD session) {
-        return policies[session].DelayAfterEnd(std::chrono::steady_clock::now());
+      {folder + Wide(pm::store::kStartupProgram), folder + Wide(pm::store::kEngineProgram),
+       [] {
+         pm::win32::Win32Registry registry;
+         return pm::store::ReadSwitch(registry, pm::store::Switch::LockStartup);
+       }},
+      [&policies](DWORD session, Program program) {
+        return policies[{session, program}].DelayAfterEnd(std::chrono::steady_clock::now());
       });
   return static_cast<int>(pm::win32::RunAsService(
       name, [&keeper](HANDLE stop) { Serve(stop, keeper); },

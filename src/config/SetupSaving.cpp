@@ -51,7 +51,10 @@ store::RegResult frmSetup::SaveSettings(platform::Registry& target) {
     const bool on = window().MenuChecked(SwitchMenuId(i));
     outcome.Note(store::WriteSetting(target, switches[i].valueName, on ? "1" : "0"));
     if (switches[i].id == store::Switch::LockStartup) {
-      outcome.Note(store::ApplyStartupLock(target, on, state_.AppFolder));
+      outcome.Note(store::ApplyStartupLock(target, on, state_.AppFolder,
+                                           state_.SettingsService != nullptr
+                                               ? store::StartupLockStarter::Service
+                                               : store::StartupLockStarter::RunOnce));
     }
   }
   outcome.Note(

@@ -59,11 +59,10 @@ void frmMain::GetSettings() {
   BlankScreenOn = store::ReadSwitch(registry_, Switch::BlankScreen);
   // Windows removes a RunOnce entry when it runs it; rewriting it at every
   // load keeps the start-up locker armed for the next log-on. Where the
-  // service writes the settings, the user cannot write these values, and
-  // the service rearms them at each start of Windows instead.
+  // service is installed it starts the start-up locker itself.
   if (state_.SettingsService == nullptr) {
     store::ApplyStartupLock(registry_, store::ReadSwitch(registry_, Switch::LockStartup),
-                            state_.AppFolder);
+                            state_.AppFolder, store::StartupLockStarter::RunOnce);
   }
   HideMenuOn = store::ReadSwitch(registry_, Switch::HideMenu);
   state_.PasswordPicture = store::ReadSetting(registry_, store::setting::kPasswordPicture);

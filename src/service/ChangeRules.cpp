@@ -11,31 +11,15 @@ namespace {
 using Kind = store::ChangeOp::Kind;
 using platform::EqualsNoCase;
 
-// REG_SZ data as the registry holds it: UTF-16LE with one closing zero.
-bool IsStringData(const store::ChangeOp& op, std::string_view expected) {
-  if (op.type != platform::reg_type::kSz || op.data.size() % 2 != 0 || op.data.size() < 2) {
-    return false;
-  }
-  std::u16string units;
-  for (std::size_t i = 0; i + 1 < op.data.size(); i += 2) {
-    units.push_back(static_cast<char16_t>(op.data[i] | (op.data[i + 1] << 8)));
-  }
-  if (units.back() != u'\0') return false;
-  units.pop_back();
-  return units.find(u'\0') == std::u16string::npos &&
-         EqualsNoCase(platform::Utf16ToUtf8(units), expected);
-}
-
 bool IsDwordZero(const store::ChangeOp& op) {
   return op.type == platform::reg_type::kDword && op.data == store::ByteArray{0, 0, 0, 0};
 }
 
-bool IsRunOnceWrite(const store::ChangeOp& op, std::string_view programFolder) {
+// The service starts the start-up locker itself; RunOnce may only lose the
+// entry older versions wrote.
+bool IsRunOnceWrite(const store::ChangeOp& op) {
   if (op.kind == Kind::CreateKey) return true;
-  if (!EqualsNoCase(op.name, store::kRunOnceValue)) return false;
-  if (op.kind == Kind::DeleteValue) return true;
-  return op.kind == Kind::SetValue && IsStringData(op, store::FolderWithBackslash(programFolder) +
-                                                           std::string(store::kStartupProgram));
+  return op.kind == Kind::DeleteValue && EqualsNoCase(op.name, store::kRunOnceValue);
 }
 
 bool IsWinlogonWrite(const store::ChangeOp& op) {
@@ -46,9 +30,9 @@ bool IsWinlogonWrite(const store::ChangeOp& op) {
 
 }  // namespace
 
-bool IsAllowedWrite(const store::ChangeOp& op, std::string_view programFolder) {
+bool IsAllowedWrite(const store::ChangeOp& op) {
   if (store::IsProductPath(op.path)) return true;
-  if (EqualsNoCase(op.path, store::kRunOnceKey)) return IsRunOnceWrite(op, programFolder);
+  if (EqualsNoCase(op.path, store::kRunOnceKey)) return IsRunOnceWrite(op);
   if (EqualsNoCase(op.path, store::kWinlogonKey)) return IsWinlogonWrite(op);
   return false;
 }

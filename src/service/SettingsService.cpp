@@ -67,9 +67,11 @@ store::RegResult SettingsService::Start() {
   store::FirstFailure outcome;
   outcome.Note(store::RecoverUnfinishedChange(registry_, journal_));
   outcome.Note(ProtectProductKeys());
-  if (store::ReadSwitch(registry_, store::Switch::LockStartup)) {
-    outcome.Note(store::ApplyStartupLock(registry_, true, programFolder_));
-  }
+  // A RunOnce entry an older version wrote would start a second start-up
+  // locker at an administrator's log-on.
+  outcome.Note(store::ApplyStartupLock(registry_,
+                                       store::ReadSwitch(registry_, store::Switch::LockStartup),
+                                       programFolder_, store::StartupLockStarter::Service));
   return outcome.result();
 }
 
@@ -119,7 +121,7 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
 
 ServiceReply SettingsService::ApplyChecked(const store::ChangeSet& change) {
   for (const store::ChangeOp& op : change.ops) {
-    if (!IsAllowedWrite(op, programFolder_)) {
+    if (!IsAllowedWrite(op)) {
       return Reply(ReplyKind::Refused,
                    "the settings may not make the write " + store::DescribeOp(op));
     }

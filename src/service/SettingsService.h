@@ -27,8 +27,8 @@ class SettingsService {
                   std::string programFolder, PasswordGate::Clock clock);
 
   // At each start: undo a change a crash left unfinished, give every key of
-  // ours its rules, and rearm the start-up lock (Windows removes its RunOnce
-  // entry when it runs it). Answers the first failure.
+  // ours its rules, and set the start-up lock's system values for the
+  // service's own start of the start-up locker. Answers the first failure.
   store::RegResult Start();
 
   // One request's bytes, from a program in `clientSession`, to the reply's

@@ -129,16 +129,20 @@ std::string FolderWithBackslash(std::string_view folder) {
   return result + "\\";
 }
 
-RegResult ApplyStartupLock(platform::Registry& registry, bool on, std::string_view appFolder) {
-  const std::string startupProgram = FolderWithBackslash(appFolder) + std::string(kStartupProgram);
+RegResult ApplyStartupLock(platform::Registry& registry, bool on, std::string_view appFolder,
+                           StartupLockStarter starter) {
   FirstFailure outcome;
-  if (!on) {
+  if (!on || starter == StartupLockStarter::Service) {
     outcome.NoteDeletion(modRegistry::DeleteValue(registry, kRootKey, kRunOnceKey, kRunOnceValue));
-    return outcome.result();
   }
+  if (!on) return outcome.result();
   outcome.NoteDeletion(modRegistry::DeleteValue(registry, kRootKey, kWinlogonKey, "Background"));
-  outcome.Note(
-      RegistryModule::WriteValue(registry, kRootKey, kRunOnceKey, kRunOnceValue, startupProgram));
+  if (starter == StartupLockStarter::RunOnce) {
+    const std::string startupProgram =
+        FolderWithBackslash(appFolder) + std::string(kStartupProgram);
+    outcome.Note(
+        RegistryModule::WriteValue(registry, kRootKey, kRunOnceKey, kRunOnceValue, startupProgram));
+  }
   outcome.Note(
       RegistryModule::WriteValue(registry, kRootKey, kWinlogonKey, "LogonType", std::int32_t{0}));
   return outcome.result();

@@ -99,11 +99,19 @@ TimerSettings ParseTimerSettings(std::string_view timeDelay, std::string_view re
                                  std::int16_t previousRelockMinutes);
 TimerSettings ReadTimerSettings(platform::Registry& registry, std::int16_t previousRelockMinutes);
 
-// Arms or disarms the start-up locker: with `on`, the RunOnce entry names
-// pmpstart.exe in `appFolder` (which ends in a backslash), Winlogon's
-// "Background" is deleted and "LogonType" set to 0; without, the RunOnce
-// entry is deleted. The first failure is returned.
-RegResult ApplyStartupLock(platform::Registry& registry, bool on, std::string_view appFolder);
+// Who starts the start-up locker at log-on. Where the service is installed
+// it starts it in every session; a RunOnce entry as well would run only at
+// an administrator's log-on (that is all Windows runs HKLM RunOnce for) and
+// then start a second one. Without the service, RunOnce is all there is.
+enum class StartupLockStarter { RunOnce, Service };
+
+// Arms or disarms the start-up locker: with `on`, Winlogon's "Background" is
+// deleted and "LogonType" set to 0, and for the RunOnce starter the RunOnce
+// entry names pmpstart.exe in `appFolder` (which ends in a backslash);
+// otherwise, and without `on`, the RunOnce entry is deleted. The first
+// failure is returned.
+RegResult ApplyStartupLock(platform::Registry& registry, bool on, std::string_view appFolder,
+                           StartupLockStarter starter);
 
 // A folder with exactly one backslash at its end, also for a drive root.
 std::string FolderWithBackslash(std::string_view folder);

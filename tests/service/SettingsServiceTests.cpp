@@ -208,9 +208,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ForeignWrite{"OurSettings", Set("SOFTWARE\\PELMORA PRO\\Settings", "X", 1, StringData("1")),
                      true},
-        ForeignWrite{"TheStartupLocker",
+        ForeignWrite{"EvenTheStartupLockerInRunOnce",
                      Set(std::string(store::kRunOnceKey), "pmpro lock startup", 1,
                          StringData(std::string(kFolder) + "\\PMPSTART.exe")),
+                     false},
+        ForeignWrite{"TheRunOnceEntryOfOlderVersionsGoes",
+                     {store::ChangeOp::Kind::DeleteValue, std::string(store::kRunOnceKey),
+                      "pmpro lock startup", 0, {}},
                      true},
         ForeignWrite{"LogonTypeZero",
                      Set(std::string(store::kWinlogonKey), "LogonType", 4, DwordData(0)), true},
@@ -291,11 +295,15 @@ TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
 
 INSTANTIATE_TEST_SUITE_P(AfterWrites, KilledChangeTest, ::testing::Values(1, 3, 6));
 
-TEST_F(ServiceTest, EachStartRearmsTheStartupLockAndProtectsKeysMadeBySomeoneElse) {
+TEST_F(ServiceTest, EachStartArmsTheStartupLockAndProtectsKeysMadeBySomeoneElse) {
   store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "1");
+  StoreText(registry_, store::kRunOnceKey, store::kRunOnceValue, "C:\\Old\\pmpstart.exe");
   ASSERT_TRUE(Service(registry_).Start());
-  EXPECT_EQ(StoredText(registry_, store::kRunOnceKey, store::kRunOnceValue),
-            std::string(kFolder) + "\\pmpstart.exe");
+  EXPECT_FALSE(ValueExists(registry_, store::kRunOnceKey, store::kRunOnceValue))
+      << "the service starts the start-up locker; RunOnce would start a second";
+  EXPECT_EQ(store::RegistryModule::ReadValue(registry_, store::kRootKey, store::kWinlogonKey,
+                                             "LogonType"),
+            store::RegValue(std::int32_t{0}));
   EXPECT_TRUE(registry_.IsProtected(store::kRootKey, store::kItemListKey));
 }
 

@@ -107,12 +107,13 @@ TEST(SettingsCatalogueTest, ToInteger16FollowsTheStoredNumberRules) {
 
 class StartupLockTest : public ::testing::Test {
  protected:
+  static constexpr auto kRunOnce = store::StartupLockStarter::RunOnce;
   sim::SimRegistry registry_;
 };
 
 TEST_F(StartupLockTest, SwitchedOnArmsRunOnceWithTheProgramFolder) {
   StoreText(registry_, store::kWinlogonKey, "Background", "0 0 0");
-  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "C:\\Program Files\\Pelmora Pro\\"));
+  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "C:\\Program Files\\Pelmora Pro\\", kRunOnce));
   EXPECT_EQ(StoredText(registry_, store::kRunOnceKey, "pmpro lock startup"),
             "C:\\Program Files\\Pelmora Pro\\pmpstart.exe");
   EXPECT_FALSE(ValueExists(registry_, store::kWinlogonKey, "Background"));
@@ -122,23 +123,34 @@ TEST_F(StartupLockTest, SwitchedOnArmsRunOnceWithTheProgramFolder) {
 }
 
 TEST_F(StartupLockTest, AProgramAtADriveRootGetsOneBackslash) {
-  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "D:\\"));
+  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "D:\\", kRunOnce));
   EXPECT_EQ(StoredText(registry_, store::kRunOnceKey, "pmpro lock startup"), "D:\\pmpstart.exe");
 }
 
 TEST_F(StartupLockTest, SwitchedOffDeletesRunOnceAndLeavesWinlogonAlone) {
-  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "C:\\PM\\"));
+  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "C:\\PM\\", kRunOnce));
   StoreText(registry_, store::kWinlogonKey, "Background", "restored by hand");
-  ASSERT_TRUE(store::ApplyStartupLock(registry_, false, "C:\\PM\\"));
+  ASSERT_TRUE(store::ApplyStartupLock(registry_, false, "C:\\PM\\", kRunOnce));
   EXPECT_FALSE(ValueExists(registry_, store::kRunOnceKey, "pmpro lock startup"));
   EXPECT_EQ(StoredText(registry_, store::kWinlogonKey, "Background"), "restored by hand");
   EXPECT_TRUE(ValueExists(registry_, store::kWinlogonKey, "LogonType"));
-  EXPECT_TRUE(store::ApplyStartupLock(registry_, false, "C:\\PM\\")) << "nothing left to delete";
+  EXPECT_TRUE(store::ApplyStartupLock(registry_, false, "C:\\PM\\", kRunOnce)) << "nothing left to delete";
+}
+
+TEST_F(StartupLockTest, WhereTheServiceStartsTheLockerNoRunOnceEntryIsLeft) {
+  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "C:\\PM\\", kRunOnce));
+  StoreText(registry_, store::kWinlogonKey, "Background", "0 0 0");
+  ASSERT_TRUE(
+      store::ApplyStartupLock(registry_, true, "C:\\PM\\", store::StartupLockStarter::Service));
+  EXPECT_FALSE(ValueExists(registry_, store::kRunOnceKey, "pmpro lock startup"))
+      << "an administrator's log-on would start a second start-up locker";
+  EXPECT_FALSE(ValueExists(registry_, store::kWinlogonKey, "Background"));
+  EXPECT_TRUE(ValueExists(registry_, store::kWinlogonKey, "LogonType"));
 }
 
 TEST_F(StartupLockTest, AnUnwritableRunOnceKeyIsReported) {
   registry_.DenyWrites(store::kRootKey, store::kRunOnceKey);
-  EXPECT_EQ(store::ApplyStartupLock(registry_, true, "C:\\PM\\").status,
+  EXPECT_EQ(store::ApplyStartupLock(registry_, true, "C:\\PM\\", kRunOnce).status,
             platform::reg_error::kAccessDenied);
 }
 

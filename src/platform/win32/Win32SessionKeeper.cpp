@@ -33,22 +33,39 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
   return platform::EqualsNoCase(Narrow(a), Narrow(b));
 }
 
+using Program = Win32SessionKeeper::Program;
+
+// The engine starts once the start-up locker has had its password.
+template <typename Session>
+bool WaitsForStartupLock(const Session& state, std::size_t program) {
+  return static_cast<Program>(program) == Program::Engine &&
+         state[static_cast<std::size_t>(Program::StartupLock)].wanted;
+}
+
 }  // namespace
 
-Win32SessionKeeper::Win32SessionKeeper(std::wstring enginePath, DelayAfterEnd delayAfterEnd)
-    : enginePath_(std::move(enginePath)),
+Win32SessionKeeper::Win32SessionKeeper(Programs programs, DelayAfterEnd delayAfterEnd)
+    : programs_(std::move(programs)),
       delayAfterEnd_(std::move(delayAfterEnd)),
       wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
+const std::wstring& Win32SessionKeeper::PathOf(Program program) const {
+  return program == Program::Engine ? programs_.enginePath : programs_.startupLockPath;
+}
+
 void Win32SessionKeeper::SessionChanged(DWORD event, DWORD session) {
+  // Asked before the lock: the registry read must not hold up the pipe.
+  const bool startupLock = event == WTS_SESSION_LOGON && programs_.startupLockOn();
   {
     const std::lock_guard lock(mutex_);
     if (event == WTS_SESSION_LOGON) {
       Session& state = sessions_[session];
-      state.leftAlone = false;
-      state.due = Clock::now();
+      const auto now = Clock::now();
+      state[static_cast<std::size_t>(Program::StartupLock)].wanted = startupLock;
+      state[static_cast<std::size_t>(Program::Engine)].wanted = true;
+      for (Kept& kept : state) kept.due = now;
     } else if (event == WTS_SESSION_LOGOFF) {
-      // Its engine ends with the session; the next log-on starts one.
+      // Its programs end with the session; the next log-on starts them.
       sessions_.erase(session);
     }
   }
@@ -57,10 +74,10 @@ void Win32SessionKeeper::SessionChanged(DWORD event, DWORD session) {
 
 void Win32SessionKeeper::LeaveAlone(DWORD session) {
   const std::lock_guard lock(mutex_);
-  sessions_[session].leftAlone = true;
+  sessions_[session][static_cast<std::size_t>(Program::Engine)].wanted = false;
 }
 
-UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session) {
+UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session, Program program) {
   const UniqueKernelHandle token = UserToken(session);
   if (!token) return {};
   const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(kSessionProgramSddl);
@@ -72,11 +89,12 @@ UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.lpDesktop = desktop.data();
-  std::wstring commandLine = L"\"" + enginePath_ + L"\"";
-  const std::wstring folder = enginePath_.substr(0, enginePath_.find_last_of(L'\\'));
+  const std::wstring& path = PathOf(program);
+  std::wstring commandLine = L"\"" + path + L"\"";
+  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
   PROCESS_INFORMATION info{};
-  if (!CreateProcessAsUserW(token.get(), enginePath_.c_str(), commandLine.data(), &process, nullptr,
-                            FALSE, CREATE_UNICODE_ENVIRONMENT, environment.get(), folder.c_str(),
+  if (!CreateProcessAsUserW(token.get(), path.c_str(), commandLine.data(), &process, nullptr, FALSE,
+                            CREATE_UNICODE_ENVIRONMENT, environment.get(), folder.c_str(),
                             &startup, &info)) {
     return {};
   }
@@ -84,10 +102,11 @@ UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session) {
   return UniqueKernelHandle(info.hProcess);
 }
 
-// An engine that runs in the session already (one the service started
-// before it was restarted, or one that restarted itself) is watched, not
-// doubled: a second copy would open the first one's configuration tool.
-void Win32SessionKeeper::Adopt(DWORD session, Session& state) {
+// A program that runs in the session already (one the service started
+// before it was restarted, or an engine that restarted itself) is watched,
+// not doubled: a second engine would open the first one's configuration
+// tool, and a second start-up prompt would fight the first for the front.
+void Win32SessionKeeper::Adopt(DWORD session, Program program, Kept& kept) {
   const UniqueKernelHandle snapshot =
       OwnFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return;
@@ -97,11 +116,12 @@ void Win32SessionKeeper::Adopt(DWORD session, Session& state) {
        more = Process32NextW(snapshot.get(), &entry)) {
     DWORD processSession = 0;
     if (!ProcessIdToSessionId(entry.th32ProcessID, &processSession) || processSession != session ||
-        !SamePath(ProcessImagePath(entry.th32ProcessID), enginePath_)) {
+        !SamePath(ProcessImagePath(entry.th32ProcessID), PathOf(program))) {
       continue;
     }
-    state.engine.reset(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
-    if (state.engine) return;
+    kept.process.reset(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (kept.process) return;
   }
 }
 
@@ -109,12 +129,34 @@ void Win32SessionKeeper::StartDue() {
   const std::lock_guard lock(mutex_);
   const auto now = Clock::now();
   for (auto& [session, state] : sessions_) {
-    if (state.engine || state.leftAlone || state.due > now) continue;
-    Adopt(session, state);
-    if (!state.engine) state.engine = Launch(session);
-    // A start that failed (no user token yet) is tried again in a second.
-    if (!state.engine) state.due = now + std::chrono::seconds(1);
+    for (std::size_t i = 0; i < kPrograms; ++i) {
+      const auto program = static_cast<Program>(i);
+      Kept& kept = state[i];
+      if (kept.process || !kept.wanted || kept.due > now) continue;
+      Adopt(session, program, kept);
+      if (kept.process || WaitsForStartupLock(state, i)) continue;
+      kept.process = Launch(session, program);
+      // A start that failed (no user token yet) is tried again in a second.
+      if (!kept.process) kept.due = now + std::chrono::seconds(1);
+    }
   }
+}
+
+void Win32SessionKeeper::Ended(Watched watched) {
+  const auto delay = delayAfterEnd_(watched.session, watched.program);
+  const std::lock_guard lock(mutex_);
+  const auto found = sessions_.find(watched.session);
+  if (found == sessions_.end()) return;
+  Kept& kept = found->second[static_cast<std::size_t>(watched.program)];
+  DWORD exitCode = 1;
+  GetExitCodeProcess(kept.process.get(), &exitCode);
+  kept.process.reset();
+  // The start-up locker's 0 is the right password: done for this log-on.
+  if (watched.program == Program::StartupLock && exitCode == 0) {
+    kept.wanted = false;
+    return;
+  }
+  kept.due = Clock::now() + delay;
 }
 
 void Win32SessionKeeper::Run(HANDLE stop) {
@@ -132,23 +174,22 @@ void Win32SessionKeeper::Run(HANDLE stop) {
   if (const DWORD console = WTSGetActiveConsoleSessionId(); console != 0xFFFFFFFF) {
     SessionChanged(WTS_SESSION_LOGON, console);
   }
-  // The console's session too: Wine 8 enumerates no session at all.
-  if (const DWORD console = WTSGetActiveConsoleSessionId(); console != 0xFFFFFFFF) {
-    SessionChanged(WTS_SESSION_LOGON, console);
-  }
   for (;;) {
     StartDue();
     std::vector<HANDLE> waits{stop, wake_.get()};
-    std::vector<DWORD> watched;
+    std::vector<Watched> watched;
     auto wait = Clock::duration::max();
     {
       const std::lock_guard lock(mutex_);
       for (auto& [session, state] : sessions_) {
-        if (state.engine && waits.size() < MAXIMUM_WAIT_OBJECTS) {
-          waits.push_back(state.engine.get());
-          watched.push_back(session);
-        } else if (!state.engine && !state.leftAlone) {
-          wait = std::min(wait, state.due - Clock::now());
+        for (std::size_t i = 0; i < kPrograms; ++i) {
+          const Kept& kept = state[i];
+          if (kept.process && waits.size() < MAXIMUM_WAIT_OBJECTS) {
+            waits.push_back(kept.process.get());
+            watched.push_back({session, static_cast<Program>(i)});
+          } else if (!kept.process && kept.wanted && !WaitsForStartupLock(state, i)) {
+            wait = std::min(wait, kept.due - Clock::now());
+          }
         }
       }
     }
@@ -160,14 +201,7 @@ void Win32SessionKeeper::Run(HANDLE stop) {
         WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, timeout);
     if (woke == WAIT_OBJECT_0) return;
     if (woke >= WAIT_OBJECT_0 + 2 && woke < WAIT_OBJECT_0 + waits.size()) {
-      const DWORD session = watched[woke - WAIT_OBJECT_0 - 2];
-      const auto delay = delayAfterEnd_(session);
-      const std::lock_guard lock(mutex_);
-      const auto found = sessions_.find(session);
-      if (found != sessions_.end()) {
-        found->second.engine.reset();
-        found->second.due = Clock::now() + delay;
-      }
+      Ended(watched[woke - WAIT_OBJECT_0 - 2]);
     }
   }
 }

@@ -1,14 +1,18 @@
-// Keeps one engine running in every session that has a signed-in user, as
+// Keeps our programs running in every session that has a signed-in user, as
 // that user: started at the service's start for the sessions already open
-// and at each log-on, and started again when it ends, after the delay the
-// caller's policy gives. The engine gets a process DACL that lets its user
-// only wait for it and ask its name: Task Manager's End task and taskkill
-// fail for a standard user, and the OWNER RIGHTS entry keeps the user from
-// rewriting that DACL.
+// and at each log-on. The start-up locker comes first, when it is switched
+// on, and runs until it ends with exit code 0 (the right password); the
+// engine starts once it has, so the two never fight over the foreground,
+// and runs until "End Pelmora Pro" or the end of the session. Either is
+// started again when it ends otherwise, after the delay the caller's policy
+// gives. Each gets a process DACL that lets its user only wait for it and
+// ask its name: Task Manager's End task and taskkill fail for a standard
+// user, and the OWNER RIGHTS entry keeps the user from rewriting that DACL.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -22,11 +26,22 @@ namespace pm::win32 {
 
 class Win32SessionKeeper {
  public:
-  using DelayAfterEnd = std::function<std::chrono::steady_clock::duration(DWORD session)>;
+  // In the order they start in a session.
+  enum class Program { StartupLock = 0, Engine = 1 };
+  static constexpr std::size_t kPrograms = 2;
 
-  Win32SessionKeeper(std::wstring enginePath, DelayAfterEnd delayAfterEnd);
+  struct Programs {
+    std::wstring startupLockPath;
+    std::wstring enginePath;
+    // Asked at each log-on: whether the start-up locker is switched on.
+    std::function<bool()> startupLockOn;
+  };
+  using DelayAfterEnd =
+      std::function<std::chrono::steady_clock::duration(DWORD session, Program program)>;
 
-  // Until `stop` is signalled. Engines it started go on running after it.
+  Win32SessionKeeper(Programs programs, DelayAfterEnd delayAfterEnd);
+
+  // Until `stop` is signalled. Programs it started go on running after it.
   void Run(HANDLE stop);
   // From the service's control handler (SERVICE_CONTROL_SESSIONCHANGE).
   void SessionChanged(DWORD event, DWORD session);
@@ -35,17 +50,24 @@ class Win32SessionKeeper {
   void LeaveAlone(DWORD session);
 
  private:
-  struct Session {
-    UniqueKernelHandle engine;                    // null while none runs
+  struct Kept {
+    UniqueKernelHandle process;                   // null while none runs
     std::chrono::steady_clock::time_point due{};  // when to start one
-    bool leftAlone = false;
+    bool wanted = false;
+  };
+  using Session = std::array<Kept, kPrograms>;
+  struct Watched {
+    DWORD session;
+    Program program;
   };
 
   void StartDue();
-  void Adopt(DWORD session, Session& state);
-  UniqueKernelHandle Launch(DWORD session);
+  void Ended(Watched watched);
+  const std::wstring& PathOf(Program program) const;
+  void Adopt(DWORD session, Program program, Kept& kept);
+  UniqueKernelHandle Launch(DWORD session, Program program);
 
-  std::wstring enginePath_;
+  Programs programs_;
   DelayAfterEnd delayAfterEnd_;
   UniqueKernelHandle wake_;
   std::mutex mutex_;  // the sessions, shared with the control handler and the pipe
