@@ -45,7 +45,10 @@ if [ "$mode" = standard-user ]; then
     [ "$status" -eq 0 ] || break
     "$pmp_wine" "$harness" "$scenario" "$installed" --standard-user || status=$?
   done
-  [ "$status" -eq 0 ] && { "$pmp_wine" "$harness" service-guards "$installed" || status=$?; }
+  for scenario in service-guards startup-lock-service; do
+    [ "$status" -eq 0 ] || break
+    "$pmp_wine" "$harness" "$scenario" "$installed" || status=$?
+  done
 else
   "$pmp_wine" "$harness" install-uninstall "$setup" || status=$?
 fi

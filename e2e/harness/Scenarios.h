@@ -37,6 +37,11 @@ Prompt WaitForPrompt(Checks& checks);
 // After a pause, the copy still runs and its main window answers: a copy
 // that crashed may sit in Wine's debugger with its windows still there.
 bool EngineStillRuns(Engines& engines, DWORD processId, Checks& checks);
+// The prompt of the pmpstart the service started, taken as one of the
+// scenario's programs; an empty Prompt when none came.
+Prompt WaitForServiceStartupLocker(Engines& engines, Checks& checks, DWORD& processId);
+// Types the password into pmpstart's prompt; true once pmpstart ended with 0.
+bool PassStartupLocker(Engines& engines, const Prompt& prompt, DWORD processId, Checks& checks);
 // Stores the password, starts pmpstart and waits for its prompt; an empty
 // Prompt when it does not come.
 Prompt StartStartupLocker(Engines& engines, ProductKey& key, Checks& checks, DWORD& processId);
@@ -83,6 +88,7 @@ int HardenPrefix(const Options& options);
 // Without the service, a standard user's Apply is refused by Windows' rules.
 int ApplyRefusedWithoutService(const Options& options);
 int ServiceGuards(const Options& options);
+int StartupLockFromService(const Options& options);
 // Writes the Settings key straight through advapi32; the Win32 error is the exit code.
 int WriteSettingsDirectly(const Options& options);
 int ScreenWatch(const Options& options);

@@ -222,11 +222,11 @@ void CheckRemoved(const Installation& installed, Checks& checks) {
                "Winlogon \"Background\" is back: " + Utf8(background));
 }
 
-// The service, started as at a start of Windows, arms the start-up lock.
-void CheckStartupLockArmed(const Installation& installed, Checks& checks) {
-  const std::wstring runOnce = MachineText(store::kRunOnceKey, store::kRunOnceValue);
-  checks.Check(SameText(runOnce, installed.File(L"pmpstart.exe")),
-               "the service wrote RunOnce \"pmpro lock startup\" = " + Utf8(runOnce));
+// The service, started as at a start of Windows, arms the start-up lock:
+// Winlogon's values set, no RunOnce entry (the service starts pmpstart).
+void CheckStartupLockArmed(Checks& checks) {
+  checks.Check(!ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue),
+               "no RunOnce \"pmpro lock startup\": the service starts pmpstart itself");
   checks.Check(MachineDword(store::kWinlogonKey, "LogonType") == 0u &&
                    !ReadMachineValue(store::kWinlogonKey, "Background"),
                "the service set Winlogon \"LogonType\" to 0 and deleted \"Background\"");
@@ -299,6 +299,10 @@ int InstallUninstall(const Options& options) {
   checks.Check(WriteMachineDword(store::kWinlogonKey, "LogonType", kLogonTypeBefore) &&
                    WriteMachineText(store::kWinlogonKey, "Background", kBackgroundBefore),
                "Winlogon \"LogonType\" and \"Background\" set as a machine might have them");
+  // What a version without the service left for the next log-on.
+  checks.Check(WriteMachineText(store::kRunOnceKey, store::kRunOnceValue,
+                                L"C:\\Program Files\\Pelmora Pro\\pmpstart.exe"),
+               "an older version's RunOnce entry is there");
 
   Say("silent setup");
   const auto installCode = RunToEnd(engines, setup, kSetupLimit);
@@ -318,6 +322,12 @@ int InstallUninstall(const Options& options) {
     const win32::UniqueServiceHandle service = OpenOurService();
     checks.Check(service && StopService(service.get()) && StartService(service.get()),
                  "the service starts again, as at the next start of Windows");
+    DWORD locker = 0;
+    const Prompt prompt = WaitForServiceStartupLocker(engines, checks, locker);
+    if (!prompt || !PassStartupLocker(engines, prompt, locker, checks)) return checks.ExitCode();
+    CheckStartupLockArmed(checks);
+    // The next start of the service, below, is no log-on.
+    key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "0");
   }
   const DWORD engineId = StartEngine(engines, checks);
   if (engineId == 0) return checks.ExitCode();
@@ -325,7 +335,6 @@ int InstallUninstall(const Options& options) {
   checks.Check(WaitFor([&] { return (icons = TrayIconsShown()) >= 1; }, kReactLimit),
                "the tray shows the engine's icon");
   const int iconsRunning = icons;
-  CheckStartupLockArmed(installed, checks);
 
   Say("setup and uninstall while the engine runs");
   const auto refusedSetup = RunToEnd(engines, setup, kSetupLimit);

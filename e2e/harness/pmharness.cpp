@@ -34,6 +34,7 @@ constexpr Entry kScenarios[] = {
     {L"startup-lock-shielded", StartupLockShielded},
     {L"startup-retry-wait", StartupRetryWait},
     {L"startup-arming", StartupArming},
+    {L"startup-lock-service", StartupLockFromService},
     {L"setup-window", SetupWindow},
     {L"change-password", ChangePassword},
     {L"export-import", ExportImport},

@@ -35,6 +35,30 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 
 using Program = Win32SessionKeeper::Program;
 
+// A session the service finds open when it starts had its log-on while the
+// service was not yet (or not) running. Just after a start of Windows that
+// log-on is the one the start-up locker is for; minutes later the service
+// was restarted (after a failure, or by the setup program), and the user
+// already passed the start-up lock, or it was off. A log-on time the system
+// cannot give (Wine gives none) counts as just now: the locker once too
+// often is better than once too few.
+bool LoggedOnJustNow(DWORD session) {
+  constexpr LONGLONG kJustNow = 2LL * 60 * 10'000'000;  // two minutes, in FILETIME units
+  WTSINFOW* info = nullptr;
+  DWORD bytes = 0;
+  if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, WTSSessionInfo,
+                                   reinterpret_cast<LPWSTR*>(&info), &bytes)) {
+    return true;
+  }
+  const LONGLONG logon = info->LogonTime.QuadPart;
+  WTSFreeMemory(info);
+  if (bytes < sizeof(WTSINFOW) || logon == 0) return true;
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const LONGLONG current = (static_cast<LONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return current - logon < kJustNow;
+}
+
 // The engine starts once the start-up locker has had its password.
 template <typename Session>
 bool WaitsForStartupLock(const Session& state, std::size_t program) {
@@ -54,22 +78,31 @@ const std::wstring& Win32SessionKeeper::PathOf(Program program) const {
 }
 
 void Win32SessionKeeper::SessionChanged(DWORD event, DWORD session) {
-  // Asked before the lock: the registry read must not hold up the pipe.
-  const bool startupLock = event == WTS_SESSION_LOGON && programs_.startupLockOn();
+  if (event == WTS_SESSION_LOGON) {
+    LoggedOn(session, programs_.startupLockOn());
+    return;
+  }
+  if (event == WTS_SESSION_LOGOFF) {
+    // Its programs end with the session; the next log-on starts them.
+    const std::lock_guard lock(mutex_);
+    sessions_.erase(session);
+  }
+}
+
+void Win32SessionKeeper::LoggedOn(DWORD session, bool startupLock) {
   {
     const std::lock_guard lock(mutex_);
-    if (event == WTS_SESSION_LOGON) {
-      Session& state = sessions_[session];
-      const auto now = Clock::now();
-      state[static_cast<std::size_t>(Program::StartupLock)].wanted = startupLock;
-      state[static_cast<std::size_t>(Program::Engine)].wanted = true;
-      for (Kept& kept : state) kept.due = now;
-    } else if (event == WTS_SESSION_LOGOFF) {
-      // Its programs end with the session; the next log-on starts them.
-      sessions_.erase(session);
-    }
+    Session& state = sessions_[session];
+    const auto now = Clock::now();
+    state[static_cast<std::size_t>(Program::StartupLock)].wanted = startupLock;
+    state[static_cast<std::size_t>(Program::Engine)].wanted = true;
+    for (Kept& kept : state) kept.due = now;
   }
   SetEvent(wake_.get());
+}
+
+void Win32SessionKeeper::FoundOpen(DWORD session) {
+  LoggedOn(session, programs_.startupLockOn() && LoggedOnJustNow(session));
 }
 
 void Win32SessionKeeper::LeaveAlone(DWORD session) {
@@ -165,14 +198,14 @@ void Win32SessionKeeper::Run(HANDLE stop) {
   if (WTSEnumerateSessionsW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count)) {
     for (DWORD i = 0; i < count; ++i) {
       if (sessions[i].State == WTSActive || sessions[i].State == WTSDisconnected) {
-        SessionChanged(WTS_SESSION_LOGON, sessions[i].SessionId);
+        FoundOpen(sessions[i].SessionId);
       }
     }
     WTSFreeMemory(sessions);
   }
   // The console's session too: Wine 8 enumerates no session at all.
   if (const DWORD console = WTSGetActiveConsoleSessionId(); console != 0xFFFFFFFF) {
-    SessionChanged(WTS_SESSION_LOGON, console);
+    FoundOpen(console);
   }
   for (;;) {
     StartDue();

@@ -1,6 +1,7 @@
 // Keeps our programs running in every session that has a signed-in user, as
 // that user: started at the service's start for the sessions already open
-// and at each log-on. The start-up locker comes first, when it is switched
+// and at each log-on (the start-up locker at the service's start only for
+// a session that logged on just before). The start-up locker comes first, when it is switched
 // on, and runs until it ends with exit code 0 (the right password); the
 // engine starts once it has, so the two never fight over the foreground,
 // and runs until "End Pelmora Pro" or the end of the session. Either is
@@ -61,6 +62,10 @@ class Win32SessionKeeper {
     Program program;
   };
 
+  // A log-on: the engine is due, and the start-up locker first when on.
+  void LoggedOn(DWORD session, bool startupLock);
+  // A session already open when the service starts.
+  void FoundOpen(DWORD session);
   void StartDue();
   void Ended(Watched watched);
   const std::wstring& PathOf(Program program) const;
