@@ -47,7 +47,7 @@ def number(pattern, line):
 def spread(line):
     """Median, 95th percentile and count of a harness line, or Nones."""
     return (number(r"median ([\d.]+) ms", line), number(r"95th percentile ([\d.]+) ms", line),
-            number(r"(\d+) (?:trials|starts)", line), number(r"missed (\d+)", line))
+            number(r"(\d+) (?:trials|starts|times)", line), number(r"missed (\d+)", line))
 
 
 def ms(value):
@@ -215,6 +215,25 @@ def main():
         f"{verdict(taskmgr[1], 15)} | the same trials |")
     add("")
     add(CPU_TIME_NOTE)
+    add("")
+
+    table(add, "The service",
+          "The installed service under Wine, the programs run with a standard user's token "
+          "(`pmharness bench-engine-restart`, `pmharness bench-service-apply`).",
+          ("Figure", "Times", "Median", "95th percentile", "Goal", "", "How measured"))
+    restart = spread(find(wine, "bench-engine-restart"))
+    add(f"| The engine ended by TerminateProcess until a new engine's hidden main window exists "
+        f"| {fmt_count(restart)} | {ms(restart[0])} | {ms(restart[1])} | < 1000 ms | "
+        f"{verdict(restart[1], 1000)} | the harness, an administrator, ends the engine the "
+        "service started and polls FindWindow every millisecond |")
+    for label, prefix in (("A save through the service, the first of a sitting",
+                           "bench-service-apply first save of a sitting"),
+                          ("A save through the service, later ones",
+                           "bench-service-apply later saves")):
+        figures = spread(find(wine, prefix))
+        add(f"| {label} | {fmt_count(figures)} | {ms(figures[0])} | {ms(figures[1])} | | | "
+            "from the tool's Apply until the service's reply (the first one checks the "
+            "password with its full hash) |")
     add("")
 
     table(add, "Sizes", None, ("File", "Size"))
