@@ -10,6 +10,7 @@
 #include "StandardUser.h"
 #include "engine/frmMainLayout.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32Paths.h"
 #include "prompt/frmPasswordLayout.h"
 #include "store/SettingsCatalogue.h"
 #include "store/modRegistry.h"
@@ -137,8 +138,7 @@ void Terminate(DWORD processId) {
   WaitForSingleObject(process.get(), 5000);
 }
 
-// The processes started by any of `roots`, and those started by them.
-std::vector<DWORD> DescendantsOf(std::vector<DWORD> roots) {
+std::vector<std::pair<DWORD, DWORD>> ProcessesAndParents() {
   const HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (raw == INVALID_HANDLE_VALUE) return {};
   win32::UniqueKernelHandle snapshot(raw);
@@ -148,6 +148,12 @@ std::vector<DWORD> DescendantsOf(std::vector<DWORD> roots) {
   for (BOOL more = Process32FirstW(raw, &entry); more; more = Process32NextW(raw, &entry)) {
     parentOf.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
   }
+  return parentOf;
+}
+
+// The processes started by any of `roots`, and those started by them.
+std::vector<DWORD> DescendantsOf(std::vector<DWORD> roots) {
+  const std::vector<std::pair<DWORD, DWORD>> parentOf = ProcessesAndParents();
   std::vector<DWORD> found;
   for (std::size_t next = 0; next < roots.size(); ++next) {
     for (const auto& [process, parent] : parentOf) {
@@ -161,6 +167,14 @@ std::vector<DWORD> DescendantsOf(std::vector<DWORD> roots) {
 }
 
 }  // namespace
+
+void EndEveryCopyOf(const std::wstring& programPath) {
+  for (const auto& [process, parent] : ProcessesAndParents()) {
+    if (_wcsicmp(win32::ProcessImagePath(process).c_str(), programPath.c_str()) == 0) {
+      Terminate(process);
+    }
+  }
+}
 
 void Engines::EndAll() {
   std::vector<DWORD> roots;

@@ -84,6 +84,10 @@ class Engines {
   std::vector<Started> started_;
 };
 
+// Ends every process that runs this program file, found by the file and not
+// by a window, which a copy just started may not have yet.
+void EndEveryCopyOf(const std::wstring& programPath);
+
 // The product's whole registry key, empty at the start of a scenario and
 // removed at its end. What a scenario writes carries Windows' rules.
 class ProductKey {

@@ -18,13 +18,9 @@ bool Prepare(ProductKey& key, Checks& checks, const std::vector<store::ListItem>
 // new start of the service also forgets how often the engine ended.)
 DWORD TakeServiceEngine(SC_HANDLE service, Engines& engines, Checks& checks) {
   if (!checks.Check(StopService(service), "the service stops")) return 0;
-  if (const HWND running = FindTopLevel(MainWindowQuery())) {
-    const win32::UniqueKernelHandle process(
-        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessOf(running)));
-    checks.Check(process && TerminateProcess(process.get(), 1) &&
-                     WaitForSingleObject(process.get(), 5000) == WAIT_OBJECT_0,
-                 "the engine it started is ended");
-  }
+  // By the program file: one started just before the stop has no window yet.
+  EndEveryCopyOf(engines.programPath());
+  checks.Check(FindTopLevel(MainWindowQuery()) == nullptr, "the engine it started is ended");
   HWND fresh = nullptr;
   const bool up =
       StartService(service) &&

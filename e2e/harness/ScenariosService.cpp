@@ -233,28 +233,27 @@ int ServiceGuards(const Options& options) {
   Say("Lock Windows at Startup, from a standard user's configuration tool");
   SavedMachineValue runOnce(store::kRunOnceKey, store::kRunOnceValue);
   SavedMachineValue logonType(store::kWinlogonKey, "LogonType");
-  DeleteMachineValue(store::kRunOnceKey, store::kRunOnceValue);
   Engines engines(options.program, true);
   const DWORD engineId = StartEngine(engines, checks);
   if (engineId == 0) return checks.ExitCode();
   const HWND tool = OpenTool(engines, engineId, L"secret", checks);
   if (tool == nullptr) return checks.ExitCode();
+  // An entry an older version wrote: it would start a second pmpstart at an
+  // administrator's log-on, beside the one the service starts.
+  WriteMachineText(store::kRunOnceKey, store::kRunOnceValue, folder + Wide(store::kStartupProgram));
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmlockstartup, 0), 0);
   PumpFor(500ms);
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
-  const std::wstring expected = folder + Wide(store::kStartupProgram);
-  std::optional<std::wstring> entry;
   checks.Check(WaitFor(
                    [&] {
-                     entry = RunOnceEntry();
-                     return entry && _wcsicmp(entry->c_str(), expected.c_str()) == 0;
+                     return key.ReadSetting(store::Info(store::Switch::LockStartup).valueName) ==
+                            "1";
                    },
                    kServiceLimit),
-               "RunOnce \"pmpro lock startup\" = \"" + (entry ? Utf8(*entry) : "(absent)") + "\"");
+               "\"LockStartup\" = \"1\" is stored");
+  checks.Check(!RunOnceEntry(), "the older version's RunOnce entry is gone");
   const std::optional<RegistryValue> logon = ReadMachineValue(store::kWinlogonKey, "LogonType");
   checks.Check(logon && logon->Dword() == DWORD{0}, "Winlogon \"LogonType\" is REG_DWORD 0");
-  checks.Check(key.ReadSetting(store::Info(store::Switch::LockStartup).valueName) == "1",
-               "\"LockStartup\" = \"1\" is stored");
   return checks.ExitCode();
 }
 

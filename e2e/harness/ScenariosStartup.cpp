@@ -137,7 +137,16 @@ int StartupRetryWait(const Options& options) {
   const Prompt& prompt = session.prompt;
   if (!prompt) return checks.ExitCode();
 
-  for (int i = 0; i < 5; ++i) prompt.Answer(L"wrong");
+  // OK is disabled while each password is checked, and a user waits for it:
+  // the lowered text says OK was pressed, OK enabled again that the check
+  // is over (after the fifth, the wait keeps it disabled).
+  for (int i = 0; i < 5; ++i) {
+    prompt.Answer(L"WRONG");
+    if (i < 4) {
+      WaitFor([&] { return prompt.Text("txtPassword") == L"wrong" && prompt.Enabled("cmdOK"); },
+              kReactLimit);
+    }
+  }
   std::wstring label;
   const bool waiting = WaitFor(
       [&] {

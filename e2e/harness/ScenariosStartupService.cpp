@@ -104,8 +104,7 @@ int StartupLockFromService(const Options& options) {
 
   Say("a log-on: the service starts again with no engine running");
   checks.Check(StopService(service.get()), "the service stops");
-  if (const HWND running = FindTopLevel(MainWindowQuery())) engines.Adopt(ProcessOf(running));
-  engines.EndAll();
+  EndEveryCopyOf(engines.programPath());
   checks.Check(StartService(service.get()), "the service starts");
   DWORD locker = 0;
   const Prompt prompt = WaitForServiceStartupLocker(engines, checks, locker);
@@ -117,8 +116,11 @@ int StartupLockFromService(const Options& options) {
   checks.Check(Topmost(prompt.handle()) && cover != nullptr && Above(prompt.handle(), cover),
                "the prompt is topmost, above the cover");
   PumpFor(1000ms);
-  checks.Check(FindTopLevel(MainWindowQuery()) == nullptr,
-               "the engine waits for the start-up lock's password");
+  const HWND early = FindTopLevel(MainWindowQuery());
+  checks.Check(early == nullptr,
+               "the engine waits for the start-up lock's password" +
+                   (early ? " (one runs: " + Utf8(win32::ProcessImagePath(ProcessOf(early))) + ")"
+                          : std::string()));
 
   Say("what a standard user might try");
   RunAsStandardUser(L"taskkill /f /pid " + std::to_wstring(locker), kStandardUserLimitMs);
