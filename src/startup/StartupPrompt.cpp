@@ -1,5 +1,7 @@
 #include "startup/StartupPrompt.h"
 
+#include <vector>
+
 namespace pm::startup {
 
 StartupPrompt::StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
@@ -27,6 +29,7 @@ void StartupPrompt::TimerForce_Timer() {
 // Another topmost window, or one given the foreground, may have come over
 // the cover or the prompt since the last second.
 void StartupPrompt::HoldTheScreen() {
+  if (HoldsTheScreen()) return;
   cover_.ShowOverEveryMonitor();
   frmPassword::TimerForce_Timer();
   // Only when another window has it: taking the keyboard from the box while
@@ -35,6 +38,15 @@ void StartupPrompt::HoldTheScreen() {
     desktop_.BringToFrontWithKeyboard(hwnd());
     txtPassword.SetFocus();
   }
+}
+
+// The prompt in front with the keyboard, and the cover right behind it:
+// nothing to put back. Raising them anyway every second costs the window
+// system a restacking each time.
+bool StartupPrompt::HoldsTheScreen() {
+  if (!cover_.Visible() || desktop_.ForegroundWindow() != hwnd()) return false;
+  const std::vector<platform::Hwnd> front = desktop_.VisibleTopLevelWindows();
+  return front.size() >= 2 && front[0] == hwnd() && front[1] == cover_.hwnd();
 }
 
 bool StartupPrompt::Form_QueryUnload(platform::UnloadMode mode) {

@@ -48,6 +48,7 @@ class StartupPrompt : public prompt::frmPassword {
  private:
   void PasswordChecked(bool matches);
   void HoldTheScreen();
+  bool HoldsTheScreen();
 
   platform::Desktop& desktop_;
   prompt::frmBlank cover_;
