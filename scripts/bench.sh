@@ -97,7 +97,7 @@ run bench-engine-restart "$engine"
 "$pmp_wine" "$build/bin/pmpsvc.exe" /uninstall || true
 
 if [ "$report" = 1 ]; then
-  for file in "$build/bin/pmpro.exe" "$build/bin/pmpstart.exe" \
+  for file in "$build/bin/pmpro.exe" "$build/bin/pmpstart.exe" "$build/bin/pmpsvc.exe" \
     "$build"/PelmoraPro-*-setup.exe; do
     if [ -f "$file" ]; then echo "$(basename "$file") $(stat -c %s "$file")"; fi
   done >"$gathered/sizes.txt"

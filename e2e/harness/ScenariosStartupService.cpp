@@ -3,7 +3,8 @@
 // notification) the service starts pmpstart, which covers the screen and
 // holds its prompt there, while the engine waits for the password; nothing
 // a standard user can do ends or closes it, and the right password ends it
-// for the rest of the session and lets the engine start.
+// for the rest of the session and lets the engine start. Ended any other
+// way, it is started again.
 #include <string>
 
 #include "Scenarios.h"
@@ -169,16 +170,24 @@ int StartupLockFromService(const Options& options) {
                  "a window of class \"TaskManagerWindow\" under another title receives WM_CLOSE");
   }
 
+  Say("pmpstart ended by an administrator");
+  engines.End(locker);
+  DWORD next = 0;
+  const Prompt again = WaitForServiceStartupLocker(engines, checks, next);
+  if (!again || !checks.Check(next != locker, "the service started a new pmpstart")) {
+    return checks.ExitCode();
+  }
+
   Say("the right password");
-  if (!PassStartupLocker(engines, prompt, locker, checks)) return checks.ExitCode();
+  if (!PassStartupLocker(engines, again, next, checks)) return checks.ExitCode();
   HWND engine = nullptr;
   checks.Check(
       WaitFor([&] { return (engine = FindTopLevel(MainWindowQuery())) != nullptr; }, kServiceLimit),
       "then the service starts the engine");
   if (engine != nullptr) engines.Adopt(ProcessOf(engine));
   PumpFor(3000ms);
-  const Prompt again = Prompt::WaitVisible(0ms);
-  checks.Check(!again || !IsStartupLocker(ProcessOf(again.handle())),
+  const Prompt later = Prompt::WaitVisible(0ms);
+  checks.Check(!later || !IsStartupLocker(ProcessOf(later.handle())),
                "pmpstart is not started again in this session");
   return checks.ExitCode();
 }
