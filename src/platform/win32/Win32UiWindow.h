@@ -24,8 +24,9 @@ inline constexpr wchar_t kWindowClass[] = L"PelmoraProWindow";
 
 class Win32UiWindow final : public platform::Window {
  public:
+  // `owner`, when not null, owns the window, which opens centred on it.
   Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layout,
-                platform::WindowEvents& events);
+                platform::WindowEvents& events, HWND owner);
   ~Win32UiWindow() override;
 
   static void RegisterClass(HINSTANCE instance);
@@ -134,6 +135,10 @@ class Win32UiWindow final : public platform::Window {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void Dispatch(int control, platform::Event event);
   void AdjustToClientSize();
+  // Moves the window's restored position to be centred on `area`, inside
+  // the work area of the monitor `area` is on.
+  void CenterOn(const RECT& area);
+  void CenterOnOwner(HWND owner);
 
   const platform::FormSpec& layout_;
   platform::WindowEvents& events_;
