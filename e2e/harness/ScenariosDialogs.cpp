@@ -17,6 +17,7 @@
 #include "platform/win32/Wide.h"
 #include "prompt/frmChangePasswordLayout.h"
 #include "prompt/frmpasswordpictureLayout.h"
+#include "store/PasswordCheck.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::e2e {
@@ -209,6 +210,12 @@ int ChangePassword(const Options& options) {
   checks.Check(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, kReactLimit),
                "OK is enabled again for the confirmation");
   PostMessageW(ok, BM_CLICK, 0, 0);
+  // Two hashes of the full count take over a second under Wine.
+  checks.Check(
+      WaitFor(
+          [&] { return !IsWindowEnabled(ok) && Utf8(TextOf(label)) == prompt::kSavingPasswords; },
+          kReactLimit),
+      "while the hashes are made, the dialog says so and OK is disabled");
   checks.Check(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kStoreLimit),
                "the confirmation stores and closes the dialog");
 
@@ -253,6 +260,10 @@ int ExportImport(const Options& options) {
                "the file begins with the registry editor's header");
   checks.Check(text.find(L"Registry Editor") != text.rfind(L"Registry Editor"),
                "the file carries the locked item as well as the header");
+  // Stored plain, as an earlier version stored them; the file has their hashes.
+  checks.Check(text.find(L"secret") == std::wstring::npos &&
+                   text.find(L"\"UserPassword\"=\"pbkdf2-sha256$") != std::wstring::npos,
+               "the file carries the passwords' hashes, not the passwords");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
   ToolGone(engineId, checks, "on Close");
 
@@ -268,9 +279,10 @@ int ExportImport(const Options& options) {
   checks.Check(imported.find(L"Operation Complete") != std::wstring::npos,
                "the message announces the import");
   ToolGone(engineId, checks, "after the import");
-  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret" &&
-                   key.ReadSetting(store::setting::kUserPassword2) == "secret",
-               "the exported passwords are stored again");
+  checks.Check(
+      store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword)) &&
+          store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword2)),
+      "the exported passwords are stored again");
   {
     win32::Win32Registry registry;
     const std::vector<store::ListItem> items = store::ReadItemList(registry);

@@ -19,9 +19,10 @@ std::string FolderName(std::string_view programFolder) {
 }  // namespace
 
 void ExportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
-                    platform::Registry& registry, const store::ProgramState& state) {
+                    platform::Registry& registry, const store::ProgramState& state,
+                    std::uint32_t hashIterations) {
   const std::string file = store::ExportFilePath(state.AppFolder);
-  const store::WriteOutcome outcome = store::SettingsWriter(registry, state).Export();
+  const store::WriteOutcome outcome = store::SettingsWriter(registry, state).Export(hashIterations);
   if (outcome) {
     toolkit.MessageBox(owner,
                        "Your settings were exported to " + file +

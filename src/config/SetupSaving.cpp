@@ -1,10 +1,14 @@
 // Saving the setup window's edits, and the ways out of it. A save either
 // stores everything or, when any write fails, puts back what was stored
 // before and says why.
+#include <exception>
+
 #include "config/frmSetup.h"
 #include "config/frmSetupLayout.h"
+#include "platform/DebugTrace.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
+#include "store/PlainPasswords.h"
 #include "store/SettingsCatalogue.h"
 #include "store/SettingsWriter.h"
 
@@ -14,6 +18,19 @@ namespace {
 
 std::string NumberOrZero(std::int16_t value) {
   return std::to_string(value < 1 ? 0 : value);
+}
+
+// A password an earlier version stored as plain text goes as its hash with
+// this save. Where the system cannot hash, the save goes on without it: the
+// value stays as it was, and the next save tries again.
+store::RegResult HashPlainPasswordsIfPossible(platform::Registry& target,
+                                              std::uint32_t iterations) {
+  try {
+    return store::HashPlainPasswords(target, iterations);
+  } catch (const std::exception&) {
+    platform::TraceCaughtException("hashing a plain password at a save");
+    return {};
+  }
 }
 
 }  // namespace
@@ -69,6 +86,9 @@ bool frmSetup::Save() {
   store::RegResult result = SaveWindows(change.registry());
   const store::RegResult settings = SaveSettings(change.registry());
   if (result) result = settings;
+  if (result) {
+    result = HashPlainPasswordsIfPossible(change.registry(), frmChangePassword.HashIterations());
+  }
   const store::WriteOutcome outcome =
       result ? change.Commit()
              : store::WriteOutcome{store::WriteOutcome::Kind::Failed,

@@ -73,7 +73,9 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
   OnMenu(kmnuvisitwebsite, [this] { mnuvisitwebsite_Click(); });
   OnMenu(kmnuupdate, [this] { mnuupdate_Click(); });
   OnMenu(kmnuAbout, [this] { about_.ShowOrBringForward(); });
-  OnMenu(kmnuexport, [this] { ExportSettings(toolkit_, &window(), registry_, state_); });
+  OnMenu(kmnuexport, [this] {
+    ExportSettings(toolkit_, &window(), registry_, state_, frmChangePassword.HashIterations());
+  });
   OnMenu(kmnuimport, [this] {
     if (!ImportSettings(toolkit_, &window(), registry_, state_)) return;
     state_.ReloadRequested = true;

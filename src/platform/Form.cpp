@@ -6,13 +6,16 @@
 
 namespace pm::platform {
 
-Form::Form(Toolkit& toolkit, const FormSpec& layout) : toolkit_(toolkit), layout_(layout) {}
+Form::Form(Toolkit& toolkit, const FormSpec& layout, Form* owner)
+    : toolkit_(toolkit), layout_(layout), owner_(owner) {}
 
 Form::~Form() = default;
 
 void Form::Load() {
   if (window_) return;
-  window_ = toolkit_.CreateFormWindow(layout_, *this);
+  const Window* ownerWindow =
+      owner_ != nullptr && owner_->IsLoaded() ? owner_->window_.get() : nullptr;
+  window_ = toolkit_.CreateFormWindow(layout_, *this, ownerWindow);
   Guarded([this] { Form_Load(); });
 }
 

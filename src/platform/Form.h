@@ -17,7 +17,9 @@ namespace pm::platform {
 
 class Form : private WindowEvents {
  public:
-  Form(Toolkit& toolkit, const FormSpec& layout);
+  // A form with an `owner` opens its window owned by the owner's, when the
+  // owner is loaded (see Toolkit::CreateFormWindow).
+  Form(Toolkit& toolkit, const FormSpec& layout, Form* owner = nullptr);
   ~Form() override;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -63,6 +65,7 @@ class Form : private WindowEvents {
   void OnForm(Event event, std::function<void()> handler);
   void OnTimer(ControlId control, std::function<void()> handler);
   void OnMenu(int menuId, std::function<void()> handler);
+  Form* ownerForm() const { return owner_; }
 
   Toolkit& toolkit_;
 
@@ -76,6 +79,7 @@ class Form : private WindowEvents {
   static void Guarded(const std::function<void()>& handler);
 
   const FormSpec& layout_;
+  Form* owner_;
   std::unique_ptr<Window> window_;
   std::map<std::pair<int, Event>, std::function<void()>> controlHandlers_;
   std::map<int, std::function<void()>> timerHandlers_;

@@ -114,9 +114,12 @@ class Toolkit {
   virtual ~Toolkit() = default;
 
   // Creates the window of a form, hidden; the events go to `events` until
-  // the window is destroyed.
-  virtual std::unique_ptr<Window> CreateFormWindow(const FormSpec& layout,
-                                                   WindowEvents& events) = 0;
+  // the window is destroyed. A window with an `owner` (null for none) opens
+  // centred on it (on its screen while it is minimised or hidden), stays in
+  // front of it and has no taskbar button of its own; destroy it before
+  // its owner.
+  virtual std::unique_ptr<Window> CreateFormWindow(const FormSpec& layout, WindowEvents& events,
+                                                   const Window* owner) = 0;
 
   // A modal message box. An empty caption shows the program title.
   virtual MessageResult MessageBox(const Window* owner, std::string_view text,

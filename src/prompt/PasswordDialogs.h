@@ -26,6 +26,7 @@ class frmChangePassword : public platform::ChildDialog {
 
   // The count new passwords are hashed with.
   void SetHashIterations(std::uint32_t iterations) { hashIterations_ = iterations; }
+  std::uint32_t HashIterations() const { return hashIterations_; }
 
   // The first entries, lower case. They outlive the window: a non-empty
   // FirstEntry is the confirmation phase, also after a close from the title
@@ -39,19 +40,37 @@ class frmChangePassword : public platform::ChildDialog {
   platform::Control chkpassword{*this, Ids::chkpassword};
   platform::Control cmdOK{*this, Ids::cmdOK};
 
+ protected:
+  void Form_Unload() override;
+
  private:
+  // The stored forms of both passwords, or why they could not be made.
+  struct Hashes {
+    std::string first;
+    std::string second;
+    std::string error;
+  };
+
   void txtPassword_Change();
   void txtPassword2_Change();
   void chkpassword_Click();
   void cmdOK_Click();
   void cmdCancel_Click();
   void Reset();
+  // Hashes both confirmed passwords off the UI thread, then stores them.
+  void HashThenStore();
+  // While the hashes are made, the dialog says so and takes no input.
+  void SetHashing(bool hashing);
   // Stores both or, when a write fails, neither, and says why.
-  bool StorePasswords();
+  bool StorePasswords(const Hashes& hashes);
 
   platform::Registry& registry_;
   store::ProgramState& state_;
   std::uint32_t hashIterations_ = store::kPasswordHashIterations;
+  bool hashing_ = false;
+  // Counts the unloads, so that hashes that come back after the dialog was
+  // closed (Cancel, or the tool going) store nothing.
+  int unloads_ = 0;
 };
 
 // The picture chooser for the prompt's picture or its bad-password picture,

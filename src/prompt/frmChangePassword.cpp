@@ -1,6 +1,7 @@
 // Setting the two passwords. Both are typed, then typed again; only when both
 // confirmations match are they stored, both together, as salted hashes.
 #include <exception>
+#include <memory>
 
 #include "platform/Text.h"
 #include "prompt/PasswordDialogs.h"
@@ -59,6 +60,9 @@ void frmChangePassword::chkpassword_Click() {
 }
 
 void frmChangePassword::cmdOK_Click() {
+  // OK is disabled while the hashes are made; a message sent straight to the
+  // button is refused too.
+  if (hashing_) return;
   // Enabled only then; an empty password is never taken.
   if (txtPassword.Text().empty() || txtPassword2.Text().empty()) return;
   if (FirstEntry.empty()) {
@@ -91,25 +95,57 @@ void frmChangePassword::cmdOK_Click() {
     Reset();
     return;
   }
-  // A failed save keeps the dialog in its confirmation phase: OK tries again.
-  if (!StorePasswords()) return;
-  FirstEntry.clear();
-  FirstEntry2.clear();
-  state_.ReloadRequested = true;
-  Unload();
+  HashThenStore();
 }
 
-bool frmChangePassword::StorePasswords() {
+// The slow hashes run on a thread of their own, so the engine's watch, hooks
+// and tray go on meanwhile.
+void frmChangePassword::HashThenStore() {
+  SetHashing(true);
+  const auto hashes = std::make_shared<Hashes>();
+  toolkit_.RunInBackground(
+      [hashes, first = FirstEntry, second = FirstEntry2, iterations = hashIterations_] {
+        try {
+          hashes->first = store::HashPassword(first, iterations);
+          hashes->second = store::HashPassword(second, iterations);
+        } catch (const std::exception& error) {
+          hashes->error = error.what();
+        }
+      },
+      [this, hashes, unloads = unloads_] {
+        if (unloads != unloads_ || !hashing_) return;
+        SetHashing(false);
+        // A failed save keeps the dialog in its confirmation phase: OK tries again.
+        if (!StorePasswords(*hashes)) return;
+        FirstEntry.clear();
+        FirstEntry2.clear();
+        state_.ReloadRequested = true;
+        Unload();
+      });
+}
+
+void frmChangePassword::SetHashing(bool hashing) {
+  hashing_ = hashing;
+  Label1.SetCaption(hashing ? kSavingPasswords : kConfirmPasswords);
+  cmdOK.SetEnabled(!hashing);
+  txtPassword.SetEnabled(!hashing);
+  txtPassword2.SetEnabled(!hashing && !chkpassword.Checked());
+  chkpassword.SetEnabled(!hashing);
+}
+
+bool frmChangePassword::StorePasswords(const Hashes& hashes) {
   store::WriteOutcome outcome;
-  try {
-    store::SettingsChange change(registry_, state_);
-    store::WriteSetting(change.registry(), store::setting::kUserPassword,
-                        store::HashPassword(FirstEntry, hashIterations_));
-    store::WriteSetting(change.registry(), store::setting::kUserPassword2,
-                        store::HashPassword(FirstEntry2, hashIterations_));
-    outcome = change.Commit();
-  } catch (const std::exception& error) {
-    outcome = {store::WriteOutcome::Kind::Failed, error.what()};
+  if (!hashes.error.empty()) {
+    outcome = {store::WriteOutcome::Kind::Failed, hashes.error};
+  } else {
+    try {
+      store::SettingsChange change(registry_, state_);
+      store::WriteSetting(change.registry(), store::setting::kUserPassword, hashes.first);
+      store::WriteSetting(change.registry(), store::setting::kUserPassword2, hashes.second);
+      outcome = change.Commit();
+    } catch (const std::exception& error) {
+      outcome = {store::WriteOutcome::Kind::Failed, error.what()};
+    }
   }
   if (outcome) {
     // The tool's later saves go with the password that now opens it.
@@ -136,6 +172,12 @@ void frmChangePassword::Reset() {
 void frmChangePassword::cmdCancel_Click() {
   FirstEntry.clear();
   Unload();
+}
+
+void frmChangePassword::Form_Unload() {
+  ++unloads_;
+  hashing_ = false;
+  ChildDialog::Form_Unload();
 }
 
 }  // namespace pm::prompt

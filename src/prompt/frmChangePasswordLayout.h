@@ -12,6 +12,7 @@ inline constexpr std::string_view kFirstPasswordMismatch =
     "One of the passwords doesn't match, please enter both of them again.";
 inline constexpr std::string_view kSecondPasswordMismatch =
     "One of the passwords doesn't match, please enter both again!";
+inline constexpr std::string_view kSavingPasswords = "Saving the passwords...";
 inline constexpr std::string_view kPasswordsNotSaved =
     "The passwords could not be saved, and the passwords stored before are kept.";
 

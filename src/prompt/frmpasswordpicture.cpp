@@ -93,7 +93,7 @@ frmpasswordpicture::frmpasswordpicture(platform::Toolkit& toolkit, platform::For
 }
 
 void frmpasswordpicture::Form_Load() {
-  window().CenterOnScreen();
+  // Opened by the setup window, which owns it: it opens centred on that.
   drives_ = platform::DriveRoots();
   Drive1.Clear();
   for (const std::string& root : drives_) Drive1.AddItem(root);

@@ -101,6 +101,16 @@ bool SameBytes(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_
   return difference == 0;
 }
 
+// The stored form of text already cut to the characters that count.
+std::string HashText(std::string_view text, std::uint32_t iterations) {
+  if (text.empty()) return {};
+  const std::vector<std::uint8_t> salt = platform::RandomBytes(kSaltLength);
+  const std::vector<std::uint8_t> hash =
+      platform::Pbkdf2Sha256(text, salt, iterations, kHashLength);
+  return std::string(store::kPasswordHashScheme) + std::to_string(iterations) + "$" + Base64(salt) +
+         "$" + Base64(hash);
+}
+
 }  // namespace
 
 std::string LowerTypedPassword(std::string_view typed) {
@@ -108,13 +118,12 @@ std::string LowerTypedPassword(std::string_view typed) {
 }
 
 std::string HashPassword(std::string_view typed, std::uint32_t iterations) {
-  const std::string text = HashedText(typed);
-  if (text.empty()) return {};
-  const std::vector<std::uint8_t> salt = platform::RandomBytes(kSaltLength);
-  const std::vector<std::uint8_t> hash =
-      platform::Pbkdf2Sha256(text, salt, iterations, kHashLength);
-  return std::string(store::kPasswordHashScheme) + std::to_string(iterations) + "$" + Base64(salt) +
-         "$" + Base64(hash);
+  return HashText(HashedText(typed), iterations);
+}
+
+std::string HashPlainPassword(std::string_view stored, std::uint32_t iterations) {
+  if (store::IsHashedPassword(stored)) return std::string(stored);
+  return HashText(platform::FirstCodePoints(stored, store::kPasswordLength), iterations);
 }
 
 bool PasswordMatches(std::string_view typed, std::string_view stored) {

@@ -25,6 +25,14 @@ std::string LowerTypedPassword(std::string_view typed);
 std::string HashPassword(std::string_view typed,
                          std::uint32_t iterations = kPasswordHashIterations);
 
+// The stored form of a value kept as plain text by an earlier version: the
+// hash of its first 16 characters as they are, not lowered, so exactly the
+// texts that opened it still do (one with capitals opened nothing, and its
+// hash opens nothing either). A hashed or empty value is answered unchanged.
+// Throws std::runtime_error when the system cannot hash.
+std::string HashPlainPassword(std::string_view stored,
+                              std::uint32_t iterations = kPasswordHashIterations);
+
 // Lower-cases the typed text and compares it with the stored value: a hash
 // is checked by hashing; a plain value by its first 16 characters, exactly.
 // An empty stored value is matched by an empty box. A value in the hashed

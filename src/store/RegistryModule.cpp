@@ -56,7 +56,9 @@ RegValue Convert(std::uint32_t type, const ByteArray& data, std::size_t size,
   }
 }
 
-ByteArray EncodeString(const std::string& text) {
+}  // namespace
+
+ByteArray EncodeString(std::string_view text) {
   const std::u16string units = platform::Utf8ToUtf16(text);
   ByteArray bytes;
   bytes.reserve(units.size() * 2 + 2);
@@ -69,6 +71,12 @@ ByteArray EncodeString(const std::string& text) {
   bytes.push_back(0);
   return bytes;
 }
+
+RegValue ValueFromData(std::uint32_t type, const ByteArray& data) {
+  return Convert(type, data, data.size(), {});
+}
+
+namespace {
 
 ByteArray EncodeDword(std::int32_t value) {
   const auto v = static_cast<std::uint32_t>(value);

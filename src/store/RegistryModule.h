@@ -20,6 +20,11 @@ RegValue ReadValue(platform::Registry& registry, platform::RootKey root, std::st
 RegResult WriteValue(platform::Registry& registry, platform::RootKey root, std::string_view path,
                      std::string_view name, const RegValue& value);
 
+// REG_SZ data: UTF-16LE with its terminating zero.
+ByteArray EncodeString(std::string_view text);
+// Stored data as ReadValue converts it; a type it does not read is empty.
+RegValue ValueFromData(std::uint32_t type, const ByteArray& data);
+
 // Creates the key when it is missing; true only when it existed already.
 bool EnsureKey(platform::Registry& registry, platform::RootKey root, std::string_view path);
 

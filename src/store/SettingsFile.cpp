@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "platform/Text.h"
+#include "store/PlainPasswords.h"
 #include "store/RegFile.h"
 #include "store/RegFileTree.h"
 #include "store/RegistryModule.h"
@@ -117,7 +119,8 @@ std::string ExportFilePath(std::string_view programFolder) {
   return FolderWithBackslash(programFolder) + std::string(kExportFileName);
 }
 
-TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder) {
+TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder,
+                                   std::uint32_t hashIterations) {
   platform::RegStatus status = 0;
   if (!platform::RegKey::Open(registry, kRootKey, kProductKey, platform::reg_access::kRead,
                               status)) {
@@ -126,8 +129,13 @@ TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_vie
     }
     return Failed(status);
   }
-  const RegFileWrite written =
-      WriteRegFile(RootName(), FromKeySnapshot(CaptureKey(registry, kRootKey, kProductKey)));
+  KeySnapshot settings = CaptureKey(registry, kRootKey, kProductKey);
+  try {
+    HashPlainPasswords(settings, hashIterations);
+  } catch (const std::exception& error) {
+    return Outcome(Kind::Failed, "A password could not be hashed: " + std::string(error.what()));
+  }
+  const RegFileWrite written = WriteRegFile(RootName(), FromKeySnapshot(settings));
   if (!written.ok) return Outcome(Kind::Failed, "The settings hold " + written.error + ".");
 
   const fs::path target = FileSystemPath(ExportFilePath(programFolder));

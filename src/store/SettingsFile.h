@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "platform/Registry.h"
+#include "store/PasswordCheck.h"
 
 namespace pm::store {
 
@@ -36,8 +37,11 @@ struct TransferOutcome {
 };
 
 // Writes a temporary file beside the export file, then puts it in the old
-// one's place, so an earlier export is replaced only by a complete one.
-TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder);
+// one's place, so an earlier export is replaced only by a complete one. A
+// password still stored as plain text goes into the file as its hash, made
+// with `hashIterations`.
+TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder,
+                                   std::uint32_t hashIterations = kPasswordHashIterations);
 // Replaces the settings subtree wholesale by the file's, or leaves it exactly
 // as it was.
 TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_view programFolder);

@@ -111,9 +111,9 @@ WriteOutcome SettingsWriter::Commit(const ChangeSet& change) {
   return FromApply(ApplyChange(registry_, change));
 }
 
-WriteOutcome SettingsWriter::Export() {
+WriteOutcome SettingsWriter::Export(std::uint32_t hashIterations) {
   if (state_.SettingsService != nullptr) return Ask(RequestKind::Export, {});
-  return FromTransfer(ExportSettingsFile(registry_, state_.AppFolder));
+  return FromTransfer(ExportSettingsFile(registry_, state_.AppFolder, hashIterations));
 }
 
 WriteOutcome SettingsWriter::Import() {

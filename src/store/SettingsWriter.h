@@ -42,8 +42,10 @@ class SettingsWriter {
       : registry_(registry), state_(state) {}
 
   WriteOutcome Commit(const ChangeSet& change);
-  // The export file in the program folder, and the import from it.
-  WriteOutcome Export();
+  // The export file in the program folder, and the import from it. A
+  // password still stored as plain text is exported as its hash, made here
+  // with `hashIterations` (the service uses its own count).
+  WriteOutcome Export(std::uint32_t hashIterations);
   WriteOutcome Import();
   // "End Pelmora Pro": the service starts no engine in this session again
   // until the next log-on (it would start one at once otherwise).

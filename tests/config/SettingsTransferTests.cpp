@@ -1,18 +1,23 @@
 // The owner exports the settings to PMExport.txt in the program folder and
 // imports them again, here or on another PC: everything comes back as it was
 // exported, and a bad file or a failed write changes nothing.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "config/SettingsTransfer.h"
-#include "store/SettingsFile.h"
+#include "config/SetupDialogFixture.h"
 #include "config/frmSetupLayout.h"
 #include "engine/EngineFixture.h"
+#include "platform/Text.h"
+#include "store/PasswordCheck.h"
 #include "store/RegFile.h"
 #include "store/RegFileTestSupport.h"
 #include "store/RegFileTree.h"
+#include "store/RegistryModule.h"
 #include "store/RegistrySnapshot.h"
+#include "store/SettingsFile.h"
 
 namespace pm::tests {
 namespace {
@@ -78,6 +83,28 @@ void StoreEveryKind(platform::Registry& registry) {
          DwordData(1));
 }
 
+// The text of a Settings value in a copy of the product key; empty when absent.
+std::string SettingIn(const store::KeySnapshot& product, std::string_view name) {
+  for (const auto& [key, settings] : product.subkeys) {
+    if (key != "Settings") continue;
+    for (const auto& value : settings.values) {
+      if (value.name == name)
+        return store::RegistryModule::ValueFromData(value.type, value.data).Text();
+    }
+  }
+  return {};
+}
+
+bool ContainsText(const ByteArray& bytes, std::string_view text) {
+  const std::u16string units = platform::Utf8ToUtf16(text);
+  ByteArray pattern;
+  for (char16_t unit : units) {
+    pattern.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    pattern.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  return std::search(bytes.begin(), bytes.end(), pattern.begin(), pattern.end()) != bytes.end();
+}
+
 store::KeySnapshot Stored(platform::Registry& registry) {
   return store::CaptureKey(registry, store::kRootKey, store::kProductKey);
 }
@@ -87,15 +114,17 @@ class SettingsTransferTest : public EngineTest {
   void SetUp() override { folder_ = NewFolder(); }
   void TearDown() override { fs::remove_all(folder_); }
 
-  // The engine runs from the test's folder; the tool is opened from the tray.
-  sim::SimWindow& OpenSetup() {
+  // The engine runs from the test's folder; the tool is opened from the tray
+  // with `password`, or with the plain one stored.
+  sim::SimWindow& OpenSetup(std::string_view password = {}) {
     if (!process_) {
       StartEngine();
       State().AppFolder = appFolder_.empty() ? Utf8(folder_) : appFolder_;
+      Engine().frmSetup.frmChangePassword.SetHashIterations(kTestHashIterations);
     }
     Engine().frmMain.mnuPMISetup_Click();
     world_.RunPending();
-    if (Prompt() != nullptr) Answer(State().UserPassword);
+    if (Prompt() != nullptr) Answer(password.empty() ? State().UserPassword : password);
     return *world_.Find(Engine().frmSetup.hwnd())->ours;
   }
   sim::SimWindow& SetupWindow() { return *world_.Find(Engine().frmSetup.hwnd())->ours; }
@@ -109,16 +138,28 @@ class SettingsTransferTest : public EngineTest {
     world_.shownMessages.clear();
     SetupWindow().ChooseMenu(cfg::kmnuimport);
   }
+  // Passwords stored as this version stores them: an export carries them as
+  // they are.
+  void StoreHashedPasswords(std::string_view password, std::string_view second) {
+    StorePasswords(store::HashPassword(password, kTestHashIterations),
+                   store::HashPassword(second, kTestHashIterations));
+  }
+  store::KeySnapshot Exported() {
+    const store::RegFileParse parsed =
+        store::ParseRegFile(ReadFile(ExportFile()), kProductRootName);
+    EXPECT_TRUE(parsed.ok) << parsed.error;
+    return store::ToKeySnapshot(parsed.content);
+  }
 
   fs::path folder_;
   std::string appFolder_;  // when not the test's folder itself
 };
 
 TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
-  StorePasswords("secret", "second");
+  StoreHashedPasswords("secret", "second");
   LockItems({{"Notepad", true}}, {"Setup Log"});
   StoreEveryKind(registry_);
-  OpenSetup().ChooseMenu(cfg::kmnuexport);
+  OpenSetup("secret").ChooseMenu(cfg::kmnuexport);
   const std::string exported = Described();
   ASSERT_EQ(world_.shownMessages.size(), 1u);
   EXPECT_EQ(world_.shownMessages[0].text,
@@ -154,17 +195,46 @@ TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   EXPECT_TRUE(Visible(notepad));
 }
 
-TEST_F(SettingsTransferTest, ASecondExportReplacesTheFirstAndLeavesNoTemporaryFile) {
-  StorePasswords("first");
+// Passwords an earlier version stored as plain text: the export file carries
+// only their hashes, and the tool's next save stores the hashes instead.
+TEST_F(SettingsTransferTest, PlainPasswordsAreExportedAndThenSavedOnlyAsHashes) {
+  StorePasswords("secret", "second");
+  LockItems({{"Notepad", true}});
   sim::SimWindow& setup = OpenSetup();
   setup.ChooseMenu(cfg::kmnuexport);
-  StorePasswords("second");
+  ASSERT_EQ(world_.shownMessages.size(), 1u);
+  const store::KeySnapshot exported = Exported();
+  EXPECT_FALSE(ContainsText(ReadFile(ExportFile()), "secret"));
+  EXPECT_FALSE(ContainsText(ReadFile(ExportFile()), "second"));
+  EXPECT_TRUE(store::PasswordMatches("SECRET", SettingIn(exported, "UserPassword")));
+  EXPECT_TRUE(store::PasswordMatches("second", SettingIn(exported, "UserPassword2")));
+  EXPECT_EQ(StoredText(registry_, store::kSettingsKey, "UserPassword"), "secret")
+      << "an export changes nothing stored";
+
+  setup.Click("cmdOK");
+  for (const auto& [name, password] :
+       {std::pair{"UserPassword", "secret"}, std::pair{"UserPassword2", "second"}}) {
+    const std::string stored = StoredText(registry_, store::kSettingsKey, name);
+    EXPECT_TRUE(store::IsHashedPassword(stored)) << stored;
+    EXPECT_TRUE(store::PasswordMatches(password, stored)) << name;
+  }
+  // The engine takes the hash at its next reload.
+  Pass(500);
+  const platform::Hwnd notepad = OpenWindow("Untitled - Notepad");
+  Pass(500);
+  Answer("secret");
+  EXPECT_TRUE(Visible(notepad));
+}
+
+TEST_F(SettingsTransferTest, ASecondExportReplacesTheFirstAndLeavesNoTemporaryFile) {
+  StoreHashedPasswords("first", "second");
+  sim::SimWindow& setup = OpenSetup("first");
+  setup.ChooseMenu(cfg::kmnuexport);
+  StoreHashedPasswords("other", "second");
   setup.ChooseMenu(cfg::kmnuexport);
   ASSERT_EQ(world_.shownMessages.size(), 2u);
   EXPECT_EQ(world_.shownMessages[1].text, world_.shownMessages[0].text);
-  const store::RegFileParse parsed = store::ParseRegFile(ReadFile(ExportFile()), kProductRootName);
-  ASSERT_TRUE(parsed.ok) << parsed.error;
-  EXPECT_EQ(Describe(store::ToKeySnapshot(parsed.content)), Described());
+  EXPECT_EQ(Describe(Exported()), Described());
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
       << "only PMExport.txt is in the folder";
 }
@@ -240,7 +310,8 @@ TEST_F(SettingsTransferTest, AProgramFolderAtADriveRootWorks) {
   StorePasswords("changed");
   Import();
   EXPECT_EQ(LastMessage(), kImported);
-  EXPECT_EQ(StoredText(registry_, store::kSettingsKey, store::setting::kUserPassword), "rooted");
+  EXPECT_TRUE(store::PasswordMatches(
+      "rooted", StoredText(registry_, store::kSettingsKey, store::setting::kUserPassword)));
 }
 
 class SettingsTransferBadFileTest : public SettingsTransferTest,
@@ -325,7 +396,8 @@ TEST_F(SettingsTransferTest, EveryWriteOfTheImportCanFailAndThePreviousSubtreeCo
   {
     sim::SimRegistry source;
     exportedState(source);
-    ASSERT_EQ(store::ExportSettingsFile(source, Utf8(folder_)).kind, Kind::Done);
+    ASSERT_EQ(store::ExportSettingsFile(source, Utf8(folder_), kTestHashIterations).kind,
+              Kind::Done);
   }
   std::uint32_t importWrites = 0;
   {

@@ -104,7 +104,9 @@ TEST_F(SetupWindowTest, ChangeIsRefusedOnlyForTheExactWindowsExplorerItem) {
   EXPECT_TRUE(Engine().frmSetup.Enabled());
 }
 
-TEST_F(SetupWindowTest, EachDialogHasItsTitleAndGivesTheWindowBack) {
+// Each is owned by the setup window, so it opens centred on it and stays in
+// front of it.
+TEST_F(SetupWindowTest, EachDialogHasItsTitleIsOwnedByTheWindowAndGivesItBack) {
   sim::SimWindow& setup = OpenSetup();
   const std::pair<int, const char*> dialogs[] = {{cfg::kmnuAdd, "Lock an Item"},
                                                  {cfg::kmnuChangePassword, "Change Password"},
@@ -115,12 +117,14 @@ TEST_F(SetupWindowTest, EachDialogHasItsTitleAndGivesTheWindowBack) {
     EXPECT_FALSE(Engine().frmSetup.Enabled());
     sim::SimWindow* dialog = world_.OurWindow(title);
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->owner(), setup.handle());
     dialog->CloseFromTitleBar();
     EXPECT_TRUE(Engine().frmSetup.Enabled());
   }
   setup.ChooseMenu(cfg::kpassboxpic);
   EXPECT_TRUE(Engine().frmSetup.Enabled()) << "the picture chooser does not disable it";
-  EXPECT_NE(world_.OurWindow("Picture for Password Box"), nullptr);
+  ASSERT_NE(world_.OurWindow("Picture for Password Box"), nullptr);
+  EXPECT_EQ(world_.OurWindow("Picture for Password Box")->owner(), setup.handle());
 }
 
 TEST_F(SetupWindowTest, TheIgnorePanelFoldsOutAndBack) {

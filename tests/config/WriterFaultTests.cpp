@@ -10,9 +10,10 @@
 #include <ostream>
 
 #include "config/SettingsTransfer.h"
-#include "store/SettingsFile.h"
 #include "config/SetupDialogFixture.h"
+#include "store/PasswordCheck.h"
 #include "store/RegFileTestSupport.h"
+#include "store/SettingsFile.h"
 
 namespace pm::tests {
 namespace {
@@ -146,11 +147,13 @@ std::vector<Writer> Writers() {
          StoreText(source, store::kSettingsKey, "LockZip", "1");
          StoreText(source, store::kItemListKey, "Window0", "Paint,1");
          StoreText(source, store::kIgnoreListKey, "Window0", "Notes");
-         ASSERT_EQ(store::ExportSettingsFile(source, t.Folder()).kind,
+         ASSERT_EQ(store::ExportSettingsFile(source, t.Folder(), kTestHashIterations).kind,
                    store::TransferOutcome::Kind::Done);
        },
        [](WriterFaultTest&, sim::SimWindow& setup) { setup.ChooseMenu(cfg::kmnuimport); },
-       [](WriterFaultTest& t) { return t.Setting("UserPassword") == "imported"; }},
+       [](WriterFaultTest& t) {
+         return store::PasswordMatches("imported", t.Setting("UserPassword"));
+       }},
   };
 }
 

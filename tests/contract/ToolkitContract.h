@@ -36,6 +36,14 @@ class ToolkitRig {
   // A window of another program, shown in front of everything.
   virtual platform::Hwnd OpenOtherWindow() = 0;
   virtual platform::Hwnd Foreground() = 0;
+  // Where a window is on the screen, its frame included, and the screen
+  // without its taskbar; in pixels.
+  virtual platform::Rect Bounds(const platform::Window& window) = 0;
+  virtual platform::Rect WorkArea() = 0;
+  // The user drags a window to another place.
+  virtual void MoveTo(platform::Window& window, int left, int top) = 0;
+  // The window that owns `window`; 0 for none.
+  virtual platform::Hwnd OwnerOf(const platform::Window& window) = 0;
   // Handles what is pending, then lets time pass (virtual time in the
   // simulation) until `done` holds or a generous limit passes.
   virtual bool PumpUntil(const std::function<bool()>& done) = 0;

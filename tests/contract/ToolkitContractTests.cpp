@@ -31,7 +31,7 @@ void ToolkitContract::TearDown() {
 }
 
 platform::Window& ToolkitContract::Open(const platform::FormSpec& layout) {
-  window_ = rig_->toolkit().CreateFormWindow(layout, events_);
+  window_ = rig_->toolkit().CreateFormWindow(layout, events_, nullptr);
   return *window_;
 }
 
@@ -87,6 +87,53 @@ constexpr platform::FormSpec kForm = {
 
 constexpr int Index(std::string_view name) {
   return platform::ControlIndex(kControls, name);
+}
+
+// --- Owned windows -----------------------------------------------------------
+
+constexpr platform::FormSpec kSmallForm = {
+    .caption = "Toolkit contract dialog", .clientWidth = 2400, .clientHeight = 1200};
+
+struct OwnedCase {
+  const char* name;
+  const platform::FormSpec& owner;
+  const platform::FormSpec& dialog;
+  bool ownerAtCorner;  // at the work area's bottom right corner, else well inside it
+};
+
+// A dialog opens centred on the window that owns it, wherever the owner is,
+// but never partly off the screen.
+TEST_P(ToolkitContract, AnOwnedWindowOpensCentredOnItsOwnerAndOnTheScreen) {
+  const std::vector<OwnedCase> cases = {{"inside", kForm, kSmallForm, false},
+                                        {"at_the_corner", kSmallForm, kForm, true}};
+  for (const OwnedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open(c.owner).Show(ShowMode::NoActivate);
+    Settle();
+    const platform::Rect work = rig_->WorkArea();
+    platform::Rect owner = rig_->Bounds(window());
+    if (c.ownerAtCorner) {
+      rig_->MoveTo(window(), work.left + work.width - owner.width,
+                   work.top + work.height - owner.height);
+    } else {
+      rig_->MoveTo(window(), work.left + 170, work.top + 130);
+    }
+    owner = rig_->Bounds(window());
+
+    Recorder dialogEvents;
+    const std::unique_ptr<platform::Window> dialog =
+        rig_->toolkit().CreateFormWindow(c.dialog, dialogEvents, &window());
+    EXPECT_EQ(rig_->OwnerOf(*dialog), window().handle());
+    EXPECT_EQ(rig_->OwnerOf(window()), 0u);
+    const platform::Rect place = rig_->Bounds(*dialog);
+    if (c.ownerAtCorner) {
+      EXPECT_EQ(place.left + place.width, work.left + work.width);
+      EXPECT_EQ(place.top + place.height, work.top + work.height);
+    } else {
+      EXPECT_NEAR(place.left + place.width / 2, owner.left + owner.width / 2, 1);
+      EXPECT_NEAR(place.top + place.height / 2, owner.top + owner.height / 2, 1);
+    }
+  }
 }
 
 // --- Focus and tab order --------------------------------------------------

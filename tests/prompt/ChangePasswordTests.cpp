@@ -1,8 +1,8 @@
 // The owner sets the two passwords: typed, confirmed, stored together as
 // hashes, and from then on the prompt takes the new password in any case.
 #include "config/SetupDialogFixture.h"
-#include "store/PasswordCheck.h"
 #include "prompt/frmChangePasswordLayout.h"
+#include "store/PasswordCheck.h"
 
 namespace pm::tests {
 namespace {
@@ -20,10 +20,12 @@ class ChangePasswordTest : public SetupDialogTest {
     return *dialog;
   }
   prompt::frmChangePassword& Dialog() { return SetupForm().frmChangePassword; }
+  // Types both and presses OK; a confirmation's hashes come back before it returns.
   void Enter(sim::SimWindow& dialog, std::string_view first, std::string_view second) {
     dialog.Type("txtPassword", first);
     dialog.Type("txtPassword2", second);
     dialog.Click("cmdOK");
+    world_.RunPending();
   }
   std::string Stored(std::string_view name) {
     return StoredText(registry_, store::kSettingsKey, name);
@@ -171,6 +173,7 @@ TEST_P(KeepSameTest, StoresTheFirstPasswordForBoth) {
   dialog.Type("txtPassword", "TOGETHER");
   EXPECT_TRUE(dialog.EnabledOf("cmdOK"));
   dialog.Click("cmdOK");
+  world_.RunPending();
   EXPECT_FALSE(Dialog().IsLoaded());
   EXPECT_TRUE(StoredAre("together", "together"));
 }
@@ -232,13 +235,43 @@ TEST_P(FailedPasswordWriteTest, IsReportedAndBothOldPasswordsStay) {
   EXPECT_FALSE(State().ReloadRequested);
   // Still confirming: OK tries again.
   EXPECT_TRUE(Dialog().IsLoaded());
+  EXPECT_EQ(dialog.TextOf("Label1"), "Please confirm your passwords.");
   dialog.Click("cmdOK");
+  world_.RunPending();
   EXPECT_FALSE(Dialog().IsLoaded());
   EXPECT_TRUE(StoredAre("first", "second"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, FailedPasswordWriteTest,
                          ::testing::Values("UserPassword", "UserPassword2"));
+
+// The hashes are made on a thread of their own. Meanwhile the dialog says so
+// and takes no input; Cancel still closes it, and hashes that come back
+// afterwards store nothing.
+TEST_F(ChangePasswordTest, SaysItIsSavingUntilTheHashesReturn) {
+  for (const bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel ? "cancelled meanwhile" : "waited for");
+    sim::SimWindow& dialog = OpenDialog();
+    Enter(dialog, "first", "second");
+    dialog.Type("txtPassword", "first");
+    dialog.Type("txtPassword2", "second");
+    dialog.Click("cmdOK");
+    EXPECT_EQ(dialog.TextOf("Label1"), "Saving the passwords...");
+    for (const char* control : {"cmdOK", "txtPassword", "txtPassword2", "chkpassword"}) {
+      EXPECT_FALSE(dialog.EnabledOf(control)) << control;
+    }
+    EXPECT_TRUE(StoredAre("old", "oldsetup")) << "nothing is stored before the hashes return";
+    const std::uint32_t writesBefore = registry_.WriteCount();
+    if (cancel) dialog.Click("cmdCancel");
+    world_.RunPending();
+    EXPECT_FALSE(Dialog().IsLoaded());
+    EXPECT_EQ(State().ReloadRequested, !cancel);
+    EXPECT_EQ(StoredAre("first", "second"), !cancel);
+    EXPECT_EQ(registry_.WriteCount() - writesBefore, cancel ? 0u : 2u);
+    StorePasswords("old", "oldsetup");
+    State().ReloadRequested = false;
+  }
+}
 
 TEST_F(ChangePasswordTest, TheDialogHashesWithTheFullCount) {
   StartEngine();  // without the tests' lower count

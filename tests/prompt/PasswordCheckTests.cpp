@@ -9,8 +9,8 @@
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimToolkit.h"
 #include "platform/sim/SimWindow.h"
-#include "store/PasswordCheck.h"
 #include "startup/Form1.h"
+#include "store/PasswordCheck.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::tests {
@@ -34,17 +34,32 @@ TEST_P(PlainPasswordTest, IsComparedByItsFirstSixteenCharactersInAnyCase) {
   EXPECT_EQ(store::PasswordMatches(GetParam().typed, GetParam().stored), GetParam().matches);
 }
 
-INSTANTIATE_TEST_SUITE_P(StoredBefore, PlainPasswordTest,
-                         ::testing::Values(PlainCase{"same", "secret", "secret", true},
-                                           PlainCase{"capitals", "secret", "SeCrEt", true},
-                                           PlainCase{"other", "secret", "secrets", false},
-                                           PlainCase{"blank_added", "secret", "secret ", false},
-                                           PlainCase{"cut_to_sixteen", "abcdefghijklmnopqrs",
-                                                     "ABCDEFGHIJKLMNOP", true},
-                                           PlainCase{"cyrillic", "пароль", "ПАРОЛЬ", true},
-                                           PlainCase{"none_stored_empty_box", "", "", true},
-                                           PlainCase{"none_stored_typed", "", "x", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// A plain value is replaced by its hash when the settings are next written:
+// the same texts, and only those, must open the hash.
+TEST_P(PlainPasswordTest, OpensForTheSameTextsOnceReplacedByItsHash) {
+  const std::string hashed = store::HashPlainPassword(GetParam().stored, kFewRounds);
+  EXPECT_EQ(hashed.empty(), GetParam().stored.empty());
+  if (!hashed.empty()) {
+    EXPECT_TRUE(store::IsHashedPassword(hashed)) << hashed;
+    EXPECT_EQ(store::HashPlainPassword(hashed, kFewRounds), hashed) << "hashed only once";
+  }
+  EXPECT_EQ(store::PasswordMatches(GetParam().typed, hashed), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredBefore, PlainPasswordTest,
+    ::testing::Values(PlainCase{"same", "secret", "secret", true},
+                      PlainCase{"capitals", "secret", "SeCrEt", true},
+                      PlainCase{"other", "secret", "secrets", false},
+                      PlainCase{"blank_added", "secret", "secret ", false},
+                      PlainCase{"cut_to_sixteen", "abcdefghijklmnopqrs", "ABCDEFGHIJKLMNOP", true},
+                      PlainCase{"cyrillic", "пароль", "ПАРОЛЬ", true},
+                      // Written by another program: no typing opens it.
+                      PlainCase{"capitals_stored", "Secret", "secret", false},
+                      PlainCase{"capitals_stored_typed", "Secret", "Secret", false},
+                      PlainCase{"none_stored_empty_box", "", "", true},
+                      PlainCase{"none_stored_typed", "", "x", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HashedPasswordTest, IsStoredSelfDescribingAndMatchesInAnyCase) {
   const std::string stored = store::HashPassword("Secret", kFewRounds);
@@ -156,7 +171,8 @@ TEST(StartupPasswordHashTest, TheStartUpLockerOpensWithTheHashedPasswordInCapita
   sim::SimToolkit toolkit(world, 300);
   sim::SimDesktop desktop(world);
   sim::SimShell shell(world);
-  store::WriteSetting(registry, store::setting::kUserPassword, store::HashPassword("Secret", kFewRounds));
+  store::WriteSetting(registry, store::setting::kUserPassword,
+                      store::HashPassword("Secret", kFewRounds));
   startup::Form1 form1(toolkit, desktop, shell, registry);
   form1.Load();
   world.RunPending();

@@ -70,6 +70,7 @@ TEST_F(SavingThroughTheServiceTest, TheToolSavesWithThePasswordThatOpenedItUntil
     passwords->Type("txtPassword2", "second");
     passwords->Click("cmdOK");
   }
+  world_.RunPending();  // the hashes come back
   EXPECT_TRUE(store::PasswordMatches("newpass", Setting("UserPassword")));
 
   // The tool's next save goes with the new password.

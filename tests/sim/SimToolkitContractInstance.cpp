@@ -39,6 +39,12 @@ class SimToolkitRig final : public ToolkitRig {
     return world_.CreateOtherWindow("Other", "Notepad", toolkit_.processId());
   }
   platform::Hwnd Foreground() override { return world_.Foreground(); }
+  platform::Rect Bounds(const platform::Window& window) override { return Sim(window).bounds(); }
+  platform::Rect WorkArea() override { return world_.workArea; }
+  void MoveTo(platform::Window& window, int left, int top) override {
+    Sim(window).MoveTo(left, top);
+  }
+  platform::Hwnd OwnerOf(const platform::Window& window) override { return Sim(window).owner(); }
   bool PumpUntil(const std::function<bool()>& done) override {
     toolkit_.PumpUntil(done);
     return done();
@@ -47,6 +53,9 @@ class SimToolkitRig final : public ToolkitRig {
  private:
   static sim::SimWindow& Sim(platform::Window& window) {
     return static_cast<sim::SimWindow&>(window);
+  }
+  static const sim::SimWindow& Sim(const platform::Window& window) {
+    return static_cast<const sim::SimWindow&>(window);
   }
   static std::string NameOf(platform::Window& window, int control) {
     return std::string(Sim(window).SpecName(control));

@@ -8,16 +8,17 @@
 #include <iterator>
 
 #include "config/SettingsTransfer.h"
-#include "store/SettingsFile.h"
 #include "platform/Text.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Registry.h"
+#include "store/PasswordCheck.h"
 #include "store/RegFile.h"
 #include "store/RegFileTestSupport.h"
 #include "store/RegFileTree.h"
 #include "store/RegistryModule.h"
 #include "store/RegistrySnapshot.h"
 #include "store/SettingsCatalogue.h"
+#include "store/SettingsFile.h"
 #include "store/modRegistry.h"
 
 namespace pm::tests {
@@ -149,15 +150,22 @@ TEST_F(Win32SettingsTransferTest, WeReadWhatTheSystemsRegeditExports) {
   EXPECT_EQ(Describe(store::ToKeySnapshot(parsed.content)), Described(kTestKey));
 }
 
+// Stored hashed, as this version stores passwords: the export carries the
+// value as it is, so the file can be compared with the registry.
+void StorePassword(platform::Registry& registry, std::string_view password) {
+  store::RegistryModule::WriteValue(registry, kHklm, store::kSettingsKey, "UserPassword",
+                                    store::HashPassword(password, 1000));
+}
+
 // A drive root makes the file's name "C:\\PMExport.txt", which Windows takes.
 TEST_F(Win32SettingsTransferTest, ExportingTwiceAtADriveRootReplacesTheFileAndImports) {
   const fs::path file = L"C:\\PMExport.txt";
   std::error_code ignored;
   fs::remove(file, ignored);
   StoreEveryKind(registry_, store::kProductKey);
-  store::RegistryModule::WriteValue(registry_, kHklm, store::kSettingsKey, "UserPassword", "one");
+  StorePassword(registry_, "one");
   ASSERT_EQ(store::ExportSettingsFile(registry_, "C:\\").kind, Kind::Done);
-  store::RegistryModule::WriteValue(registry_, kHklm, store::kSettingsKey, "UserPassword", "two");
+  StorePassword(registry_, "two");
   const std::string exported = Described(store::kProductKey);
   const store::TransferOutcome second = store::ExportSettingsFile(registry_, "C:\\");
   ASSERT_EQ(second.kind, Kind::Done) << second.reason;
@@ -166,7 +174,7 @@ TEST_F(Win32SettingsTransferTest, ExportingTwiceAtADriveRootReplacesTheFileAndIm
   ASSERT_TRUE(parsed.ok) << parsed.error;
   EXPECT_EQ(Describe(store::ToKeySnapshot(parsed.content)), exported);
 
-  store::RegistryModule::WriteValue(registry_, kHklm, store::kSettingsKey, "UserPassword", "3");
+  StorePassword(registry_, "3");
   registry_.DeleteTree(kHklm, std::string(store::kProductKey) + "\\Addon");
   const store::TransferOutcome imported = store::ImportSettingsFile(registry_, "C:\\");
   EXPECT_EQ(imported.kind, Kind::Done) << imported.reason;

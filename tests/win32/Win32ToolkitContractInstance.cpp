@@ -19,6 +19,14 @@ HWND Child(platform::Window& window, int control) {
                         platform::kControlIdBase + control);
 }
 
+HWND Handle(const platform::Window& window) {
+  return reinterpret_cast<HWND>(window.handle());
+}
+
+platform::Rect ToRect(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 void PostClick(HWND target, POINT at) {
   const LPARAM where = MAKELPARAM(at.x, at.y);
   PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
@@ -81,6 +89,24 @@ class Win32ToolkitContractRig final : public ToolkitRig {
   }
   platform::Hwnd Foreground() override {
     return reinterpret_cast<platform::Hwnd>(GetForegroundWindow());
+  }
+  platform::Rect Bounds(const platform::Window& window) override {
+    RECT r{};
+    GetWindowRect(Handle(window), &r);
+    return ToRect(r);
+  }
+  platform::Rect WorkArea() override {
+    RECT r{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+    return ToRect(r);
+  }
+  void MoveTo(platform::Window& window, int left, int top) override {
+    SetWindowPos(Handle(window), nullptr, left, top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    TheToolkit().DoEvents();
+  }
+  platform::Hwnd OwnerOf(const platform::Window& window) override {
+    return reinterpret_cast<platform::Hwnd>(GetWindow(Handle(window), GW_OWNER));
   }
   bool PumpUntil(const std::function<bool()>& done) override {
     TheToolkit().DoEvents();

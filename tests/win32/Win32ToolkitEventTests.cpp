@@ -372,7 +372,7 @@ TEST(ToolkitRun, QuitEndsRunWithItsExitCode) {
   // A toolkit of its own: once quit, a toolkit stays quit.
   win32::Win32UiToolkit toolkit(GetModuleHandleW(nullptr));
   EventRecorder events;
-  std::unique_ptr<platform::Window> window = toolkit.CreateFormWindow(kTestForm, events);
+  std::unique_ptr<platform::Window> window = toolkit.CreateFormWindow(kTestForm, events, nullptr);
   events.then = [&] {
     if (!events.timers.empty()) toolkit.Quit(7);
   };

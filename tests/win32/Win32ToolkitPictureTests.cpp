@@ -477,7 +477,7 @@ TEST(ToolkitResources, AFormWithPicturesLeavesNoGdiObjectBehind) {
   WriteBytes(bmp, Bmp(64, 48));
   const auto cycle = [&] {
     EventRecorder events;
-    auto window = TheToolkit().CreateFormWindow(kTestForm, events);
+    auto window = TheToolkit().CreateFormWindow(kTestForm, events, nullptr);
     window->SetPicture(Index("imgPrompt"), TheToolkit().LoadPicture(bmp));
     window->SetIcon(BuiltIn::LockedIcon);
     window->Show(platform::ShowMode::NoActivate);

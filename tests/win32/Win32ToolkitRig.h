@@ -197,7 +197,7 @@ inline bool PumpFor(const std::function<bool()>& done, DWORD milliseconds = 3000
 class ToolkitTest : public ::testing::Test {
  protected:
   void Create(const FormSpec& layout = kTestForm) {
-    window_ = TheToolkit().CreateFormWindow(layout, events_);
+    window_ = TheToolkit().CreateFormWindow(layout, events_, nullptr);
     hwnd_ = reinterpret_cast<HWND>(window_->handle());
   }
   HWND Control(std::string_view name) const {

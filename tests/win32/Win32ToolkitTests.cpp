@@ -48,7 +48,7 @@ TEST_F(ToolkitTest, AFormIsCreatedHiddenAndInactiveInTheProgramsOneClass) {
   const HWND foreground = GetForegroundWindow();
   Create();
   EventRecorder otherEvents;
-  auto other = TheToolkit().CreateFormWindow(FormSpec{.caption = "Other"}, otherEvents);
+  auto other = TheToolkit().CreateFormWindow(FormSpec{.caption = "Other"}, otherEvents, nullptr);
   const HWND otherWindow = reinterpret_cast<HWND>(other->handle());
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_FALSE(window_->IsVisible());

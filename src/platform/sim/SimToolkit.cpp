@@ -12,8 +12,11 @@ SimToolkit::SimToolkit(SimWorld& world, std::uint32_t processId, std::string pro
 }
 
 std::unique_ptr<platform::Window> SimToolkit::CreateFormWindow(const platform::FormSpec& layout,
-                                                               platform::WindowEvents& events) {
-  return std::make_unique<SimWindow>(world_, layout, events, processId_);
+                                                               platform::WindowEvents& events,
+                                                               const platform::Window* owner) {
+  const WindowRecord* record = owner != nullptr ? world_.Find(owner->handle()) : nullptr;
+  return std::make_unique<SimWindow>(world_, layout, events, processId_,
+                                     record != nullptr ? record->ours : nullptr);
 }
 
 platform::MessageResult SimToolkit::MessageBox(const platform::Window*, std::string_view text,

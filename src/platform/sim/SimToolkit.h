@@ -19,7 +19,8 @@ class SimToolkit final : public platform::Toolkit {
                       std::string_view programFile = "pmpro.exe");
 
   std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& layout,
-                                                     platform::WindowEvents& events) override;
+                                                     platform::WindowEvents& events,
+                                                     const platform::Window* owner) override;
   platform::MessageResult MessageBox(const platform::Window* owner, std::string_view text,
                                      std::string_view caption, platform::MessageStyle style,
                                      platform::MessageIcon icon) override;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "platform/Placement.h"
 #include "platform/Text.h"
 #include "platform/sim/SimPictures.h"
 
@@ -9,8 +10,22 @@ namespace pm::sim {
 
 using platform::ControlKind;
 
+namespace {
+
+// The simulated frame, as Windows 10 draws it at 96 DPI.
+constexpr int kTwipsPerPixel = 15;
+constexpr int kFrameWidth = 3;
+constexpr int kCaptionHeight = 23;
+constexpr int kMenuBarHeight = 20;
+// Where a window opens when nothing places it (CW_USEDEFAULT).
+constexpr int kDefaultLeft = 26;
+constexpr int kDefaultTop = 26;
+
+}  // namespace
+
 SimWindow::SimWindow(SimWorld& world, const platform::FormSpec& layout,
-                     platform::WindowEvents& events, std::uint32_t processId)
+                     platform::WindowEvents& events, std::uint32_t processId,
+                     const SimWindow* owner)
     : world_(world), layout_(layout), events_(events) {
   handle_ = world_.RegisterOurWindow(*this, std::string(layout.caption), processId);
   world_.Find(handle_)->state = layout.initialState;
@@ -31,6 +46,36 @@ SimWindow::SimWindow(SimWorld& world, const platform::FormSpec& layout,
       SetTimer(static_cast<int>(i), c.interval, true);
     }
   }
+  bounds_ = {kDefaultLeft, kDefaultTop, 0, 0};
+  SizeFrameTo(layout.clientWidth, layout.clientHeight);
+  if (owner != nullptr) {
+    owner_ = owner->handle();
+    const WindowRecord* record = world_.Find(owner_);
+    // A minimised or hidden owner has no place on the screen to centre on.
+    const bool placed =
+        record != nullptr && record->visible && record->state != platform::WindowState::Minimized;
+    CenterOn(placed ? owner->bounds() : world_.workArea);
+  }
+}
+
+void SimWindow::SizeFrameTo(int widthTwips, int heightTwips) {
+  const int menuBar = layout_.menuBar.empty() ? 0 : kMenuBarHeight;
+  bounds_.width = widthTwips / kTwipsPerPixel + 2 * kFrameWidth;
+  bounds_.height = heightTwips / kTwipsPerPixel + 2 * kFrameWidth + kCaptionHeight + menuBar;
+}
+
+void SimWindow::CenterOn(const platform::Rect& area) {
+  bounds_ = platform::CentredPlace(area, world_.workArea, bounds_.width, bounds_.height);
+}
+
+void SimWindow::CenterOnScreen() {
+  centered_ = true;
+  CenterOn(world_.workArea);
+}
+
+void SimWindow::MoveTo(int left, int top) {
+  bounds_.left = left;
+  bounds_.top = top;
 }
 
 SimWindow::~SimWindow() {
@@ -163,6 +208,7 @@ void SimWindow::SelectOption(int control) {
 void SimWindow::SetClientSize(int widthTwips, int heightTwips) {
   clientWidth_ = widthTwips;
   clientHeight_ = heightTwips;
+  SizeFrameTo(widthTwips, heightTwips);
 }
 
 void SimWindow::SelectAllText(int control) {

@@ -13,8 +13,9 @@ namespace pm::sim {
 
 class SimWindow final : public platform::Window {
  public:
+  // `owner`, when not null, owns the window, which opens centred on it.
   SimWindow(SimWorld& world, const platform::FormSpec& layout, platform::WindowEvents& events,
-            std::uint32_t processId);
+            std::uint32_t processId, const SimWindow* owner);
   ~SimWindow() override;
 
   platform::Hwnd handle() const override { return handle_; }
@@ -27,7 +28,7 @@ class SimWindow final : public platform::Window {
   bool IsEnabled() const override;
   void SetWindowState(platform::WindowState state) override;
   platform::WindowState GetWindowState() const override;
-  void CenterOnScreen() override { centered_ = true; }
+  void CenterOnScreen() override;
   void CoverMonitorOf(platform::Hwnd other) override { coveredMonitorOf_ = other; }
   void CoverEveryMonitor() override { coversEveryMonitor_ = true; }
   void SetTopmost(bool topmost) override;
@@ -90,6 +91,8 @@ class SimWindow final : public platform::Window {
   void ClickForm(platform::Event event);
   // The title bar's close button, or WM_CLOSE from anywhere.
   void CloseFromTitleBar();
+  // The user drags the window to another place.
+  void MoveTo(int left, int top);
   void TrayMessage(std::uint32_t mouseMessage) { events_.OnTrayMessage(mouseMessage); }
 
   // What a user sees.
@@ -99,6 +102,10 @@ class SimWindow final : public platform::Window {
     return GetPicture(Index(control));
   }
   bool centered() const { return centered_; }
+  // The window's place on the screen, its frame included, in pixels at 96
+  // DPI; and the window that owns it, 0 for none.
+  platform::Rect bounds() const { return bounds_; }
+  platform::Hwnd owner() const { return owner_; }
   platform::Hwnd coveredMonitorOf() const { return coveredMonitorOf_; }
   bool coversEveryMonitor() const { return coversEveryMonitor_; }
   platform::BuiltIn icon() const { return icon_; }
@@ -148,6 +155,9 @@ class SimWindow final : public platform::Window {
   void TakeFocus(int control);
   const ControlState& At(int control) const;
   const platform::ControlSpec& SpecOf(int control) const { return layout_.controls[control]; }
+  // The frame's size around a client area of this many twips.
+  void SizeFrameTo(int widthTwips, int heightTwips);
+  void CenterOn(const platform::Rect& area);
 
   SimWorld& world_;
   const platform::FormSpec& layout_;
@@ -156,6 +166,8 @@ class SimWindow final : public platform::Window {
   std::vector<ControlState> controls_;
   std::map<int, bool> menuChecks_;
   bool centered_ = false;
+  platform::Rect bounds_;
+  platform::Hwnd owner_ = 0;
   platform::Hwnd coveredMonitorOf_ = 0;
   bool coversEveryMonitor_ = false;
   platform::BuiltIn icon_ = platform::BuiltIn::None;

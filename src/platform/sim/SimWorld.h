@@ -107,6 +107,10 @@ class SimWorld {
   // changes.
   void SetForegroundNotifications(bool delivered) { notificationsDelivered_ = delivered; }
 
+  // The screen without its taskbar, in pixels: 1280 x 1024 with the taskbar
+  // along the bottom.
+  platform::Rect workArea{0, 0, 1280, 984};
+
   // Message boxes answer from this script; without one, the first button.
   std::deque<platform::MessageResult> messageAnswers;
   std::vector<ShownMessage> shownMessages;

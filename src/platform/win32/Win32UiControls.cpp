@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "platform/Placement.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Icons.h"
@@ -87,21 +88,46 @@ platform::WindowState Win32UiWindow::GetWindowState() const {
   return platform::WindowState::Normal;
 }
 
-void Win32UiWindow::CenterOnScreen() {
+namespace {
+
+RECT WorkAreaOf(HMONITOR monitorHandle) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  GetMonitorInfoW(monitorHandle, &monitor);
+  return monitor.rcWork;
+}
+
+platform::Rect ToRect(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+void Win32UiWindow::CenterOnScreen() {
+  CenterOn(WorkAreaOf(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY)));
+}
+
+void Win32UiWindow::CenterOnOwner(HWND owner) {
+  RECT area{};
+  // A minimised or hidden owner has no place on the screen to centre on.
+  if (!IsWindowVisible(owner) || IsIconic(owner) || !GetWindowRect(owner, &area)) {
+    area = WorkAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY));
+  }
+  CenterOn(area);
+}
+
+void Win32UiWindow::CenterOn(const RECT& area) {
+  const RECT work = WorkAreaOf(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY));
   // The restored position, so a window first shown minimised comes back here.
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
   GetWindowPlacement(hwnd_, &placement);
   const RECT& normal = placement.rcNormalPosition;
-  const int width = normal.right - normal.left;
-  const int height = normal.bottom - normal.top;
-  const RECT& work = monitor.rcWork;
-  const int left = work.left + ((work.right - work.left) - width) / 2;
-  const int top = work.top + ((work.bottom - work.top) - height) / 2;
-  placement.rcNormalPosition = {left, top, left + width, top + height};
+  const platform::Rect place = platform::CentredPlace(
+      ToRect(area), ToRect(work), normal.right - normal.left, normal.bottom - normal.top);
+  const int left = place.left;
+  const int top = place.top;
+  placement.rcNormalPosition = {left, top, left + place.width, top + place.height};
   if (IsWindowVisible(hwnd_)) {
     SetWindowPlacement(hwnd_, &placement);
   } else {

@@ -51,8 +51,10 @@ Win32UiToolkit::Win32UiToolkit(HINSTANCE instance) : instance_(instance) {
 }
 
 std::unique_ptr<platform::Window> Win32UiToolkit::CreateFormWindow(const platform::FormSpec& layout,
-                                                                   platform::WindowEvents& events) {
-  return std::make_unique<Win32UiWindow>(instance_, layout, events);
+                                                                   platform::WindowEvents& events,
+                                                                   const platform::Window* owner) {
+  HWND ownerWindow = owner != nullptr ? reinterpret_cast<HWND>(owner->handle()) : nullptr;
+  return std::make_unique<Win32UiWindow>(instance_, layout, events, ownerWindow);
 }
 
 platform::MessageResult Win32UiToolkit::MessageBox(const platform::Window* owner,

@@ -17,7 +17,8 @@ class Win32UiToolkit final : public platform::Toolkit {
   explicit Win32UiToolkit(HINSTANCE instance);
 
   std::unique_ptr<platform::Window> CreateFormWindow(const platform::FormSpec& layout,
-                                                     platform::WindowEvents& events) override;
+                                                     platform::WindowEvents& events,
+                                                     const platform::Window* owner) override;
   platform::MessageResult MessageBox(const platform::Window* owner, std::string_view text,
                                      std::string_view caption, platform::MessageStyle style,
                                      platform::MessageIcon icon) override;

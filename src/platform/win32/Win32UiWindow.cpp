@@ -69,16 +69,21 @@ Win32UiWindow* Win32UiWindow::FromHandle(HWND hwnd) {
 }
 
 Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layout,
-                             platform::WindowEvents& events)
+                             platform::WindowEvents& events, HWND owner)
     : layout_(layout),
       events_(events),
       clientWidth_(layout.clientWidth),
       clientHeight_(layout.clientHeight),
       pendingState_(layout.initialState) {
   controls_.resize(layout.controls.size());
+  // An owned window starts on its owner's monitor, so it is laid out at that
+  // monitor's DPI before it is centred there.
+  POINT start{CW_USEDEFAULT, CW_USEDEFAULT};
+  RECT ownerRect{};
+  if (owner != nullptr && GetWindowRect(owner, &ownerRect)) start = {ownerRect.left, ownerRect.top};
   hwnd_ = CreateWindowExW(FrameExStyle(layout), kWindowClass, Wide(layout.caption).c_str(),
-                          FrameStyle(layout), CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
-                          nullptr, instance, nullptr);
+                          FrameStyle(layout), start.x, start.y, 100, 100, owner, nullptr, instance,
+                          nullptr);
   if (hwnd_ == nullptr) throw std::runtime_error("the window could not be created");
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   dpi_ = GetDpiForWindow(hwnd_);
@@ -91,6 +96,7 @@ Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layou
   CreateControls(instance);
   Layout();
   AdjustToClientSize();
+  if (owner != nullptr) CenterOnOwner(owner);
 }
 
 Win32UiWindow::~Win32UiWindow() {

@@ -24,8 +24,9 @@ inline constexpr wchar_t kWindowClass[] = L"PelmoraProWindow";
 
 class Win32UiWindow final : public platform::Window {
  public:
+  // `owner`, when not null, owns the window, which opens centred on it.
   Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layout,
-                platform::WindowEvents& events);
+                platform::WindowEvents& events, HWND owner);
   ~Win32UiWindow() override;
 
   static void RegisterClass(HINSTANCE instance);
@@ -137,6 +138,10 @@ class Win32UiWindow final : public platform::Window {
   void AdjustToClientSize();
   // Puts the window over `screen`, in its normal state.
   void Cover(const RECT& screen);
+  // Moves the window's restored position to be centred on `area`, inside
+  // the work area of the monitor `area` is on.
+  void CenterOn(const RECT& area);
+  void CenterOnOwner(HWND owner);
 
   const platform::FormSpec& layout_;
   platform::WindowEvents& events_;
