@@ -170,16 +170,31 @@ int StartupLockFromService(const Options& options) {
                  "a window of class \"TaskManagerWindow\" under another title receives WM_CLOSE");
   }
 
+  Say("a session end forged by another program: a sent query, then the end");
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(prompt.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000,
+                      &answer);
+  PostMessageW(prompt.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  const std::optional<DWORD> ended = engines.ExitCode(locker, kReactLimit);
+  checks.Check(ended == DWORD(startup::kSessionEndExitCode),
+               "pmpstart ends, but not as unlocked: exit code " +
+                   (ended ? std::to_string(*ended) : std::string("(still runs)")));
+  DWORD second = 0;
+  const Prompt again = WaitForServiceStartupLocker(engines, checks, second);
+  if (!again || !checks.Check(second != locker, "the service started a new pmpstart")) {
+    return checks.ExitCode();
+  }
+
   Say("pmpstart ended by an administrator");
-  engines.End(locker);
-  DWORD next = 0;
-  const Prompt again = WaitForServiceStartupLocker(engines, checks, next);
-  if (!again || !checks.Check(next != locker, "the service started a new pmpstart")) {
+  engines.End(second);
+  DWORD third = 0;
+  const Prompt last = WaitForServiceStartupLocker(engines, checks, third);
+  if (!last || !checks.Check(third != second, "the service started a new pmpstart")) {
     return checks.ExitCode();
   }
 
   Say("the right password");
-  if (!PassStartupLocker(engines, again, next, checks)) return checks.ExitCode();
+  if (!PassStartupLocker(engines, last, third, checks)) return checks.ExitCode();
   HWND engine = nullptr;
   checks.Check(
       WaitFor([&] { return (engine = FindTopLevel(MainWindowQuery())) != nullptr; }, kServiceLimit),

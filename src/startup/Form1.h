@@ -21,9 +21,13 @@ inline constexpr std::string_view kOldTaskManagerTitle = "Windows Task Manager";
 inline constexpr std::string_view kTaskManagerTitle = "Task Manager";
 inline constexpr std::string_view kTaskManagerClass = "TaskManagerWindow";
 
-// The program's exit code when its prompt went without the right password
-// (its window destroyed, say): whoever started it starts it again.
+// The program's exit codes when its prompt went without the right password:
+// whoever started it starts it again. A session end is no exception: any
+// program may send the prompt WM_QUERYENDSESSION and WM_ENDSESSION, and
+// only the service, which Windows itself tells of a log-off, knows whether
+// the session really ends.
 inline constexpr int kPromptLostExitCode = 1;
+inline constexpr int kSessionEndExitCode = 2;
 
 class Form1 : public platform::Form {
  protected:

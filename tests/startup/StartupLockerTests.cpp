@@ -52,10 +52,11 @@ TEST_F(StartupLockerTest, APromptGoneWithoutThePasswordEndsTheProgramForARestart
   EXPECT_FALSE(form1_.UnlockSucceeded());
 }
 
-TEST_F(StartupLockerTest, TheEndOfTheWindowsSessionEndsTheProgramQuietly) {
+TEST_F(StartupLockerTest, TheEndOfTheWindowsSessionIsNoUnlock) {
   LogOn("secret");
   form1_.prompt().Close(platform::UnloadMode::WindowsSession);
-  EXPECT_EQ(toolkit_.exitCode(), 0) << "no restart into a session that is ending";
+  EXPECT_EQ(toolkit_.exitCode(), startup::kSessionEndExitCode)
+      << "a forged session end must not pass for the password";
   EXPECT_FALSE(form1_.UnlockSucceeded());
 }
 
