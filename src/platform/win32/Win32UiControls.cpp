@@ -90,11 +90,11 @@ platform::WindowState Win32UiWindow::GetWindowState() const {
 
 namespace {
 
-RECT WorkAreaOf(HMONITOR monitorHandle) {
+MONITORINFO InfoOf(HMONITOR monitorHandle) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(monitorHandle, &monitor);
-  return monitor.rcWork;
+  return monitor;
 }
 
 platform::Rect ToRect(const RECT& r) {
@@ -104,20 +104,21 @@ platform::Rect ToRect(const RECT& r) {
 }  // namespace
 
 void Win32UiWindow::CenterOnScreen() {
-  CenterOn(WorkAreaOf(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY)));
+  CenterOn(InfoOf(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY)).rcWork);
 }
 
 void Win32UiWindow::CenterOnOwner(HWND owner) {
   RECT area{};
   // A minimised or hidden owner has no place on the screen to centre on.
   if (!IsWindowVisible(owner) || IsIconic(owner) || !GetWindowRect(owner, &area)) {
-    area = WorkAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY));
+    area = InfoOf(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)).rcWork;
   }
   CenterOn(area);
 }
 
 void Win32UiWindow::CenterOn(const RECT& area) {
-  const RECT work = WorkAreaOf(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY));
+  const MONITORINFO monitor = InfoOf(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY));
+  const RECT& work = monitor.rcWork;
   // The restored position, so a window first shown minimised comes back here.
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
@@ -127,8 +128,13 @@ void Win32UiWindow::CenterOn(const RECT& area) {
       ToRect(area), ToRect(work), normal.right - normal.left, normal.bottom - normal.top);
   const int left = place.left;
   const int top = place.top;
-  placement.rcNormalPosition = {left, top, left + place.width, top + place.height};
   if (IsWindowVisible(hwnd_)) {
+    // A placement is in workspace coordinates, which start at the work
+    // area: with the taskbar at the top or the left they are not the
+    // screen's.
+    const int x = left - (work.left - monitor.rcMonitor.left);
+    const int y = top - (work.top - monitor.rcMonitor.top);
+    placement.rcNormalPosition = {x, y, x + place.width, y + place.height};
     SetWindowPlacement(hwnd_, &placement);
   } else {
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
