@@ -3,6 +3,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/DebugTrace.h"
+
 namespace pm::win32 {
 
 namespace {
@@ -20,7 +22,9 @@ void RunGuarded(const std::function<void()>& f) noexcept {
   try {
     if (f) f();
   } catch (...) {
-    // Nothing may unwind out of a thread or a window procedure.
+    // Nothing may unwind out of a thread or a window procedure; the caller
+    // sees the work's result as it was left (a password check: no match).
+    platform::TraceCaughtException("background work");
   }
 }
 
