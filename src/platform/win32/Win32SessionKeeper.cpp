@@ -77,9 +77,15 @@ const std::wstring& Win32SessionKeeper::PathOf(Program program) const {
   return program == Program::Engine ? programs_.enginePath : programs_.startupLockPath;
 }
 
+bool Win32SessionKeeper::StartupLockWanted() const {
+  // Without its program file the engine would wait for it forever.
+  return programs_.startupLockOn() &&
+         GetFileAttributesW(programs_.startupLockPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void Win32SessionKeeper::SessionChanged(DWORD event, DWORD session) {
   if (event == WTS_SESSION_LOGON) {
-    LoggedOn(session, programs_.startupLockOn());
+    LoggedOn(session, StartupLockWanted());
     return;
   }
   if (event == WTS_SESSION_LOGOFF) {
@@ -102,7 +108,7 @@ void Win32SessionKeeper::LoggedOn(DWORD session, bool startupLock) {
 }
 
 void Win32SessionKeeper::FoundOpen(DWORD session) {
-  LoggedOn(session, programs_.startupLockOn() && LoggedOnJustNow(session));
+  LoggedOn(session, StartupLockWanted() && LoggedOnJustNow(session));
 }
 
 void Win32SessionKeeper::LeaveAlone(DWORD session) {

@@ -66,6 +66,7 @@ class Win32SessionKeeper {
   void LoggedOn(DWORD session, bool startupLock);
   // A session already open when the service starts.
   void FoundOpen(DWORD session);
+  bool StartupLockWanted() const;
   void StartDue();
   void Ended(Watched watched);
   const std::wstring& PathOf(Program program) const;
