@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -65,6 +67,36 @@ std::wstring DialogText(HWND dialog);
 void PressOk(HWND box);
 // The message box the last command opened, read and answered with OK.
 std::wstring AnswerMessageBox(DWORD processId, Checks& checks, const std::string& what,
+                              std::chrono::milliseconds limit);
+
+// --- The steps of the tests on the framework (Fixtures.h). Each records its
+// own failure; one that answers a value answers an empty one on failure.
+
+// What a scenario stores before the engine starts: only the passwords and
+// what is locked, the rest at its defaults.
+struct StoredSettings {
+  std::string password = "secret";
+  std::string password2 = "secret2";
+  std::vector<store::ListItem> locked = {{"Registry Editor", true}};
+};
+testing::AssertionResult StoreSettings(ProductKey& key, const StoredSettings& settings);
+// Starts a copy of pmpro and waits for its hidden main window; where the
+// service runs, the fresh engine it starts. 0 on failure.
+DWORD BringUpEngine(Engines& engines);
+Prompt WaitForPrompt();
+// After a pause, the copy still runs and its main window answers: a copy
+// that crashed may sit in Wine's debugger with its windows still there.
+testing::AssertionResult EngineStillRuns(Engines& engines, DWORD processId);
+// Stores the password, starts pmpstart and waits for its prompt.
+Prompt StartStartupLocker(Engines& engines, ProductKey& key, DWORD& processId);
+// Brings the window to the front; succeeds when it was hidden in time.
+testing::AssertionResult LockedOnArrival(TargetWindow& window, const std::string& name);
+// A second start asks the running copy for its setup window, behind the
+// prompt; answers the visible tool.
+HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password);
+testing::AssertionResult ToolGone(DWORD engineId, const std::string& why);
+// The message box the last command opened, read and answered with OK.
+std::wstring AnswerMessageBox(DWORD processId, const std::string& what,
                               std::chrono::milliseconds limit);
 
 int LockUnlock(const Options& options);

@@ -1,6 +1,8 @@
 // Steps in the configuration tool and its message boxes that several
 // scenarios share: opening the tool behind the password, and reading and
 // answering the message box a command opened.
+#include <gtest/gtest.h>
+
 #include "Scenarios.h"
 #include "config/frmSetupLayout.h"
 #include "platform/win32/Wide.h"
@@ -81,6 +83,44 @@ std::wstring AnswerMessageBox(DWORD processId, Checks& checks, const std::string
   PressOk(seen.box);
   checks.Check(WaitFor([&] { return !IsWindow(seen.box); }, kReactLimit),
                what + ": OK closes the message box");
+  return seen.text;
+}
+
+// --- The same steps for the tests of the framework ---------------------------
+
+HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password) {
+  if (engines.Start() == 0) {
+    ADD_FAILURE() << "a second pmpro did not start";
+    return nullptr;
+  }
+  const Prompt prompt = WaitForPrompt();
+  if (!prompt) return nullptr;
+  prompt.Answer(password);
+  HWND tool = nullptr;
+  EXPECT_TRUE(
+      WaitFor([&] { return (tool = FindTopLevel(ToolQuery(engineId))) != nullptr; }, kReactLimit))
+      << "the password \"" << Utf8(password) << "\" opens the Configuration Tool";
+  return tool;
+}
+
+testing::AssertionResult ToolGone(DWORD engineId, const std::string& why) {
+  if (WaitFor([&] { return FindTopLevel(ToolQuery(engineId)) == nullptr; }, kReactLimit)) {
+    return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "the Configuration Tool does not close " << why;
+}
+
+std::wstring AnswerMessageBox(DWORD processId, const std::string& what,
+                              std::chrono::milliseconds limit) {
+  const MessageBoxSeen seen = WaitForMessageBox(processId, limit);
+  if (seen.box == nullptr) {
+    ADD_FAILURE() << what << ": no message box comes";
+    return {};
+  }
+  Say("message box: %s", Utf8(seen.text).c_str());
+  PressOk(seen.box);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(seen.box); }, kReactLimit))
+      << what << ": OK closes the message box";
   return seen.text;
 }
 

@@ -1,5 +1,5 @@
 // pmharness <scenario> <program> [--no-foreground-hook] [--standard-user] [--show-inactive]
-//           [--seconds N]
+//           [--seconds N] [--gtest_...]
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
 // program is pmpro.exe, pmpstart.exe for startup-lock,
@@ -7,12 +7,18 @@
 // bench-taskmgr, or the setup program for install-uninstall.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <vector>
 
+#include "Fixtures.h"
 #include "Scenarios.h"
+#include "platform/win32/Wide.h"
 
 namespace {
 
@@ -56,11 +62,68 @@ constexpr Entry kScenarios[] = {
     {L"bench-engine-restart", BenchEngineRestart},
 };
 
+// "lock-unlock" is the test LockUnlock: GoogleTest names are identifiers,
+// and a '-' in its filter would start the negative patterns.
+std::string TestName(std::wstring_view scenario) {
+  std::string name;
+  bool wordStart = true;
+  for (const wchar_t c : scenario) {
+    if (c == L'-') {
+      wordStart = true;
+      continue;
+    }
+    const char narrow = static_cast<char>(c);
+    name +=
+        wordStart ? static_cast<char>(std::toupper(static_cast<unsigned char>(narrow))) : narrow;
+    wordStart = false;
+  }
+  return name;
+}
+
+std::string ScenarioName(std::string_view testName) {
+  std::string name;
+  for (const char c : testName) {
+    if (std::isupper(static_cast<unsigned char>(c)) && !name.empty()) name += '-';
+    name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return name;
+}
+
+bool IsTest(const std::string& name) {
+  const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
+  for (int i = 0; i < tests.total_test_suite_count(); ++i) {
+    const testing::TestSuite& suite = *tests.GetTestSuite(i);
+    for (int j = 0; j < suite.total_test_count(); ++j) {
+      if (name == suite.GetTestInfo(j)->name()) return true;
+    }
+  }
+  return false;
+}
+
+// Runs the one test; GoogleTest prints what failed and where.
+int RunTest(const std::string& name, const std::vector<std::wstring>& gtestFlags) {
+  std::vector<std::wstring> arguments = {L"pmharness",
+                                         L"--gtest_filter=*." + pm::win32::Wide(name)};
+  arguments.insert(arguments.end(), gtestFlags.begin(), gtestFlags.end());
+  std::vector<wchar_t*> argv;
+  for (std::wstring& argument : arguments) argv.push_back(argument.data());
+  int argc = static_cast<int>(argv.size());
+  testing::InitGoogleTest(&argc, argv.data());
+  return RUN_ALL_TESTS();
+}
+
 int Usage() {
   Say("usage: pmharness <scenario> <pmpro.exe, pmpstart.exe or the setup> [--no-foreground-hook] "
-      "[--standard-user] [--show-inactive] [--seconds N]");
+      "[--standard-user] [--show-inactive] [--seconds N] [--gtest_...]");
   Say("scenarios:");
   for (const Entry& entry : kScenarios) Say("  %s", Utf8(entry.name).c_str());
+  const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
+  for (int i = 0; i < tests.total_test_suite_count(); ++i) {
+    const testing::TestSuite& suite = *tests.GetTestSuite(i);
+    for (int j = 0; j < suite.total_test_count(); ++j) {
+      Say("  %s", ScenarioName(suite.GetTestInfo(j)->name()).c_str());
+    }
+  }
   return 2;
 }
 
@@ -72,9 +135,12 @@ int wmain(int argc, wchar_t** argv) {
   if (scenario == L"hold-window" && argc == 4) return HoldWindow(argv[2], argv[3]);
   Options options;
   options.program = WindowsPath(argv[2]);
+  std::vector<std::wstring> gtestFlags;
   for (int i = 3; i < argc; ++i) {
     const std::wstring option = argv[i];
-    if (option == L"--no-foreground-hook") {
+    if (option.starts_with(L"--gtest_")) {
+      gtestFlags.push_back(option);
+    } else if (option == L"--no-foreground-hook") {
       options.noForegroundHook = true;
     } else if (option == L"--standard-user") {
       options.standardUser = true;
@@ -85,6 +151,11 @@ int wmain(int argc, wchar_t** argv) {
     } else {
       return Usage();
     }
+  }
+  if (const std::string test = TestName(scenario); IsTest(test)) {
+    Say("== %s (%s)", Utf8(scenario).c_str(), Utf8(options.program).c_str());
+    Scenario::Configure(std::move(options));
+    return RunTest(test, gtestFlags);
   }
   const auto entry = std::find_if(std::begin(kScenarios), std::end(kScenarios),
                                   [&](const Entry& e) { return scenario == e.name; });
