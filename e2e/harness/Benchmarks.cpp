@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "Fixtures.h"
 #include "ProcessResources.h"
-#include "Scenarios.h"
 #include "TrayIcons.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
@@ -67,21 +67,59 @@ const char* HookMode(const Options& options) {
   return options.noForegroundHook ? "timer only" : "hook";
 }
 
+// The CPU time a process takes while the harness waits for `duration`.
+struct CpuUse {
+  double cpuSeconds = 0;
+  double wallSeconds = 0;
+  double PercentOfOneCore() const { return 100.0 * cpuSeconds / wallSeconds; }
+};
+
+std::optional<CpuUse> CpuUseOver(DWORD processId, std::chrono::seconds duration) {
+  const std::optional<double> before = CpuSeconds(processId);
+  EXPECT_TRUE(before.has_value()) << "CPU time read";
+  const auto start = std::chrono::steady_clock::now();
+  PumpFor(duration);
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const std::optional<double> after = CpuSeconds(processId);
+  EXPECT_TRUE(before && after) << "CPU time read again";
+  if (!before || !after) return std::nullopt;
+  return CpuUse{*after - *before, wall};
+}
+
+// pmpro started with its foreground-change hook, or without it when the
+// command line says --no-foreground-hook.
+class EngineBenchmark : public EngineScenario {
+ protected:
+  void SetUp() override {
+    SetHookVariable(options().noForegroundHook);
+    EngineScenario::SetUp();
+  }
+};
+
+class LatencyBenchmark : public EngineBenchmark {
+ protected:
+  StoredSettings Stored() const override { return {.locked = {{"Bench Locked", true}}}; }
+};
+
+// pmpstart with its prompt up, started with or without the hook.
+class LockerBenchmark : public StartupLockerScenario {
+ protected:
+  void SetUp() override {
+    SetHookVariable(options().noForegroundHook);
+    StartupLockerScenario::SetUp();
+  }
+};
+
 }  // namespace
 
 // From the call that brings a locked window up until the engine has hidden
 // it: shown and activated at once (a program opening its window), or with
 // --show-inactive shown without activation behind the front window (a
 // program opened while the user works in another, or SW_SHOWNA).
-int BenchLatency(const Options& options) {
+TEST_F(LatencyBenchmark, BenchLatency) {
   constexpr int kTrials = 30;
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  SetHookVariable(options.noForegroundHook);
-  if (!Prepare(key, checks, {{"Bench Locked", true}})) return checks.ExitCode();
-  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
-  Say("foreground-change hook: %s", options.noForegroundHook ? "off (timer only)" : "on");
+  Say("foreground-change hook: %s", options().noForegroundHook ? "off (timer only)" : "on");
   TargetWindow front(L"Bench front window", L"PmHarnessBenchFront", true);
 
   const LONGLONG frequency = TicksPerSecond();
@@ -91,14 +129,14 @@ int BenchLatency(const Options& options) {
     // A class of its own per trial, so no earlier unlock covers it.
     TargetWindow window(L"Bench Locked " + std::to_wstring(trial),
                         L"PmHarnessBench" + std::to_wstring(trial), false);
-    if (options.showInactive) SetForegroundWindow(front.handle());
+    if (options().showInactive) SetForegroundWindow(front.handle());
     // A pause spread over one timer period: trials paced by the prompt would
     // otherwise start at the same phase of the engine's 500 ms timer, and the
     // timer-only figures would show one phase instead of the spread.
     PumpFor(std::chrono::milliseconds(100 + (trial * 137) % 500));
     LARGE_INTEGER start, now;
     QueryPerformanceCounter(&start);
-    if (options.showInactive) {
+    if (options().showInactive) {
       ShowWindow(window.handle(), SW_SHOWNA);
     } else {
       ShowWindow(window.handle(), SW_SHOWNORMAL);
@@ -117,60 +155,41 @@ int BenchLatency(const Options& options) {
       continue;
     }
     latencies.push_back(Milliseconds(now.QuadPart - start.QuadPart));
-    if (const Prompt prompt = WaitForPrompt(checks)) {
+    if (const Prompt prompt = WaitForPrompt()) {
       prompt.Answer(L"secret");
       WaitFor([&] { return window.visible(); }, kReactLimit);
     }
   }
-  if (latencies.empty()) {
-    checks.Check(false, "no trial hid the window");
-    return checks.ExitCode();
-  }
+  ASSERT_FALSE(latencies.empty()) << "no trial hid the window";
   Say("%s (%s): %zu trials, %s, missed %d",
-      options.showInactive ? "bench-latency-shown-inactive" : "bench-latency", HookMode(options),
-      latencies.size(), Spread(latencies).c_str(), missed);
-  return checks.ExitCode();
+      options().showInactive ? "bench-latency-shown-inactive" : "bench-latency",
+      HookMode(options()), latencies.size(), Spread(latencies).c_str(), missed);
 }
 
-int BenchIdle(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  SetHookVariable(options.noForegroundHook);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD processId = StartEngine(engines, checks);
-  if (processId == 0) return checks.ExitCode();
-  const HANDLE process = engines.Process(processId);
+TEST_F(EngineBenchmark, BenchIdle) {
+  const HANDLE process = engines.Process(engineId);
   PumpFor(1s);
 
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof(memory);
-  if (checks.Check(GetProcessMemoryInfo(process, &memory, sizeof(memory)) != FALSE,
-                   "working set read")) {
-    Say("bench-idle (%s): working set after start-up %.1f MiB (peak %.1f MiB)", HookMode(options),
+  const bool memoryRead = GetProcessMemoryInfo(process, &memory, sizeof(memory)) != FALSE;
+  EXPECT_TRUE(memoryRead) << "working set read";
+  if (memoryRead) {
+    Say("bench-idle (%s): working set after start-up %.1f MiB (peak %.1f MiB)", HookMode(options()),
         static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0),
         static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
   }
-  const std::optional<double> before = CpuSeconds(processId);
-  checks.Check(before.has_value(), "CPU time read");
-  const auto start = std::chrono::steady_clock::now();
-  PumpFor(std::chrono::seconds(options.seconds > 0 ? options.seconds : 30));
-  const double wall =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const std::optional<double> after = CpuSeconds(processId);
-  if (checks.Check(before && after, "CPU time read again")) {
-    Say("bench-idle (%s): CPU %.3f s in %.1f s of idling = %.3f %% of one core", HookMode(options),
-        *after - *before, wall, 100.0 * (*after - *before) / wall);
+  const auto use =
+      CpuUseOver(engineId, std::chrono::seconds(options().seconds > 0 ? options().seconds : 30));
+  if (use) {
+    Say("bench-idle (%s): CPU %.3f s in %.1f s of idling = %.3f %% of one core",
+        HookMode(options()), use->cpuSeconds, use->wallSeconds, use->PercentOfOneCore());
   }
-  return checks.ExitCode();
 }
 
-int BenchStartupTime(const Options& options) {
+TEST_F(ProgramScenario, BenchStartupTime) {
   constexpr int kStarts = 10;
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
+  ASSERT_NO_FATAL_FAILURE(Store({}));
 
   // Icons of other programs, present before any start and after each end.
   const int otherIcons = WineTrayIcons();
@@ -178,18 +197,15 @@ int BenchStartupTime(const Options& options) {
   for (int start = 0; start < kStarts; ++start) {
     // A copy still going would make this one a second start; the icon of the
     // copy ended last leaves the tray when the tray notices its owner gone.
-    if (!checks.Check(WaitFor(
-                          [&] {
-                            return FindTopLevel(MainWindowQuery()) == nullptr &&
-                                   WineTrayIcons() <= otherIcons;
-                          },
-                          kReactLimit),
-                      "no copy and no icon of ours before start " + std::to_string(start + 1))) {
-      break;
-    }
+    const bool clear = WaitFor(
+        [&] { return FindTopLevel(MainWindowQuery()) == nullptr && WineTrayIcons() <= otherIcons; },
+        kReactLimit);
+    EXPECT_TRUE(clear) << "no copy and no icon of ours before start " << start + 1;
+    if (!clear) break;
     const LONGLONG begin = Ticks();
     const DWORD processId = engines.Start();
-    if (!checks.Check(processId != 0, "pmpro started")) break;
+    EXPECT_NE(processId, 0u) << "pmpro started";
+    if (processId == 0) break;
     const LONGLONG limit = begin + TicksPerSecond() * 10;
     HWND mainWindow = nullptr;
     LONGLONG windowAt = 0, trayAt = 0;
@@ -202,52 +218,34 @@ int BenchStartupTime(const Options& options) {
     }
     engines.End(processId);
     const std::string which = "start " + std::to_string(start + 1) + ": ";
-    if (!checks.Check(windowAt != 0, which + "the main window appears") ||
-        !checks.Check(trayAt != 0, which + "the tray icon appears")) {
-      break;
-    }
+    EXPECT_NE(windowAt, 0) << which << "the main window appears";
+    if (windowAt == 0) break;
+    EXPECT_NE(trayAt, 0) << which << "the tray icon appears";
+    if (trayAt == 0) break;
     windowTimes.push_back(Milliseconds(windowAt - begin));
     trayTimes.push_back(Milliseconds(trayAt - begin));
   }
-  if (trayTimes.empty()) return checks.ExitCode();
+  if (trayTimes.empty()) return;
   Say("bench-startup-time: %zu starts, to the hidden main window: %s, first %.1f ms",
       windowTimes.size(), Spread(windowTimes).c_str(), windowTimes.front());
   Say("bench-startup-tray: %zu starts, to the tray icon: %s, first %.1f ms", trayTimes.size(),
       Spread(trayTimes).c_str(), trayTimes.front());
-  return checks.ExitCode();
 }
 
-int BenchStartupCpu(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  SetHookVariable(options.noForegroundHook);
-  DWORD processId = 0;
-  if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
+TEST_F(LockerBenchmark, BenchStartupCpu) {
   PumpFor(1s);
 
-  const std::optional<double> before = CpuSeconds(processId);
-  checks.Check(before.has_value(), "CPU time read");
-  const auto start = std::chrono::steady_clock::now();
-  PumpFor(std::chrono::seconds(options.seconds > 0 ? options.seconds : 10));
-  const double wall =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const std::optional<double> after = CpuSeconds(processId);
-  if (checks.Check(before && after, "CPU time read again")) {
+  const auto use =
+      CpuUseOver(lockerId, std::chrono::seconds(options().seconds > 0 ? options().seconds : 10));
+  if (use) {
     Say("bench-startup-cpu (%s): %.3f s of CPU in %.1f s with the prompt waiting = %.3f %% of "
         "one core",
-        HookMode(options), *after - *before, wall, 100.0 * (*after - *before) / wall);
+        HookMode(options()), use->cpuSeconds, use->wallSeconds, use->PercentOfOneCore());
   }
-  return checks.ExitCode();
 }
 
-int BenchTaskManager(const Options& options) {
+TEST_F(LockerBenchmark, BenchTaskmgr) {
   constexpr int kTrials = 30;
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  DWORD processId = 0;
-  if (!StartStartupLocker(engines, key, checks, processId)) return checks.ExitCode();
 
   std::vector<double> latencies;
   int missed = 0;
@@ -271,13 +269,9 @@ int BenchTaskManager(const Options& options) {
     }
     latencies.push_back(Milliseconds(window.firstCloseTicks() - begin));
   }
-  if (latencies.empty()) {
-    checks.Check(false, "no trial's window received WM_CLOSE");
-    return checks.ExitCode();
-  }
+  ASSERT_FALSE(latencies.empty()) << "no trial's window received WM_CLOSE";
   Say("bench-taskmgr: %zu trials (both titles), creation to WM_CLOSE: %s, missed %d",
       latencies.size(), Spread(latencies).c_str(), missed);
-  return checks.ExitCode();
 }
 
 }  // namespace pm::e2e

@@ -18,6 +18,10 @@
 //                          (lockerId, prompt)
 //   ServiceScenario        SetUp: the installed service runs (service)
 //
+// A new scenario's name goes into the lists of e2e/CMakeLists.txt. What a
+// story must put back only after the programs have ended (a SavedMachineValue)
+// is a member of its fixture, whose TearDown ends them first.
+//
 //   class MyStory : public EngineScenario {
 //     StoredSettings Stored() const override { return {.locked = {{"Notepad", true}}}; }
 //   };

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Scenarios.h"
+#include "Fixtures.h"
 #include "config/frmSetupLayout.h"
 #include "platform/win32/Wide.h"
 #include "prompt/frmChangePasswordLayout.h"
@@ -38,14 +38,9 @@ std::string LowerUtf8(std::string text) {
 }
 
 // pmpro's folder with a trailing backslash, where it keeps PMExport.txt.
-std::wstring ProgramFolder(const Options& options) {
-  const std::size_t slash = options.program.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : options.program.substr(0, slash + 1);
-}
-
-bool StorePasswords(ProductKey& key, std::string_view password) {
-  return key.WriteSetting(store::setting::kUserPassword, password) &&
-         key.WriteSetting(store::setting::kUserPassword2, password);
+std::wstring ProgramFolder(const std::wstring& program) {
+  const std::size_t slash = program.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : program.substr(0, slash + 1);
 }
 
 HWND ControlOf(HWND form, std::span<const platform::ControlSpec> table, std::string_view name) {
@@ -60,16 +55,16 @@ void SetText(HWND control, const wchar_t* text) {
 }
 
 // The target comes to the front, is hidden, and the prompt takes `password`.
-void UnlocksWith(const wchar_t* password, Checks& checks) {
+void UnlocksWith(const wchar_t* password) {
   TargetWindow editor(L"Registry Editor - test", L"PmHarnessRegedit", true);
-  if (!LockedOnArrival(editor, checks, "Registry Editor - test")) return;
-  const Prompt prompt = WaitForPrompt(checks);
-  if (!prompt) return;
+  ASSERT_TRUE(LockedOnArrival(editor, "Registry Editor - test"));
+  const Prompt prompt = WaitForPrompt();
+  ASSERT_TRUE(prompt);
   const std::string label = Utf8(prompt.Text("Label1"));
   prompt.Answer(password);
-  checks.Check(WaitFor([&] { return editor.visible(); }, kReactLimit),
-               "the prompt (\"" + label + "\") accepts \"" + Utf8(password) +
-                   "\" and the window is shown again");
+  EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit))
+      << "the prompt (\"" << label << "\") accepts \"" << Utf8(password)
+      << "\" and the window is shown again";
 }
 
 std::wstring ReadUtf16File(const std::wstring& path, bool& hasBom) {
@@ -141,44 +136,52 @@ bool WriteSmallBitmap(const std::wstring& path) {
   return static_cast<bool>(file);
 }
 
-// The start every scenario here shares: the passwords "secret" and the
-// locked item stored, the engine started, and its configuration tool open.
-struct OpenedTool {
-  DWORD engineId = 0;
-  HWND tool = nullptr;
+// The configuration tool open, with "secret" as both passwords, so an
+// export carries the same pair back.
+class DialogScenario : public ToolScenario {
+ protected:
+  StoredSettings Stored() const override { return {.password2 = "secret"}; }
+
+  // After the settings changed behind its back, the engine reloads on a
+  // later tick of its timer; a window already in front before then is not
+  // looked at again, so the locked window arrives after a pause.
+  void ExpectReloadedWith(const wchar_t* password) {
+    PumpFor(3000ms);
+    UnlocksWith(password);
+    EXPECT_TRUE(EngineStillRuns(engines, engineId));
+  }
 };
 
-OpenedTool StartWithToolOpen(ProductKey& key, Engines& engines, Checks& checks) {
-  if (!checks.Check(
-          StorePasswords(key, "secret") && key.WriteLockedItems({{"Registry Editor", true}}),
-          "passwords \"secret\" and the locked item stored")) {
-    return {};
+// The export file of the program's folder, removed before and after.
+class ExportImportScenario : public DialogScenario {
+ protected:
+  FileCleanup exportFile{ProgramFolder(options().program) + L"PMExport.txt"};
+};
+
+constexpr wchar_t kPictureName[] = L"pmharness-picture.bmp";
+
+// A picture in the program's folder, where the chooser's list starts.
+class PromptPictureScenario : public DialogScenario {
+ protected:
+  void SetUp() override {
+    EXPECT_TRUE(WriteSmallBitmap(picture.path())) << "a BMP written to " << Utf8(picture.path());
+    DialogScenario::SetUp();
   }
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return {};
-  return {engineId, OpenTool(engines, engineId, L"secret", checks)};
-}
+
+  FileCleanup picture{ProgramFolder(options().program) + kPictureName};
+};
 
 }  // namespace
 
-int ChangePassword(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  const auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
-  if (tool == nullptr) return checks.ExitCode();
-
+TEST_F(DialogScenario, ChangePassword) {
   Say("Set Passwords...");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuChangePassword, 0), 0);
   const WindowQuery dialogQuery{.title = Wide(prompt::kfrmChangePasswordSpec.caption),
                                 .visibility = WindowQuery::Visibility::Visible,
                                 .processId = engineId};
   HWND dialog = nullptr;
-  if (!checks.Check(
-          WaitFor([&] { return (dialog = FindTopLevel(dialogQuery)) != nullptr; }, kReactLimit),
-          "the menu entry opens \"Change Password\"")) {
-    return checks.ExitCode();
-  }
+  ASSERT_TRUE(WaitFor([&] { return (dialog = FindTopLevel(dialogQuery)) != nullptr; }, kReactLimit))
+      << "the menu entry opens \"Change Password\"";
   const auto control = [&](std::string_view name) {
     return ControlOf(dialog, prompt::kfrmChangePasswordControls, name);
   };
@@ -186,8 +189,8 @@ int ChangePassword(const Options& options) {
   const HWND second = control("txtPassword2");
   const HWND ok = control("cmdOK");
   const HWND label = control("Label1");
-  checks.Check(first && second && ok && label, "the dialog has its boxes, OK and Label1");
-  checks.Check(!IsWindowEnabled(ok), "OK starts disabled");
+  EXPECT_TRUE(first && second && ok && label) << "the dialog has its boxes, OK and Label1";
+  EXPECT_FALSE(IsWindowEnabled(ok)) << "OK starts disabled";
 
   // Mixed case: the dialog lowers the passwords before it hashes them.
   const auto typeBoth = [&] {
@@ -195,94 +198,81 @@ int ChangePassword(const Options& options) {
     SetText(second, L"Setup2");
   };
   typeBoth();
-  checks.Check(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, kReactLimit),
-               "with both boxes filled OK is enabled (the change notifications arrived)");
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, kReactLimit))
+      << "with both boxes filled OK is enabled (the change notifications arrived)";
   PostMessageW(ok, BM_CLICK, 0, 0);
   std::string caption;
-  checks.Check(WaitFor([&] { return (caption = Utf8(TextOf(label))) == prompt::kConfirmPasswords; },
-                       kReactLimit),
-               "the entry phase asks for confirmation: \"" + caption + "\"");
-  checks.Check(TextOf(first).empty() && TextOf(second).empty(), "both boxes are emptied");
-  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
-               "nothing is stored before the confirmation");
+  EXPECT_TRUE(WaitFor([&] { return (caption = Utf8(TextOf(label))) == prompt::kConfirmPasswords; },
+                      kReactLimit))
+      << "the entry phase asks for confirmation: \"" << caption << "\"";
+  EXPECT_TRUE(TextOf(first).empty() && TextOf(second).empty()) << "both boxes are emptied";
+  EXPECT_EQ(key.ReadSetting(store::setting::kUserPassword), "secret")
+      << "nothing is stored before the confirmation";
 
   typeBoth();
-  checks.Check(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, kReactLimit),
-               "OK is enabled again for the confirmation");
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, kReactLimit))
+      << "OK is enabled again for the confirmation";
   PostMessageW(ok, BM_CLICK, 0, 0);
   // Two hashes of the full count take over a second under Wine.
-  checks.Check(
-      WaitFor(
-          [&] { return !IsWindowEnabled(ok) && Utf8(TextOf(label)) == prompt::kSavingPasswords; },
-          kReactLimit),
-      "while the hashes are made, the dialog says so and OK is disabled");
-  checks.Check(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kStoreLimit),
-               "the confirmation stores and closes the dialog");
+  EXPECT_TRUE(WaitFor(
+      [&] { return !IsWindowEnabled(ok) && Utf8(TextOf(label)) == prompt::kSavingPasswords; },
+      kReactLimit))
+      << "while the hashes are made, the dialog says so and OK is disabled";
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kStoreLimit))
+      << "the confirmation stores and closes the dialog";
 
   const std::string stored = key.ReadSetting(store::setting::kUserPassword);
   const std::string stored2 = key.ReadSetting(store::setting::kUserPassword2);
   Say("UserPassword = %s", stored.c_str());
   Say("UserPassword2 = %s", stored2.c_str());
   const std::vector<std::string> plain = {"newpass", "setup2"};
-  checks.Check(HashedWithoutPlainText(stored, plain),
-               "\"UserPassword\" holds a pbkdf2-sha256 hash and no plain text");
-  checks.Check(HashedWithoutPlainText(stored2, plain),
-               "\"UserPassword2\" holds a pbkdf2-sha256 hash and no plain text");
-  checks.Check(stored != stored2, "the two passwords are stored differently");
+  EXPECT_TRUE(HashedWithoutPlainText(stored, plain))
+      << "\"UserPassword\" holds a pbkdf2-sha256 hash and no plain text";
+  EXPECT_TRUE(HashedWithoutPlainText(stored2, plain))
+      << "\"UserPassword2\" holds a pbkdf2-sha256 hash and no plain text";
+  EXPECT_NE(stored, stored2) << "the two passwords are stored differently";
 
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
-  ToolGone(engineId, checks, "on Close");
-  // As after an import: the engine reloads on a later tick of its timer.
-  PumpFor(3000ms);
+  EXPECT_TRUE(ToolGone(engineId, "on Close"));
   // Typed in capitals: passwords are compared without regard to case.
-  UnlocksWith(L"NEWPASS", checks);
-  EngineStillRuns(engines, engineId, checks);
-  return checks.ExitCode();
+  ExpectReloadedWith(L"NEWPASS");
 }
 
-int ExportImport(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  FileCleanup exportFile(ProgramFolder(options) + L"PMExport.txt");
-  auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
-  if (tool == nullptr) return checks.ExitCode();
-
+TEST_F(ExportImportScenario, ExportImport) {
   Say("Export Settings");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuexport, 0), 0);
-  const std::wstring exported = AnswerMessageBox(engineId, checks, "export", kStoreLimit);
-  checks.Check(exported.find(L"exported") != std::wstring::npos,
-               "the message announces the export");
+  const std::wstring exported = AnswerMessageBox(engineId, "export", kStoreLimit);
+  EXPECT_NE(exported.find(L"exported"), std::wstring::npos) << "the message announces the export";
   bool hasBom = false;
   const std::wstring text = ReadUtf16File(exportFile.path(), hasBom);
-  checks.Check(hasBom, Utf8(exportFile.path()) + " begins with the UTF-16LE byte-order mark");
-  checks.Check(text.rfind(L"Windows Registry Editor Version 5.00", 0) == 0,
-               "the file begins with the registry editor's header");
-  checks.Check(text.find(L"Registry Editor") != text.rfind(L"Registry Editor"),
-               "the file carries the locked item as well as the header");
+  EXPECT_TRUE(hasBom) << Utf8(exportFile.path()) << " begins with the UTF-16LE byte-order mark";
+  EXPECT_TRUE(text.starts_with(L"Windows Registry Editor Version 5.00"))
+      << "the file begins with the registry editor's header";
+  EXPECT_NE(text.find(L"Registry Editor"), text.rfind(L"Registry Editor"))
+      << "the file carries the locked item as well as the header";
   // Stored plain, as an earlier version stored them; the file has their hashes.
-  checks.Check(text.find(L"secret") == std::wstring::npos &&
-                   text.find(L"\"UserPassword\"=\"pbkdf2-sha256$") != std::wstring::npos,
-               "the file carries the passwords' hashes, not the passwords");
+  EXPECT_TRUE(text.find(L"secret") == std::wstring::npos &&
+              text.find(L"\"UserPassword\"=\"pbkdf2-sha256$") != std::wstring::npos)
+      << "the file carries the passwords' hashes, not the passwords";
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
-  ToolGone(engineId, checks, "on Close");
+  EXPECT_TRUE(ToolGone(engineId, "on Close"));
 
   Say("the settings changed behind the tool's back");
-  checks.Check(StorePasswords(key, "other") && key.WriteLockedItems({{"Notepad", true}}),
-               "password \"other\" and the item \"Notepad\" stored instead");
-  tool = OpenTool(engines, engineId, L"other", checks);
-  if (tool == nullptr) return checks.ExitCode();
+  EXPECT_TRUE(StoreSettings(
+      key, {.password = "other", .password2 = "other", .locked = {{"Notepad", true}}}))
+      << "password \"other\" and the item \"Notepad\" stored instead";
+  tool = OpenTool(engines, engineId, L"other");
+  ASSERT_NE(tool, nullptr);
 
   Say("Import Settings");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuimport, 0), 0);
-  const std::wstring imported = AnswerMessageBox(engineId, checks, "import", kStoreLimit);
-  checks.Check(imported.find(L"Operation Complete") != std::wstring::npos,
-               "the message announces the import");
-  ToolGone(engineId, checks, "after the import");
-  checks.Check(
-      store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword)) &&
-          store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword2)),
-      "the exported passwords are stored again");
+  const std::wstring imported = AnswerMessageBox(engineId, "import", kStoreLimit);
+  EXPECT_NE(imported.find(L"Operation Complete"), std::wstring::npos)
+      << "the message announces the import";
+  EXPECT_TRUE(ToolGone(engineId, "after the import"));
+  EXPECT_TRUE(store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword)) &&
+              store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword2)))
+      << "the exported passwords are stored again";
   {
     win32::Win32Registry registry;
     const std::vector<store::ListItem> items = store::ReadItemList(registry);
@@ -290,50 +280,31 @@ int ExportImport(const Options& options) {
     for (const store::ListItem& item : items) {
       shown += item.text + (item.checked ? " (checked) " : " (unchecked) ");
     }
-    checks.Check(items.size() == 1 && items[0].text == "Registry Editor" && items[0].checked,
-                 "the exported items are stored again: " + shown);
+    EXPECT_TRUE(items.size() == 1 && items[0].text == "Registry Editor" && items[0].checked)
+        << "the exported items are stored again: " << shown;
   }
-  // The engine reloads on a later tick of its timer; a window already in
-  // front before then is not looked at again, so it arrives after a pause.
-  PumpFor(3000ms);
-  UnlocksWith(L"secret", checks);
-  EngineStillRuns(engines, engineId, checks);
-  return checks.ExitCode();
+  ExpectReloadedWith(L"secret");
 }
 
-int PromptPicture(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  constexpr wchar_t kPictureName[] = L"pmharness-picture.bmp";
-  FileCleanup picture(ProgramFolder(options) + kPictureName);
-  checks.Check(WriteSmallBitmap(picture.path()), "a BMP written to " + Utf8(picture.path()));
-  const auto [engineId, tool] = StartWithToolOpen(key, engines, checks);
-  if (tool == nullptr) return checks.ExitCode();
-
+TEST_F(PromptPictureScenario, PromptPicture) {
   Say("Picture for Password Box...");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kpassboxpic, 0), 0);
   const WindowQuery chooserQuery{.title = Wide(prompt::kPictureForPasswordBox),
                                  .visibility = WindowQuery::Visibility::Visible,
                                  .processId = engineId};
   HWND chooser = nullptr;
-  if (!checks.Check(
-          WaitFor([&] { return (chooser = FindTopLevel(chooserQuery)) != nullptr; }, kReactLimit),
-          "the menu entry opens the chooser titled \"Picture for Password Box\"")) {
-    return checks.ExitCode();
-  }
+  ASSERT_TRUE(
+      WaitFor([&] { return (chooser = FindTopLevel(chooserQuery)) != nullptr; }, kReactLimit))
+      << "the menu entry opens the chooser titled \"Picture for Password Box\"";
   const HWND files = ControlOf(chooser, prompt::kfrmpasswordpictureControls, "File1");
   const HWND ok = ControlOf(chooser, prompt::kfrmpasswordpictureControls, "cmdOK");
-  if (!checks.Check(files && ok, "the chooser has File1 and OK")) return checks.ExitCode();
+  ASSERT_TRUE(files && ok) << "the chooser has File1 and OK";
   // The list starts in the program folder; the standard list box's string
   // messages are carried across processes.
   DWORD_PTR row = static_cast<DWORD_PTR>(LB_ERR);
   SendMessageTimeoutW(files, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                       reinterpret_cast<LPARAM>(kPictureName), SMTO_ABORTIFHUNG, 2000, &row);
-  if (!checks.Check(static_cast<LRESULT>(row) != LB_ERR,
-                    "File1 lists the BMP from the program folder")) {
-    return checks.ExitCode();
-  }
+  ASSERT_NE(static_cast<LRESULT>(row), LB_ERR) << "File1 lists the BMP from the program folder";
   SendMessageTimeoutW(files, LB_SETCURSEL, row, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
   // LB_SETCURSEL does not notify, as a click would: the notification is sent
   // on the list's behalf so the chooser previews the file.
@@ -342,18 +313,15 @@ int PromptPicture(const Options& options) {
   PostMessageW(ok, BM_CLICK, 0, 0);
   const std::string expected = LowerUtf8(Utf8(picture.path()));
   std::string stored;
-  checks.Check(WaitFor(
-                   [&] {
-                     return LowerUtf8(stored = key.ReadSetting(store::setting::kPasswordPicture)) ==
-                            expected;
-                   },
-                   kReactLimit),
-               "OK stores \"PasswordPicture\" = \"" + stored + "\", the BMP's full path");
-  checks.Check(
-      WaitFor([&] { return !IsWindow(chooser) || !IsWindowVisible(chooser); }, kReactLimit),
-      "OK closes the chooser");
-  EngineStillRuns(engines, engineId, checks);
-  return checks.ExitCode();
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return LowerUtf8(stored = key.ReadSetting(store::setting::kPasswordPicture)) == expected;
+      },
+      kReactLimit))
+      << "OK stores \"PasswordPicture\" = \"" << stored << "\", the BMP's full path";
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(chooser) || !IsWindowVisible(chooser); }, kReactLimit))
+      << "OK closes the chooser";
+  EXPECT_TRUE(EngineStillRuns(engines, engineId));
 }
 
 }  // namespace pm::e2e

@@ -3,7 +3,7 @@
 // of other programs that take our titles.
 #include <string>
 
-#include "Scenarios.h"
+#include "Fixtures.h"
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
@@ -16,97 +16,72 @@ namespace pm::e2e {
 using namespace std::chrono_literals;
 using win32::Wide;
 
-int LockUnlock(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD processId = StartEngine(engines, checks);
-  if (processId == 0) return checks.ExitCode();
-
+TEST_F(EngineScenario, LockUnlock) {
   Say("right password");
   {
     TargetWindow first(L"Registry Editor - test", L"PmHarnessEditorOne", true);
-    if (!LockedOnArrival(first, checks, "Registry Editor - test")) return checks.ExitCode();
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
-    const std::string label = Utf8(prompt.Text("Label1"));
-    checks.Check(label == "'Registry Editor - test' requires a password.",
-                 "the prompt names the window: \"" + label + "\"");
+    ASSERT_TRUE(LockedOnArrival(first, "Registry Editor - test"));
+    const Prompt prompt = WaitForPrompt();
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(Utf8(prompt.Text("Label1")), "'Registry Editor - test' requires a password.")
+        << "the prompt names the window";
     prompt.Answer(L"SECRET");
-    checks.Check(WaitFor([&] { return first.visible(); }, kReactLimit),
-                 "the right password (in other case) shows the window again");
+    EXPECT_TRUE(WaitFor([&] { return first.visible(); }, kReactLimit))
+        << "the right password (in other case) shows the window again";
     // The watch loop ticks every 500 ms: three ticks must leave it alone.
     PumpFor(1500ms);
-    checks.Check(first.visible(), "the window is still shown 1.5 s later");
-    checks.Check(FindTopLevel(VisiblePromptQuery()) == nullptr, "the prompt is gone");
+    EXPECT_TRUE(first.visible()) << "the window is still shown 1.5 s later";
+    EXPECT_EQ(FindTopLevel(VisiblePromptQuery()), nullptr) << "the prompt is gone";
   }
 
   Say("wrong password");
   {
     // Another class: the unlock of the first window does not cover it.
     TargetWindow second(L"Registry Editor - two", L"PmHarnessEditorTwo", true);
-    if (!LockedOnArrival(second, checks, "Registry Editor - two")) return checks.ExitCode();
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
+    ASSERT_TRUE(LockedOnArrival(second, "Registry Editor - two"));
+    const Prompt prompt = WaitForPrompt();
+    ASSERT_TRUE(prompt);
     prompt.Answer(L"wrong");
-    checks.Check(WaitFor([&] { return second.closeRequests() > 0; }, kReactLimit),
-                 "a wrong password sends the window WM_CLOSE");
+    EXPECT_TRUE(WaitFor([&] { return second.closeRequests() > 0; }, kReactLimit))
+        << "a wrong password sends the window WM_CLOSE";
   }
-  EngineStillRuns(engines, processId, checks);
-  return checks.ExitCode();
+  EXPECT_TRUE(EngineStillRuns(engines, engineId));
 }
 
-int SecondStart(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD firstId = StartEngine(engines, checks);
-  if (firstId == 0) return checks.ExitCode();
-
+TEST_F(EngineScenario, SecondStart) {
   const auto started = std::chrono::steady_clock::now();
   const DWORD secondId = engines.Start();
-  if (!checks.Check(secondId != 0, "a second pmpro started")) return checks.ExitCode();
+  ASSERT_NE(secondId, 0u) << "a second pmpro started";
   const WindowQuery tool{.title = Wide(config::kSetupTitle)};
-  checks.Check(WaitFor([&] { return FindTopLevel(tool) != nullptr; }, kReactLimit),
-               "a window titled \"Configuration Tool\" exists");
-  checks.Check(WaitFor(
-                   [&] {
-                     const HWND window = FindTopLevel(tool);
-                     return window != nullptr && !IsWindowVisible(window) &&
-                            FindTopLevel(VisiblePromptQuery()) != nullptr;
-                   },
-                   kReactLimit),
-               "the configuration tool is hidden and the prompt asks for the password");
+  EXPECT_TRUE(WaitFor([&] { return FindTopLevel(tool) != nullptr; }, kReactLimit))
+      << "a window titled \"Configuration Tool\" exists";
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const HWND window = FindTopLevel(tool);
+        return window != nullptr && !IsWindowVisible(window) &&
+               FindTopLevel(VisiblePromptQuery()) != nullptr;
+      },
+      kReactLimit))
+      << "the configuration tool is hidden and the prompt asks for the password";
   const bool ended = WaitForSingleObject(engines.Process(secondId), 5000) == WAIT_OBJECT_0;
   const auto seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  checks.Check(ended, "the second copy ended by itself (after " + std::to_string(seconds) + " s)");
-  const HANDLE first = engines.Process(firstId);
-  checks.Check(WaitForSingleObject(first, 0) == WAIT_TIMEOUT, "the first copy still runs");
-  return checks.ExitCode();
+  Say("the second copy %s after %.2f s", ended ? "ended by itself" : "still runs", seconds);
+  EXPECT_TRUE(ended) << "the second copy ends by itself";
+  EXPECT_EQ(WaitForSingleObject(engines.Process(engineId), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "the first copy still runs";
 }
 
-int Restart(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD firstId = StartEngine(engines, checks);
-  if (firstId == 0) return checks.ExitCode();
-
-  PostMessageW(FindTopLevel(MainWindowQuery(firstId)), WM_CLOSE, 0, 0);
+TEST_F(EngineScenario, Restart) {
+  PostMessageW(FindTopLevel(MainWindowQuery(engineId)), WM_CLOSE, 0, 0);
   WindowQuery another = MainWindowQuery();
-  another.notProcessId = firstId;
+  another.notProcessId = engineId;
   HWND window = nullptr;
   WaitFor([&] { return (window = FindTopLevel(another)) != nullptr; }, kReactLimit);
-  checks.Check(window != nullptr, "a new copy (process " + std::to_string(ProcessOf(window)) +
-                                      ", was " + std::to_string(firstId) +
-                                      ") owns a window titled \"Pelmora Pro 2003\"");
-  checks.Check(WaitForSingleObject(engines.Process(firstId), 5000) == WAIT_OBJECT_0,
-               "the closed copy has ended");
-  return checks.ExitCode();
+  EXPECT_NE(window, nullptr) << "a new copy owns a window titled \"Pelmora Pro 2003\"";
+  Say("the new copy is process %lu, the closed one was %lu", ProcessOf(window), engineId);
+  EXPECT_EQ(WaitForSingleObject(engines.Process(engineId), 5000), WAIT_OBJECT_0)
+      << "the closed copy has ended";
 }
 
 namespace {
@@ -121,83 +96,66 @@ bool HasTrayIcon(HWND owner) {
   return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
+// Windows of the harness titled as a running copy and as a second start,
+// made before pmpro starts: they are no program of ours.
+class ImpostorScenario : public EngineScenario {
+ protected:
+  TargetWindow running{Wide(engine::kRunningTitle), L"PmHarnessImpostorRunning", true};
+  TargetWindow setupRequest{Wide(engine::kSetupRequestTitle), L"PmHarnessImpostorSetup", true};
+};
+
 }  // namespace
 
-// Windows of the harness titled as a running copy and as a second start,
-// there before pmpro starts: they are no program of ours, so pmpro starts as
-// the first copy and does not open its configuration tool for them.
-int ImpostorTitles(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  TargetWindow running(Wide(engine::kRunningTitle), L"PmHarnessImpostorRunning", true);
-  TargetWindow setupRequest(Wide(engine::kSetupRequestTitle), L"PmHarnessImpostorSetup", true);
-  const DWORD processId = StartEngine(engines, checks);
-  if (processId == 0) return checks.ExitCode();
-
+// With the impostors up, pmpro starts as the first copy and does not open
+// its configuration tool for them.
+TEST_F(ImpostorScenario, ImpostorTitles) {
   // A second start would have ended after about a second.
-  if (!EngineStillRuns(engines, processId, checks)) return checks.ExitCode();
-  const HWND mainWindow = FindTopLevel(MainWindowQuery(processId));
-  checks.Check(WaitFor([&] { return HasTrayIcon(mainWindow); }, kReactLimit),
-               "its icon is in the tray");
+  ASSERT_TRUE(EngineStillRuns(engines, engineId));
+  const HWND mainWindow = FindTopLevel(MainWindowQuery(engineId));
+  EXPECT_TRUE(WaitFor([&] { return HasTrayIcon(mainWindow); }, kReactLimit))
+      << "its icon is in the tray";
   const WindowQuery tool{.title = Wide(config::kSetupTitle)};
-  checks.Check(FindTopLevel(tool) == nullptr,
-               "no configuration tool was opened for the harness's \"" +
-                   std::string(engine::kSetupRequestTitle) + "\"");
+  EXPECT_EQ(FindTopLevel(tool), nullptr) << "no configuration tool was opened for the harness's \""
+                                         << engine::kSetupRequestTitle << "\"";
 
   TargetWindow editor(L"Registry Editor - impostors around", L"PmHarnessEditorImpostor", true);
-  LockedOnArrival(editor, checks, "Registry Editor - impostors around");
-  checks.Check(running.closeRequests() == 0 && setupRequest.closeRequests() == 0,
-               "the windows that took our titles were left alone");
-  return checks.ExitCode();
+  EXPECT_TRUE(LockedOnArrival(editor, "Registry Editor - impostors around"));
+  EXPECT_TRUE(running.closeRequests() == 0 && setupRequest.closeRequests() == 0)
+      << "the windows that took our titles were left alone";
 }
 
 // A document named after the program, open in a locked editor: its title
 // holds the program's name, but the window is not ours, so it is locked.
-int MarkedTitle(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
-
+TEST_F(EngineScenario, MarkedTitle) {
   const std::string title = "Pelmora Pro.txt - Registry Editor";
   TargetWindow editor(Wide(title), L"PmHarnessMarkedEditor", true);
-  if (!LockedOnArrival(editor, checks, title)) return checks.ExitCode();
-  const Prompt prompt = WaitForPrompt(checks);
-  if (!prompt) return checks.ExitCode();
+  ASSERT_TRUE(LockedOnArrival(editor, title));
+  const Prompt prompt = WaitForPrompt();
+  ASSERT_TRUE(prompt);
   PumpFor(1500ms);
-  checks.Check(prompt.StillShown(), "our own prompt, titled with the program's name, stays up");
+  EXPECT_TRUE(prompt.StillShown()) << "our own prompt, titled with the program's name, stays up";
   prompt.Answer(L"secret");
-  checks.Check(WaitFor([&] { return editor.visible(); }, kReactLimit),
-               "the right password gives the editor back");
-  return checks.ExitCode();
+  EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit))
+      << "the right password gives the editor back";
 }
 
 // Messages another program can post to end the engine without its restart:
 // WM_QUIT to its window or its thread, and WM_ENDSESSION (after a posted
 // WM_QUERYENDSESSION too). None of them counts; only Windows ending the
 // session does.
-int ForgedEnds(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD engineId = StartEngine(engines, checks);
-  const HWND main = engineId != 0 ? FindTopLevel(MainWindowQuery(engineId)) : nullptr;
-  if (!checks.Check(main != nullptr, "the engine's main window")) return checks.ExitCode();
+TEST_F(EngineScenario, ForgedEnds) {
+  const HWND main = FindTopLevel(MainWindowQuery(engineId));
+  ASSERT_NE(main, nullptr) << "the engine's main window";
   PostMessageW(main, WM_QUIT, 0, 0);
   PostThreadMessageW(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 0, 0);
-  EngineStillRuns(engines, engineId, checks);
+  EXPECT_TRUE(EngineStillRuns(engines, engineId)) << "after WM_QUIT";
   PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EngineStillRuns(engines, engineId, checks);
+  EXPECT_TRUE(EngineStillRuns(engines, engineId)) << "after WM_ENDSESSION";
   PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
   PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EngineStillRuns(engines, engineId, checks);
+  EXPECT_TRUE(EngineStillRuns(engines, engineId)) << "after WM_QUERYENDSESSION and WM_ENDSESSION";
   TargetWindow editor(L"Registry Editor - forged", L"PmHarnessForged", true);
-  LockedOnArrival(editor, checks, "Registry Editor - forged");
-  return checks.ExitCode();
+  EXPECT_TRUE(LockedOnArrival(editor, "Registry Editor - forged"));
 }
 
 }  // namespace pm::e2e

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Scenarios.h"
+#include "Fixtures.h"
 
 namespace pm::e2e {
 
@@ -21,31 +21,24 @@ bool PromptGone() {
 
 // Blocks the window, answers the prompt wrongly, and checks that the window
 // was asked to close and, ignoring it, stays hidden.
-bool WrongAnswerLeavesItHidden(TargetWindow& window, Checks& checks, const std::string& name) {
-  const Prompt prompt = WaitForPrompt(checks);
-  if (!prompt) return false;
+void WrongAnswerLeavesItHidden(TargetWindow& window, const std::string& name) {
+  const Prompt prompt = WaitForPrompt();
+  ASSERT_TRUE(prompt);
   prompt.Answer(L"wrong");
-  checks.Check(WaitFor([&] { return window.closeRequests() > 0; }, kReactLimit),
-               "'" + name + "' was sent WM_CLOSE after a wrong password");
+  EXPECT_TRUE(WaitFor([&] { return window.closeRequests() > 0; }, kReactLimit))
+      << "'" << name << "' was sent WM_CLOSE after a wrong password";
   PumpFor(1500ms);
-  return checks.Check(!window.visible(), "'" + name + "' ignores WM_CLOSE and stays hidden");
+  EXPECT_FALSE(window.visible()) << "'" << name << "' ignores WM_CLOSE and stays hidden";
 }
 
 }  // namespace
 
-int MisbehavingWindows(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD processId = StartEngine(engines, checks);
-  if (processId == 0) return checks.ExitCode();
-
+TEST_F(EngineScenario, MisbehavingWindows) {
   Say("a window that ignores WM_CLOSE");
   {
     TargetWindow stubborn(L"Registry Editor - stubborn", L"PmHarnessStubborn", true);
-    if (!LockedOnArrival(stubborn, checks, "stubborn")) return checks.ExitCode();
-    WrongAnswerLeavesItHidden(stubborn, checks, "stubborn");
+    ASSERT_TRUE(LockedOnArrival(stubborn, "stubborn"));
+    WrongAnswerLeavesItHidden(stubborn, "stubborn");
   }
 
   Say("a title of 255 characters");
@@ -53,34 +46,34 @@ int MisbehavingWindows(const Options& options) {
     std::wstring title = L"Registry Editor ";
     title.resize(255, L'w');
     TargetWindow longTitle(title, L"PmHarnessLongTitle", true);
-    if (!LockedOnArrival(longTitle, checks, "long title")) return checks.ExitCode();
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
-    const std::string label = Utf8(prompt.Text("Label1"));
-    checks.Check(label == "'" + Utf8(title.substr(0, 40)) + "' requires a password.",
-                 "the prompt names its first 40 characters: \"" + label + "\"");
-    WrongAnswerLeavesItHidden(longTitle, checks, "long title");
+    ASSERT_TRUE(LockedOnArrival(longTitle, "long title"));
+    const Prompt prompt = WaitForPrompt();
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(Utf8(prompt.Text("Label1")),
+              "'" + Utf8(title.substr(0, 40)) + "' requires a password.")
+        << "the prompt names its first 40 characters";
+    WrongAnswerLeavesItHidden(longTitle, "long title");
   }
 
   Say("a title that changes while the window is blocked");
   {
     TargetWindow changing(L"Registry Editor - before", L"PmHarnessRetitled", true);
-    if (!LockedOnArrival(changing, checks, "retitled")) return checks.ExitCode();
+    ASSERT_TRUE(LockedOnArrival(changing, "retitled"));
     SetWindowTextW(changing.handle(), L"Something harmless");
     PumpFor(1500ms);
-    checks.Check(!changing.visible() && !PromptGone(),
-                 "retitled to something unlocked, it stays hidden behind the prompt");
-    WrongAnswerLeavesItHidden(changing, checks, "retitled");
+    EXPECT_TRUE(!changing.visible() && !PromptGone())
+        << "retitled to something unlocked, it stays hidden behind the prompt";
+    WrongAnswerLeavesItHidden(changing, "retitled");
   }
 
   Say("a window destroyed while the prompt is up");
   {
     auto doomed =
         std::make_unique<TargetWindow>(L"Registry Editor - doomed", L"PmHarnessDoomed", true);
-    if (!LockedOnArrival(*doomed, checks, "doomed")) return checks.ExitCode();
-    if (!WaitForPrompt(checks)) return checks.ExitCode();
+    ASSERT_TRUE(LockedOnArrival(*doomed, "doomed"));
+    ASSERT_TRUE(WaitForPrompt());
     doomed.reset();
-    checks.Check(WaitFor(PromptGone, kReactLimit), "the prompt goes with the window it guarded");
+    EXPECT_TRUE(WaitFor(PromptGone, kReactLimit)) << "the prompt goes with the window it guarded";
   }
 
   Say("fifty locked windows at once");
@@ -114,12 +107,10 @@ int MisbehavingWindows(const Options& options) {
         break;
       }
     }
-    checks.Check(shown() == 0, "every one of them ends hidden (" + std::to_string(shown()) +
-                                   " still shown, after " + std::to_string(prompts) + " prompts)");
+    EXPECT_EQ(shown(), 0) << "every one of them ends hidden (after " << prompts << " prompts)";
   }
 
-  EngineStillRuns(engines, processId, checks);
-  return checks.ExitCode();
+  EXPECT_TRUE(EngineStillRuns(engines, engineId));
 }
 
 }  // namespace pm::e2e

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Scenarios.h"
+#include "Fixtures.h"
 #include "ServiceControl.h"
 #include "SystemValues.h"
 #include "config/frmSetupLayout.h"
@@ -164,18 +164,18 @@ struct Installation {
   std::wstring File(std::wstring_view name) const { return folder + L"\\" + std::wstring(name); }
 };
 
-void CheckInstalled(const Installation& installed, Checks& checks) {
+void ExpectInstalled(const Installation& installed) {
   for (const wchar_t* name : kInstalledFiles) {
-    checks.Check(Exists(installed.File(name)), Utf8(installed.File(name)) + " is installed");
+    EXPECT_TRUE(Exists(installed.File(name))) << Utf8(installed.File(name)) + " is installed";
   }
   const win32::UniqueServiceHandle service = OpenOurService();
-  checks.Check(service && ServiceState(service.get()) == SERVICE_RUNNING,
-               "the service \"Pelmora Pro Service\" is installed and runs");
-  checks.Check(!ReadMachineValue(kRunKey, kProductName),
-               "no Run \"Pelmora Pro\": the service starts the engine in each session");
+  EXPECT_TRUE(service && ServiceState(service.get()) == SERVICE_RUNNING)
+      << "the service \"Pelmora Pro Service\" is installed and runs";
+  EXPECT_FALSE(ReadMachineValue(kRunKey, kProductName))
+      << "no Run \"Pelmora Pro\": the service starts the engine in each session";
   const std::wstring target = ShortcutTarget(installed.shortcut);
-  checks.Check(SameText(target, installed.File(L"pmpro.exe")),
-               Utf8(installed.shortcut) + " starts \"" + Utf8(target) + "\"");
+  EXPECT_TRUE(SameText(target, installed.File(L"pmpro.exe")))
+      << Utf8(installed.shortcut) + " starts \"" + Utf8(target) + "\"";
 
   const std::wstring uninstaller = L"\"" + installed.File(kUninstaller) + L"\"";
   const struct {
@@ -192,85 +192,86 @@ void CheckInstalled(const Installation& installed, Checks& checks) {
   };
   for (const auto& entry : kEntryTexts) {
     const std::wstring stored = MachineText(kUninstallKey, entry.name);
-    checks.Check(SameText(stored, entry.expected),
-                 std::string("Add/Remove Programs ") + entry.name + " = " + Utf8(stored));
+    EXPECT_TRUE(SameText(stored, entry.expected))
+        << std::string("Add/Remove Programs ") + entry.name + " = " + Utf8(stored);
   }
   for (const char* flag : {"NoModify", "NoRepair"}) {
-    checks.Check(MachineDword(kUninstallKey, flag) == 1u,
-                 std::string("Add/Remove Programs ") + flag + " = 1");
+    EXPECT_TRUE(MachineDword(kUninstallKey, flag) == 1u)
+        << std::string("Add/Remove Programs ") + flag + " = 1";
   }
   const DWORD size = MachineDword(kUninstallKey, "EstimatedSize").value_or(0);
-  checks.Check(size > 0, "Add/Remove Programs EstimatedSize = " + std::to_string(size) + " KB");
+  EXPECT_TRUE(size > 0) << "Add/Remove Programs EstimatedSize = " + std::to_string(size) + " KB";
 }
 
-void CheckRemoved(const Installation& installed, Checks& checks) {
+void ExpectRemoved(const Installation& installed) {
   for (const wchar_t* name : kInstalledFiles) {
-    checks.Check(!Exists(installed.File(name)), Utf8(installed.File(name)) + " is removed");
+    EXPECT_FALSE(Exists(installed.File(name))) << Utf8(installed.File(name)) + " is removed";
   }
-  checks.Check(!Exists(installed.folder), "the folder " + Utf8(installed.folder) + " is removed");
-  checks.Check(!Exists(installed.shortcut), "the Start-menu shortcut is removed");
-  checks.Check(!OpenOurService(), "the service is removed");
-  checks.Check(!ReadMachineValue(kRunKey, kProductName), "Run \"Pelmora Pro\" is removed");
-  checks.Check(!ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue),
-               "RunOnce \"pmpro lock startup\" is removed");
-  checks.Check(!ReadMachineValue(kUninstallKey, "DisplayName"),
-               "the Add/Remove Programs entry is removed");
-  checks.Check(MachineDword(store::kWinlogonKey, "LogonType") == kLogonTypeBefore,
-               "Winlogon \"LogonType\" is back at " + std::to_string(kLogonTypeBefore));
+  EXPECT_FALSE(Exists(installed.folder)) << "the folder " + Utf8(installed.folder) + " is removed";
+  EXPECT_FALSE(Exists(installed.shortcut)) << "the Start-menu shortcut is removed";
+  EXPECT_FALSE(OpenOurService()) << "the service is removed";
+  EXPECT_FALSE(ReadMachineValue(kRunKey, kProductName)) << "Run \"Pelmora Pro\" is removed";
+  EXPECT_FALSE(ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue))
+      << "RunOnce \"pmpro lock startup\" is removed";
+  EXPECT_FALSE(ReadMachineValue(kUninstallKey, "DisplayName"))
+      << "the Add/Remove Programs entry is removed";
+  EXPECT_TRUE(MachineDword(store::kWinlogonKey, "LogonType") == kLogonTypeBefore)
+      << "Winlogon \"LogonType\" is back at " + std::to_string(kLogonTypeBefore);
   const std::wstring background = MachineText(store::kWinlogonKey, "Background");
-  checks.Check(background == kBackgroundBefore,
-               "Winlogon \"Background\" is back: " + Utf8(background));
+  EXPECT_TRUE(background == kBackgroundBefore)
+      << "Winlogon \"Background\" is back: " + Utf8(background);
 }
 
 // The service, started as at a start of Windows, arms the start-up lock:
 // Winlogon's values set, no RunOnce entry (the service starts pmpstart).
-void CheckStartupLockArmed(Checks& checks) {
-  checks.Check(!ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue),
-               "no RunOnce \"pmpro lock startup\": the service starts pmpstart itself");
-  checks.Check(MachineDword(store::kWinlogonKey, "LogonType") == 0u &&
-                   !ReadMachineValue(store::kWinlogonKey, "Background"),
-               "the service set Winlogon \"LogonType\" to 0 and deleted \"Background\"");
+void ExpectStartupLockArmed() {
+  EXPECT_FALSE(ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue))
+      << "no RunOnce \"pmpro lock startup\": the service starts pmpstart itself";
+  EXPECT_TRUE(MachineDword(store::kWinlogonKey, "LogonType") == 0u &&
+              !ReadMachineValue(store::kWinlogonKey, "Background"))
+      << "the service set Winlogon \"LogonType\" to 0 and deleted \"Background\"";
 }
 
 // "End Pelmora Pro" in the configuration tool, behind the password.
-bool EndThroughTool(Engines& engines, DWORD engineId, Checks& checks) {
-  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
-  if (tool == nullptr) return false;
+testing::AssertionResult EndThroughTool(Engines& engines, DWORD engineId) {
+  const HWND tool = OpenTool(engines, engineId, L"secret");
+  if (tool == nullptr) return testing::AssertionFailure() << "no configuration tool to end it from";
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnushutdown, 0), 0);
-  AnswerMessageBox(engineId, checks, "End Pelmora Pro", kReactLimit);
-  return checks.Check(engines.ExitCode(engineId, kReactLimit).has_value(), "OK ends the engine");
+  AnswerMessageBox(engineId, "End Pelmora Pro", kReactLimit);
+  if (engines.ExitCode(engineId, kReactLimit).has_value()) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "OK does not end the engine";
 }
 
 // The uninstaller as a user runs it: "Uninstall" on its first page, "No"
 // to keeping the settings, and "Close" at the end.
-void UninstallWithoutSettings(Engines& engines, const Installation& installed, Checks& checks) {
+void UninstallWithoutSettings(Engines& engines, const Installation& installed) {
   // An export of the settings, which goes with them.
   const std::wstring exportFile = installed.File(L"PMExport.txt");
   {
     const win32::UniqueKernelHandle file(CreateFileW(exportFile.c_str(), GENERIC_WRITE, 0, nullptr,
                                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                                      nullptr));
-    checks.Check(file.get() != INVALID_HANDLE_VALUE, "an export file lies in the program folder");
+    EXPECT_TRUE(file.get() != INVALID_HANDLE_VALUE) << "an export file lies in the program folder";
   }
   StartSetupProgram(engines, L"\"" + installed.File(kUninstaller) + L"\"");
   // Its window has Cancel; the question has Yes and No only.
   const HWND window = WaitForDialogWith(IDCANCEL, kSetupLimit);
-  if (!checks.Check(window != nullptr, "the uninstaller's window is shown")) return;
+  ASSERT_TRUE(window != nullptr) << "the uninstaller's window is shown";
   Press(window, IDOK);
   const HWND question = WaitForDialogWith(IDNO, kSetupLimit);
-  if (!checks.Check(question != nullptr, "it asks a question")) return;
+  ASSERT_TRUE(question != nullptr) << "it asks a question";
   const std::wstring text = DialogText(question);
-  checks.Check(Contains(text, L"Keep") && Contains(text, L"settings"),
-               "it asks whether to keep the settings: " + Utf8(text));
+  EXPECT_TRUE(Contains(text, L"Keep") && Contains(text, L"settings"))
+      << "it asks whether to keep the settings: " + Utf8(text);
   Press(question, IDNO);
   const HWND close = GetDlgItem(window, IDOK);
-  checks.Check(WaitFor([&] { return Contains(TextOf(close), L"Close") && IsWindowEnabled(close); },
-                       kRemovalLimit),
-               "the uninstaller finishes");
+  EXPECT_TRUE(WaitFor([&] { return Contains(TextOf(close), L"Close") && IsWindowEnabled(close); },
+                      kRemovalLimit))
+      << "the uninstaller finishes";
   Press(window, IDOK);
-  checks.Check(WaitFor([&] { return !IsWindow(window); }, kReactLimit), "Close ends it");
-  checks.Check(!Exists(exportFile), "the export file is removed with the settings");
-  CheckRemoved(installed, checks);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, kReactLimit)) << "Close ends it";
+  EXPECT_FALSE(Exists(exportFile)) << "the export file is removed with the settings";
+  ExpectRemoved(installed);
 }
 
 class ComApartment {
@@ -288,114 +289,108 @@ class ComApartment {
 
 }  // namespace
 
-int InstallUninstall(const Options& options) {
+TEST_F(Scenario, InstallUninstall) {
   ComApartment com;
-  Checks checks;
-  const std::wstring setup = L"\"" + options.program + L"\" /S";
+  const std::wstring setup = L"\"" + options().program + L"\" /S";
   const Installation installed{KnownFolder(FOLDERID_ProgramFiles) + L"\\Pelmora Pro",
                                KnownFolder(FOLDERID_CommonPrograms) + L"\\Pelmora Pro.lnk"};
   Engines engines(installed.File(L"pmpro.exe"));
 
-  checks.Check(WriteMachineDword(store::kWinlogonKey, "LogonType", kLogonTypeBefore) &&
-                   WriteMachineText(store::kWinlogonKey, "Background", kBackgroundBefore),
-               "Winlogon \"LogonType\" and \"Background\" set as a machine might have them");
+  EXPECT_TRUE(WriteMachineDword(store::kWinlogonKey, "LogonType", kLogonTypeBefore) &&
+              WriteMachineText(store::kWinlogonKey, "Background", kBackgroundBefore))
+      << "Winlogon \"LogonType\" and \"Background\" set as a machine might have them";
   // What a version without the service left for the next log-on.
-  checks.Check(WriteMachineText(store::kRunOnceKey, store::kRunOnceValue,
-                                L"C:\\Program Files\\Pelmora Pro\\pmpstart.exe"),
-               "an older version's RunOnce entry is there");
+  EXPECT_TRUE(WriteMachineText(store::kRunOnceKey, store::kRunOnceValue,
+                               L"C:\\Program Files\\Pelmora Pro\\pmpstart.exe"))
+      << "an older version's RunOnce entry is there";
 
   Say("silent setup");
   const auto installCode = RunToEnd(engines, setup, kSetupLimit);
-  if (!checks.Check(installCode == 0u, "the setup ends with 0: " + Shown(installCode))) {
-    return checks.ExitCode();
-  }
-  CheckInstalled(installed, checks);
+  ASSERT_TRUE(installCode == 0u) << "the setup ends with 0: " + Shown(installCode);
+  ExpectInstalled(installed);
 
   Say("the installed engine");
   ProductKey key;
-  if (!Prepare(key, checks, {{"Registry Editor", true}}) ||
-      !checks.Check(key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "1"),
-                    "\"LockStartup\" = \"1\" stored")) {
-    return checks.ExitCode();
-  }
+  ASSERT_TRUE(StoreSettings(key, {}));
+  ASSERT_TRUE(key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "1"))
+      << "\"LockStartup\" = \"1\" stored";
   {
     const win32::UniqueServiceHandle service = OpenOurService();
-    checks.Check(service && StopService(service.get()) && StartService(service.get()),
-                 "the service starts again, as at the next start of Windows");
+    EXPECT_TRUE(service && StopService(service.get()) && StartService(service.get()))
+        << "the service starts again, as at the next start of Windows";
     DWORD locker = 0;
-    const Prompt prompt = WaitForServiceStartupLocker(engines, checks, locker);
-    if (!prompt || !PassStartupLocker(engines, prompt, locker, checks)) return checks.ExitCode();
-    CheckStartupLockArmed(checks);
+    const Prompt prompt = WaitForServiceStartupLocker(engines, locker);
+    ASSERT_TRUE(prompt);
+    ASSERT_TRUE(PassStartupLocker(engines, prompt, locker));
+    ExpectStartupLockArmed();
     // The next start of the service, below, is no log-on.
     key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "0");
   }
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return checks.ExitCode();
+  const DWORD engineId = BringUpEngine(engines);
+  ASSERT_NE(engineId, 0u);
   int icons = 0;
-  checks.Check(WaitFor([&] { return (icons = TrayIconsShown()) >= 1; }, kReactLimit),
-               "the tray shows the engine's icon");
+  EXPECT_TRUE(WaitFor([&] { return (icons = TrayIconsShown()) >= 1; }, kReactLimit))
+      << "the tray shows the engine's icon";
   const int iconsRunning = icons;
 
   Say("setup and uninstall while the engine runs");
   const auto refusedSetup = RunToEnd(engines, setup, kSetupLimit);
-  checks.Check(refusedSetup == kExitEngineRunning,
-               "the setup refuses with exit code 2: " + Shown(refusedSetup));
+  EXPECT_TRUE(refusedSetup == kExitEngineRunning)
+      << "the setup refuses with exit code 2: " + Shown(refusedSetup);
   // Run in place (_?=), so its exit code is the uninstaller's own and not
   // that of the copy it otherwise starts from the temporary folder.
   const auto refusedUninstall = RunToEnd(
       engines, L"\"" + installed.File(kUninstaller) + L"\" /S _?=" + installed.folder, kSetupLimit);
-  checks.Check(refusedUninstall == kExitEngineRunning,
-               "the uninstaller refuses with exit code 2: " + Shown(refusedUninstall));
+  EXPECT_TRUE(refusedUninstall == kExitEngineRunning)
+      << "the uninstaller refuses with exit code 2: " + Shown(refusedUninstall);
   {
     const DWORD asking = StartSetupProgram(
         engines, L"\"" + installed.File(kUninstaller) + L"\" _?=" + installed.folder);
     const std::wstring message =
-        AnswerMessageBox(asking, checks, "the uninstaller, not silent", kSetupLimit);
-    checks.Check(Contains(message, L"\"End Pelmora Pro\"") &&
-                     Contains(message, L"configuration tool") && Contains(message, L"password"),
-                 "it says to end Pelmora Pro with \"End Pelmora Pro\" in the configuration tool, "
-                 "behind the password");
+        AnswerMessageBox(asking, "the uninstaller, not silent", kSetupLimit);
+    EXPECT_TRUE(Contains(message, L"\"End Pelmora Pro\"") &&
+                Contains(message, L"configuration tool") && Contains(message, L"password"))
+        << "it says to end Pelmora Pro with \"End Pelmora Pro\" in the configuration tool, "
+           "behind the password";
     const auto code = WaitForExit(engines, asking, kReactLimit);
-    checks.Check(code == kExitEngineRunning, "and ends with exit code 2: " + Shown(code));
+    EXPECT_TRUE(code == kExitEngineRunning) << "and ends with exit code 2: " + Shown(code);
   }
-  CheckInstalled(installed, checks);
-  checks.Check(WaitForSingleObject(engines.Process(engineId), 0) == WAIT_TIMEOUT,
-               "the engine still runs");
+  ExpectInstalled(installed);
+  EXPECT_TRUE(WaitForSingleObject(engines.Process(engineId), 0) == WAIT_TIMEOUT)
+      << "the engine still runs";
 
   Say("End Pelmora Pro");
-  if (!EndThroughTool(engines, engineId, checks)) return checks.ExitCode();
+  ASSERT_TRUE(EndThroughTool(engines, engineId));
   const bool iconGone =
       WaitFor([&] { return (icons = TrayIconsShown()) == iconsRunning - 1; }, kReactLimit);
-  checks.Check(iconGone, "its tray icon is gone: " + std::to_string(icons) + " shown");
+  EXPECT_TRUE(iconGone) << "its tray icon is gone: " + std::to_string(icons) + " shown";
   PumpFor(2000ms);
-  checks.Check(FindTopLevel(MainWindowQuery()) == nullptr,
-               "the service leaves the ended engine ended");
+  EXPECT_TRUE(FindTopLevel(MainWindowQuery()) == nullptr)
+      << "the service leaves the ended engine ended";
 
   Say("silent uninstall, as Add/Remove Programs runs it");
   // Another program's window with the engine's title does not hold it up.
   const TargetWindow lookalike(L"Pelmora Pro 2003", L"PmHarnessLookalike", false);
   const std::wstring quiet = MachineText(kUninstallKey, "QuietUninstallString");
   const auto uninstallCode = RunToEnd(engines, quiet, kSetupLimit);
-  checks.Check(uninstallCode == 0u, "the uninstaller ends with 0: " + Shown(uninstallCode));
+  EXPECT_TRUE(uninstallCode == 0u) << "the uninstaller ends with 0: " + Shown(uninstallCode);
   // It finishes from a copy of itself in the temporary folder.
   WaitFor([&] { return !Exists(installed.folder); }, kRemovalLimit);
-  CheckRemoved(installed, checks);
-  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
-               "the settings are kept, as a silent uninstall does");
+  ExpectRemoved(installed);
+  EXPECT_TRUE(key.ReadSetting(store::setting::kUserPassword) == "secret")
+      << "the settings are kept, as a silent uninstall does";
 
   Say("setup again, and an uninstall that does not keep the settings");
   const auto reinstallCode = RunToEnd(engines, setup, kSetupLimit);
-  if (!checks.Check(reinstallCode == 0u, "the setup ends with 0: " + Shown(reinstallCode))) {
-    return checks.ExitCode();
-  }
+  ASSERT_TRUE(reinstallCode == 0u) << "the setup ends with 0: " + Shown(reinstallCode);
   // The new service starts the engine again, as a start of Windows would.
-  const DWORD againId = StartEngine(engines, checks);
-  if (againId == 0 || !EndThroughTool(engines, againId, checks)) return checks.ExitCode();
-  UninstallWithoutSettings(engines, installed, checks);
-  checks.Check(!ReadMachineValue(std::string(store::kProductKey) + "\\Settings",
-                                 store::setting::kUserPassword),
-               "the settings are removed");
-  return checks.ExitCode();
+  const DWORD againId = BringUpEngine(engines);
+  ASSERT_NE(againId, 0u);
+  ASSERT_TRUE(EndThroughTool(engines, againId));
+  UninstallWithoutSettings(engines, installed);
+  EXPECT_FALSE(ReadMachineValue(std::string(store::kProductKey) + "\\Settings",
+                                store::setting::kUserPassword))
+      << "the settings are removed";
 }
 
 }  // namespace pm::e2e

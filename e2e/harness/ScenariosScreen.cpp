@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Scenarios.h"
+#include "Fixtures.h"
 #include "config/frmSetupLayout.h"
 #include "platform/win32/Wide.h"
 
@@ -29,9 +29,9 @@ void Dismiss(const Prompt& prompt) {
 }
 
 // Does `act` to the window, waits until the engine has hidden it and prompts,
-// and closes the prompt; the check says how long the hiding took.
-bool HiddenAfter(TargetWindow& window, const std::function<void()>& act, Checks& checks,
-                 const std::string& what) {
+// and closes the prompt; says how long the hiding took.
+testing::AssertionResult HiddenAfter(TargetWindow& window, const std::function<void()>& act,
+                                     const std::string& what) {
   LARGE_INTEGER start;
   LARGE_INTEGER now;
   LARGE_INTEGER frequency;
@@ -42,10 +42,12 @@ bool HiddenAfter(TargetWindow& window, const std::function<void()>& act, Checks&
   QueryPerformanceFrequency(&frequency);
   const double milliseconds = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
                               static_cast<double>(frequency.QuadPart);
-  checks.Check(hidden, what + " (after " + std::to_string(milliseconds) + " ms)");
-  const Prompt prompt = WaitForPrompt(checks);
+  Say("%s: %s after %.1f ms", what.c_str(), hidden ? "hidden" : "still shown", milliseconds);
+  const Prompt prompt = WaitForPrompt();
   if (prompt) Dismiss(prompt);
-  return hidden && prompt;
+  if (hidden && prompt) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << what << ": " << (hidden ? "hidden" : "not hidden") << ", "
+                                     << (prompt ? "a prompt came" : "no prompt came");
 }
 
 // A copy of the harness under another file name, so that its windows belong
@@ -64,14 +66,7 @@ DWORD StartOtherProgramWindow(Engines& engines, const std::wstring& title,
 
 }  // namespace
 
-int ScreenWatch(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return checks.ExitCode();
-
+TEST_F(EngineScenario, ScreenWatch) {
   Say("a locked window shown without activation behind another");
   {
     TargetWindow front(L"Untitled - Notepad", L"PmHarnessFront", true);
@@ -79,12 +74,10 @@ int ScreenWatch(const Options& options) {
     TargetWindow behind(L"Registry Editor - behind", L"PmHarnessBehind", false);
     const auto showBehind = [&] {
       ShowWindow(behind.handle(), SW_SHOWNA);
-      checks.Check(GetForegroundWindow() != behind.handle(),
-                   "the window came up behind the front one");
+      EXPECT_NE(GetForegroundWindow(), behind.handle())
+          << "the window came up behind the front one";
     };
-    if (!HiddenAfter(behind, showBehind, checks, "the window behind is hidden")) {
-      return checks.ExitCode();
-    }
+    ASSERT_TRUE(HiddenAfter(behind, showBehind, "the window behind is hidden"));
   }
 
   Say("a front window whose title becomes a locked one");
@@ -92,78 +85,75 @@ int ScreenWatch(const Options& options) {
     TargetWindow browser(L"New Tab - Browser", L"PmHarnessBrowser", true);
     SetForegroundWindow(browser.handle());
     PumpFor(600ms);
-    checks.Check(browser.visible(), "an unlocked title is left alone");
+    EXPECT_TRUE(browser.visible()) << "an unlocked title is left alone";
     const auto rename = [&] { SetWindowTextW(browser.handle(), L"Registry Editor - Browser"); };
-    if (!HiddenAfter(browser, rename, checks, "renamed to a locked title, it is hidden")) {
-      return checks.ExitCode();
-    }
+    ASSERT_TRUE(HiddenAfter(browser, rename, "renamed to a locked title, it is hidden"));
   }
 
   Say("two programs with windows of one class");
   {
     const std::wstring shared = L"PmHarnessSharedClass";
     TargetWindow mine(L"Registry Editor - mine", shared, true);
-    if (!LockedOnArrival(mine, checks, "mine")) return checks.ExitCode();
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
+    ASSERT_TRUE(LockedOnArrival(mine, "mine"));
+    const Prompt prompt = WaitForPrompt();
+    ASSERT_TRUE(prompt);
     prompt.Answer(L"secret");
-    checks.Check(WaitFor([&] { return mine.visible(); }, kReactLimit),
-                 "the right password gives the first program's window back");
+    EXPECT_TRUE(WaitFor([&] { return mine.visible(); }, kReactLimit))
+        << "the right password gives the first program's window back";
     const DWORD otherId = StartOtherProgramWindow(engines, L"Registry Editor - theirs", shared);
-    checks.Check(otherId != 0, "another program opened a window of the same class");
+    EXPECT_NE(otherId, 0u) << "another program opened a window of the same class";
     const WindowQuery theirs{
         .title = L"Registry Editor - theirs", .className = shared, .processId = otherId};
-    checks.Check(WaitFor([&] { return FindTopLevel(theirs) != nullptr; }, kStartLimit),
-                 "its window exists");
-    checks.Check(WaitFor(
-                     [&] {
-                       const HWND window = FindTopLevel(theirs);
-                       return window != nullptr && !IsWindowVisible(window);
-                     },
-                     kReactLimit),
-                 "the other program's window is still locked: hidden");
-    const Prompt second = WaitForPrompt(checks);
-    if (!second) return checks.ExitCode();
+    EXPECT_TRUE(WaitFor([&] { return FindTopLevel(theirs) != nullptr; }, kStartLimit))
+        << "its window exists";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          const HWND window = FindTopLevel(theirs);
+          return window != nullptr && !IsWindowVisible(window);
+        },
+        kReactLimit))
+        << "the other program's window is still locked: hidden";
+    const Prompt second = WaitForPrompt();
+    ASSERT_TRUE(second);
     Dismiss(second);
-    checks.Check(mine.visible(), "the unlocked program's window stays shown");
+    EXPECT_TRUE(mine.visible()) << "the unlocked program's window stays shown";
     engines.End(otherId);
   }
 
   Say("commands posted to the locked configuration tool");
   {
-    if (!checks.Check(engines.Start() != 0, "a second pmpro asks for the tool")) {
-      return checks.ExitCode();
-    }
+    ASSERT_NE(engines.Start(), 0u) << "a second pmpro asks for the tool";
     const WindowQuery toolQuery{.title = win32::Wide(config::kSetupTitle), .processId = engineId};
     HWND tool = nullptr;
-    checks.Check(WaitFor(
-                     [&] {
-                       tool = FindTopLevel(toolQuery);
-                       return tool != nullptr && !IsWindowVisible(tool) && !PromptGone();
-                     },
-                     kReactLimit),
-                 "the tool waits hidden behind the prompt");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          tool = FindTopLevel(toolQuery);
+          return tool != nullptr && !IsWindowVisible(tool) && !PromptGone();
+        },
+        kReactLimit))
+        << "the tool waits hidden behind the prompt";
     for (const int command :
          {config::kmnuunlock, config::kmnushutdown, config::kmnuChangePassword}) {
       PostMessageW(tool, WM_COMMAND, static_cast<WPARAM>(command), 0);
     }
     PumpFor(1000ms);
-    checks.Check(WaitForSingleObject(engines.Process(engineId), 0) == WAIT_TIMEOUT,
-                 "\"End Pelmora Pro\" (233) did not end the engine");
-    checks.Check(WaitForMessageBox(engineId, 200ms).box == nullptr, "no message box came up");
-    checks.Check(FindTopLevel({.title = L"Change Password",
-                               .visibility = WindowQuery::Visibility::Visible,
-                               .processId = engineId}) == nullptr,
-                 "no change-password dialog opened (211)");
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
+    EXPECT_EQ(WaitForSingleObject(engines.Process(engineId), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "\"End Pelmora Pro\" (233) did not end the engine";
+    EXPECT_EQ(WaitForMessageBox(engineId, 200ms).box, nullptr) << "no message box came up";
+    EXPECT_EQ(FindTopLevel({.title = L"Change Password",
+                            .visibility = WindowQuery::Visibility::Visible,
+                            .processId = engineId}),
+              nullptr)
+        << "no change-password dialog opened (211)";
+    const Prompt prompt = WaitForPrompt();
+    ASSERT_TRUE(prompt);
     Dismiss(prompt);
-    checks.Check(WaitFor([&] { return FindTopLevel(toolQuery) == nullptr; }, kReactLimit),
-                 "\"X\" closes the tool");
+    EXPECT_TRUE(WaitFor([&] { return FindTopLevel(toolQuery) == nullptr; }, kReactLimit))
+        << "\"X\" closes the tool";
     TargetWindow next(L"Registry Editor - after the commands", L"PmHarnessAfterCommands", true);
-    checks.Check(LockedOnArrival(next, checks, "next") && WaitForPrompt(checks),
-                 "\"Unlock Everything\" (231) did nothing: the next locked window is hidden and "
-                 "asks for the password");
+    EXPECT_TRUE(LockedOnArrival(next, "next") && WaitForPrompt())
+        << "\"Unlock Everything\" (231) did nothing: the next locked window is hidden and "
+           "asks for the password";
     if (const Prompt last = Prompt::WaitVisible(kReactLimit)) Dismiss(last);
   }
 
@@ -180,17 +170,17 @@ int ScreenWatch(const Options& options) {
       for (const auto& window : windows) count += window->visible() ? 1 : 0;
       return count;
     };
-    WaitForPrompt(checks);
-    const bool allHidden = WaitFor([&] { return shown() == 0; }, kReactLimit);
-    checks.Check(allHidden, "all fifty are hidden before the first prompt is answered (" +
-                                std::to_string(shown()) + " still shown)");
+    WaitForPrompt();
+    EXPECT_TRUE(WaitFor([&] { return shown() == 0; }, kReactLimit))
+        << "all fifty are hidden before the first prompt is answered (" << shown()
+        << " still shown)";
     int prompts = 0;
     for (; prompts < 60; ++prompts) {
       const Prompt prompt = Prompt::WaitVisible(2000ms);
       if (!prompt) break;
       Dismiss(prompt);
     }
-    checks.Check(prompts == 50, "each asks in turn: " + std::to_string(prompts) + " prompts");
+    EXPECT_EQ(prompts, 50) << "each asks in turn";
   }
 
   Say("five wrong passwords in a row");
@@ -198,25 +188,24 @@ int ScreenWatch(const Options& options) {
     for (int i = 0; i < 5; ++i) {
       TargetWindow guessed(L"Registry Editor - guess " + std::to_wstring(i),
                            L"PmHarnessGuess" + std::to_wstring(i), true);
-      if (!LockedOnArrival(guessed, checks, "guess")) return checks.ExitCode();
-      const Prompt prompt = WaitForPrompt(checks);
-      if (!prompt) return checks.ExitCode();
+      ASSERT_TRUE(LockedOnArrival(guessed, "guess"));
+      const Prompt prompt = WaitForPrompt();
+      ASSERT_TRUE(prompt);
       prompt.Answer(L"wrong");
       WaitFor([&] { return guessed.closeRequests() > 0; }, kReactLimit);
       WaitFor(PromptGone, kReactLimit);
     }
     TargetWindow sixth(L"Registry Editor - sixth", L"PmHarnessSixth", true);
-    if (!LockedOnArrival(sixth, checks, "sixth")) return checks.ExitCode();
-    const Prompt prompt = WaitForPrompt(checks);
-    if (!prompt) return checks.ExitCode();
+    ASSERT_TRUE(LockedOnArrival(sixth, "sixth"));
+    const Prompt prompt = WaitForPrompt();
+    ASSERT_TRUE(prompt);
     const std::string label = Utf8(prompt.Text("Label1"));
-    checks.Check(label.rfind("Too many wrong passwords.", 0) == 0 && !prompt.Enabled("cmdOK"),
-                 "the next prompt waits: \"" + label + "\", OK disabled");
+    EXPECT_TRUE(label.starts_with("Too many wrong passwords.") && !prompt.Enabled("cmdOK"))
+        << "the next prompt waits: \"" << label << "\", OK disabled";
     Dismiss(prompt);
   }
 
-  EngineStillRuns(engines, engineId, checks);
-  return checks.ExitCode();
+  EXPECT_TRUE(EngineStillRuns(engines, engineId));
 }
 
 // The window of "another program" for ScreenWatch: held until the process

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Scenarios.h"
+#include "Fixtures.h"
 #include "ServiceControl.h"
 #include "StandardUser.h"
 #include "SystemValues.h"
@@ -77,43 +77,32 @@ std::wstring FolderRules(const std::wstring& folder) {
 
 }  // namespace
 
-int HardenPrefix(const Options&) {
-  Checks checks;
-  checks.Check(HardenSystemKeys(),
-               "Run, RunOnce and Winlogon: administrators and the system write, users read");
-  return checks.ExitCode();
+TEST_F(Scenario, HardenPrefix) {
+  EXPECT_TRUE(HardenSystemKeys())
+      << "Run, RunOnce and Winlogon: administrators and the system write, users read";
 }
 
-int ApplyRefusedWithoutService(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Registry Editor", true}})) return checks.ExitCode();
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return checks.ExitCode();
-  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
-  if (tool == nullptr) return checks.ExitCode();
+TEST_F(ToolScenario, ApplyRefusedWithoutService) {
   Say("Lock Software Installations, then Apply");
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnublockinstall, 0), 0);
   const HWND apply =
       FindControl(tool, platform::kControlIdBase +
                             platform::ControlIndex(config::kfrmSetupControls, "cmdApply"));
-  checks.Check(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kReactLimit),
-               "the menu entry enables Apply");
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(apply) != FALSE; }, kReactLimit))
+      << "the menu entry enables Apply";
   PostMessageW(apply, BM_CLICK, 0, 0);
-  const std::wstring message = AnswerMessageBox(engineId, checks, "Apply", kReactLimit);
+  const std::wstring message = AnswerMessageBox(engineId, "Apply", kReactLimit);
   // Windows says "Access is denied.", Wine "Access denied.". Windows refuses
   // the save's first write (deleting the item list's key); Wine lets a
   // standard user delete a key whose DACL refuses it, so there the refusal
   // comes later and the message also warns that something may be lost.
-  checks.Check(message.find(L"denied") != std::wstring::npos,
-               "the message says why: access is denied");
-  checks.Check(key.ReadSetting(store::Info(store::Switch::BlockInstall).valueName) != "1",
-               "\"BlockInstall\" is not stored");
-  return checks.ExitCode();
+  EXPECT_NE(message.find(L"denied"), std::wstring::npos)
+      << "the message says why: access is denied";
+  EXPECT_NE(key.ReadSetting(store::Info(store::Switch::BlockInstall).valueName), "1")
+      << "\"BlockInstall\" is not stored";
 }
 
-int WriteSettingsDirectly(const Options&) {
+int WriteSettingsDirectly() {
   win32::UniqueHkey key;
   const LSTATUS opened = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(store::kSettingsKey).c_str(), 0,
                                          nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
@@ -123,34 +112,39 @@ int WriteSettingsDirectly(const Options&) {
                                          reinterpret_cast<const BYTE*>(kForged), sizeof kForged));
 }
 
-int ServiceGuards(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  const std::wstring folder = FolderOf(options.program) + L"\\";
-  const win32::UniqueServiceHandle service = OpenOurService();
-  if (!checks.Check(service && ServiceState(service.get()) == SERVICE_RUNNING,
-                    "the service \"" + std::string(platform::service::kDisplayName) + "\" runs") ||
-      !Prepare(key, checks, {{"Registry Editor", true}})) {
-    return checks.ExitCode();
-  }
-  // The harness, an administrator, wrote the keys: the service's next start
-  // gives them their rules.
-  checks.Check(StopService(service.get()) && StartService(service.get()),
-               "the service stops and starts again");
+namespace {
 
+// The settings stored by the harness, an administrator, and the service
+// started again so that it gives the keys their rules.
+class ServiceGuardsScenario : public ServiceScenario {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(ServiceScenario::SetUp());
+    ASSERT_TRUE(StoreSettings(key, {}));
+    EXPECT_TRUE(StopService(service.get()) && StartService(service.get()))
+        << "the service stops and starts again";
+  }
+
+  ProductKey key;
+  const std::wstring folder = FolderOf(options().program) + L"\\";
+};
+
+}  // namespace
+
+TEST_F(ServiceGuardsScenario, ServiceGuards) {
   Say("the engine the service keeps running");
   HWND running = nullptr;
-  checks.Check(WaitFor([&] { return (running = FindTopLevel(MainWindowQuery())) != nullptr; },
-                       kServiceLimit),
-               "the service has started an engine in the session");
+  EXPECT_TRUE(WaitFor([&] { return (running = FindTopLevel(MainWindowQuery())) != nullptr; },
+                      kServiceLimit))
+      << "the service has started an engine in the session";
   if (running != nullptr) {
     const DWORD first = ProcessOf(running);
     RunAsStandardUser(L"taskkill /f /pid " + std::to_wstring(first), kDirectWriteLimitMs);
     PumpFor(1000ms);
     const win32::UniqueKernelHandle engine(
         OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, first));
-    checks.Check(engine && WaitForSingleObject(engine.get(), 0) == WAIT_TIMEOUT,
-                 "a standard user's taskkill /f does not end it");
+    EXPECT_TRUE(engine && WaitForSingleObject(engine.get(), 0) == WAIT_TIMEOUT)
+        << "a standard user's taskkill /f does not end it";
     const auto killed = std::chrono::steady_clock::now();
     TerminateProcess(engine.get(), 1);
     HWND next = nullptr;
@@ -162,22 +156,22 @@ int ServiceGuards(const Options& options) {
         kServiceLimit);
     const auto after = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - killed);
-    checks.Check(back, "ended by an administrator, a new engine is up after " +
-                           std::to_string(after.count()) + " ms");
+    Say("ended by an administrator, the engine %s after %lld ms", back ? "is back" : "is not back",
+        static_cast<long long>(after.count()));
+    EXPECT_TRUE(back) << "ended by an administrator, a new engine is up";
   }
 
   Say("a standard user's own writes");
   const std::wstring harness = win32::ModulePath();
   const std::optional<DWORD> direct =
       RunAsStandardUser(L"\"" + harness + L"\" write-settings-directly x", kDirectWriteLimitMs);
-  checks.Check(direct == DWORD{ERROR_ACCESS_DENIED},
-               "RegCreateKeyEx on the Settings key for writing is refused: error " +
-                   (direct ? std::to_string(*direct) : std::string("(did not run)")));
+  EXPECT_EQ(direct, DWORD{ERROR_ACCESS_DENIED})
+      << "RegCreateKeyEx on the Settings key for writing is refused (nullopt: it did not run)";
   RunAsStandardUser(
       L"reg add \"HKLM\\SOFTWARE\\Pelmora Pro\\Settings\" /v UserPassword /d forged /f",
       kDirectWriteLimitMs);
-  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
-               "reg add by the standard user leaves \"UserPassword\" as it was");
+  EXPECT_EQ(key.ReadSetting(store::setting::kUserPassword), "secret")
+      << "reg add by the standard user leaves \"UserPassword\" as it was";
 
   // Not checked: Wine neither keeps the rules the setup gives the program
   // folder (it reads back its own default) nor checks a file's rules when a
@@ -188,11 +182,11 @@ int ServiceGuards(const Options& options) {
   Say("requests the service refuses");
   win32::Win32ServiceChannel channel(Narrow(folder));
   const auto wrong = Ask(channel, store::EncodeRequest(SetPassword("wrong", "forged")));
-  checks.Check(wrong && wrong->kind == store::ReplyKind::WrongPassword,
-               "a change with a wrong password is answered as such");
+  EXPECT_TRUE(wrong && wrong->kind == store::ReplyKind::WrongPassword)
+      << "a change with a wrong password is answered as such";
   const auto malformed = Ask(channel, store::ByteArray{'P', 'M', 'P', 'S', 1, 0});
-  checks.Check(malformed && malformed->kind == store::ReplyKind::Refused,
-               "a malformed request is refused");
+  EXPECT_TRUE(malformed && malformed->kind == store::ReplyKind::Refused)
+      << "a malformed request is refused";
   store::ServiceRequest elsewhere;
   elsewhere.password = "secret";
   elsewhere.change.ops.push_back({store::ChangeOp::Kind::SetValue,
@@ -201,60 +195,56 @@ int ServiceGuards(const Options& options) {
                                   platform::reg_type::kSz,
                                   {'x', 0, 0, 0}});
   const auto outside = Ask(channel, store::EncodeRequest(elsewhere));
-  checks.Check(outside && outside->kind == store::ReplyKind::Refused &&
-                   !ReadMachineValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Forged"),
-               "a write outside the settings is refused, even with the right password");
-  checks.Check(key.ReadSetting(store::setting::kUserPassword) == "secret",
-               "after all of them \"UserPassword\" is still \"secret\"");
+  EXPECT_TRUE(outside && outside->kind == store::ReplyKind::Refused &&
+              !ReadMachineValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Forged"))
+      << "a write outside the settings is refused, even with the right password";
+  EXPECT_EQ(key.ReadSetting(store::setting::kUserPassword), "secret")
+      << "after all of them \"UserPassword\" is still \"secret\"";
 
   Say("a change cut short");
   {
-    checks.Check(StopService(service.get()), "the service stops");
+    EXPECT_TRUE(StopService(service.get())) << "the service stops";
     win32::Win32Registry registry;
     store::ChangeSet undo;
     store::AppendRestoreKey(undo, store::kProductKey,
                             store::CaptureKey(registry, store::kRootKey, store::kProductKey));
     const std::wstring journal = folder + Wide(service::kJournalFileName);
-    checks.Check(platform::ReplaceFileDurably(Narrow(journal), store::EncodeChangeSet(undo)) == 0,
-                 "a journal written as the service writes it before a change");
+    EXPECT_EQ(platform::ReplaceFileDurably(Narrow(journal), store::EncodeChangeSet(undo)), 0)
+        << "a journal written as the service writes it before a change";
     key.WriteSetting(store::setting::kUserPassword, "half");
     registry.DeleteTree(store::kRootKey, "SOFTWARE\\Pelmora Pro\\Windows");
-    checks.Check(StartService(service.get()), "the service starts again");
-    checks.Check(WaitFor(
-                     [&] {
-                       return key.ReadSetting(store::setting::kUserPassword) == "secret" &&
-                              store::ReadItemList(registry).size() == 1;
-                     },
-                     kReactLimit),
-                 "the settings are as they were before the change");
-    checks.Check(!std::filesystem::exists(std::filesystem::path(journal)), "the journal is gone");
+    EXPECT_TRUE(StartService(service.get())) << "the service starts again";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          return key.ReadSetting(store::setting::kUserPassword) == "secret" &&
+                 store::ReadItemList(registry).size() == 1;
+        },
+        kReactLimit))
+        << "the settings are as they were before the change";
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(journal))) << "the journal is gone";
   }
 
   Say("Lock Windows at Startup, from a standard user's configuration tool");
   SavedMachineValue runOnce(store::kRunOnceKey, store::kRunOnceValue);
   SavedMachineValue logonType(store::kWinlogonKey, "LogonType");
-  Engines engines(options.program, true);
-  const DWORD engineId = StartEngine(engines, checks);
-  if (engineId == 0) return checks.ExitCode();
-  const HWND tool = OpenTool(engines, engineId, L"secret", checks);
-  if (tool == nullptr) return checks.ExitCode();
+  Engines engines(options().program, /*standardUser=*/true);
+  const DWORD engineId = BringUpEngine(engines);
+  ASSERT_NE(engineId, 0u);
+  const HWND tool = OpenTool(engines, engineId, L"secret");
+  ASSERT_NE(tool, nullptr);
   // An entry an older version wrote: it would start a second pmpstart at an
   // administrator's log-on, beside the one the service starts.
   WriteMachineText(store::kRunOnceKey, store::kRunOnceValue, folder + Wide(store::kStartupProgram));
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmlockstartup, 0), 0);
   PumpFor(500ms);
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
-  checks.Check(WaitFor(
-                   [&] {
-                     return key.ReadSetting(store::Info(store::Switch::LockStartup).valueName) ==
-                            "1";
-                   },
-                   kServiceLimit),
-               "\"LockStartup\" = \"1\" is stored");
-  checks.Check(!RunOnceEntry(), "the older version's RunOnce entry is gone");
+  EXPECT_TRUE(WaitFor(
+      [&] { return key.ReadSetting(store::Info(store::Switch::LockStartup).valueName) == "1"; },
+      kServiceLimit))
+      << "\"LockStartup\" = \"1\" is stored";
+  EXPECT_FALSE(RunOnceEntry()) << "the older version's RunOnce entry is gone";
   const std::optional<RegistryValue> logon = ReadMachineValue(store::kWinlogonKey, "LogonType");
-  checks.Check(logon && logon->Dword() == DWORD{0}, "Winlogon \"LogonType\" is REG_DWORD 0");
-  return checks.ExitCode();
+  EXPECT_TRUE(logon && logon->Dword() == DWORD{0}) << "Winlogon \"LogonType\" is REG_DWORD 0";
 }
 
 }  // namespace pm::e2e

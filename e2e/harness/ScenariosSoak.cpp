@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Fixtures.h"
 #include "ProcessResources.h"
-#include "Scenarios.h"
 
 namespace pm::e2e {
 namespace {
@@ -101,54 +101,43 @@ void Print(const char* when, const ProcessResources& resources) {
 // bitmap appears once, sometimes before cycle 50 and sometimes after): a
 // count that rose in one half only is such a one-off and is reported as
 // one; a count that rose in both is a leak.
-void CheckNotGrowing(Checks& checks, const char* what, const ResourceFigure& first,
-                     const ResourceFigure& middle, const ResourceFigure& last) {
-  if (!first.count || !middle.count || !last.count) {
-    checks.Check(false, std::string(what) + ": no figure to compare (" + last.source + ")");
-    return;
-  }
-  const auto text = [](const ResourceFigure& figure) { return std::to_string(*figure.count); };
-  const std::string counts = std::string(what) + " after cycles " + std::to_string(kReadAfter[0]) +
-                             ", " + std::to_string(kReadAfter[1]) + " and " +
-                             std::to_string(kReadAfter[2]) + ": " + text(first) + ", " +
-                             text(middle) + ", " + text(last);
+void ExpectNotGrowing(const char* what, const ResourceFigure& first, const ResourceFigure& middle,
+                      const ResourceFigure& last) {
+  ASSERT_TRUE(first.count && middle.count && last.count)
+      << what << ": no figure to compare (" << last.source << ")";
   const bool grewFirstHalf = *middle.count > *first.count;
   const bool grewSecondHalf = *last.count > *middle.count;
-  if (grewFirstHalf != grewSecondHalf) {
-    checks.Check(true, counts + " (risen in one half only: made once, not held per cycle)");
-    return;
-  }
-  checks.Check(!grewFirstHalf, counts + (grewFirstHalf ? " (risen in both halves)" : ""));
+  Say("%s after cycles %d, %d and %d: %s, %s, %s%s", what, kReadAfter[0], kReadAfter[1],
+      kReadAfter[2], std::to_string(*first.count).c_str(), std::to_string(*middle.count).c_str(),
+      std::to_string(*last.count).c_str(),
+      grewFirstHalf != grewSecondHalf ? " (risen in one half only: made once, not held per cycle)"
+                                      : "");
+  EXPECT_FALSE(grewFirstHalf && grewSecondHalf) << what << " rose in both halves";
 }
+
+class SoakScenario : public EngineScenario {
+ protected:
+  StoredSettings Stored() const override { return {.locked = {{"Soak Locked", true}}}; }
+};
 
 }  // namespace
 
-int Soak(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, options.standardUser);
-  if (!Prepare(key, checks, {{"Soak Locked", true}})) return checks.ExitCode();
-  const DWORD processId = StartEngine(engines, checks);
-  if (processId == 0) return checks.ExitCode();
-  const HANDLE process = engines.Process(processId);
-
+TEST_F(SoakScenario, Soak) {
+  const HANDLE process = engines.Process(engineId);
   const auto start = std::chrono::steady_clock::now();
   int refronts = 0;
   std::vector<ProcessResources> readings;
   for (int cycle = 1; cycle <= kCycles; ++cycle) {
-    if (const auto fault = LockUnlockCycle(cycle, refronts)) {
-      checks.Check(false, "cycle " + std::to_string(cycle) + " of " + std::to_string(kCycles) +
-                              ": " + *fault);
-      return checks.ExitCode();
-    }
+    const auto fault = LockUnlockCycle(cycle, refronts);
+    ASSERT_FALSE(fault) << "cycle " << cycle << " of " << kCycles << ": " << *fault;
     if (std::find(std::begin(kReadAfter), std::end(kReadAfter), cycle) != std::end(kReadAfter)) {
-      readings.push_back(SettledResources(process, processId));
+      readings.push_back(SettledResources(process, engineId));
     }
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  checks.Check(true, std::to_string(kCycles) + " cycles of lock, prompt, right password, " +
-                         "window given back and destroyed, in " + std::to_string(seconds) + " s");
+  Say("%d cycles of lock, prompt, right password, window given back and destroyed, in %.1f s",
+      kCycles, seconds);
   Say("windows brought to the front a second time (Wine's desktop took the front): %d", refronts);
   for (std::size_t i = 0; i < readings.size(); ++i) {
     Print(("cycle " + std::to_string(kReadAfter[i])).c_str(), readings[i]);
@@ -162,11 +151,10 @@ int Soak(const Options& options) {
     Say("Wine stands in for Windows here: GetGuiResources and GetProcessHandleCount answer 0, "
         "so the stand-ins named above are compared");
   }
-  CheckNotGrowing(checks, "GDI objects", first.gdiObjects, middle.gdiObjects, last.gdiObjects);
-  CheckNotGrowing(checks, "USER objects", first.userObjects, middle.userObjects, last.userObjects);
-  CheckNotGrowing(checks, "handles", first.handles, middle.handles, last.handles);
-  EngineStillRuns(engines, processId, checks);
-  return checks.ExitCode();
+  ExpectNotGrowing("GDI objects", first.gdiObjects, middle.gdiObjects, last.gdiObjects);
+  ExpectNotGrowing("USER objects", first.userObjects, middle.userObjects, last.userObjects);
+  ExpectNotGrowing("handles", first.handles, middle.handles, last.handles);
+  EXPECT_TRUE(EngineStillRuns(engines, engineId));
 }
 
 }  // namespace pm::e2e

@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "Scenarios.h"
+#include "Fixtures.h"
 #include "SystemValues.h"
 #include "platform/win32/Wide.h"
 #include "prompt/frmPasswordLayout.h"
@@ -19,19 +19,18 @@ namespace {
 
 // Opens a window of the harness with the title and waits for pmpstart's
 // WM_CLOSE to reach it.
-void ClosedOnAppearance(std::string_view title, int round, Checks& checks) {
+void ClosedOnAppearance(std::string_view title, int round) {
   TargetWindow window(Wide(title), L"PmHarnessTaskManager", true);
-  checks.Check(WaitFor([&] { return window.closeRequests() > 0; }, kReactLimit),
-               "round " + std::to_string(round) + ": a window titled \"" + std::string(title) +
-                   "\" receives WM_CLOSE");
+  EXPECT_TRUE(WaitFor([&] { return window.closeRequests() > 0; }, kReactLimit))
+      << "round " << round << ": a window titled \"" << title << "\" receives WM_CLOSE";
 }
 
 // Starts Wine's taskmgr.exe and waits for pmpstart to close it. Wine's
 // Task Manager stands in for the Windows one; it is titled "Task Manager"
 // like the Task Manager of current Windows versions.
-void WineTaskManagerClosed(Engines& engines, Checks& checks) {
+void WineTaskManagerClosed(Engines& engines) {
   const DWORD taskManagerId = engines.StartOther(L"taskmgr.exe");
-  if (!checks.Check(taskManagerId != 0, "taskmgr.exe started")) return;
+  ASSERT_NE(taskManagerId, 0u) << "taskmgr.exe started";
   const WindowQuery itsWindow{
       .title = Wide(startup::kTaskManagerTitle), .className = {}, .processId = taskManagerId};
   bool seen = false;
@@ -44,57 +43,25 @@ void WineTaskManagerClosed(Engines& engines, Checks& checks) {
         return processEnded || (seen && !shownNow);
       },
       kStartLimit);
-  checks.Check(closed, std::string("Wine's Task Manager is closed (its window ") +
-                           (seen ? "was seen" : "was never seen") + ", its process " +
-                           (processEnded ? "ended)" : "still runs)"));
+  EXPECT_TRUE(closed) << "Wine's Task Manager is closed (its window "
+                      << (seen ? "was seen" : "was never seen") << ", its process "
+                      << (processEnded ? "ended)" : "still runs)");
 }
 
 }  // namespace
 
-namespace {
-
-// What each scenario of pmpstart starts from: the password stored, pmpstart
-// started and its prompt up (an empty Prompt when it did not come).
-struct StartupSession {
-  explicit StartupSession(const Options& options) : engines(options.program) {
-    prompt = StartStartupLocker(engines, key, checks, processId);
-  }
-  bool StillRuns() const {
-    return WaitForSingleObject(engines.Process(processId), 0) == WAIT_TIMEOUT;
-  }
-  // After the right password: pmpstart ends by itself, with exit code 0.
-  void CheckEndedWithZero(const std::string& what) {
-    const std::optional<DWORD> exitCode = engines.ExitCode(processId, kReactLimit);
-    checks.Check(exitCode.has_value() && *exitCode == 0,
-                 what + " ends pmpstart with exit code 0 (" +
-                     (exitCode ? "exit code " + std::to_string(*exitCode) : "running") + ")");
-  }
-
-  Checks checks;
-  ProductKey key;
-  Engines engines;
-  DWORD processId = 0;
-  Prompt prompt;
-};
-
-}  // namespace
-
-int StartupLock(const Options& options) {
-  StartupSession session(options);
-  Checks& checks = session.checks;
-  const Prompt& prompt = session.prompt;
-  if (!prompt) return checks.ExitCode();
-  checks.Check(ProcessOf(prompt.handle()) == session.processId, "the prompt is pmpstart's");
-  checks.Check(!prompt.Enabled("Command1"), "its \"X\" (Command1) is disabled");
+TEST_F(StartupLockerScenario, StartupLock) {
+  EXPECT_EQ(ProcessOf(prompt.handle()), lockerId) << "the prompt is pmpstart's";
+  EXPECT_FALSE(prompt.Enabled("Command1")) << "its \"X\" (Command1) is disabled";
 
   Say("task manager windows of the harness");
   for (int round = 1; round <= 3; ++round) {
-    ClosedOnAppearance(startup::kOldTaskManagerTitle, round, checks);
-    ClosedOnAppearance(startup::kTaskManagerTitle, round, checks);
+    ClosedOnAppearance(startup::kOldTaskManagerTitle, round);
+    ClosedOnAppearance(startup::kTaskManagerTitle, round);
   }
 
   Say("Wine's own task manager");
-  WineTaskManagerClosed(session.engines, checks);
+  WineTaskManagerClosed(engines);
 
   Say("wrong password");
   prompt.Answer(L"WrongOne");
@@ -103,40 +70,30 @@ int StartupLock(const Options& options) {
   std::wstring typed;
   const bool lowered =
       WaitFor([&] { return (typed = prompt.Text("txtPassword")) == L"wrongone"; }, kReactLimit);
-  checks.Check(lowered, "\"WrongOne\" stays in the box lowered: \"" + Utf8(typed) + "\"");
+  EXPECT_TRUE(lowered) << "\"WrongOne\" stays in the box lowered: \"" << Utf8(typed) << "\"";
   PumpFor(500ms);
-  checks.Check(session.StillRuns(), "pmpstart still runs");
-  checks.Check(prompt.StillShown(), "the prompt is still shown");
+  EXPECT_TRUE(StillRuns()) << "pmpstart still runs";
+  EXPECT_TRUE(prompt.StillShown()) << "the prompt is still shown";
 
   Say("right password");
   prompt.Answer(L"SECRET");
-  session.CheckEndedWithZero("\"SECRET\"");
-  return checks.ExitCode();
+  ExpectEndedWithZero("\"SECRET\"");
 }
 
 // A window titled "Task Manager" that does not close (here the harness's,
 // kept above all others) must not shield a real Task Manager from pmpstart.
-int StartupLockShielded(const Options& options) {
-  StartupSession session(options);
-  Checks& checks = session.checks;
-  if (!session.prompt) return checks.ExitCode();
+TEST_F(StartupLockerScenario, StartupLockShielded) {
   TargetWindow shield(Wide(startup::kTaskManagerTitle), L"PmHarnessShield", true);
   SetWindowPos(shield.handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  checks.Check(WaitFor([&] { return shield.closeRequests() > 0; }, kReactLimit),
-               "the harness's topmost \"Task Manager\" receives WM_CLOSE and stays open");
-  WineTaskManagerClosed(session.engines, checks);
-  return checks.ExitCode();
+  EXPECT_TRUE(WaitFor([&] { return shield.closeRequests() > 0; }, kReactLimit))
+      << "the harness's topmost \"Task Manager\" receives WM_CLOSE and stays open";
+  WineTaskManagerClosed(engines);
 }
 
 // Five wrong passwords in a row: OK waits five seconds and says so; neither
 // Enter nor a click sent straight to the button gets the right password past
 // it; after the wait the right password ends pmpstart at once.
-int StartupRetryWait(const Options& options) {
-  StartupSession session(options);
-  Checks& checks = session.checks;
-  const Prompt& prompt = session.prompt;
-  if (!prompt) return checks.ExitCode();
-
+TEST_F(StartupLockerScenario, StartupRetryWait) {
   // OK is disabled while each password is checked, and a user waits for it:
   // the lowered text says OK was pressed, OK enabled again that the check
   // is over (after the fifth, the wait keeps it disabled).
@@ -154,10 +111,8 @@ int StartupRetryWait(const Options& options) {
         return !prompt.Enabled("cmdOK") && label.starts_with(Wide(prompt::kRetryWaitHead));
       },
       kReactLimit);
-  if (!checks.Check(waiting, "after the fifth wrong password OK is disabled and Label1 says \"" +
-                                 Utf8(label) + "\"")) {
-    return checks.ExitCode();
-  }
+  ASSERT_TRUE(waiting) << "after the fifth wrong password OK is disabled and Label1 says \""
+                       << Utf8(label) << "\"";
 
   Say("the right password while OK waits");
   prompt.Type(L"secret");
@@ -166,9 +121,8 @@ int StartupRetryWait(const Options& options) {
   PostMessageW(box, WM_KEYUP, VK_RETURN, 0xC0000001);
   prompt.Click("cmdOK");
   PumpFor(1000ms);
-  checks.Check(session.StillRuns(),
-               "Enter and a click sent to the disabled OK leave pmpstart running");
-  checks.Check(!prompt.Enabled("cmdOK"), "OK is still disabled a second later");
+  EXPECT_TRUE(StillRuns()) << "Enter and a click sent to the disabled OK leave pmpstart running";
+  EXPECT_FALSE(prompt.Enabled("cmdOK")) << "OK is still disabled a second later";
 
   Say("after the wait");
   const bool over = WaitFor(
@@ -177,32 +131,37 @@ int StartupRetryWait(const Options& options) {
         return prompt.Enabled("cmdOK") && label == L"Password";
       },
       kReactLimit);
-  checks.Check(over, "within five seconds OK is enabled and Label1 says \"" + Utf8(label) + "\"");
+  EXPECT_TRUE(over) << "within five seconds OK is enabled and Label1 says \"" << Utf8(label)
+                    << "\"";
   prompt.Click("cmdOK");
-  session.CheckEndedWithZero("the right password still in the box");
-  return checks.ExitCode();
+  ExpectEndedWithZero("the right password still in the box");
 }
 
-int StartupArming(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  // Put back after the engines have ended, so this run arms no log-on.
-  SavedMachineValue runOnce(store::kRunOnceKey, store::kRunOnceValue);
-  SavedMachineValue logonType(store::kWinlogonKey, "LogonType");
-  SavedMachineValue background(store::kWinlogonKey, "Background");
-  Engines engines(options.program, options.standardUser);
-  const std::string_view lockStartup = store::Info(store::Switch::LockStartup).valueName;
+namespace {
 
+// The values the arming changes, put back after the engines have ended so
+// this run arms no log-on.
+class StartupArmingScenario : public ProgramScenario {
+ protected:
+  void TearDown() override { engines.EndAll(); }
+
+  SavedMachineValue runOnce{store::kRunOnceKey, store::kRunOnceValue};
+  SavedMachineValue logonType{store::kWinlogonKey, "LogonType"};
+  SavedMachineValue background{store::kWinlogonKey, "Background"};
+  const std::string_view lockStartup = store::Info(store::Switch::LockStartup).valueName;
+};
+
+}  // namespace
+
+TEST_F(StartupArmingScenario, StartupArming) {
   // Every value starts as the arming must not leave it, so each check can fail.
-  if (!checks.Check(DeleteMachineValue(store::kRunOnceKey, store::kRunOnceValue) &&
-                        WriteMachineDword(store::kWinlogonKey, "LogonType", 1) &&
-                        WriteMachineText(store::kWinlogonKey, "Background", L"0 0 0"),
-                    "beforehand: no RunOnce entry, \"LogonType\" = 1, \"Background\" present") ||
-      !Prepare(key, checks, {{"Registry Editor", true}}) ||
-      !checks.Check(key.WriteSetting(lockStartup, "1"), "\"LockStartup\" = \"1\" stored")) {
-    return checks.ExitCode();
-  }
-  if (StartEngine(engines, checks) == 0) return checks.ExitCode();
+  ASSERT_TRUE(DeleteMachineValue(store::kRunOnceKey, store::kRunOnceValue) &&
+              WriteMachineDword(store::kWinlogonKey, "LogonType", 1) &&
+              WriteMachineText(store::kWinlogonKey, "Background", L"0 0 0"))
+      << "beforehand: no RunOnce entry, \"LogonType\" = 1, \"Background\" present";
+  ASSERT_NO_FATAL_FAILURE(Store({}));
+  ASSERT_TRUE(key.WriteSetting(lockStartup, "1")) << "\"LockStartup\" = \"1\" stored";
+  ASSERT_NO_FATAL_FAILURE(StartEngine());
 
   const std::wstring expected =
       FolderOf(engines.programPath()) + L"\\" + Wide(store::kStartupProgram);
@@ -213,22 +172,19 @@ int StartupArming(const Options& options) {
         return entry && _wcsicmp(entry->c_str(), expected.c_str()) == 0;
       },
       kReactLimit);
-  checks.Check(armed, "RunOnce \"pmpro lock startup\" = \"" + (entry ? Utf8(*entry) : "(absent)") +
-                          "\", expected \"" + Utf8(expected) + "\"");
+  EXPECT_TRUE(armed) << "RunOnce \"pmpro lock startup\" = \"" << (entry ? Utf8(*entry) : "(absent)")
+                     << "\", expected \"" << Utf8(expected) << "\"";
   const std::optional<RegistryValue> logon = ReadMachineValue(store::kWinlogonKey, "LogonType");
-  checks.Check(logon && logon->Dword() == DWORD{0}, "Winlogon \"LogonType\" is REG_DWORD 0");
-  checks.Check(!ReadMachineValue(store::kWinlogonKey, "Background"),
-               "Winlogon \"Background\" is deleted");
+  EXPECT_TRUE(logon && logon->Dword() == DWORD{0}) << "Winlogon \"LogonType\" is REG_DWORD 0";
+  EXPECT_FALSE(ReadMachineValue(store::kWinlogonKey, "Background"))
+      << "Winlogon \"Background\" is deleted";
 
   Say("LockStartup off");
   engines.EndAll();
-  if (!checks.Check(key.WriteSetting(lockStartup, "0"), "\"LockStartup\" = \"0\" stored") ||
-      StartEngine(engines, checks) == 0) {
-    return checks.ExitCode();
-  }
-  checks.Check(WaitFor([] { return !RunOnceEntry(); }, kReactLimit),
-               "the next start removes the RunOnce entry");
-  return checks.ExitCode();
+  ASSERT_TRUE(key.WriteSetting(lockStartup, "0")) << "\"LockStartup\" = \"0\" stored";
+  ASSERT_NO_FATAL_FAILURE(StartEngine());
+  EXPECT_TRUE(WaitFor([] { return !RunOnceEntry(); }, kReactLimit))
+      << "the next start removes the RunOnce entry";
 }
 
 }  // namespace pm::e2e

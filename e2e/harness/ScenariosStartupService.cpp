@@ -7,8 +7,7 @@
 // way, it is started again.
 #include <string>
 
-#include "Scenarios.h"
-#include "ServiceControl.h"
+#include "Fixtures.h"
 #include "StandardUser.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
@@ -44,8 +43,7 @@ bool CoversTheVirtualScreen(HWND window) {
   GetWindowRect(window, &r);
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  return r.left <= left && r.top <= top &&
-         r.right >= left + GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+  return r.left <= left && r.top <= top && r.right >= left + GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
          r.bottom >= top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
 }
 
@@ -64,17 +62,17 @@ bool Above(HWND upper, HWND lower) {
 
 }  // namespace
 
-Prompt WaitForServiceStartupLocker(Engines& engines, Checks& checks, DWORD& processId) {
+Prompt WaitForServiceStartupLocker(Engines& engines, DWORD& processId) {
   processId = 0;
   Prompt prompt;
-  WaitFor(
+  const bool up = WaitFor(
       [&] {
         prompt = Prompt::WaitVisible(0ms);
         return prompt && IsStartupLocker(ProcessOf(prompt.handle()));
       },
       kServiceLimit);
-  if (!checks.Check(prompt && IsStartupLocker(ProcessOf(prompt.handle())),
-                    "the service has started pmpstart, and its prompt is shown")) {
+  if (!up) {
+    ADD_FAILURE() << "the service has not started pmpstart, or its prompt is not shown";
     return {};
   }
   processId = ProcessOf(prompt.handle());
@@ -82,46 +80,56 @@ Prompt WaitForServiceStartupLocker(Engines& engines, Checks& checks, DWORD& proc
   return prompt;
 }
 
-bool PassStartupLocker(Engines& engines, const Prompt& prompt, DWORD processId, Checks& checks) {
+testing::AssertionResult PassStartupLocker(Engines& engines, const Prompt& prompt,
+                                           DWORD processId) {
   prompt.Answer(L"secret");
   const std::optional<DWORD> exitCode = engines.ExitCode(processId, kReactLimit);
-  return checks.Check(exitCode == DWORD{0},
-                      "the right password ends pmpstart with exit code 0 (" +
-                          (exitCode ? std::to_string(*exitCode) : std::string("running")) + ")");
+  if (exitCode == DWORD{0}) return testing::AssertionSuccess();
+  return testing::AssertionFailure()
+         << "the right password does not end pmpstart with exit code 0 ("
+         << (exitCode ? std::to_string(*exitCode) : std::string("running")) << ")";
 }
 
-int StartupLockFromService(const Options& options) {
-  Checks checks;
-  ProductKey key;
-  Engines engines(options.program, true);
-  const win32::UniqueServiceHandle service = OpenOurService();
-  if (!checks.Check(service && ServiceState(service.get()) == SERVICE_RUNNING,
-                    "the service runs") ||
-      !Prepare(key, checks, {{"Registry Editor", true}}) ||
-      !checks.Check(key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "1"),
-                    "\"LockStartup\" = \"1\" stored")) {
-    return checks.ExitCode();
+namespace {
+
+// The service runs with the start-up lock switched on: its next start
+// stands in for a log-on. The programs run as a standard user.
+class StartupLockServiceScenario : public ServiceScenario {
+ protected:
+  void SetUp() override {
+    ServiceScenario::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(StoreSettings(key, {}));
+    ASSERT_TRUE(key.WriteSetting(store::Info(store::Switch::LockStartup).valueName, "1"))
+        << "\"LockStartup\" = \"1\" stored";
   }
 
+  ProductKey key;
+  Engines engines{options().program, /*standardUser=*/true};
+};
+
+}  // namespace
+
+TEST_F(StartupLockServiceScenario, StartupLockService) {
   Say("a log-on: the service starts again with no engine running");
-  checks.Check(StopService(service.get()), "the service stops");
+  EXPECT_TRUE(StopService(service.get())) << "the service stops";
   EndEveryCopyOf(engines.programPath());
-  checks.Check(StartService(service.get()), "the service starts");
+  EXPECT_TRUE(StartService(service.get())) << "the service starts";
   DWORD locker = 0;
-  const Prompt prompt = WaitForServiceStartupLocker(engines, checks, locker);
-  if (!prompt) return checks.ExitCode();
+  const Prompt prompt = WaitForServiceStartupLocker(engines, locker);
+  ASSERT_TRUE(prompt);
   HWND cover = nullptr;
-  checks.Check(WaitFor([&] { return (cover = CoverOf(locker)) != nullptr; }, kReactLimit) &&
-                   CoversTheVirtualScreen(cover) && Topmost(cover),
-               "a topmost cover of pmpstart's lies over the whole virtual screen");
-  checks.Check(Topmost(prompt.handle()) && cover != nullptr && Above(prompt.handle(), cover),
-               "the prompt is topmost, above the cover");
+  EXPECT_TRUE(WaitFor([&] { return (cover = CoverOf(locker)) != nullptr; }, kReactLimit) &&
+              CoversTheVirtualScreen(cover) && Topmost(cover))
+      << "a topmost cover of pmpstart's lies over the whole virtual screen";
+  EXPECT_TRUE(Topmost(prompt.handle()) && cover != nullptr && Above(prompt.handle(), cover))
+      << "the prompt is topmost, above the cover";
   PumpFor(1000ms);
   const HWND early = FindTopLevel(MainWindowQuery());
-  checks.Check(early == nullptr,
-               "the engine waits for the start-up lock's password" +
-                   (early ? " (one runs: " + Utf8(win32::ProcessImagePath(ProcessOf(early))) + ")"
-                          : std::string()));
+  EXPECT_EQ(early, nullptr) << "the engine waits for the start-up lock's password"
+                            << (early ? " (one runs: " +
+                                            Utf8(win32::ProcessImagePath(ProcessOf(early))) + ")"
+                                      : std::string());
 
   Say("what a standard user might try");
   RunAsStandardUser(L"taskkill /f /pid " + std::to_wstring(locker), kStandardUserLimitMs);
@@ -132,10 +140,10 @@ int StartupLockFromService(const Options& options) {
   PostMessageW(prompt.handle(), WM_SYSKEYUP, VK_F4, (1u << 31) | (1u << 30) | (1 << 29) | 1);
   if (cover != nullptr) PostMessageW(cover, WM_CLOSE, 0, 0);
   PumpFor(1500ms);
-  checks.Check(WaitForSingleObject(engines.Process(locker), 0) == WAIT_TIMEOUT,
-               "taskkill /f by a standard user, WM_CLOSE and Alt+F4 leave pmpstart running");
-  checks.Check(prompt.StillShown(), "the prompt is still shown");
-  checks.Check(CoverOf(locker) != nullptr, "a cover is up again");
+  EXPECT_TRUE(WaitForSingleObject(engines.Process(locker), 0) == WAIT_TIMEOUT)
+      << "taskkill /f by a standard user, WM_CLOSE and Alt+F4 leave pmpstart running";
+  EXPECT_TRUE(prompt.StillShown()) << "the prompt is still shown";
+  EXPECT_TRUE(CoverOf(locker) != nullptr) << "a cover is up again";
 
   Say("a topmost window over the cover, given the foreground");
   {
@@ -154,20 +162,21 @@ int StartupLockFromService(const Options& options) {
         2000ms);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - shown);
-    checks.Check(underneath, "the cover and the prompt are above it again after " +
-                                 std::to_string(took.count()) + " ms");
-    checks.Check(WaitFor([&] { return GetForegroundWindow() == prompt.handle(); }, 2000ms),
-                 "the prompt has the foreground again");
+    Say("the cover and the prompt %s above it after %lld ms", underneath ? "are" : "are not",
+        static_cast<long long>(took.count()));
+    EXPECT_TRUE(underneath) << "the cover and the prompt are above it again";
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == prompt.handle(); }, 2000ms))
+        << "the prompt has the foreground again";
   }
 
   Say("the Task Manager, by title and by class");
   {
     TargetWindow byTitle(Wide(startup::kTaskManagerTitle), L"PmHarnessTaskManager", true);
     TargetWindow byClass(L"Gestionnaire des t\u00e2ches", Wide(startup::kTaskManagerClass), true);
-    checks.Check(WaitFor([&] { return byTitle.closeRequests() > 0; }, kReactLimit),
-                 "a window titled \"Task Manager\" receives WM_CLOSE");
-    checks.Check(WaitFor([&] { return byClass.closeRequests() > 0; }, kReactLimit),
-                 "a window of class \"TaskManagerWindow\" under another title receives WM_CLOSE");
+    EXPECT_TRUE(WaitFor([&] { return byTitle.closeRequests() > 0; }, kReactLimit))
+        << "a window titled \"Task Manager\" receives WM_CLOSE";
+    EXPECT_TRUE(WaitFor([&] { return byClass.closeRequests() > 0; }, kReactLimit))
+        << "a window of class \"TaskManagerWindow\" under another title receives WM_CLOSE";
   }
 
   Say("a session end forged by another program: a sent query, then the end");
@@ -176,35 +185,31 @@ int StartupLockFromService(const Options& options) {
                       &answer);
   PostMessageW(prompt.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   const std::optional<DWORD> ended = engines.ExitCode(locker, kReactLimit);
-  checks.Check(ended == DWORD(startup::kSessionEndExitCode),
-               "pmpstart ends, but not as unlocked: exit code " +
-                   (ended ? std::to_string(*ended) : std::string("(still runs)")));
+  EXPECT_EQ(ended, DWORD(startup::kSessionEndExitCode))
+      << "pmpstart ends, but not as unlocked (no value: it still runs)";
   DWORD second = 0;
-  const Prompt again = WaitForServiceStartupLocker(engines, checks, second);
-  if (!again || !checks.Check(second != locker, "the service started a new pmpstart")) {
-    return checks.ExitCode();
-  }
+  const Prompt again = WaitForServiceStartupLocker(engines, second);
+  ASSERT_TRUE(again);
+  ASSERT_NE(second, locker) << "the service started a new pmpstart";
 
   Say("pmpstart ended by an administrator");
   engines.End(second);
   DWORD third = 0;
-  const Prompt last = WaitForServiceStartupLocker(engines, checks, third);
-  if (!last || !checks.Check(third != second, "the service started a new pmpstart")) {
-    return checks.ExitCode();
-  }
+  const Prompt last = WaitForServiceStartupLocker(engines, third);
+  ASSERT_TRUE(last);
+  ASSERT_NE(third, second) << "the service started a new pmpstart";
 
   Say("the right password");
-  if (!PassStartupLocker(engines, last, third, checks)) return checks.ExitCode();
+  ASSERT_TRUE(PassStartupLocker(engines, last, third));
   HWND engine = nullptr;
-  checks.Check(
-      WaitFor([&] { return (engine = FindTopLevel(MainWindowQuery())) != nullptr; }, kServiceLimit),
-      "then the service starts the engine");
+  EXPECT_TRUE(
+      WaitFor([&] { return (engine = FindTopLevel(MainWindowQuery())) != nullptr; }, kServiceLimit))
+      << "then the service starts the engine";
   if (engine != nullptr) engines.Adopt(ProcessOf(engine));
   PumpFor(3000ms);
   const Prompt later = Prompt::WaitVisible(0ms);
-  checks.Check(!later || !IsStartupLocker(ProcessOf(later.handle())),
-               "pmpstart is not started again in this session");
-  return checks.ExitCode();
+  EXPECT_TRUE(!later || !IsStartupLocker(ProcessOf(later.handle())))
+      << "pmpstart is not started again in this session";
 }
 
 }  // namespace pm::e2e

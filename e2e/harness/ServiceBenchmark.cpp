@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "Scenarios.h"
-#include "ServiceControl.h"
+#include "Fixtures.h"
 #include "config/frmSetupLayout.h"
 #include "store/PasswordCheck.h"
 #include "store/SettingsCatalogue.h"
@@ -37,22 +36,15 @@ void Print(const char* what, std::vector<double> ms) {
 
 }  // namespace
 
-int BenchServiceApply(const Options& options) {
-  Checks checks;
-  const win32::UniqueServiceHandle service = OpenOurService();
-  if (!checks.Check(service && ServiceState(service.get()) == SERVICE_RUNNING,
-                    "the service is installed and runs")) {
-    return checks.ExitCode();
-  }
+TEST_F(ServiceScenario, BenchServiceApply) {
   ProductKey key;
-  if (!checks.Check(key.WriteSetting(store::setting::kUserPassword, store::HashPassword("secret")),
-                    "the password stored hashed, as the programs store it")) {
-    return checks.ExitCode();
-  }
-  Engines engines(options.program, options.standardUser);
-  const DWORD engineId = StartEngine(engines, checks);
-  const HWND tool = engineId != 0 ? OpenTool(engines, engineId, L"secret", checks) : nullptr;
-  if (tool == nullptr) return checks.ExitCode();
+  ASSERT_TRUE(key.WriteSetting(store::setting::kUserPassword, store::HashPassword("secret")))
+      << "the password stored hashed, as the programs store it";
+  Engines engines(options().program, options().standardUser);
+  const DWORD engineId = BringUpEngine(engines);
+  ASSERT_NE(engineId, 0u);
+  const HWND tool = OpenTool(engines, engineId, L"secret");
+  ASSERT_NE(tool, nullptr);
   const HWND apply =
       FindControl(tool, platform::kControlIdBase +
                             platform::ControlIndex(config::kfrmSetupControls, "cmdApply"));
@@ -81,26 +73,16 @@ int BenchServiceApply(const Options& options) {
   for (int i = 0; i < kWarmSaves; ++i) {
     if (const auto ms = save()) warm.push_back(*ms);
   }
-  if (!checks.Check(first.size() == kFirstSaves && warm.size() == kWarmSaves,
-                    "every save was stored")) {
-    return checks.ExitCode();
-  }
+  ASSERT_TRUE(first.size() == kFirstSaves && warm.size() == kWarmSaves) << "every save was stored";
   Print("bench-service-apply first save of a sitting", first);
   Print("bench-service-apply later saves", warm);
-  return checks.ExitCode();
 }
 
 // An engine ended by an administrator (End task as one, or taskkill /f)
 // until the service's new engine has its hidden main window. The service
 // is started again after every four, so its wait after five ends in a
 // minute is not what is measured.
-int BenchEngineRestart(const Options&) {
-  Checks checks;
-  const win32::UniqueServiceHandle service = OpenOurService();
-  if (!checks.Check(service && ServiceState(service.get()) == SERVICE_RUNNING,
-                    "the service is installed and runs")) {
-    return checks.ExitCode();
-  }
+TEST_F(ServiceScenario, BenchEngineRestart) {
   std::vector<double> restarts;
   for (int i = 0; i < kWarmSaves; ++i) {
     if (i % 4 == 0 && !(StopService(service.get()) && StartService(service.get()))) break;
@@ -123,11 +105,9 @@ int BenchEngineRestart(const Options&) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - killed)
             .count());
   }
-  if (!checks.Check(restarts.size() == kWarmSaves, "every ended engine came back")) {
-    return checks.ExitCode();
-  }
+  ASSERT_EQ(restarts.size(), static_cast<std::size_t>(kWarmSaves))
+      << "every ended engine came back";
   Print("bench-engine-restart", restarts);
-  return checks.ExitCode();
 }
 
 }  // namespace pm::e2e

@@ -17,24 +17,6 @@ WindowQuery ToolQuery(DWORD engineId) {
           .processId = engineId};
 }
 
-HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password, Checks& checks) {
-  if (!checks.Check(engines.Start() != 0, "a second pmpro started")) return nullptr;
-  const Prompt prompt = WaitForPrompt(checks);
-  if (!prompt) return nullptr;
-  prompt.Answer(password);
-  HWND tool = nullptr;
-  checks.Check(
-      WaitFor([&] { return (tool = FindTopLevel(ToolQuery(engineId))) != nullptr; }, kReactLimit),
-      "the password \"" + Utf8(password) + "\" opens the Configuration Tool");
-  return tool;
-}
-
-bool ToolGone(DWORD engineId, Checks& checks, const std::string& why) {
-  return checks.Check(
-      WaitFor([&] { return FindTopLevel(ToolQuery(engineId)) == nullptr; }, kReactLimit),
-      "the Configuration Tool closes " + why);
-}
-
 namespace {
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM context) {
@@ -74,19 +56,6 @@ void PressOk(HWND box) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   }
 }
-
-std::wstring AnswerMessageBox(DWORD processId, Checks& checks, const std::string& what,
-                              std::chrono::milliseconds limit) {
-  const MessageBoxSeen seen = WaitForMessageBox(processId, limit);
-  if (!checks.Check(seen.box != nullptr, what + ": a message box comes")) return {};
-  Say("message box: %s", Utf8(seen.text).c_str());
-  PressOk(seen.box);
-  checks.Check(WaitFor([&] { return !IsWindow(seen.box); }, kReactLimit),
-               what + ": OK closes the message box");
-  return seen.text;
-}
-
-// --- The same steps for the tests of the framework ---------------------------
 
 HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password) {
   if (engines.Start() == 0) {

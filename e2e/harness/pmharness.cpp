@@ -12,58 +12,19 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Fixtures.h"
-#include "Scenarios.h"
 #include "platform/win32/Wide.h"
 
 namespace {
 
 using namespace pm::e2e;
 
-struct Entry {
-  const wchar_t* name;
-  int (*run)(const Options&);
-};
-
-constexpr Entry kScenarios[] = {
-    {L"lock-unlock", LockUnlock},
-    {L"second-start", SecondStart},
-    {L"restart", Restart},
-    {L"impostor-titles", ImpostorTitles},
-    {L"forged-ends", ForgedEnds},
-    {L"marked-title", MarkedTitle},
-    {L"startup-lock", StartupLock},
-    {L"startup-lock-shielded", StartupLockShielded},
-    {L"startup-retry-wait", StartupRetryWait},
-    {L"startup-arming", StartupArming},
-    {L"startup-lock-service", StartupLockFromService},
-    {L"setup-window", SetupWindow},
-    {L"change-password", ChangePassword},
-    {L"export-import", ExportImport},
-    {L"prompt-picture", PromptPicture},
-    {L"soak", Soak},
-    {L"install-uninstall", InstallUninstall},
-    {L"misbehaving-windows", MisbehavingWindows},
-    {L"harden-prefix", HardenPrefix},
-    {L"apply-refused-without-service", ApplyRefusedWithoutService},
-    {L"service-guards", ServiceGuards},
-    {L"write-settings-directly", WriteSettingsDirectly},
-    {L"screen-watch", ScreenWatch},
-    {L"bench-latency", BenchLatency},
-    {L"bench-idle", BenchIdle},
-    {L"bench-startup-time", BenchStartupTime},
-    {L"bench-startup-cpu", BenchStartupCpu},
-    {L"bench-taskmgr", BenchTaskManager},
-    {L"bench-service-apply", BenchServiceApply},
-    {L"bench-engine-restart", BenchEngineRestart},
-};
-
 // "lock-unlock" is the test LockUnlock: GoogleTest names are identifiers,
-// and a '-' in its filter would start the negative patterns.
+// and a '-' in a filter would start its negative patterns.
 std::string TestName(std::wstring_view scenario) {
   std::string name;
   bool wordStart = true;
@@ -89,21 +50,26 @@ std::string ScenarioName(std::string_view testName) {
   return name;
 }
 
-bool IsTest(const std::string& name) {
+// "Suite.Name" of the one test with that name; nothing when none or more
+// than one has it, so a scenario never runs some other test or none.
+std::optional<std::string> FullTestName(const std::string& name) {
+  std::optional<std::string> found;
   const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
   for (int i = 0; i < tests.total_test_suite_count(); ++i) {
     const testing::TestSuite& suite = *tests.GetTestSuite(i);
     for (int j = 0; j < suite.total_test_count(); ++j) {
-      if (name == suite.GetTestInfo(j)->name()) return true;
+      if (name != suite.GetTestInfo(j)->name()) continue;
+      if (found) return std::nullopt;
+      found = std::string(suite.name()) + "." + name;
     }
   }
-  return false;
+  return found;
 }
 
 // Runs the one test; GoogleTest prints what failed and where.
-int RunTest(const std::string& name, const std::vector<std::wstring>& gtestFlags) {
+int RunTest(const std::string& fullName, const std::vector<std::wstring>& gtestFlags) {
   std::vector<std::wstring> arguments = {L"pmharness",
-                                         L"--gtest_filter=*." + pm::win32::Wide(name)};
+                                         L"--gtest_filter=" + pm::win32::Wide(fullName)};
   arguments.insert(arguments.end(), gtestFlags.begin(), gtestFlags.end());
   std::vector<wchar_t*> argv;
   for (std::wstring& argument : arguments) argv.push_back(argument.data());
@@ -116,7 +82,6 @@ int Usage() {
   Say("usage: pmharness <scenario> <pmpro.exe, pmpstart.exe or the setup> [--no-foreground-hook] "
       "[--standard-user] [--show-inactive] [--seconds N] [--gtest_...]");
   Say("scenarios:");
-  for (const Entry& entry : kScenarios) Say("  %s", Utf8(entry.name).c_str());
   const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
   for (int i = 0; i < tests.total_test_suite_count(); ++i) {
     const testing::TestSuite& suite = *tests.GetTestSuite(i);
@@ -132,7 +97,9 @@ int Usage() {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return Usage();
   const std::wstring scenario = argv[1];
+  // Not scenarios: programs a scenario runs as another program or user.
   if (scenario == L"hold-window" && argc == 4) return HoldWindow(argv[2], argv[3]);
+  if (scenario == L"write-settings-directly") return WriteSettingsDirectly();
   Options options;
   options.program = WindowsPath(argv[2]);
   std::vector<std::wstring> gtestFlags;
@@ -152,19 +119,9 @@ int wmain(int argc, wchar_t** argv) {
       return Usage();
     }
   }
-  if (const std::string test = TestName(scenario); IsTest(test)) {
-    Say("== %s (%s)", Utf8(scenario).c_str(), Utf8(options.program).c_str());
-    Scenario::Configure(std::move(options));
-    return RunTest(test, gtestFlags);
-  }
-  const auto entry = std::find_if(std::begin(kScenarios), std::end(kScenarios),
-                                  [&](const Entry& e) { return scenario == e.name; });
-  if (entry == std::end(kScenarios)) return Usage();
+  const std::optional<std::string> test = FullTestName(TestName(scenario));
+  if (!test) return Usage();
   Say("== %s (%s)", Utf8(scenario).c_str(), Utf8(options.program).c_str());
-  try {
-    return entry->run(options);
-  } catch (const std::exception& error) {
-    Say("scenario failed with an exception: %s", error.what());
-    return 1;
-  }
+  Scenario::Configure(std::move(options));
+  return RunTest(*test, gtestFlags);
 }
