@@ -26,18 +26,6 @@ void Say(const char* format, ...) {
   std::fflush(stdout);
 }
 
-bool Checks::Check(bool ok, const std::string& what) {
-  ++count_;
-  if (!ok) ++failures_;
-  Say("  [%s] %s", ok ? " ok " : "FAIL", what.c_str());
-  return ok;
-}
-
-int Checks::ExitCode() const {
-  Say("%d checks, %d failed", count_, failures_);
-  return failures_ == 0 ? 0 : 1;
-}
-
 std::wstring WindowsPath(std::wstring_view path) {
   if (path.empty() || path.front() != L'/') return std::wstring(path);
   using ToDos = WCHAR*(CDECL*)(LPCSTR);

@@ -1,6 +1,8 @@
 // What the end-to-end scenarios share: starting and ending copies of the
 // engine, windows of the harness's own that stand in for the programs a user
-// locks, finding the engine's windows, and waiting without spinning.
+// locks, finding the engine's windows, and waiting without spinning. The
+// scenarios are GoogleTest tests on the fixtures of Fixtures.h, which says
+// how to write one; Scenarios.h holds the steps they share.
 #pragma once
 
 #include <windows.h>
@@ -25,19 +27,6 @@ inline constexpr wchar_t kOurWindowClass[] = L"PelmoraProWindow";
 // Prints a line to stdout at once, so a failing scenario's log shows how far
 // it went.
 void Say(const char* format, ...);
-
-// Counts the checks of one scenario; a failed check is printed and makes the
-// scenario fail, the ones after it still run unless the scenario stops.
-class Checks {
- public:
-  bool Check(bool ok, const std::string& what);
-  bool passed() const { return failures_ == 0; }
-  int ExitCode() const;
-
- private:
-  int count_ = 0;
-  int failures_ = 0;
-};
 
 // A path as the harness was given it, for Windows: under Wine, CTest passes
 // Unix paths, which Wine's own function turns into a Z: path.
