@@ -9,11 +9,11 @@ namespace {
 
 void BM_PasswordCheck(benchmark::State& state) {
   const std::string stored =
-      pm::prompt::HashPassword("secret", static_cast<std::uint32_t>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(pm::prompt::PasswordMatches("secret", stored));
+      pm::store::HashPassword("secret", static_cast<std::uint32_t>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(pm::store::PasswordMatches("secret", stored));
 }
 BENCHMARK(BM_PasswordCheck)
-    ->Arg(pm::prompt::kPasswordHashIterations)
+    ->Arg(pm::store::kPasswordHashIterations)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 
