@@ -73,7 +73,9 @@ TEST_F(ServiceScenario, BenchServiceApply) {
   for (int i = 0; i < kWarmSaves; ++i) {
     if (const auto ms = save()) warm.push_back(*ms);
   }
-  ASSERT_TRUE(first.size() == kFirstSaves && warm.size() == kWarmSaves) << "every save was stored";
+  ASSERT_TRUE(first.size() == kFirstSaves && warm.size() == kWarmSaves)
+      << "every save was stored: " << first.size() << " of " << kFirstSaves << " first saves, "
+      << warm.size() << " of " << kWarmSaves << " later ones";
   Print("bench-service-apply first save of a sitting", first);
   Print("bench-service-apply later saves", warm);
 }
