@@ -1,12 +1,11 @@
 #include "store/SettingsFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "platform/Files.h"
 #include "platform/Text.h"
 #include "store/PlainPasswords.h"
 #include "store/RegFile.h"
@@ -26,7 +25,6 @@ namespace {
 static_assert(kRootKey == platform::RootKey::LocalMachine);
 constexpr std::string_view kRootHive = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view kHiveSignature = "regf";
-constexpr std::string_view kTemporarySuffix = ".tmp";
 // Written before a hive restore: a restore replaces every value of the key, so
 // finding it afterwards means the restore did nothing, whatever it answered
 // (Wine's RegRestoreKey answers success and restores nothing).
@@ -52,10 +50,6 @@ std::string Utf8(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-std::string ErrnoText(int error) {
-  return std::generic_category().message(error) + ".";
-}
-
 TransferOutcome Outcome(Kind kind, std::string reason = {}) {
   return {kind, std::move(reason)};
 }
@@ -67,24 +61,9 @@ TransferOutcome Failed(platform::RegStatus status) {
 // The whole file, or at most one byte more than any export, which the parser
 // then refuses as too large.
 bool ReadWholeFile(const fs::path& path, ByteArray& bytes, std::string& reason) {
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    reason = ErrnoText(errno);
-    return false;
-  }
-  char chunk[64 * 1024];
-  while (bytes.size() <= kMaxRegFileBytes) {
-    in.read(chunk, sizeof chunk);
-    const std::streamsize got = in.gcount();
-    if (got <= 0) break;
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
-  if (in.bad()) {
-    reason = "The file could not be read.";
-    return false;
-  }
-  return true;
+  const std::int32_t error = platform::ReadFileBytes(Utf8(path), kMaxRegFileBytes, bytes);
+  if (error != 0) reason = platform::SystemErrorText(error);
+  return error == 0;
 }
 
 bool StartsAsHive(const ByteArray& bytes) {
@@ -138,27 +117,11 @@ TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_vie
   const RegFileWrite written = WriteRegFile(RootName(), FromKeySnapshot(settings));
   if (!written.ok) return Outcome(Kind::Failed, "The settings hold " + written.error + ".");
 
-  const fs::path target = FileSystemPath(ExportFilePath(programFolder));
-  fs::path temporary = target;
-  temporary += std::string(kTemporarySuffix);
-  std::error_code ignored;
-  errno = 0;
-  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-  if (!out) return Outcome(Kind::Failed, ErrnoText(errno));
-  out.write(reinterpret_cast<const char*>(written.bytes.data()),
-            static_cast<std::streamsize>(written.bytes.size()));
-  out.close();
-  if (!out) {
-    const int error = errno;
-    fs::remove(temporary, ignored);
-    return Outcome(Kind::Failed, ErrnoText(error));
-  }
-  std::error_code renamed;
-  fs::rename(temporary, target, renamed);
-  if (renamed) {
-    fs::remove(temporary, ignored);
-    return Outcome(Kind::Failed, renamed.message());
-  }
+  // Written beside it and put in its place, so that the file is never half
+  // an export.
+  const std::int32_t error = platform::ReplaceFileDurably(
+      Utf8(FileSystemPath(ExportFilePath(programFolder))), written.bytes);
+  if (error != 0) return Failed(error);
   return Outcome(Kind::Done);
 }
 

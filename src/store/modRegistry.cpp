@@ -1,19 +1,11 @@
 #include "store/modRegistry.h"
 
-#include <filesystem>
+#include "platform/Files.h"
 
 namespace pm::store::modRegistry {
 
 using platform::RegKey;
 using platform::RegStatus;
-
-namespace {
-
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
 
 RegResult DeleteValue(platform::Registry& registry, platform::RootKey root, std::string_view path,
                       std::string_view name) {
@@ -54,8 +46,7 @@ RegResult SaveKeyToFile(platform::Registry& registry, platform::RootKey root, st
   const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status);
   if (!key) return {status};
   // The platform refuses to save over an existing file.
-  std::error_code ignored;
-  std::filesystem::remove(PathFromUtf8(filePath), ignored);
+  platform::DeleteFileIfPresent(filePath);
   return {registry.SaveKey(key.get(), filePath)};
 }
 

@@ -265,7 +265,9 @@ TEST_F(SettingsTransferTest, AnExportToAMissingFolderSaysWhy) {
   OpenSetup().ChooseMenu(cfg::kmnuexport);
   ASSERT_EQ(world_.shownMessages.size(), 1u);
   EXPECT_NE(LastMessage().find("could not be exported"), std::string::npos);
-  EXPECT_NE(LastMessage().find("No such file or directory"), std::string::npos) << LastMessage();
+  EXPECT_NE(LastMessage().find(platform::SystemErrorText(platform::reg_error::kFileNotFound)),
+            std::string::npos)
+      << LastMessage();
 }
 
 TEST_F(SettingsTransferTest, AnExportWithoutAnySettingsFailsAndWritesNoFile) {

@@ -12,20 +12,55 @@ std::vector<std::string> DriveRoots() {
   return {"/"};
 }
 
+namespace {
+
+std::int32_t FromErrno(int error, std::int32_t otherwise) {
+  if (error == ENOENT) return reg_error::kFileNotFound;
+  if (error == EACCES) return reg_error::kAccessDenied;
+  return otherwise;
+}
+
+}  // namespace
+
 // The host's own write and rename; how durable it is does not matter to a test.
 std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes) {
   const std::string temporary = path + ".tmp";
   {
+    errno = 0;
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return FromErrno(errno, reg_error::kWriteFault);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) return reg_error::kWriteFault;
   }
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int error = errno;
     std::remove(temporary.c_str());
-    return errno == EACCES ? reg_error::kAccessDenied : reg_error::kWriteFault;
+    return FromErrno(error, reg_error::kWriteFault);
   }
   return reg_error::kSuccess;
+}
+
+std::int32_t ReadFileBytes(const std::string& path, std::size_t limit,
+                           std::vector<std::uint8_t>& bytes) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return FromErrno(errno, reg_error::kWriteFault);
+  std::uint8_t chunk[64 * 1024];
+  while (bytes.size() <= limit) {
+    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    if (got == 0) break;
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return failed ? reg_error::kWriteFault : reg_error::kSuccess;
+}
+
+std::int32_t DeleteFileIfPresent(const std::string& path) {
+  errno = 0;
+  if (std::remove(path.c_str()) == 0 || errno == ENOENT) return reg_error::kSuccess;
+  return FromErrno(errno, reg_error::kWriteFault);
 }
 
 }  // namespace pm::platform

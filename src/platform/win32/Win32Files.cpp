@@ -45,4 +45,30 @@ std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::ui
   return ERROR_SUCCESS;
 }
 
+std::int32_t ReadFileBytes(const std::string& path, std::size_t limit,
+                           std::vector<std::uint8_t>& bytes) {
+  const win32::UniqueKernelHandle file = win32::OwnFileHandle(
+      CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return static_cast<std::int32_t>(GetLastError());
+  std::uint8_t chunk[64 * 1024];
+  while (bytes.size() <= limit) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
+      return static_cast<std::int32_t>(GetLastError());
+    }
+    if (got == 0) break;
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  return ERROR_SUCCESS;
+}
+
+std::int32_t DeleteFileIfPresent(const std::string& path) {
+  if (DeleteFileW(win32::Wide(path).c_str())) return ERROR_SUCCESS;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+             ? ERROR_SUCCESS
+             : static_cast<std::int32_t>(error);
+}
+
 }  // namespace pm::platform
