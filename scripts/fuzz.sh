@@ -19,7 +19,7 @@ import_sources=(src/store/SettingsFile.cpp src/store/RegFileTree.cpp
                 src/store/SettingsCatalogue.cpp src/store/ItemLists.cpp
                 src/store/PlainPasswords.cpp src/store/PasswordCheck.cpp
                 src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp
-                src/platform/sim/SimCrypto.cpp)
+                src/platform/sim/SimCrypto.cpp src/platform/sim/SimFiles.cpp)
 # The service's request reader runs on the whole store and the service.
 service_sources=($(ls src/store/*.cpp src/service/*.cpp | grep -v -e RegFile.cpp)
                  src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp

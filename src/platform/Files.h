@@ -1,8 +1,11 @@
-// What the file browsers of the forms need of the computer beyond
-// std::filesystem: its drives. Each backend provides it.
+// What the programs need of the computer's files: its drives, the entries
+// of a folder, and reading, replacing and deleting a file. Each backend
+// provides it (the programs do without the C++ file libraries, which would
+// double their size).
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +15,19 @@ namespace pm::platform {
 // The root folder of every drive, each ending in its separator ("C:\",
 // "D:\"; "/" in the simulation), in drive order.
 std::vector<std::string> DriveRoots();
+
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;
+};
+
+// The entries of a folder, without "." and "..", in no particular order;
+// none for a folder the user may not read; nothing when it is not there or
+// cannot be read at all.
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
+
+enum class PathKind { Missing, File, Folder };
+PathKind KindOfPath(const std::string& path);
 
 // Writes the bytes to a file beside `path`, makes sure they are on the disk,
 // then puts that file in `path`'s place: after a crash or a power cut the

@@ -2,12 +2,11 @@
 // lists the picture files of one folder, with a preview, and stores the
 // chosen file's path for the prompt.
 #include <algorithm>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/FolderPath.h"
 #include "platform/Text.h"
 #include "prompt/PasswordDialogs.h"
 #include "prompt/frmpasswordpictureLayout.h"
@@ -17,22 +16,13 @@
 namespace pm::prompt {
 
 using platform::Event;
-namespace fs = std::filesystem;
+using platform::FolderEntry;
 
 namespace {
 
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+constexpr char kSeparator = platform::kPathSeparator;
 constexpr std::string_view kPictureExtensions[] = {".jpg", ".gif", ".bmp"};
 constexpr std::string_view kDirIndent = "  ";
-
-fs::path ToPath(std::string_view utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string FromPath(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 bool EndsInSeparator(std::string_view folder) {
   return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
@@ -47,10 +37,11 @@ std::string FolderPath(std::string_view folder) {
   return result;
 }
 
-bool IsPictureFile(const fs::directory_entry& entry) {
-  std::error_code error;
-  if (!entry.is_regular_file(error)) return false;
-  const std::string extension = platform::LowerCase(FromPath(entry.path().extension()));
+bool IsPictureFile(const FolderEntry& entry) {
+  if (entry.isFolder) return false;
+  const std::size_t dot = entry.name.find_last_of('.');
+  if (dot == std::string::npos || dot == 0) return false;
+  const std::string extension = platform::LowerCase(entry.name.substr(dot));
   return std::find(std::begin(kPictureExtensions), std::end(kPictureExtensions), extension) !=
          std::end(kPictureExtensions);
 }
@@ -59,13 +50,11 @@ bool IsPictureFile(const fs::directory_entry& entry) {
 // nothing when the folder cannot be read.
 template <typename Keep>
 std::optional<std::vector<std::string>> NamesIn(const std::string& folder, Keep keep) {
-  std::error_code error;
-  fs::directory_iterator it(ToPath(folder), fs::directory_options::skip_permission_denied, error);
-  if (error) return std::nullopt;
+  const auto entries = platform::ListFolder(folder);
+  if (!entries) return std::nullopt;
   std::vector<std::string> names;
-  for (const fs::directory_iterator end; it != end; it.increment(error)) {
-    if (error) break;
-    if (keep(*it)) names.push_back(FromPath(it->path().filename()));
+  for (const FolderEntry& entry : *entries) {
+    if (keep(entry)) names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return platform::LowerCase(a) < platform::LowerCase(b);
@@ -76,9 +65,7 @@ std::optional<std::vector<std::string>> NamesIn(const std::string& folder, Keep 
 }  // namespace
 
 std::string PicturePath(std::string_view folder, std::string_view file, char separator) {
-  std::string path(folder);
-  if (!EndsInSeparator(path)) path += separator;
-  return path + std::string(file);
+  return platform::JoinPath(folder, file, separator);
 }
 
 frmpasswordpicture::frmpasswordpicture(platform::Toolkit& toolkit, platform::Form& setup,
@@ -115,25 +102,22 @@ void frmpasswordpicture::Form_Load() {
 }
 
 bool frmpasswordpicture::SetDir1Path(const std::string& folder) {
-  const auto subfolders = NamesIn(folder, [](const fs::directory_entry& entry) {
-    std::error_code error;
-    return entry.is_directory(error);
-  });
+  const auto subfolders =
+      NamesIn(folder, [](const FolderEntry& entry) { return entry.isFolder; });
   if (!subfolders) return false;
   // The folder's ancestors from the drive's root down, then its subfolders.
   std::vector<std::string> rows;
   std::vector<std::string> texts;
-  const fs::path path = ToPath(folder);
-  fs::path walked = path.root_path();
-  rows.push_back(FromPath(walked));
-  texts.push_back(FromPath(walked));
+  const platform::FolderParts parts = platform::SplitFolder(folder);
+  std::string walked = parts.root;
+  rows.push_back(walked);
+  texts.push_back(walked);
   std::string indent;
-  for (const fs::path& part : path.relative_path()) {
-    if (part.empty()) continue;
-    walked /= part;
+  for (const std::string& part : parts.names) {
+    walked = platform::JoinPath(walked, part);
     indent += kDirIndent;
-    rows.push_back(FromPath(walked));
-    texts.push_back(indent + FromPath(part));
+    rows.push_back(walked);
+    texts.push_back(indent + part);
   }
   const int current = static_cast<int>(rows.size()) - 1;
   indent += kDirIndent;
@@ -173,7 +157,7 @@ void frmpasswordpicture::Drive1_Change() {
 }
 
 void frmpasswordpicture::ShowDriveOf(const std::string& folder) {
-  const std::string root = FromPath(ToPath(folder).root_path());
+  const std::string root = platform::SplitFolder(folder).root;
   for (std::size_t i = 0; i < drives_.size(); ++i) {
     if (platform::EqualsNoCase(drives_[i], root)) {
       Drive1.SetListIndex(static_cast<int>(i));

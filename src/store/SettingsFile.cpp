@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/Files.h"
+#include "platform/FolderPath.h"
 #include "platform/Text.h"
 #include "store/PlainPasswords.h"
 #include "store/RegFile.h"
@@ -17,7 +16,6 @@
 
 namespace pm::store {
 
-namespace fs = std::filesystem;
 using Kind = TransferOutcome::Kind;
 
 namespace {
@@ -37,17 +35,10 @@ std::string RootName() {
 // The program's paths are Windows paths. Where the build's file system is
 // not Windows' (the simulated PC of the native tests), its separator stands
 // in for the backslash.
-fs::path FileSystemPath(std::string_view windowsPath) {
+std::string FileSystemPath(std::string_view windowsPath) {
   std::string path(windowsPath);
-  if constexpr (fs::path::preferred_separator != '\\') {
-    std::replace(path.begin(), path.end(), '\\', static_cast<char>(fs::path::preferred_separator));
-  }
-  return fs::path(std::u8string(path.begin(), path.end()));
-}
-
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
+  std::replace(path.begin(), path.end(), '\\', platform::kPathSeparator);
+  return path;
 }
 
 TransferOutcome Outcome(Kind kind, std::string reason = {}) {
@@ -60,8 +51,8 @@ TransferOutcome Failed(platform::RegStatus status) {
 
 // The whole file, or at most one byte more than any export, which the parser
 // then refuses as too large.
-bool ReadWholeFile(const fs::path& path, ByteArray& bytes, std::string& reason) {
-  const std::int32_t error = platform::ReadFileBytes(Utf8(path), kMaxRegFileBytes, bytes);
+bool ReadWholeFile(const std::string& path, ByteArray& bytes, std::string& reason) {
+  const std::int32_t error = platform::ReadFileBytes(path, kMaxRegFileBytes, bytes);
   if (error != 0) reason = platform::SystemErrorText(error);
   return error == 0;
 }
@@ -71,7 +62,7 @@ bool StartsAsHive(const ByteArray& bytes) {
          std::equal(kHiveSignature.begin(), kHiveSignature.end(), bytes.begin());
 }
 
-TransferOutcome ImportHive(platform::Registry& registry, const fs::path& file) {
+TransferOutcome ImportHive(platform::Registry& registry, const std::string& file) {
   const KeySnapshot before = CaptureKey(registry, kRootKey, kProductKey);
   const RegResult marked =
       RegistryModule::WriteValue(registry, kRootKey, kProductKey, kRestoreCheckValue, "1");
@@ -80,7 +71,7 @@ TransferOutcome ImportHive(platform::Registry& registry, const fs::path& file) {
     return Failed(marked.status);
   }
   const RegResult restored =
-      modRegistry::RestoreKeyFromFile(registry, kRootKey, kProductKey, Utf8(file));
+      modRegistry::RestoreKeyFromFile(registry, kRootKey, kProductKey, file);
   const bool changed =
       !RegistryModule::ReadValue(registry, kRootKey, kProductKey, kRestoreCheckValue).IsString();
   if (restored && changed) return Outcome(Kind::Done);
@@ -120,17 +111,20 @@ TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_vie
   // Written beside it and put in its place, so that the file is never half
   // an export.
   const std::int32_t error = platform::ReplaceFileDurably(
-      Utf8(FileSystemPath(ExportFilePath(programFolder))), written.bytes);
+      FileSystemPath(ExportFilePath(programFolder)), written.bytes);
   if (error != 0) return Failed(error);
   return Outcome(Kind::Done);
 }
 
 TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_view programFolder) {
-  const fs::path file = FileSystemPath(ExportFilePath(programFolder));
-  std::error_code error;
-  if (!fs::exists(file, error)) return Outcome(Kind::MissingFile);
-  if (!fs::is_regular_file(file, error)) {
-    return Outcome(Kind::NotAnExport, "It is not a file.");
+  const std::string file = FileSystemPath(ExportFilePath(programFolder));
+  switch (platform::KindOfPath(file)) {
+    case platform::PathKind::Missing:
+      return Outcome(Kind::MissingFile);
+    case platform::PathKind::Folder:
+      return Outcome(Kind::NotAnExport, "It is not a file.");
+    case platform::PathKind::File:
+      break;
   }
   ByteArray bytes;
   std::string reason;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "config/SetupDialogFixture.h"
+#include "platform/FolderPath.h"
 #include "platform/sim/SimPictures.h"
 #include "prompt/PasswordDialogs.h"
 #include "prompt/frmpasswordpictureLayout.h"
@@ -211,6 +212,30 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"C:\\Pictures", "", '\\', "C:\\Pictures\\"},
                       PathCase{"D:\\", "", '\\', "D:\\"}, PathCase{"/", "a.bmp", '/', "/a.bmp"},
                       PathCase{"/home/owner", "a.bmp", '/', "/home/owner/a.bmp"}));
+
+struct SplitCase {
+  std::string_view folder;
+  std::string_view root;
+  std::vector<std::string> names;
+};
+
+class FolderSplitTest : public ::testing::TestWithParam<SplitCase> {};
+
+// The folder list shows a folder's ancestors from its root down.
+TEST_P(FolderSplitTest, TakesTheRootThenEachName) {
+  const platform::FolderParts parts = platform::SplitFolder(GetParam().folder);
+  EXPECT_EQ(parts.root, GetParam().root);
+  EXPECT_EQ(parts.names, GetParam().names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, FolderSplitTest,
+    ::testing::Values(SplitCase{"C:\\Program Files\\Pelmora Pro", "C:\\", {"Program Files", "Pelmora Pro"}},
+                      SplitCase{"C:\\", "C:\\", {}}, SplitCase{"C:", "C:", {}},
+                      SplitCase{"D:/Pictures//2003/", "D:/", {"Pictures", "2003"}},
+                      SplitCase{"\\\\server\\share\\x", "\\\\server\\", {"share", "x"}},
+                      SplitCase{"/home//owner", "/", {"home", "owner"}},
+                      SplitCase{"relative\\folder", "", {"relative", "folder"}}));
 
 TEST_F(PictureChooserTest, BrowsingGrowsTheWindowOverTheFolderAndDriveLists) {
   sim::SimWindow& chooser = OpenChooser();

@@ -1,7 +1,9 @@
 // The simulated computer's files are the host's: one drive, its root.
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "platform/Files.h"
 #include "platform/Registry.h"
@@ -39,6 +41,30 @@ std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::ui
     return FromErrno(error, reg_error::kWriteFault);
   }
   return reg_error::kSuccess;
+}
+
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::directory_iterator it(fs::path(std::u8string(folder.begin(), folder.end())),
+                            fs::directory_options::skip_permission_denied, error);
+  if (error) return std::nullopt;
+  std::vector<FolderEntry> entries;
+  for (const fs::directory_iterator end; it != end; it.increment(error)) {
+    if (error) break;
+    const std::u8string name = it->path().filename().u8string();
+    std::error_code kind;
+    entries.push_back({std::string(name.begin(), name.end()), it->is_directory(kind)});
+  }
+  return entries;
+}
+
+PathKind KindOfPath(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(fs::path(std::u8string(path.begin(), path.end())), error);
+  if (error || !fs::exists(status)) return PathKind::Missing;
+  return fs::is_directory(status) ? PathKind::Folder : PathKind::File;
 }
 
 std::int32_t ReadFileBytes(const std::string& path, std::size_t limit,

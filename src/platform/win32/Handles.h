@@ -41,6 +41,7 @@ class UniqueHandle {
 };
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
+using UniqueFindHandle = UniqueHandle<HANDLE, FindClose>;
 using UniqueHkey = UniqueHandle<HKEY, RegCloseKey>;
 using UniqueHwnd = UniqueHandle<HWND, DestroyWindow>;
 using UniqueHicon = UniqueHandle<HICON, DestroyIcon>;

@@ -18,6 +18,37 @@ std::vector<std::string> DriveRoots() {
   return roots;
 }
 
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
+  std::wstring pattern = win32::Wide(folder);
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW found{};
+  const HANDLE raw = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  std::vector<FolderEntry> entries;
+  if (raw == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // An empty drive has not even "." to find; a folder the user may not
+    // read shows as empty, as Explorer shows it.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_ACCESS_DENIED) return entries;
+    return std::nullopt;
+  }
+  const win32::UniqueFindHandle search(raw);
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    entries.push_back({win32::Narrow(found.cFileName),
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(search.get(), &found));
+  return entries;
+}
+
+PathKind KindOfPath(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(win32::Wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+}
+
 std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes) {
   const std::wstring target = win32::Wide(path);
   const std::wstring temporary = target + L".tmp";
