@@ -137,6 +137,9 @@ TEST_F(ServiceGuardsScenario, ServiceGuards) {
   EXPECT_TRUE(WaitFor([&] { return (running = FindTopLevel(MainWindowQuery())) != nullptr; },
                       kServiceLimit))
       << "the service has started an engine in the session";
+  // The engine that ran before the restart is adopted, not doubled.
+  PumpFor(1500ms);
+  EXPECT_EQ(FindAllTopLevel(MainWindowQuery()).size(), 1u) << "one engine runs in the session";
   if (running != nullptr) {
     const DWORD first = ProcessOf(running);
     RunAsStandardUser(L"taskkill /f /pid " + std::to_wstring(first), kDirectWriteLimitMs);

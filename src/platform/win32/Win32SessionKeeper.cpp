@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
@@ -33,8 +34,6 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
   return platform::EqualsNoCase(Narrow(a), Narrow(b));
 }
 
-using Program = Win32SessionKeeper::Program;
-
 // A session the service finds open when it starts had its log-on while the
 // service was not yet (or not) running. Just after a start of Windows that
 // log-on is the one the start-up locker is for; minutes later the service
@@ -50,20 +49,13 @@ bool LoggedOnJustNow(DWORD session) {
                                    reinterpret_cast<LPWSTR*>(&info), &bytes)) {
     return true;
   }
-  const LONGLONG logon = info->LogonTime.QuadPart;
+  const LONGLONG logon = bytes >= sizeof(WTSINFOW) ? info->LogonTime.QuadPart : 0;
   WTSFreeMemory(info);
-  if (bytes < sizeof(WTSINFOW) || logon == 0) return true;
+  if (logon == 0) return true;
   FILETIME now{};
   GetSystemTimeAsFileTime(&now);
   const LONGLONG current = (static_cast<LONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
   return current - logon < kJustNow;
-}
-
-// The engine starts once the start-up locker has had its password.
-template <typename Session>
-bool WaitsForStartupLock(const Session& state, std::size_t program) {
-  return static_cast<Program>(program) == Program::Engine &&
-         state[static_cast<std::size_t>(Program::StartupLock)].wanted;
 }
 
 }  // namespace
@@ -80,7 +72,7 @@ const std::wstring& Win32SessionKeeper::PathOf(Program program) const {
 bool Win32SessionKeeper::StartupLockWanted() const {
   // Without its program file the engine would wait for it forever.
   return programs_.startupLockOn() &&
-         GetFileAttributesW(programs_.startupLockPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+         platform::KindOfPath(Narrow(programs_.startupLockPath)) == platform::PathKind::File;
 }
 
 void Win32SessionKeeper::SessionChanged(DWORD event, DWORD session) {
@@ -100,9 +92,9 @@ void Win32SessionKeeper::LoggedOn(DWORD session, bool startupLock) {
     const std::lock_guard lock(mutex_);
     Session& state = sessions_[session];
     const auto now = Clock::now();
-    state[static_cast<std::size_t>(Program::StartupLock)].wanted = startupLock;
-    state[static_cast<std::size_t>(Program::Engine)].wanted = true;
-    for (Kept& kept : state) kept.due = now;
+    state[Program::StartupLock].wanted = startupLock;
+    state[Program::Engine].wanted = true;
+    for (Kept& kept : state.kept) kept.due = now;
   }
   SetEvent(wake_.get());
 }
@@ -113,7 +105,7 @@ void Win32SessionKeeper::FoundOpen(DWORD session) {
 
 void Win32SessionKeeper::LeaveAlone(DWORD session) {
   const std::lock_guard lock(mutex_);
-  sessions_[session][static_cast<std::size_t>(Program::Engine)].wanted = false;
+  sessions_[session][Program::Engine].wanted = false;
 }
 
 UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session, Program program) {
@@ -149,13 +141,18 @@ void Win32SessionKeeper::Adopt(DWORD session, Program program, Kept& kept) {
   const UniqueKernelHandle snapshot =
       OwnFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return;
+  const std::wstring& path = PathOf(program);
+  const std::wstring fileName = path.substr(path.find_last_of(L'\\') + 1);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
        more = Process32NextW(snapshot.get(), &entry)) {
+    // The name first: only a process of our program's name is opened to
+    // ask its full path.
     DWORD processSession = 0;
-    if (!ProcessIdToSessionId(entry.th32ProcessID, &processSession) || processSession != session ||
-        !SamePath(ProcessImagePath(entry.th32ProcessID), PathOf(program))) {
+    if (!SamePath(entry.szExeFile, fileName) ||
+        !ProcessIdToSessionId(entry.th32ProcessID, &processSession) || processSession != session ||
+        !SamePath(ProcessImagePath(entry.th32ProcessID), path)) {
       continue;
     }
     kept.process.reset(
@@ -168,12 +165,11 @@ void Win32SessionKeeper::StartDue() {
   const std::lock_guard lock(mutex_);
   const auto now = Clock::now();
   for (auto& [session, state] : sessions_) {
-    for (std::size_t i = 0; i < kPrograms; ++i) {
-      const auto program = static_cast<Program>(i);
-      Kept& kept = state[i];
+    for (const Program program : kInStartOrder) {
+      Kept& kept = state[program];
       if (kept.process || !kept.wanted || kept.due > now) continue;
       Adopt(session, program, kept);
-      if (kept.process || WaitsForStartupLock(state, i)) continue;
+      if (kept.process || state.Waits(program)) continue;
       kept.process = Launch(session, program);
       // A start that failed (no user token yet) is tried again in a second.
       if (!kept.process) kept.due = now + std::chrono::seconds(1);
@@ -186,7 +182,7 @@ void Win32SessionKeeper::Ended(Watched watched) {
   const std::lock_guard lock(mutex_);
   const auto found = sessions_.find(watched.session);
   if (found == sessions_.end()) return;
-  Kept& kept = found->second[static_cast<std::size_t>(watched.program)];
+  Kept& kept = found->second[watched.program];
   DWORD exitCode = 1;
   GetExitCodeProcess(kept.process.get(), &exitCode);
   kept.process.reset();
@@ -221,12 +217,12 @@ void Win32SessionKeeper::Run(HANDLE stop) {
     {
       const std::lock_guard lock(mutex_);
       for (auto& [session, state] : sessions_) {
-        for (std::size_t i = 0; i < kPrograms; ++i) {
-          const Kept& kept = state[i];
+        for (const Program program : kInStartOrder) {
+          const Kept& kept = state[program];
           if (kept.process && waits.size() < MAXIMUM_WAIT_OBJECTS) {
             waits.push_back(kept.process.get());
-            watched.push_back({session, static_cast<Program>(i)});
-          } else if (!kept.process && kept.wanted && !WaitsForStartupLock(state, i)) {
+            watched.push_back({session, program});
+          } else if (!kept.process && kept.wanted && !state.Waits(program)) {
             wait = std::min(wait, kept.due - Clock::now());
           }
         }

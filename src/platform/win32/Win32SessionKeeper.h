@@ -28,7 +28,7 @@ namespace pm::win32 {
 class Win32SessionKeeper {
  public:
   // In the order they start in a session.
-  enum class Program { StartupLock = 0, Engine = 1 };
+  enum class Program { StartupLock, Engine };
   static constexpr std::size_t kPrograms = 2;
 
   struct Programs {
@@ -56,7 +56,18 @@ class Win32SessionKeeper {
     std::chrono::steady_clock::time_point due{};  // when to start one
     bool wanted = false;
   };
-  using Session = std::array<Kept, kPrograms>;
+  struct Session {
+    std::array<Kept, kPrograms> kept;
+    Kept& operator[](Program program) { return kept[static_cast<std::size_t>(program)]; }
+    const Kept& operator[](Program program) const {
+      return kept[static_cast<std::size_t>(program)];
+    }
+    // The engine starts once the start-up locker has had its password.
+    bool Waits(Program program) const {
+      return program == Program::Engine && (*this)[Program::StartupLock].wanted;
+    }
+  };
+  static constexpr Program kInStartOrder[] = {Program::StartupLock, Program::Engine};
   struct Watched {
     DWORD session;
     Program program;
