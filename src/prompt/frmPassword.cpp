@@ -63,12 +63,12 @@ void frmPassword::CheckInBackground(std::string typed, std::string stored,
   Label1.SetCaption(kCheckingPassword);
   const auto matches = std::make_shared<bool>(false);
   const int attempt = ++attempt_;
-  toolkit_.RunInBackground(
+  RunInBackground(
       [matches, typed = std::move(typed), stored = std::move(stored)] {
         *matches = store::PasswordMatches(typed, stored);
       },
       [this, matches, attempt, caption, checked = std::move(checked)] {
-        if (attempt != attempt_ || !checking_ || !IsLoaded()) return;
+        if (attempt != attempt_ || !checking_) return;
         checking_ = false;
         Label1.SetCaption(caption);
         cmdOK.SetEnabled(true);
@@ -86,9 +86,6 @@ void frmPassword::TimerForce_Timer() {
   window().SetTopmost(true);
 }
 
-}  // namespace pm::prompt
-
-namespace pm::prompt {
 
 void frmPassword::StartRetryWait(int wrongInARow) {
   const int seconds = RetryWaitSeconds(wrongInARow);

@@ -22,13 +22,9 @@ void StartupPrompt::Form_Load() {
   TimerForce.SetEnabled(true);
 }
 
-void StartupPrompt::TimerForce_Timer() {
-  HoldTheScreen();
-}
-
 // Another topmost window, or one given the foreground, may have come over
 // the cover or the prompt since the last second.
-void StartupPrompt::HoldTheScreen() {
+void StartupPrompt::TimerForce_Timer() {
   if (HoldsTheScreen()) return;
   cover_.ShowOverEveryMonitor();
   frmPassword::TimerForce_Timer();

@@ -47,7 +47,6 @@ class StartupPrompt : public prompt::frmPassword {
 
  private:
   void PasswordChecked(bool matches);
-  void HoldTheScreen();
   bool HoldsTheScreen();
 
   platform::Desktop& desktop_;
