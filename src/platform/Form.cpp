@@ -30,10 +30,17 @@ void Form::Hide() {
 
 void Form::Unload() {
   if (!window_) return;
+  ++unloads_;
   Guarded([this] { Form_Unload(); });
   // Move it out first: the form may be loaded again while the old window goes.
   std::unique_ptr<Window> closing = std::move(window_);
   closing.reset();
+}
+
+void Form::RunInBackground(std::function<void()> work, std::function<void()> done) {
+  toolkit_.RunInBackground(std::move(work), [this, unloads = unloads_, done = std::move(done)] {
+    if (unloads == unloads_ && IsLoaded()) done();
+  });
 }
 
 void Form::Close(UnloadMode mode) {

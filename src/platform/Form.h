@@ -66,6 +66,10 @@ class Form : private WindowEvents {
   void OnTimer(ControlId control, std::function<void()> handler);
   void OnMenu(int menuId, std::function<void()> handler);
   Form* ownerForm() const { return owner_; }
+  // Toolkit::RunInBackground for this form: `done` runs only while the form
+  // is still the loading that started the work, so a result that comes back
+  // after the window closed (Cancel, the program ending) changes nothing.
+  void RunInBackground(std::function<void()> work, std::function<void()> done);
 
   Toolkit& toolkit_;
 
@@ -79,6 +83,7 @@ class Form : private WindowEvents {
   static void Guarded(const std::function<void()>& handler);
 
   const FormSpec& layout_;
+  int unloads_ = 0;  // which loading a background result belongs to
   Form* owner_;
   std::unique_ptr<Window> window_;
   std::map<std::pair<int, Event>, std::function<void()>> controlHandlers_;

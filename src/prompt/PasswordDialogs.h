@@ -68,9 +68,6 @@ class frmChangePassword : public platform::ChildDialog {
   store::ProgramState& state_;
   std::uint32_t hashIterations_ = store::kPasswordHashIterations;
   bool hashing_ = false;
-  // Counts the unloads, so that hashes that come back after the dialog was
-  // closed (Cancel, or the tool going) store nothing.
-  int unloads_ = 0;
 };
 
 // The picture chooser for the prompt's picture or its bad-password picture,

@@ -103,7 +103,7 @@ void frmChangePassword::cmdOK_Click() {
 void frmChangePassword::HashThenStore() {
   SetHashing(true);
   const auto hashes = std::make_shared<Hashes>();
-  toolkit_.RunInBackground(
+  RunInBackground(
       [hashes, first = FirstEntry, second = FirstEntry2, iterations = hashIterations_] {
         try {
           hashes->first = store::HashPassword(first, iterations);
@@ -112,8 +112,8 @@ void frmChangePassword::HashThenStore() {
           hashes->error = error.what();
         }
       },
-      [this, hashes, unloads = unloads_] {
-        if (unloads != unloads_ || !hashing_) return;
+      [this, hashes] {
+        if (!hashing_) return;
         SetHashing(false);
         // A failed save keeps the dialog in its confirmation phase: OK tries again.
         if (!StorePasswords(*hashes)) return;
@@ -175,7 +175,6 @@ void frmChangePassword::cmdCancel_Click() {
 }
 
 void frmChangePassword::Form_Unload() {
-  ++unloads_;
   hashing_ = false;
   ChildDialog::Form_Unload();
 }

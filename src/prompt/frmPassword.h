@@ -78,8 +78,8 @@ class frmPassword : public platform::Form {
 
   int secondsLeft_ = 0;
   std::string promptText_;  // Label1's text before the wait
-  // Counts the checks, so that one that ends after its prompt has gone (or
-  // asks again) changes nothing.
+  // Counts the checks, so that one that ends after the prompt was asked
+  // again changes nothing.
   int attempt_ = 0;
   bool checking_ = false;
 };
