@@ -2,29 +2,21 @@
 
 namespace pm::platform {
 
-namespace {
-
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
-}  // namespace
-
 FolderParts SplitFolder(std::string_view folder) {
   FolderParts parts;
   std::size_t at = 0;
   if (folder.size() >= 2 && folder[1] == ':') {
     at = 2;  // a drive
-  } else if (folder.size() >= 2 && IsSeparator(folder[0]) && IsSeparator(folder[1])) {
+  } else if (folder.size() >= 2 && IsPathSeparator(folder[0]) && IsPathSeparator(folder[1])) {
     at = folder.find_first_of("\\/", 2);  // a server's share
     if (at == std::string_view::npos) at = folder.size();
   }
   parts.root = std::string(folder.substr(0, at));
-  if (at < folder.size() && IsSeparator(folder[at])) parts.root += folder[at];
+  if (at < folder.size() && IsPathSeparator(folder[at])) parts.root += folder[at];
   while (at < folder.size()) {
-    while (at < folder.size() && IsSeparator(folder[at])) ++at;
+    while (at < folder.size() && IsPathSeparator(folder[at])) ++at;
     std::size_t end = at;
-    while (end < folder.size() && !IsSeparator(folder[end])) ++end;
+    while (end < folder.size() && !IsPathSeparator(folder[end])) ++end;
     if (end > at) parts.names.emplace_back(folder.substr(at, end - at));
     at = end;
   }
@@ -33,7 +25,7 @@ FolderParts SplitFolder(std::string_view folder) {
 
 std::string JoinPath(std::string_view folder, std::string_view name, char separator) {
   std::string path(folder);
-  if (!path.empty() && !IsSeparator(path.back())) path += separator;
+  if (!path.empty() && !IsPathSeparator(path.back())) path += separator;
   return path + std::string(name);
 }
 

@@ -15,6 +15,11 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// Either separator: Windows takes both.
+inline bool IsPathSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
 struct FolderParts {
   std::string root;                // "C:\", "/", "\\server\" ; empty for a relative path
   std::vector<std::string> names;  // the folders below it, in order

@@ -24,15 +24,11 @@ constexpr char kSeparator = platform::kPathSeparator;
 constexpr std::string_view kPictureExtensions[] = {".jpg", ".gif", ".bmp"};
 constexpr std::string_view kDirIndent = "  ";
 
-bool EndsInSeparator(std::string_view folder) {
-  return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-}
-
 // A folder as the lists hold it: no trailing separator, except at the root
 // of a drive, where it is the whole of the path's folder part.
 std::string FolderPath(std::string_view folder) {
   std::string result(folder);
-  while (result.size() > 1 && EndsInSeparator(result)) result.pop_back();
+  while (result.size() > 1 && platform::IsPathSeparator(result.back())) result.pop_back();
   if (result.size() == 2 && result[1] == ':') result += kSeparator;
   return result;
 }
