@@ -335,9 +335,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         events_.OnTrayMessage(static_cast<std::uint32_t>(LOWORD(lParam)));
         return 0;
       }
-      // Broadcast to every top-level window when Explorer starts again.
-      static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-      if (message == taskbarCreated && taskbarCreated != 0) {
+      if (message == TaskbarCreatedMessage() && message != 0) {
         events_.OnTrayMessage(platform::kTaskbarCreated);
         return 0;
       }
