@@ -43,6 +43,9 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
   service.OnLeaveSession([&keeper](std::uint32_t session) { keeper.LeaveAlone(session); });
   service.OnStartupLockPassed(
       [&keeper](std::uint32_t session) { keeper.StartupLockPassed(session); });
+  service.OnOpenForUser([&keeper](std::uint32_t session, std::string_view what) {
+    return keeper.OpenForUser(session, what);
+  });
   pm::win32::Win32PipeServer pipe;
   // A program that holds the pipe's name gets no password (the programs
   // check who serves it); the service waits for the name to come free.

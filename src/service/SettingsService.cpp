@@ -1,5 +1,7 @@
 #include "service/SettingsService.h"
 
+#include <algorithm>
+
 #include "service/ChangeRules.h"
 #include "store/ChangeRecorder.h"
 #include "store/RegistrySnapshot.h"
@@ -110,7 +112,21 @@ ServiceReply SettingsService::PasswordChecked(const store::ServiceRequest& reque
   return Reply(ReplyKind::Match);
 }
 
+ServiceReply SettingsService::OpenForUser(const store::ServiceRequest& request,
+                                          const Caller& caller) {
+  // One line of text: a command line is made of it.
+  const bool oneLine = !request.subject.empty() &&
+                       std::none_of(request.subject.begin(), request.subject.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+  if (!oneLine) return Reply(ReplyKind::Refused, "there is nothing to open");
+  if (!openForUser_ || !openForUser_(caller.session, request.subject)) {
+    return Reply(ReplyKind::Failed, "it could not be opened");
+  }
+  return Reply(ReplyKind::Done);
+}
+
 ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const Caller& caller) {
+  if (request.kind == store::RequestKind::OpenForUser) return OpenForUser(request, caller);
   if (std::optional<ServiceReply> refused = Refusal(request, caller)) return *refused;
   ServiceReply reply;
   switch (request.kind) {
@@ -129,6 +145,8 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const
     case store::RequestKind::LeaveSession:
       if (leaveSession_) leaveSession_(caller.session);
       return Reply(ReplyKind::Done);
+    case store::RequestKind::OpenForUser:
+      break;
   }
   if (reply.kind == ReplyKind::Done) {
     // A change or an import may have made keys; an export made none.

@@ -47,6 +47,10 @@ class SettingsService {
   void OnStartupLockPassed(std::function<void(std::uint32_t session)> handler) {
     startupLockPassed_ = std::move(handler);
   }
+  // Where a request to open something for the caller goes: the keeper,
+  // which starts programs in the sessions. False when it could not.
+  using Opener = std::function<bool(std::uint32_t session, std::string_view what)>;
+  void OnOpenForUser(Opener handler) { openForUser_ = std::move(handler); }
 
  private:
   store::ServiceReply Handle(const store::ServiceRequest& request, const Caller& caller);
@@ -55,6 +59,7 @@ class SettingsService {
   std::optional<store::ServiceReply> Refusal(const store::ServiceRequest& request,
                                              const Caller& caller);
   store::ServiceReply PasswordChecked(const store::ServiceRequest& request, const Caller& caller);
+  store::ServiceReply OpenForUser(const store::ServiceRequest& request, const Caller& caller);
   store::ServiceReply ApplyChecked(const store::ChangeSet& change);
   store::ServiceReply Import();
   store::ServiceReply Export();
@@ -66,6 +71,7 @@ class SettingsService {
   PasswordGate gate_;
   std::function<void(std::uint32_t)> leaveSession_;
   std::function<void(std::uint32_t)> startupLockPassed_;
+  Opener openForUser_;
 };
 
 }  // namespace pm::service

@@ -77,6 +77,7 @@ std::size_t LargestRequest(std::span<const std::uint8_t> head) {
     case RequestKind::Import:
     case RequestKind::LeaveSession:
     case RequestKind::CheckPassword:
+    case RequestKind::OpenForUser:
       return kMaxQuestionBytes;
   }
   return 0;

@@ -35,6 +35,11 @@ enum class RequestKind : std::uint8_t {
   LeaveSession = 4,
   // A prompt's question: is this the password? Asked for `purpose`.
   CheckPassword = 5,
+  // Open `subject` (a file, an address, a program) for the caller, in its
+  // session and at its user's ordinary level: what the engine, which runs
+  // above that level, opens for the user. It needs no password, since it
+  // does nothing the user could not do.
+  OpenForUser = 6,
 };
 
 // What a prompt asks the password for. The start-up lock's is the one that
@@ -55,7 +60,7 @@ struct ServiceRequest {
   std::string password;  // as typed; the service lower-cases it as the prompts do
   ChangeSet change;      // Change only
   PasswordFor purpose = PasswordFor::Window;  // CheckPassword only
-  std::string subject;   // CheckPassword: the locked window's title
+  std::string subject;   // CheckPassword: the locked window's title; OpenForUser: what to open
   bool operator==(const ServiceRequest&) const = default;
 };
 

@@ -118,6 +118,15 @@ WriteOutcome SettingsWriter::Import() {
   return FromTransfer(ImportSettingsFile(registry_, state_.AppFolder));
 }
 
+bool AskServiceToOpen(platform::ServiceChannel& service, std::string_view what) {
+  ServiceRequest request(RequestKind::OpenForUser, {});
+  request.subject = std::string(what);
+  ByteArray answer;
+  if (service.Transact(EncodeRequest(request), answer) != 0) return false;
+  const std::optional<ServiceReply> reply = DecodeReply(answer);
+  return reply && reply->kind == ReplyKind::Done;
+}
+
 WriteOutcome SettingsWriter::LeaveSession() {
   if (state_.SettingsService != nullptr) return Ask(RequestKind::LeaveSession, {});
   return {};

@@ -48,10 +48,6 @@ inline constexpr wchar_t kSessionProgramSddl[] =
 inline constexpr wchar_t kSessionProgramObjectsSddl[] =
     L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x100800;;;AU)(A;;0x100800;;;OW)";
 
-// What a program started by those at the user's ordinary level makes: the
-// user's own, as on any program the user starts.
-inline constexpr wchar_t kUserProgramObjectsSddl[] = L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;GA;;;OW)";
-
 // The integrity levels Windows knows, as the last part of their SID.
 inline constexpr DWORD kMediumIntegrity = SECURITY_MANDATORY_MEDIUM_RID;  // 0x2000
 inline constexpr DWORD kHighIntegrity = SECURITY_MANDATORY_HIGH_RID;      // 0x3000
@@ -65,10 +61,9 @@ UniqueSecurityDescriptor SecurityDescriptorFromSddl(const wchar_t* sddl);
 // messaging or injecting into it, with `kSessionProgramObjectsSddl` as its
 // default DACL. Null when it cannot be made.
 UniqueKernelHandle SessionProgramToken(HANDLE userToken);
-// The token for a program the engine starts for the user (help, a web page,
-// an add-on): the engine's own, at the user's ordinary level. Null when it
-// cannot be made.
-UniqueKernelHandle UserLevelToken();
+// The user's own token as the shell runs programs with it: at the user's
+// ordinary level at the most. Null when it cannot be made.
+UniqueKernelHandle UserLevelToken(HANDLE userToken);
 // A token's integrity level (its RID), 0 when the system reports none.
 DWORD IntegrityLevelOf(HANDLE token);
 // This process's integrity level, 0 when the system reports none.
