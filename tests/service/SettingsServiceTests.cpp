@@ -275,6 +275,8 @@ class KilledChangeTest : public ServiceTest, public ::testing::WithParamInterfac
 
 TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
   store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "0");
+  // The passwords where any start of the service puts them.
+  ASSERT_TRUE(Service(registry_).Start());
   const std::string before = Everything();
   DyingRegistry dying(registry_);
   dying.writesLeft = GetParam();
