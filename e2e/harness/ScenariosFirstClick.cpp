@@ -28,8 +28,9 @@ void ClickWithTheMouse(HWND window) {
 }  // namespace
 
 TEST_F(ToolScenario, ToolFirstClick) {
-  const HWND button = FindControl(
-      tool, platform::kControlIdBase + platform::ControlIndex(config::kfrmSetupControls, "Command1"));
+  const HWND button =
+      FindControl(tool, platform::kControlIdBase +
+                            platform::ControlIndex(config::kfrmSetupControls, "Command1"));
   ASSERT_NE(button, nullptr) << "the tool has its \"Set Passwords...\" button";
   ClickWithTheMouse(button);
   const auto clicked = std::chrono::steady_clock::now();

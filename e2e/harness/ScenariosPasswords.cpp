@@ -64,9 +64,7 @@ class PasswordsWithTheServiceScenario : public ServiceScenario {
     check.purpose = store::PasswordFor::Tool;
     return Ask(check).ticket;
   }
-  std::string LockZip() {
-    return key.ReadSetting(store::Info(store::Switch::LockZip).valueName);
-  }
+  std::string LockZip() { return key.ReadSetting(store::Info(store::Switch::LockZip).valueName); }
 
   ProductKey key;
   Engines engines{options().program, /*standardUser=*/true};
@@ -80,13 +78,13 @@ TEST_F(PasswordsWithTheServiceScenario, PasswordsWithTheService) {
   Say("an older version's plain passwords, then the service's start");
   ASSERT_TRUE(StopService(service.get()) && StartService(service.get()));
   win32::Win32Registry registry;
-  EXPECT_TRUE(WaitFor([&] { return key.ReadSetting(store::setting::kUserPassword).empty(); },
-                      kReactLimit))
+  EXPECT_TRUE(
+      WaitFor([&] { return key.ReadSetting(store::setting::kUserPassword).empty(); }, kReactLimit))
       << "nothing is left in the Settings key";
-  const std::string kept = store::RegistryModule::ReadValue(registry, store::kRootKey,
-                                                            store::kPasswordsKey,
-                                                            store::setting::kUserPassword)
-                               .Text();
+  const std::string kept =
+      store::RegistryModule::ReadValue(registry, store::kRootKey, store::kPasswordsKey,
+                                       store::setting::kUserPassword)
+          .Text();
   EXPECT_TRUE(store::PasswordMatches("secret", kept))
       << "the administrator finds the hash in HKLM\\SOFTWARE\\Pelmora Pro\\Passwords";
 

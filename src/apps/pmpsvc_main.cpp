@@ -6,14 +6,14 @@
 #include <string>
 #include <thread>
 
+#include "apps/service/Win32PipeServer.h"
+#include "apps/service/Win32SessionKeeper.h"
 #include "platform/ServiceChannel.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
-#include "apps/service/Win32PipeServer.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceHost.h"
-#include "apps/service/Win32SessionKeeper.h"
 #include "service/SettingsService.h"
 #include "store/FileJournal.h"
 #include "store/ServiceProtocol.h"
@@ -57,10 +57,11 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
     open = pipe.Open() == ERROR_SUCCESS;
   }
   if (open) {
-    pipe.Serve(stop, &pm::store::LargestRequest,
-               [&service](std::span<const std::uint8_t> request, const pm::service::Caller& caller) {
-                 return service.Serve(request, caller);
-               });
+    pipe.Serve(
+        stop, &pm::store::LargestRequest,
+        [&service](std::span<const std::uint8_t> request, const pm::service::Caller& caller) {
+          return service.Serve(request, caller);
+        });
   }
   keeping.join();
 }

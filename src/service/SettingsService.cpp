@@ -156,8 +156,7 @@ ServiceReply SettingsService::OpenForUser(const store::ServiceRequest& request,
 ServiceReply SettingsService::Status() {
   ServiceReply reply = Reply(ReplyKind::Done);
   reply.firstPasswordSet = !store::ReadPassword(registry_, store::setting::kUserPassword).empty();
-  reply.secondPasswordSet =
-      !store::ReadPassword(registry_, store::setting::kUserPassword2).empty();
+  reply.secondPasswordSet = !store::ReadPassword(registry_, store::setting::kUserPassword2).empty();
   reply.unprotected = !reply.firstPasswordSet;
   return reply;
 }

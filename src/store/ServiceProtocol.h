@@ -69,9 +69,9 @@ struct ServiceRequest {
   // password: its saves, exports and imports carry it instead of the
   // password. With a ticket the password plays no part.
   std::string ticket;
-  ChangeSet change;      // Change only
+  ChangeSet change;                           // Change only
   PasswordFor purpose = PasswordFor::Window;  // CheckPassword only
-  std::string subject;   // CheckPassword: the locked window's title; OpenForUser: what to open
+  std::string subject;  // CheckPassword: the locked window's title; OpenForUser: what to open
   bool operator==(const ServiceRequest&) const = default;
 };
 
@@ -97,10 +97,10 @@ enum class ReplyKind : std::uint8_t {
 
 struct ServiceReply {
   ReplyKind kind = ReplyKind::Done;
-  std::int32_t status = 0;  // the Win32 error of a failed write
-  std::string detail;       // which write failed, or why a file was refused
+  std::int32_t status = 0;        // the Win32 error of a failed write
+  std::string detail;             // which write failed, or why a file was refused
   std::uint32_t waitSeconds = 0;  // Waiting, and WrongPassword: before the next try counts
-  bool unprotected = false;  // no password is stored, so anyone may change the settings
+  bool unprotected = false;       // no password is stored, so anyone may change the settings
   // CheckPassword for the tool, and a change that stored a new password
   // with a ticket: the ticket for the tool's next requests.
   std::string ticket;

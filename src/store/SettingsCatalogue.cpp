@@ -58,7 +58,8 @@ bool IsOn(std::string_view stored) {
 }
 
 bool ForegroundHookSwitchedOff(platform::Registry& registry) {
-  return IsOn(RegistryModule::ReadValue(registry, kRootKey, kBenchmarkKey, kNoForegroundHook).Text());
+  return IsOn(
+      RegistryModule::ReadValue(registry, kRootKey, kBenchmarkKey, kNoForegroundHook).Text());
 }
 
 bool ReadSwitch(platform::Registry& registry, Switch id) {

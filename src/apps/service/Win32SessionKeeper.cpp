@@ -191,9 +191,9 @@ UniqueKernelHandle Win32SessionKeeper::AdoptOrEnd(DWORD session, Program program
         !SamePath(ProcessImagePath(entry.th32ProcessID), path)) {
       continue;
     }
-    UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION |
-                                               READ_CONTROL | PROCESS_TERMINATE,
-                                           FALSE, entry.th32ProcessID));
+    UniqueKernelHandle process(OpenProcess(
+        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | READ_CONTROL | PROCESS_TERMINATE, FALSE,
+        entry.th32ProcessID));
     // An ended process stays listed under Wine while anyone holds a handle
     // to it: it runs no lock.
     if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) continue;
