@@ -97,6 +97,22 @@ testing::AssertionResult EngineStillRuns(Engines& engines, DWORD processId) {
                                      << "main window " << (answers ? "answers" : "does not answer");
 }
 
+Prompt PromptFor(TargetWindow& window, const std::string& name) {
+  if (const testing::AssertionResult locked = LockedOnArrival(window, name); !locked) {
+    ADD_FAILURE() << locked.message();
+    return {};
+  }
+  return WaitForPrompt();
+}
+
+testing::AssertionResult GivenBack(TargetWindow& window, const Prompt& prompt,
+                                   const wchar_t* password) {
+  prompt.Answer(password);
+  if (WaitFor([&] { return window.visible(); }, kReactLimit)) return testing::AssertionSuccess();
+  return testing::AssertionFailure()
+         << "the window is not back; the prompt says: " << Utf8(prompt.Text("Label1"));
+}
+
 testing::AssertionResult LockedOnArrival(TargetWindow& window, const std::string& name) {
   SetForegroundWindow(window.handle());
   if (WaitFor([&] { return !window.visible(); }, kReactLimit)) return testing::AssertionSuccess();

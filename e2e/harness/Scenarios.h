@@ -32,6 +32,8 @@ struct Options {
 // The first program of a prefix starts wineserver's helpers.
 inline constexpr std::chrono::milliseconds kStartLimit{10000};
 inline constexpr std::chrono::milliseconds kReactLimit{5000};
+// The service starting or stopping, and the programs it starts.
+inline constexpr std::chrono::milliseconds kServiceLimit{20000};
 
 // The engine's visible configuration tool.
 WindowQuery ToolQuery(DWORD engineId);
@@ -70,6 +72,11 @@ testing::AssertionResult PassStartupLocker(Engines& engines, const Prompt& promp
 Prompt StartStartupLocker(Engines& engines, ProductKey& key, DWORD& processId);
 // Brings the window to the front; succeeds when it was hidden in time.
 testing::AssertionResult LockedOnArrival(TargetWindow& window, const std::string& name);
+// The same, then the prompt that asks for it; an empty Prompt on failure.
+Prompt PromptFor(TargetWindow& window, const std::string& name);
+// Answers the prompt with the password; succeeds when the window is back.
+testing::AssertionResult GivenBack(TargetWindow& window, const Prompt& prompt,
+                                   const wchar_t* password);
 // A second start asks the running copy for its setup window, behind the
 // prompt; answers the visible tool.
 HWND OpenTool(Engines& engines, DWORD engineId, const wchar_t* password);

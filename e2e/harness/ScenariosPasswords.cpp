@@ -102,19 +102,15 @@ TEST_F(PasswordsWithTheServiceScenario, PasswordsWithTheService) {
   ASSERT_NE(engineId, 0u);
   {
     TargetWindow editor(L"Registry Editor", L"PmHarnessRegeditRight", true);
-    ASSERT_TRUE(LockedOnArrival(editor, "Registry Editor"));
-    const Prompt prompt = WaitForPrompt();
+    const Prompt prompt = PromptFor(editor, "Registry Editor");
     ASSERT_TRUE(prompt);
     EXPECT_NE(prompt.Text("Label1").find(L"requires a password"), std::wstring::npos)
         << "the prompt knows from the service that a password is stored";
-    prompt.Answer(L"secret");
-    EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit))
-        << "the right password gives the window back";
+    EXPECT_TRUE(GivenBack(editor, prompt, L"secret")) << "the right password gives it back";
   }
   {
     TargetWindow editor(L"Registry Editor", L"PmHarnessRegeditWrong", true);
-    ASSERT_TRUE(LockedOnArrival(editor, "Registry Editor"));
-    const Prompt prompt = WaitForPrompt();
+    const Prompt prompt = PromptFor(editor, "Registry Editor");
     ASSERT_TRUE(prompt);
     prompt.Answer(L"guess");
     EXPECT_TRUE(WaitFor([&] { return editor.closeRequests() > 0; }, kReactLimit))
@@ -126,8 +122,7 @@ TEST_F(PasswordsWithTheServiceScenario, PasswordsWithTheService) {
     std::vector<double> unlocks;
     for (int i = 0; i < kUnlockTrials; ++i) {
       TargetWindow editor(L"Registry Editor", L"PmHarnessRegeditTimed" + std::to_wstring(i), true);
-      if (!LockedOnArrival(editor, "Registry Editor")) break;
-      const Prompt prompt = WaitForPrompt();
+      const Prompt prompt = PromptFor(editor, "Registry Editor");
       if (!prompt) break;
       prompt.Type(L"secret");
       const auto clicked = std::chrono::steady_clock::now();
@@ -172,8 +167,7 @@ TEST_F(PasswordsWithTheServiceScenario, PasswordsWithTheService) {
   Say("the service stopped: the prompt lets nothing through and says why");
   if (const HWND engine = FindTopLevel(MainWindowQuery())) engines.Adopt(ProcessOf(engine));
   TargetWindow editor(L"Registry Editor", L"PmHarnessRegeditStopped", true);
-  ASSERT_TRUE(LockedOnArrival(editor, "Registry Editor"));
-  const Prompt prompt = WaitForPrompt();
+  const Prompt prompt = PromptFor(editor, "Registry Editor");
   ASSERT_TRUE(prompt);
   ASSERT_TRUE(StopService(service.get()));
   prompt.Answer(L"secret");
@@ -184,8 +178,7 @@ TEST_F(PasswordsWithTheServiceScenario, PasswordsWithTheService) {
   EXPECT_FALSE(editor.visible()) << "and the window stays hidden";
   EXPECT_EQ(editor.closeRequests(), 0) << "nor is it closed";
   ASSERT_TRUE(StartService(service.get()));
-  prompt.Answer(L"secret");
-  EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit))
+  EXPECT_TRUE(GivenBack(editor, prompt, L"secret"))
       << "started again, the right password gives the window back";
 }
 

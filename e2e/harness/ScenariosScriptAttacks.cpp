@@ -42,7 +42,6 @@ using win32::Wide;
 
 namespace {
 
-constexpr std::chrono::milliseconds kServiceLimit{20000};
 constexpr DWORD kScriptLimitMs = 30000;
 
 struct ProcessSeen {
@@ -117,19 +116,16 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
   Say("a locked window given back: the engine's background work has its window now");
   {
     TargetWindow editor(L"Registry Editor", L"PmHarnessRegedit", true);
-    ASSERT_TRUE(LockedOnArrival(editor, "Registry Editor"));
-    const Prompt prompt = WaitForPrompt();
+    const Prompt prompt = PromptFor(editor, "Registry Editor");
     ASSERT_TRUE(prompt);
-    prompt.Answer(L"secret");
-    EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit)) << "the window is back";
+    EXPECT_TRUE(GivenBack(editor, prompt, L"secret"));
   }
 
   Say("made-up messages, posted and sent by a standard user to every window of ours, the "
       "prompt's among them");
   {
     TargetWindow editor(L"Registry Editor", L"PmHarnessRegedit2", true);
-    ASSERT_TRUE(LockedOnArrival(editor, "Registry Editor"));
-    const Prompt prompt = WaitForPrompt();
+    const Prompt prompt = PromptFor(editor, "Registry Editor");
     ASSERT_TRUE(prompt);
     const std::optional<DWORD> windows = RunScript(L"forge-messages");
     EXPECT_TRUE(windows && *windows >= 3)
@@ -140,9 +136,7 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
     EXPECT_TRUE(prompt.StillShown() && !editor.visible())
         << "the prompt still asks, and the window stays hidden: a label click nobody made "
            "closed nothing";
-    prompt.Answer(L"secret");
-    EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit))
-        << "the right password still gives it back";
+    EXPECT_TRUE(GivenBack(editor, prompt, L"secret")) << "the right password still gives it back";
   }
 
   Say("the help page, opened from the tool, by the service at the user's ordinary level");

@@ -36,7 +36,6 @@ using win32::Wide;
 
 namespace {
 
-constexpr std::chrono::milliseconds kServiceLimit{20000};
 // The password check hashes 600,000 times: about a second under Wine.
 constexpr DWORD kDirectWriteLimitMs = 30000;
 

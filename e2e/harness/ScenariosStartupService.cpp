@@ -23,7 +23,6 @@ using win32::Wide;
 
 namespace {
 
-constexpr std::chrono::milliseconds kServiceLimit{20000};
 constexpr DWORD kStandardUserLimitMs = 30000;
 
 bool IsStartupLocker(DWORD processId) {

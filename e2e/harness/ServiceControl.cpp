@@ -1,16 +1,11 @@
 #include "ServiceControl.h"
 
 #include "Harness.h"
+#include "Scenarios.h"
 #include "platform/ServiceChannel.h"
 #include "platform/win32/Wide.h"
 
 namespace pm::e2e {
-
-namespace {
-
-constexpr std::chrono::milliseconds kServiceLimit{20000};
-
-}  // namespace
 
 win32::UniqueServiceHandle OpenOurService() {
   const win32::UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
