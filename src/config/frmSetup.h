@@ -7,6 +7,7 @@
 
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
+#include "config/ProgramEntries.h"
 #include "config/SetupDialogs.h"
 #include "config/frmSetupLayout.h"
 #include "platform/Desktop.h"
@@ -48,6 +49,8 @@ class frmSetup : public platform::Form {
   platform::Control fraignore{*this, Ids::fraignore};
   platform::Control txtignore{*this, Ids::txtignore};
   platform::Control cmdApply{*this, Ids::cmdApply};
+  // Which rows of List1 are program items; before the dialogs, which use it.
+  ProgramEntries programEntries;
 
   config::frmAddWizard frmAddWizard;
   config::frmModify frmModify;

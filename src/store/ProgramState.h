@@ -32,6 +32,7 @@ struct BlockedWindow {
   platform::Hwnd hwnd = 0;
   std::string title;  // its first 40 title characters
   UnlockKey key;
+  std::string program;  // the locked program's name, when a program item locked it
 };
 
 struct ProgramState {

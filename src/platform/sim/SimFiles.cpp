@@ -62,7 +62,8 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
 PathKind KindOfPath(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const fs::file_status status = fs::status(fs::path(std::u8string(path.begin(), path.end())), error);
+  const fs::file_status status =
+      fs::status(fs::path(std::u8string(path.begin(), path.end())), error);
   if (error || !fs::exists(status)) return PathKind::Missing;
   return fs::is_directory(status) ? PathKind::Folder : PathKind::File;
 }
@@ -87,6 +88,40 @@ std::int32_t DeleteFileIfPresent(const std::string& path) {
   errno = 0;
   if (std::remove(path.c_str()) == 0 || errno == ENOENT) return reg_error::kSuccess;
   return FromErrno(errno, reg_error::kWriteFault);
+}
+
+}  // namespace pm::platform
+
+namespace pm::platform {
+
+// The host's file system has no short names.
+std::string LongPathName(const std::string& path) {
+  return path;
+}
+
+// Nor shortcuts: a ".lnk" file of the simulation names its target in its
+// first line, so a test can make one.
+std::string ShortcutTarget(const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  if (path.size() < 4 || path.substr(path.size() - 4) != ".lnk" ||
+      ReadFileBytes(path, 4096, bytes) != 0) {
+    return {};
+  }
+  std::string target(bytes.begin(), bytes.end());
+  return target.substr(0, target.find('\n'));
+}
+
+}  // namespace pm::platform
+
+namespace pm::platform {
+
+// The simulated PC is laid out as Windows lays out a fresh installation.
+std::string WindowsFolder() {
+  return "C:\\Windows";
+}
+
+std::string ProgramFilesFolder() {
+  return "C:\\Program Files";
 }
 
 }  // namespace pm::platform
