@@ -103,6 +103,7 @@ bool frmSetup::Save() {
     return false;
   }
   WarnWhenUnprotected(outcome);
+  NoteStoredItems();
   state_.ReloadRequested = true;
   return true;
 }

@@ -144,6 +144,7 @@ void frmSetup::GetWindows() {
     }
   }
   if (List1.ListCount() > 0) List1.SetListIndex(0);
+  NoteStoredItems();
 }
 
 void frmSetup::List1_Click() {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <set>
+#include <string>
 
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
@@ -42,6 +44,9 @@ class frmSetup : public platform::Form {
   // `target` is where the writes go: the change being made.
   store::RegResult SaveWindows(platform::Registry& target);
   store::RegResult SaveSettings(platform::Registry& target);
+  // Items another program (an add-on) stored while the tool is open join
+  // its list as they were stored; the owner's edits stay as they are.
+  void TakeStoredAdditions();
 
   platform::ListBox List1{*this, Ids::List1};
   platform::ListBox List2{*this, Ids::List2};
@@ -103,6 +108,10 @@ class frmSetup : public platform::Form {
   EngineCommands& engine_;
   // The owner is told once per opening of the tool that nothing protects the settings.
   bool unprotectedWarned_ = false;
+  // The stored items the list was filled with or saved; what else is stored
+  // later came from another program.
+  std::set<std::string> storedItems_;
+  void NoteStoredItems();
 };
 
 // The switch of each menu entry, in the order the switches are saved.

@@ -158,6 +158,11 @@ void frmMain::Timer1_Timer() {
       OwnWindowWithTitle(desktop_, kSetupRequestTitle, state_.AppFolder, OwnPrograms::Engine);
   if (request != 0 && request != lastSetupRequest_) mnuPMISetup_Click();
   lastSetupRequest_ = request;
+  // An add-on's save: the rules, and the open tool's list, take it in.
+  if (state_.StoredSettingsWatch != nullptr && state_.StoredSettingsWatch->ChangedSinceLastAsk()) {
+    state_.ReloadRequested = true;
+    if (forms_.frmSetup.IsLoaded()) forms_.frmSetup.TakeStoredAdditions();
+  }
   if (!state_.ReloadRequested) return;
   state_.ReloadRequested = false;
   GetWindows();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ServiceChannel.h"
+#include "platform/SettingsWatch.h"
 #include "platform/Ui.h"
 
 namespace pm::store {
@@ -76,6 +77,9 @@ struct ProgramState {
   // password; none where the program writes the registry itself (the
   // simulated PC, a build run without the service).
   platform::ServiceChannel* SettingsService = nullptr;
+  // Reports changes another program (an add-on) saved; none in a program
+  // that only its own saves change.
+  platform::SettingsWatch* StoredSettingsWatch = nullptr;
   // The password that unlocked the configuration tool, for the tool's saves
   // through the service; wiped when the tool unloads.
   std::string ToolPassword;
