@@ -12,6 +12,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 #include "prompt/frmPasswordLayout.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
 #include "store/modRegistry.h"
 
@@ -216,6 +217,18 @@ std::string ProductKey::ReadSetting(std::string_view name) {
 
 bool ProductKey::WriteLockedItems(const std::vector<store::ListItem>& items) {
   return Protected(store::WriteLists(registry_, items, {}));
+}
+
+bool ProductKey::WriteProgramItems(const std::vector<store::ListItem>& programs) {
+  return Protected(store::WriteProgramList(registry_, programs));
+}
+
+std::vector<store::ListItem> ProductKey::ReadItems() {
+  return store::ReadItemList(registry_);
+}
+
+std::vector<store::ListItem> ProductKey::ReadPrograms() {
+  return store::ReadProgramList(registry_);
 }
 
 // --- Target windows --------------------------------------------------------

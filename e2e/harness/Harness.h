@@ -89,6 +89,9 @@ class ProductKey {
   bool WriteSetting(std::string_view name, std::string_view text);
   std::string ReadSetting(std::string_view name);
   bool WriteLockedItems(const std::vector<store::ListItem>& items);
+  bool WriteProgramItems(const std::vector<store::ListItem>& programs);
+  std::vector<store::ListItem> ReadItems();
+  std::vector<store::ListItem> ReadPrograms();
 
  private:
   bool Protected(store::RegResult written);

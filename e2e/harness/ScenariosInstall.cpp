@@ -33,8 +33,12 @@ constexpr char kUninstallKey[] =
 constexpr char kProductName[] = "Pelmora Pro";
 constexpr wchar_t kPublisher[] = L"Pelmora Software";
 constexpr wchar_t kUninstaller[] = L"uninstall.exe";
-constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpsvc.exe",
-                                           L"pmpro.htm", L"uninstall.exe"};
+constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe",    L"pmpstart.exe", L"pmpsvc.exe",
+                                           L"pmpaddon.exe", L"qwenet.exe",   L"pmpro.htm",
+                                           L"uninstall.exe"};
+// Where the add-item wizard finds the add-ons.
+constexpr const char* kAddonKeys[] = {"SOFTWARE\\Pelmora Pro\\Addon\\Settings",
+                                      "SOFTWARE\\Pelmora Pro\\Addon2\\Settings"};
 // A setup or uninstall refused because the engine runs ends with this code.
 constexpr DWORD kExitEngineRunning = 2;
 // A fresh prefix is slow to start its first programs.
@@ -195,6 +199,11 @@ void ExpectInstalled(const Installation& installed) {
     EXPECT_TRUE(SameText(stored, entry.expected))
         << std::string("Add/Remove Programs ") + entry.name + " = " + Utf8(stored);
   }
+  for (const char* key : kAddonKeys) {
+    const std::wstring folder = MachineText(key, "InstallPath");
+    EXPECT_TRUE(SameText(folder, installed.folder + L"\\"))
+        << std::string(key) + " \"InstallPath\" = " + Utf8(folder);
+  }
   for (const char* flag : {"NoModify", "NoRepair"}) {
     EXPECT_TRUE(MachineDword(kUninstallKey, flag) == 1u)
         << std::string("Add/Remove Programs ") + flag + " = 1";
@@ -215,6 +224,9 @@ void ExpectRemoved(const Installation& installed) {
       << "RunOnce \"pmpro lock startup\" is removed";
   EXPECT_FALSE(ReadMachineValue(kUninstallKey, "DisplayName"))
       << "the Add/Remove Programs entry is removed";
+  for (const char* key : kAddonKeys) {
+    EXPECT_FALSE(ReadMachineValue(key, "InstallPath")) << std::string(key) + " is removed";
+  }
   EXPECT_TRUE(MachineDword(store::kWinlogonKey, "LogonType") == kLogonTypeBefore)
       << "Winlogon \"LogonType\" is back at " + std::to_string(kLogonTypeBefore);
   const std::wstring background = MachineText(store::kWinlogonKey, "Background");

@@ -1,6 +1,7 @@
 // The product's registry key, watched with its whole subtree.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/SettingsWatch.h"
