@@ -66,9 +66,12 @@ ORDINARY_TITLE = "ordinary_title"
 TITLE_LABELS = {ORDINARY_TITLE: "ordinary title",
                 "title_with_program_name": "title holding the program's name",
                 "title_changing_every_tick": "title that changes before every tick",
-                "ordinary_titles_in_200_windows": "ordinary titles in 200 visible windows"}
+                "ordinary_titles_in_200_windows": "ordinary titles in 200 visible windows",
+                "ordinary_titles_and_200_programs_in_200_windows":
+                    "ordinary titles and 200 program items in 200 visible windows of 50 programs"}
 # A tick's goal in microseconds: 20 for one window, 100 for two hundred.
-TICK_GOALS_US = {"ordinary_titles_in_200_windows": 100}
+TICK_GOALS_US = {"ordinary_titles_in_200_windows": 100,
+                 "ordinary_titles_and_200_programs_in_200_windows": 100}
 
 
 def tick_figures(path):

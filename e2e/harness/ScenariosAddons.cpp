@@ -9,6 +9,7 @@
 
 #include "Fixtures.h"
 #include "ListViewReader.h"
+#include "SystemValues.h"
 #include "addons/frmAddFileLayout.h"
 #include "addons/frmAddWebLayout.h"
 #include "config/frmAddWizardLayout.h"
@@ -123,6 +124,12 @@ testing::AssertionResult OtherProgramLocked(Engines& engines, const std::wstring
 
 TEST_F(ToolScenario, Addons) {
   const std::wstring folder = FolderOf(options().program) + L"\\";
+  // The story began with the product's key emptied: what the setup wrote
+  // there for the wizard is put back.
+  for (const std::string_view key : {config::kFileAddonKey, config::kWebAddonKey}) {
+    ASSERT_TRUE(WriteMachineText(std::string(key), config::kAddonInstallPath, folder))
+        << key << " \"InstallPath\" as the setup writes it";
+  }
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   const std::wstring document = std::wstring(temp) + L"Quarterly report.txt";

@@ -24,7 +24,7 @@ void ProgramVerdicts::Build(const std::vector<std::string>& programs) {
     // The stored path may use a short name; the system's answer for a
     // window's program uses the long ones.
     const std::string spelled = platform::LongPathName(platform::CanonicalPath(program));
-    paths_.emplace(ProgramPathKey(spelled), store::ProgramName(program));
+    paths_.insert(ProgramPathKey(spelled));
   }
 }
 
@@ -36,8 +36,9 @@ const ProgramVerdicts::Verdict& ProgramVerdicts::Judge(platform::Hwnd window,
   if (!added) return entry.verdict;
   const std::string path = desktop.OwnerProgramPath(window);
   entry.verdict.browser = store::IsWebBrowserProgram(path);
-  if (const auto locked = paths_.find(ProgramPathKey(path)); locked != paths_.end()) {
-    entry.verdict.lockedProgram = locked->second;
+  if (paths_.contains(ProgramPathKey(path))) {
+    // Named as the system spells the file, whatever spelling was stored.
+    entry.verdict.lockedProgram = store::ProgramName(path);
   } else if (!appIds_.empty()) {
     const auto app = appIds_.find(platform::LowerCase(desktop.AppUserModelId(window)));
     if (app != appIds_.end()) entry.verdict.lockedProgram = app->second;

@@ -34,8 +34,9 @@ class ProgramVerdicts {
     Verdict verdict;
     unsigned pass = 0;
   };
-  // Item names by their path's spelling for comparison.
-  std::unordered_map<std::string, std::string> paths_;
+  // Program files by their path's spelling for comparison; Store apps'
+  // names by their ids.
+  std::unordered_set<std::string> paths_;
   std::unordered_map<std::string, std::string> appIds_;
   std::unordered_map<platform::Hwnd, Entry> entries_;
   unsigned pass_ = 0;

@@ -26,23 +26,24 @@ std::string CanonicalPath(std::string_view path) {
     if (c == '/') c = '\\';
   }
   std::string_view rest = text;
-  std::string root;
+  bool share = false;
   if (StartsWith(rest, "\\\\?\\UNC\\") || StartsWith(rest, "\\??\\UNC\\")) {
     rest.remove_prefix(8);
-    root = "\\\\";
+    share = true;
   } else if (StartsWith(rest, "\\\\?\\") || StartsWith(rest, "\\??\\") ||
              StartsWith(rest, "\\\\.\\")) {
     rest.remove_prefix(4);
   }
-  if (root.empty() && rest.size() >= 2 && rest[1] == ':') {
-    root = std::string(rest.substr(0, 2)) + "\\";
+  std::string_view drive;
+  if (!share && rest.size() >= 2 && rest[1] == ':') {
+    drive = rest.substr(0, 2);
     rest.remove_prefix(2);
-  } else if (root.empty() && StartsWith(rest, "\\\\")) {
-    root = "\\\\";
+  } else if (!share && StartsWith(rest, "\\\\")) {
     rest.remove_prefix(2);
+    share = true;
   }
   // A share's server and name are part of its root: ".." stops below them.
-  std::size_t rootNames = root == "\\\\" ? 2 : 0;
+  const std::size_t rootNames = share ? 2 : 0;
   std::vector<std::string_view> names;
   while (!rest.empty()) {
     const std::size_t end = rest.find('\\');
@@ -55,10 +56,17 @@ std::string CanonicalPath(std::string_view path) {
     }
     names.push_back(name);
   }
-  std::string canonical = root;
+  std::string canonical;
+  canonical.reserve(text.size());
+  if (share) {
+    canonical += "\\\\";
+  } else if (!drive.empty()) {
+    canonical.append(drive);
+    canonical += '\\';
+  }
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (i > 0) canonical += '\\';
-    canonical += names[i];
+    canonical.append(names[i]);
   }
   return canonical;
 }
