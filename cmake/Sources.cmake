@@ -80,8 +80,12 @@ if(PMP_WINDOWS)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
   target_link_libraries(pmpstart PRIVATE pm_startup pm_backend)
+  # The service program's own Windows parts: its pipe and the keeper of the
+  # sessions' programs.
+  pmp_layer(pm_service_host src/apps/service/*.cpp)
+  target_link_libraries(pm_service_host PUBLIC pm_service pm_backend)
   add_executable(pmpsvc src/apps/pmpsvc_main.cpp src/apps/resources/pmpsvc.rc)
-  target_link_libraries(pmpsvc PRIVATE pm_service pm_backend)
+  target_link_libraries(pmpsvc PRIVATE pm_service_host pm_service pm_backend)
   add_executable(pmpaddon WIN32 src/apps/pmpaddon_main.cpp src/apps/resources/pmpaddon.rc)
   target_link_libraries(pmpaddon PRIVATE pm_addons pm_backend)
   add_executable(qwenet WIN32 src/apps/qwenet_main.cpp src/apps/resources/qwenet.rc)

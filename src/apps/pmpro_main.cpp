@@ -13,9 +13,15 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The platform outlives every window of the engine.
   pm::win32::Win32UiToolkit toolkit(instance);
-  pm::win32::Win32Desktop desktop;
-  pm::win32::Win32Shell shell;
   pm::win32::Win32Registry registry;
+  // Nothing of the user's (environment, HKEY_CURRENT_USER) changes how the
+  // engine watches; a benchmark's switch lives where only an administrator
+  // writes.
+  pm::win32::Win32Desktop desktop(pm::win32::Win32Desktop::ForegroundPoll::On,
+                                  pm::store::ForegroundHookSwitchedOff(registry)
+                                      ? pm::win32::Win32Desktop::ForegroundHooks::Off
+                                      : pm::win32::Win32Desktop::ForegroundHooks::On);
+  pm::win32::Win32Shell shell;
   int exitCode = 0;
   {
     pm::engine::Engine engine({toolkit, desktop, shell, registry});

@@ -3,21 +3,20 @@
 #include <windows.h>
 
 #include <chrono>
-#include <map>
 #include <string>
 #include <thread>
 
 #include "platform/ServiceChannel.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
-#include "platform/win32/Win32PipeServer.h"
+#include "apps/service/Win32PipeServer.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceHost.h"
-#include "platform/win32/Win32SessionKeeper.h"
-#include "service/RestartPolicy.h"
+#include "apps/service/Win32SessionKeeper.h"
 #include "service/SettingsService.h"
 #include "store/FileJournal.h"
+#include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
 
 namespace {
@@ -31,7 +30,7 @@ std::wstring ProgramFolder() {
   return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-// The settings' writer on this thread, the keeper of the sessions' engines
+// The settings' writer on this thread, the keeper of the sessions' programs
 // on another; both end when the service is told to stop.
 void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
   std::thread keeping([&keeper, stop] { keeper.Run(stop); });
@@ -42,6 +41,8 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
                                        [] { return std::chrono::steady_clock::now(); });
   service.Start();
   service.OnLeaveSession([&keeper](std::uint32_t session) { keeper.LeaveAlone(session); });
+  service.OnStartupLockPassed(
+      [&keeper](std::uint32_t session) { keeper.StartupLockPassed(session); });
   pm::win32::Win32PipeServer pipe;
   // A program that holds the pipe's name gets no password (the programs
   // check who serves it); the service waits for the name to come free.
@@ -50,9 +51,10 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
     if (WaitForSingleObject(stop, kPipeRetryMs) == WAIT_OBJECT_0) break;
   }
   if (open) {
-    pipe.Serve(stop, [&service](std::span<const std::uint8_t> request, DWORD session) {
-      return service.Serve(request, session);
-    });
+    pipe.Serve(stop, &pm::store::LargestRequest,
+               [&service](std::span<const std::uint8_t> request, const pm::service::Caller& caller) {
+                 return service.Serve(request, caller);
+               });
   }
   keeping.join();
 }
@@ -72,20 +74,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     return static_cast<int>(installed != ERROR_SUCCESS ? installed : secured);
   }
   if (command == L"/uninstall") return static_cast<int>(pm::win32::UninstallService(name));
-  // Each session's and program's own count of ends, so one's trouble does
-  // not slow another's restarts.
-  using Program = pm::win32::Win32SessionKeeper::Program;
-  std::map<std::pair<DWORD, Program>, pm::service::RestartPolicy> policies;
   const std::wstring folder = ProgramFolder();
   pm::win32::Win32SessionKeeper keeper(
-      {folder + Wide(pm::store::kStartupProgram), folder + Wide(pm::store::kEngineProgram),
-       [] {
+      {folder + Wide(pm::store::kStartupProgram), folder + Wide(pm::store::kEngineProgram), [] {
          pm::win32::Win32Registry registry;
          return pm::store::ReadSwitch(registry, pm::store::Switch::LockStartup);
-       }},
-      [&policies](DWORD session, Program program) {
-        return policies[{session, program}].DelayAfterEnd(std::chrono::steady_clock::now());
-      });
+       }});
   return static_cast<int>(pm::win32::RunAsService(
       name, [&keeper](HANDLE stop) { Serve(stop, keeper); },
       [&keeper](DWORD event, DWORD session) { keeper.SessionChanged(event, session); }));

@@ -15,8 +15,6 @@ using store::Switch;
 namespace {
 // The configuration tool's title holds it, so the tool is always locked.
 constexpr std::string_view kConfigurationToolKeyword = "configuration tool";
-constexpr std::string_view kDesktopTitle = "Program Manager";
-
 // The tables keep the keywords lower-cased; the matchers search folded
 // titles, so they hold the keywords folded the same way. A keyword with no letter left
 // would be found in every title and is left out.
@@ -30,6 +28,16 @@ std::vector<std::string> Folded(const std::vector<std::string>& keywords) {
 }
 
 }  // namespace
+
+// Any program can enable the desktop window again; while the switch is on,
+// each watch tick disables it anew.
+void frmMain::HoldDesktopLock() {
+  if (!LockDesktopOn) return;
+  const platform::Hwnd desktopWindow = desktop_.FindByTitle(kDesktopTitle);
+  if (desktopWindow != 0 && desktop_.IsEnabled(desktopWindow)) {
+    desktop_.Enable(desktopWindow, false);
+  }
+}
 
 void frmMain::GetWindows() {
   List1.clear();
@@ -80,9 +88,9 @@ void frmMain::GetSettings() {
   }
   appendKeywords(Switch::LockInternet);
   appendKeywords(Switch::LockInternetDownloads);
-  const bool lockDesktop = store::ReadSwitch(registry_, Switch::LockDesktop);
+  LockDesktopOn = store::ReadSwitch(registry_, Switch::LockDesktop);
   if (const platform::Hwnd desktopWindow = desktop_.FindByTitle(kDesktopTitle)) {
-    desktop_.Enable(desktopWindow, !lockDesktop);
+    desktop_.Enable(desktopWindow, !LockDesktopOn);
   }
   BlankScreenOn = store::ReadSwitch(registry_, Switch::BlankScreen);
   // Windows removes a RunOnce entry when it runs it; rewriting it at every

@@ -122,6 +122,7 @@ void frmMain::timPelmora_Timer() {
   const WatchScope scope(inWatchTick_);
   ForgetClosedUnlocks();
   DropVanishedBlockedWindows();
+  HoldDesktopLock();
   // The front window first, so that its prompt comes first; then every
   // other window on the screen, wherever it is.
   const platform::Hwnd front = desktop_.ForegroundWindow();

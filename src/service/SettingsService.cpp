@@ -76,28 +76,47 @@ store::RegResult SettingsService::Start() {
 }
 
 store::ByteArray SettingsService::Serve(std::span<const std::uint8_t> request,
-                                        std::uint32_t clientSession) {
+                                        const Caller& caller) {
   const std::optional<store::ServiceRequest> decoded = store::DecodeRequest(request);
   if (!decoded) return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
-  return store::EncodeReply(Handle(*decoded, clientSession));
+  return store::EncodeReply(Handle(*decoded, caller));
 }
 
-ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
-                                     std::uint32_t clientSession) {
+std::optional<ServiceReply> SettingsService::Refusal(const store::ServiceRequest& request,
+                                                     const Caller& caller) {
   const std::string stored = store::ReadPassword(registry_, store::setting::kUserPassword);
-  switch (gate_.Check(request.password, stored)) {
+  switch (gate_.Check(caller, request.password, stored)) {
+    case PasswordGate::Verdict::Right:
+      return std::nullopt;
     case PasswordGate::Verdict::Waiting: {
       ServiceReply reply = Reply(ReplyKind::Waiting);
-      reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait());
+      reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait(caller));
       return reply;
     }
     case PasswordGate::Verdict::Wrong:
-      return Reply(ReplyKind::WrongPassword);
-    case PasswordGate::Verdict::Right:
       break;
   }
+  ServiceReply reply = Reply(ReplyKind::WrongPassword);
+  // After enough wrong ones in a row the prompt waits before the next try.
+  reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait(caller));
+  return reply;
+}
+
+ServiceReply SettingsService::PasswordChecked(const store::ServiceRequest& request,
+                                              const Caller& caller) {
+  if (request.purpose == store::PasswordFor::StartupLock && startupLockPassed_) {
+    startupLockPassed_(caller.session);
+  }
+  return Reply(ReplyKind::Match);
+}
+
+ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const Caller& caller) {
+  if (std::optional<ServiceReply> refused = Refusal(request, caller)) return *refused;
   ServiceReply reply;
   switch (request.kind) {
+    case store::RequestKind::CheckPassword:
+      reply = PasswordChecked(request, caller);
+      break;
     case store::RequestKind::Change:
       reply = ApplyChecked(request.change);
       break;
@@ -108,12 +127,14 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
       reply = Import();
       break;
     case store::RequestKind::LeaveSession:
-      if (leaveSession_) leaveSession_(clientSession);
+      if (leaveSession_) leaveSession_(caller.session);
       return Reply(ReplyKind::Done);
   }
   if (reply.kind == ReplyKind::Done) {
     // A change or an import may have made keys; an export made none.
     if (request.kind != store::RequestKind::Export) ProtectProductKeys();
+  }
+  if (reply.kind == ReplyKind::Done || reply.kind == ReplyKind::Match) {
     reply.unprotected = store::ReadSetting(registry_, store::setting::kUserPassword).empty();
   }
   return reply;

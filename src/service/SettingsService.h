@@ -7,11 +7,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/Registry.h"
+#include "service/Caller.h"
 #include "service/PasswordGate.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsTransaction.h"
@@ -31,18 +33,28 @@ class SettingsService {
   // service's own start of the start-up locker. Answers the first failure.
   store::RegResult Start();
 
-  // One request's bytes, from a program in `clientSession`, to the reply's
-  // bytes.
-  store::ByteArray Serve(std::span<const std::uint8_t> request, std::uint32_t clientSession = 0);
+  // One request's bytes, from `caller`, to the reply's bytes.
+  store::ByteArray Serve(std::span<const std::uint8_t> request, const Caller& caller = {});
 
   // Where "End Pelmora Pro" goes once its password is checked: the keeper
   // of the session's engine.
   void OnLeaveSession(std::function<void(std::uint32_t session)> handler) {
     leaveSession_ = std::move(handler);
   }
+  // Where the start-up lock's right password goes: the keeper, for whom
+  // this is the only end of the session's start-up lock. Called before the
+  // reply leaves, so the start-up locker has not ended yet.
+  void OnStartupLockPassed(std::function<void(std::uint32_t session)> handler) {
+    startupLockPassed_ = std::move(handler);
+  }
 
  private:
-  store::ServiceReply Handle(const store::ServiceRequest& request, std::uint32_t clientSession);
+  store::ServiceReply Handle(const store::ServiceRequest& request, const Caller& caller);
+  // The gate's verdict on the request's password, as a reply when it is
+  // not the right one.
+  std::optional<store::ServiceReply> Refusal(const store::ServiceRequest& request,
+                                             const Caller& caller);
+  store::ServiceReply PasswordChecked(const store::ServiceRequest& request, const Caller& caller);
   store::ServiceReply ApplyChecked(const store::ChangeSet& change);
   store::ServiceReply Import();
   store::ServiceReply Export();
@@ -53,6 +65,7 @@ class SettingsService {
   std::string programFolder_;
   PasswordGate gate_;
   std::function<void(std::uint32_t)> leaveSession_;
+  std::function<void(std::uint32_t)> startupLockPassed_;
 };
 
 }  // namespace pm::service

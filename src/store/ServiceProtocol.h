@@ -22,6 +22,9 @@ inline constexpr std::size_t kMaxPathBytes = 4096;
 inline constexpr std::size_t kMaxValueNameBytes = 16384 * 3;
 inline constexpr std::size_t kMaxValueBytes = 4 * 1024 * 1024;
 inline constexpr std::size_t kMaxReplyTextBytes = 64 * 1024;
+inline constexpr std::size_t kMaxSubjectBytes = 1024;
+// A request that carries no change: its password and subject, and room.
+inline constexpr std::size_t kMaxQuestionBytes = 4096;
 
 enum class RequestKind : std::uint8_t {
   Change = 1,  // apply the change, all or nothing
@@ -30,14 +33,37 @@ enum class RequestKind : std::uint8_t {
   // "End Pelmora Pro": start no engine in the caller's session until its
   // next log-on.
   LeaveSession = 4,
+  // A prompt's question: is this the password? Asked for `purpose`.
+  CheckPassword = 5,
+};
+
+// What a prompt asks the password for. The start-up lock's is the one that
+// counts for more than its answer: a match ends the start-up lock of the
+// caller's session, which only the service can decide.
+enum class PasswordFor : std::uint8_t {
+  Window = 1,       // a locked window, named in `subject`
+  Tool = 2,         // the configuration tool
+  StartupLock = 3,  // the start-up lock of the caller's session
 };
 
 struct ServiceRequest {
+  ServiceRequest() = default;
+  ServiceRequest(RequestKind kind, std::string password, ChangeSet change = {})
+      : kind(kind), password(std::move(password)), change(std::move(change)) {}
+
   RequestKind kind = RequestKind::Change;
   std::string password;  // as typed; the service lower-cases it as the prompts do
   ChangeSet change;      // Change only
+  PasswordFor purpose = PasswordFor::Window;  // CheckPassword only
+  std::string subject;   // CheckPassword: the locked window's title
   bool operator==(const ServiceRequest&) const = default;
 };
+
+// The most bytes a request may have, judged from its first bytes (at least
+// its header): a change may be large, a question is small. 0 for bytes
+// that begin no request of ours. So a request is refused before it is read
+// whole when it is larger than its kind may need.
+std::size_t LargestRequest(std::span<const std::uint8_t> head);
 
 enum class ReplyKind : std::uint8_t {
   Done = 0,
@@ -48,13 +74,16 @@ enum class ReplyKind : std::uint8_t {
   MissingFile = 5,  // import: no export file
   NotAnExport = 6,  // import: the file is not a settings export
   Lost = 7,         // a write failed and putting back failed too
+  // CheckPassword: the password is right. (A wrong one is WrongPassword,
+  // with `waitSeconds` before the next try counts.)
+  Match = 8,
 };
 
 struct ServiceReply {
   ReplyKind kind = ReplyKind::Done;
   std::int32_t status = 0;  // the Win32 error of a failed write
   std::string detail;       // which write failed, or why a file was refused
-  std::uint32_t waitSeconds = 0;
+  std::uint32_t waitSeconds = 0;  // Waiting, and WrongPassword: before the next try counts
   bool unprotected = false;  // no password is stored, so anyone may change the settings
   bool operator==(const ServiceReply&) const = default;
 };

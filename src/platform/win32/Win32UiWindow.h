@@ -131,6 +131,10 @@ class Win32UiWindow final : public platform::Window {
   int ControlFromId(int id) const;
   LRESULT OnColor(HDC dc, HWND child);
   void OnCommand(WPARAM wParam, LPARAM lParam);
+  // Whether the message in hand was sent from this thread: by our own
+  // controls or by Windows on our behalf, not by another program.
+  static bool SentByThisThread();
+  void OnDpiChanged(LPARAM suggestedPlace);
   LRESULT OnNotify(const NMHDR& header);
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT& item);

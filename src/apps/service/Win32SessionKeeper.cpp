@@ -1,4 +1,4 @@
-#include "platform/win32/Win32SessionKeeper.h"
+#include "apps/service/Win32SessionKeeper.h"
 
 // tlhelp32.h, userenv.h and wtsapi32.h need the types of windows.h.
 #include <tlhelp32.h>
@@ -6,6 +6,7 @@
 #include <wtsapi32.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -20,15 +21,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 using UniqueEnvironment = UniqueHandle<void*, DestroyEnvironmentBlock>;
-
-// The session's user, without administrator rights even when the account
-// has them: the engine never needs them, and a filtered administrator's
-// token on Windows looks the same.
-UniqueKernelHandle UserToken(DWORD session) {
-  UniqueKernelHandle user;
-  if (!WTSQueryUserToken(session, user.put())) return {};
-  return WithoutAdministratorRights(user.get());
-}
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   return platform::EqualsNoCase(Narrow(a), Narrow(b));
@@ -60,10 +52,8 @@ bool LoggedOnJustNow(DWORD session) {
 
 }  // namespace
 
-Win32SessionKeeper::Win32SessionKeeper(Programs programs, DelayAfterEnd delayAfterEnd)
-    : programs_(std::move(programs)),
-      delayAfterEnd_(std::move(delayAfterEnd)),
-      wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+Win32SessionKeeper::Win32SessionKeeper(Programs programs)
+    : programs_(std::move(programs)), wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 const std::wstring& Win32SessionKeeper::PathOf(Program program) const {
   return program == Program::Engine ? programs_.enginePath : programs_.startupLockPath;
@@ -75,28 +65,30 @@ bool Win32SessionKeeper::StartupLockWanted() const {
          platform::KindOfPath(Narrow(programs_.startupLockPath)) == platform::PathKind::File;
 }
 
+void Win32SessionKeeper::Changed() {
+  SetEvent(wake_.get());
+}
+
 void Win32SessionKeeper::SessionChanged(DWORD event, DWORD session) {
   if (event == WTS_SESSION_LOGON) {
     LoggedOn(session, StartupLockWanted());
     return;
   }
   if (event == WTS_SESSION_LOGOFF) {
-    // Its programs end with the session; the next log-on starts them.
     const std::lock_guard lock(mutex_);
-    sessions_.erase(session);
+    rules_.LoggedOff(session);
+    for (const Program program : {Program::StartupLock, Program::Engine}) {
+      processes_.erase({session, program});
+    }
   }
 }
 
 void Win32SessionKeeper::LoggedOn(DWORD session, bool startupLock) {
   {
     const std::lock_guard lock(mutex_);
-    Session& state = sessions_[session];
-    const auto now = Clock::now();
-    state[Program::StartupLock].wanted = startupLock;
-    state[Program::Engine].wanted = true;
-    for (Kept& kept : state.kept) kept.due = now;
+    rules_.LoggedOn(session, startupLock, Clock::now());
   }
-  SetEvent(wake_.get());
+  Changed();
 }
 
 void Win32SessionKeeper::FoundOpen(DWORD session) {
@@ -105,15 +97,28 @@ void Win32SessionKeeper::FoundOpen(DWORD session) {
 
 void Win32SessionKeeper::LeaveAlone(DWORD session) {
   const std::lock_guard lock(mutex_);
-  sessions_[session][Program::Engine].wanted = false;
+  rules_.LeaveAlone(session);
+}
+
+void Win32SessionKeeper::StartupLockPassed(DWORD session) {
+  {
+    const std::lock_guard lock(mutex_);
+    rules_.StartupLockPassed(session);
+  }
+  Changed();
 }
 
 UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session, Program program) {
-  const UniqueKernelHandle token = UserToken(session);
+  UniqueKernelHandle user;
+  if (!WTSQueryUserToken(session, user.put())) return {};
+  const UniqueKernelHandle token = SessionProgramToken(user.get());
   if (!token) return {};
   const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(kSessionProgramSddl);
-  if (!rules) return {};
+  const UniqueSecurityDescriptor threadRules =
+      SecurityDescriptorFromSddl(kSessionProgramObjectsSddl);
+  if (!rules || !threadRules) return {};
   SECURITY_ATTRIBUTES process{sizeof process, rules.get(), FALSE};
+  SECURITY_ATTRIBUTES thread{sizeof thread, threadRules.get(), FALSE};
   UniqueEnvironment environment;
   CreateEnvironmentBlock(environment.put(), token.get(), FALSE);
   std::wstring desktop = L"winsta0\\default";
@@ -124,25 +129,28 @@ UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session, Program program) {
   std::wstring commandLine = L"\"" + path + L"\"";
   const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
   PROCESS_INFORMATION info{};
-  if (!CreateProcessAsUserW(token.get(), path.c_str(), commandLine.data(), &process, nullptr, FALSE,
-                            CREATE_UNICODE_ENVIRONMENT, environment.get(), folder.c_str(),
+  if (!CreateProcessAsUserW(token.get(), path.c_str(), commandLine.data(), &process, &thread,
+                            FALSE, CREATE_UNICODE_ENVIRONMENT, environment.get(), folder.c_str(),
                             &startup, &info)) {
     return {};
   }
-  CloseHandle(info.hThread);
+  const UniqueKernelHandle primaryThread(info.hThread);
   return UniqueKernelHandle(info.hProcess);
 }
 
 // A program that runs in the session already (one the service started
-// before it was restarted, or an engine that restarted itself) is watched,
-// not doubled: a second engine would open the first one's configuration
-// tool, and a second start-up prompt would fight the first for the front.
-void Win32SessionKeeper::Adopt(DWORD session, Program program, Kept& kept) {
+// before it was restarted) is watched, not doubled: a second engine would
+// open the first one's configuration tool, and a second start-up prompt
+// would fight the first for the front. Only a copy with the protection the
+// service gives counts; any other (the user's own, which the user may
+// suspend or end at will) is ended, so the protected one can take its place.
+UniqueKernelHandle Win32SessionKeeper::AdoptOrEnd(DWORD session, Program program) {
   const UniqueKernelHandle snapshot =
       OwnFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return;
+  if (!snapshot) return {};
   const std::wstring& path = PathOf(program);
   const std::wstring fileName = path.substr(path.find_last_of(L'\\') + 1);
+  UniqueKernelHandle adopted;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
@@ -155,43 +163,39 @@ void Win32SessionKeeper::Adopt(DWORD session, Program program, Kept& kept) {
         !SamePath(ProcessImagePath(entry.th32ProcessID), path)) {
       continue;
     }
-    kept.process.reset(
-        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (kept.process) return;
+    UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION |
+                                               READ_CONTROL | PROCESS_TERMINATE,
+                                           FALSE, entry.th32ProcessID));
+    if (!process) continue;
+    if (!adopted && CarriesSessionProgramProtection(process.get())) {
+      adopted = std::move(process);
+    } else {
+      TerminateProcess(process.get(), 1);
+    }
   }
+  return adopted;
 }
 
 void Win32SessionKeeper::StartDue() {
   const std::lock_guard lock(mutex_);
   const auto now = Clock::now();
-  for (auto& [session, state] : sessions_) {
-    for (const Program program : kInStartOrder) {
-      Kept& kept = state[program];
-      if (kept.process || !kept.wanted || kept.due > now) continue;
-      Adopt(session, program, kept);
-      if (kept.process || state.Waits(program)) continue;
-      kept.process = Launch(session, program);
-      // A start that failed (no user token yet) is tried again in a second.
-      if (!kept.process) kept.due = now + std::chrono::seconds(1);
+  for (const service::SessionPrograms::Due& due : rules_.DueAt(now)) {
+    UniqueKernelHandle process = AdoptOrEnd(due.session, due.program);
+    if (!process) process = Launch(due.session, due.program);
+    // A start that failed (no user token yet) is tried again in a second.
+    if (!process) {
+      rules_.StartFailed(due.session, due.program, now);
+      continue;
     }
+    rules_.Running(due.session, due.program);
+    processes_[{due.session, due.program}] = std::move(process);
   }
 }
 
-void Win32SessionKeeper::Ended(Watched watched) {
-  const auto delay = delayAfterEnd_(watched.session, watched.program);
+void Win32SessionKeeper::Ended(Key key) {
   const std::lock_guard lock(mutex_);
-  const auto found = sessions_.find(watched.session);
-  if (found == sessions_.end()) return;
-  Kept& kept = found->second[watched.program];
-  DWORD exitCode = 1;
-  GetExitCodeProcess(kept.process.get(), &exitCode);
-  kept.process.reset();
-  // The start-up locker's 0 is the right password: done for this log-on.
-  if (watched.program == Program::StartupLock && exitCode == 0) {
-    kept.wanted = false;
-    return;
-  }
-  kept.due = Clock::now() + delay;
+  processes_.erase(key);
+  rules_.Ended(key.first, key.second, Clock::now());
 }
 
 void Win32SessionKeeper::Run(HANDLE stop) {
@@ -212,26 +216,20 @@ void Win32SessionKeeper::Run(HANDLE stop) {
   for (;;) {
     StartDue();
     std::vector<HANDLE> waits{stop, wake_.get()};
-    std::vector<Watched> watched;
-    auto wait = Clock::duration::max();
+    std::vector<Key> watched;
+    DWORD timeout = INFINITE;
     {
       const std::lock_guard lock(mutex_);
-      for (auto& [session, state] : sessions_) {
-        for (const Program program : kInStartOrder) {
-          const Kept& kept = state[program];
-          if (kept.process && waits.size() < MAXIMUM_WAIT_OBJECTS) {
-            waits.push_back(kept.process.get());
-            watched.push_back({session, program});
-          } else if (!kept.process && kept.wanted && !state.Waits(program)) {
-            wait = std::min(wait, kept.due - Clock::now());
-          }
-        }
+      for (const auto& [key, process] : processes_) {
+        if (waits.size() == MAXIMUM_WAIT_OBJECTS) break;
+        waits.push_back(process.get());
+        watched.push_back(key);
+      }
+      if (const auto next = rules_.NextDue()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now());
+        timeout = static_cast<DWORD>(std::max<long long>(0, left.count()));
       }
     }
-    const DWORD timeout = wait == Clock::duration::max()
-                              ? INFINITE
-                              : static_cast<DWORD>(std::max<long long>(
-                                    0, std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
     const DWORD woke =
         WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, timeout);
     if (woke == WAIT_OBJECT_0) return;
