@@ -134,13 +134,16 @@ def main():
           "From the harness's showing a window with a locked title (shown and activated, or "
           "shown without activation behind the front window) until that window is no longer "
           "visible; 30 trials each, a new window class per trial, trials started at spread phases "
-          "of the 500 ms timer (`pmharness bench-latency [--show-inactive]`).",
+          "of the 500 ms timer (`pmharness bench-latency [--show-inactive] [--program-item]`); a program "
+          "item's window has a title that locks nothing.",
           ("Path", "Trials", "Median", "95th percentile", "Goal (95th)", ""))
     for bench, hook_label, timer_label, goal in (
             ("bench-latency", "Foreground hook and 20 ms foreground poll",
              "500 ms watch timer alone (hooks switched off)", 15),
             ("bench-latency-shown-inactive", "Shown without activation: hooks and poll",
-             "Shown without activation: 500 ms watch timer alone", 10)):
+             "Shown without activation: 500 ms watch timer alone", 10),
+            ("bench-latency-program-item", "Locked by a program item: hooks and poll",
+             "Locked by a program item: 500 ms watch timer alone", 15)):
         hook = spread(find(wine, f"{bench} (hook)"))
         timer = spread(find(wine, f"{bench} (timer only)"))
         add(spread_row(hook_label, hook, f"< {goal} ms | {verdict(hook[1], goal)}"))

@@ -26,6 +26,7 @@ struct Options {
   // The programs run with a standard user's token (--standard-user).
   bool standardUser = false;
   bool showInactive = false;  // bench-latency: shown without activation
+  bool programItem = false;   // bench-latency: locked by a program item, not the title
   int seconds = 0;            // 0: the benchmark's own default
 };
 
