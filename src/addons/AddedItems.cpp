@@ -50,6 +50,8 @@ std::string AddedItem::Description() const {
 }
 
 AddedItem ItemForPath(std::string_view path) {
+  // A Store app, typed as the shell names it: no file to look at.
+  if (!store::StoreAppId(path).empty()) return {AddedItem::Kind::Program, std::string(path)};
   std::string canonical(path);
   while (canonical.size() > 3 && (canonical.back() == '\\' || canonical.back() == '/')) {
     canonical.pop_back();

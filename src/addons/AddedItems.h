@@ -19,7 +19,8 @@ struct AddedItem {
   std::string Description() const;
 };
 
-// A program (.exe, or a shortcut to one): its program file. A folder: a
+// A program (.exe, or a shortcut to one): its program file; a Store app
+// typed as "shell:AppsFolder\" + its AppUserModelID: that app. A folder: a
 // title of its name, which Explorer shows in its windows' titles. Any other
 // file: a title of its name without its folder, as programs show a document.
 AddedItem ItemForPath(std::string_view path);

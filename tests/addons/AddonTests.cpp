@@ -102,6 +102,9 @@ TEST_F(AddonTest, AProgramADocumentAFolderAndAWebSiteAreLockedThroughTheAddOns) 
   EXPECT_EQ(fileWindow.TextOf("txtPath"), Path("Holiday") + "/");
   lock(fileWindow.TextOf("txtPath"), "every window whose title contains \"Holiday\"");
   lock(Path("Game.lnk"), ("every window of the program " + Path("game.exe")).c_str());
+  lock("shell:AppsFolder\\Microsoft.WindowsCalculator_8wekyb3d8bbwe!App",
+       "every window of the program "
+       "shell:AppsFolder\\Microsoft.WindowsCalculator_8wekyb3d8bbwe!App");
 
   addons::frmAddWeb web(addonToolkit_, {registry_, nullptr});
   web.Show();
@@ -116,7 +119,10 @@ TEST_F(AddonTest, AProgramADocumentAFolderAndAWebSiteAreLockedThroughTheAddOns) 
                                                                    {"report.docx", true},
                                                                    {"Holiday", true},
                                                                    {"[web page] youtube", true}}));
-  EXPECT_EQ(store::ReadProgramList(registry_), (std::vector<ListItem>{{Path("game.exe"), true}}));
+  const std::vector<ListItem> programs = {
+      {Path("game.exe"), true},
+      {"shell:AppsFolder\\Microsoft.WindowsCalculator_8wekyb3d8bbwe!App", true}};
+  EXPECT_EQ(store::ReadProgramList(registry_), programs);
 
   // The engine and the open tool take it in at their next look.
   Pass(500);
@@ -140,7 +146,7 @@ TEST_F(AddonTest, AProgramADocumentAFolderAndAWebSiteAreLockedThroughTheAddOns) 
 
   // Saving the tool keeps them.
   Ours(SetupForm()).Click("cmdOK");
-  EXPECT_EQ(store::ReadProgramList(registry_), (std::vector<ListItem>{{Path("game.exe"), true}}));
+  EXPECT_EQ(store::ReadProgramList(registry_), programs);
   EXPECT_EQ(store::ReadItemList(registry_).size(), 4u);
 
   // Close ends the add-on's program.
