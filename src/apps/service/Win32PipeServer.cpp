@@ -117,7 +117,11 @@ void Win32PipeServer::ServeInstance(HANDLE pipe, HANDLE stop, const Limit& limit
   while (WaitForSingleObject(stop, 0) != WAIT_OBJECT_0) {
     if (AwaitClient(pipe, stop)) {
       std::vector<std::uint8_t> request;
-      if (ReadMessage(pipe, request, limit, kClientTimeoutMs) == ERROR_SUCCESS) {
+      const DWORD read = ReadMessage(pipe, request, limit, kClientTimeoutMs);
+      // A message larger than its kind may be is answered as one that
+      // cannot be read, without the rest of it.
+      if (read == ERROR_MESSAGE_EXCEEDS_MAX_SIZE) request.clear();
+      if (read == ERROR_SUCCESS || read == ERROR_MESSAGE_EXCEEDS_MAX_SIZE) {
         const service::Caller caller = ClientOf(pipe);
         std::vector<std::uint8_t> reply;
         {

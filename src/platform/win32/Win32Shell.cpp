@@ -10,6 +10,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Security.h"
 
 namespace pm::win32 {
 
@@ -46,6 +47,42 @@ bool EnableShutdownPrivilege() {
   return GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }
 
+// Above the user's ordinary level (the service starts the engine at high
+// integrity), what the engine starts for the user must not inherit that
+// level: it would be out of the user's reach, and a program it opens could
+// then reach the engine.
+bool AboveUserLevel() {
+  return OwnIntegrityLevel() > kMediumIntegrity;
+}
+
+bool StartAtUserLevel(const std::wstring& application, std::wstring commandLine, WORD showStyle) {
+  const UniqueKernelHandle token = UserLevelToken();
+  if (!token) return false;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = showStyle;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessAsUserW(token.get(), application.c_str(), commandLine.data(), nullptr, nullptr,
+                            FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    return false;
+  }
+  const UniqueKernelHandle process(started.hProcess);
+  const UniqueKernelHandle thread(started.hThread);
+  return true;
+}
+
+// The shell's "open" of a file or an address, in a process of the user's
+// ordinary level: Windows' own protocol handler, run by rundll32.
+bool OpenAtUserLevel(const std::wstring& target) {
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  const std::wstring rundll = std::wstring(system) + L"\\rundll32.exe";
+  return StartAtUserLevel(rundll, L"\"" + rundll + L"\" url.dll,FileProtocolHandler " + target,
+                          SW_SHOWNORMAL);
+}
+
 }  // namespace
 
 Win32Shell::~Win32Shell() {
@@ -66,6 +103,12 @@ bool Win32Shell::AddTrayIcon(Hwnd owner, platform::BuiltIn icon, std::string_vie
   // szTip holds 127 characters and its terminator.
   const std::size_t length = std::min(tip.size(), std::size(data.szTip) - 1);
   std::copy_n(tip.begin(), length, data.szTip);
+  // The notification area, at the user's ordinary level, may still send the
+  // icon's messages and say that it started again; nothing else of a lower
+  // level reaches the window.
+  for (const UINT message : {kTrayCallbackMessage, TaskbarCreatedMessage()}) {
+    if (message != 0) ChangeWindowMessageFilterEx(data.hWnd, message, MSGFLT_ALLOW, nullptr);
+  }
   if (!Shell_NotifyIconW(NIM_ADD, &data)) return false;
   trayIcons_.emplace(owner, std::move(loaded));
   return true;
@@ -83,6 +126,7 @@ bool Win32Shell::RemoveTrayIcon(Hwnd owner) {
 }
 
 bool Win32Shell::Open(std::string_view fileOrAddress) {
+  if (AboveUserLevel()) return OpenAtUserLevel(Wide(fileOrAddress));
   const HINSTANCE result =
       ShellExecuteW(nullptr, L"open", Wide(fileOrAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   // ShellExecuteW reports success as a value above 32.
@@ -94,6 +138,9 @@ bool Win32Shell::StartProgram(std::string_view path, int showStyle) {
   // CreateProcessW may write into the command line; it names the program
   // quoted, so a path with blanks stays one argument.
   std::wstring commandLine = L"\"" + application + L"\"";
+  if (AboveUserLevel()) {
+    return StartAtUserLevel(application, std::move(commandLine), static_cast<WORD>(showStyle));
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;

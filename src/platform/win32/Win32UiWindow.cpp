@@ -328,16 +328,14 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DPICHANGED:
-      OnDpiChanged(lParam);
+      OnDpiChanged(wParam, lParam);
       return 0;
     default:
       if (message == kTrayCallbackMessage) {
         events_.OnTrayMessage(static_cast<std::uint32_t>(LOWORD(lParam)));
         return 0;
       }
-      // Broadcast to every top-level window when Explorer starts again.
-      static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-      if (message == taskbarCreated && taskbarCreated != 0) {
+      if (message == TaskbarCreatedMessage() && message != 0) {
         events_.OnTrayMessage(platform::kTaskbarCreated);
         return 0;
       }
@@ -406,14 +404,17 @@ bool Win32UiWindow::SentByThisThread() {
   return InSendMessageEx(nullptr) == ISMEX_NOSEND;
 }
 
-// The monitor's DPI is the system's to say, not the message's: a DPI message
-// that says nothing new changes nothing, and the place Windows suggests is
-// taken only when Windows itself moved the window on this thread.
-void Win32UiWindow::OnDpiChanged(LPARAM suggestedPlace) {
-  const UINT dpi = GetDpiForWindow(hwnd_);
-  if (dpi == 0 || dpi == dpi_) return;
+// Windows sends the message on this thread, when it moves the window to a
+// monitor of another DPI. One from anyone else is believed in nothing: the
+// DPI is then the system's to say, and the window keeps its place.
+void Win32UiWindow::OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace) {
+  constexpr UINT kLeastDpi = 48;
+  constexpr UINT kMostDpi = 96 * 16;
+  const bool fromWindows = SentByThisThread();
+  const UINT dpi = fromWindows ? HIWORD(newDpi) : GetDpiForWindow(hwnd_);
+  if (dpi < kLeastDpi || dpi > kMostDpi || dpi == dpi_) return;
   dpi_ = dpi;
-  if (SentByThisThread()) {
+  if (fromWindows) {
     const RECT* suggested = reinterpret_cast<const RECT*>(suggestedPlace);
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,

@@ -134,7 +134,7 @@ class Win32UiWindow final : public platform::Window {
   // Whether the message in hand was sent from this thread: by our own
   // controls or by Windows on our behalf, not by another program.
   static bool SentByThisThread();
-  void OnDpiChanged(LPARAM suggestedPlace);
+  void OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace);
   LRESULT OnNotify(const NMHDR& header);
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT& item);
