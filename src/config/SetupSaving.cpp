@@ -58,6 +58,7 @@ store::RegResult frmSetup::SaveWindows(platform::Registry& target) {
   std::vector<store::ListItem> items;
   std::vector<store::ListItem> programs;
   programEntries.Split(List1, items, programs);
+  savingItems_ = ItemKeys(items, programs);
   std::vector<std::string> ignore;
   for (int i = 0; i < List2.ListCount(); ++i) ignore.push_back(List2.List(i));
   store::RegResult result = store::WriteLists(target, items, ignore);
@@ -103,7 +104,7 @@ bool frmSetup::Save() {
     return false;
   }
   WarnWhenUnprotected(outcome);
-  NoteStoredItems();
+  storedItems_ = std::move(savingItems_);
   state_.ReloadRequested = true;
   return true;
 }

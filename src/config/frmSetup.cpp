@@ -125,12 +125,15 @@ void frmSetup::GetWindows() {
   List1.Clear();
   programEntries.Clear();
   // Each item goes to its sorted place, and its mark goes with it.
-  for (const store::ListItem& item : store::ReadItemList(registry_)) {
+  const std::vector<store::ListItem> titles = store::ReadItemList(registry_);
+  const std::vector<store::ListItem> programs = store::ReadProgramList(registry_);
+  for (const store::ListItem& item : titles) {
     List1.SetSelected(List1.AddItem(item.text), item.checked);
   }
-  for (const store::ListItem& program : store::ReadProgramList(registry_)) {
+  for (const store::ListItem& program : programs) {
     List1.SetSelected(programEntries.Add(List1, program.text), program.checked);
   }
+  storedItems_ = ItemKeys(titles, programs);
   const std::string firstTime = store::ReadSetting(registry_, store::setting::kFirstTime);
   if (store::OffersDefaultItems(firstTime, List1.ListCount() > 0)) {
     for (std::string_view item : store::DefaultItems()) List1.AddItem(item);
@@ -144,7 +147,6 @@ void frmSetup::GetWindows() {
     }
   }
   if (List1.ListCount() > 0) List1.SetListIndex(0);
-  NoteStoredItems();
 }
 
 void frmSetup::List1_Click() {

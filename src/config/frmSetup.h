@@ -6,6 +6,7 @@
 #include <array>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
@@ -109,9 +110,11 @@ class frmSetup : public platform::Form {
   // The owner is told once per opening of the tool that nothing protects the settings.
   bool unprotectedWarned_ = false;
   // The stored items the list was filled with or saved; what else is stored
-  // later came from another program.
+  // later came from another program. A save's items count once it is done.
   std::set<std::string> storedItems_;
-  void NoteStoredItems();
+  std::set<std::string> savingItems_;
+  static std::set<std::string> ItemKeys(const std::vector<store::ListItem>& titles,
+                                        const std::vector<store::ListItem>& programs);
 };
 
 // The switch of each menu entry, in the order the switches are saved.
