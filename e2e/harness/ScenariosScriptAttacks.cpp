@@ -11,13 +11,19 @@
 // Windows a program at the user's ordinary level cannot post these messages
 // to the programs at all. Here they arrive, and the programs' own checks
 // are what the story shows.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "Fixtures.h"
 #include "ServiceControl.h"
 #include "StandardUser.h"
 #include "Tokens.h"
 #include "UserScripts.h"
+#include "config/frmSetupLayout.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32Registry.h"
@@ -37,6 +43,32 @@ namespace {
 
 constexpr std::chrono::milliseconds kServiceLimit{20000};
 constexpr DWORD kScriptLimitMs = 30000;
+
+struct ProcessSeen {
+  DWORD id = 0;
+  DWORD parent = 0;
+  std::wstring path;
+};
+
+std::vector<ProcessSeen> Processes() {
+  std::vector<ProcessSeen> seen;
+  const win32::UniqueKernelHandle snapshot =
+      win32::OwnFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return seen;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    seen.push_back({entry.th32ProcessID, entry.th32ParentProcessID,
+                    win32::ProcessImagePath(entry.th32ProcessID)});
+  }
+  return seen;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+  return text.size() >= end.size() &&
+         _wcsicmp(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
+}
 
 class ScriptAttacksScenario : public ServiceScenario {
  protected:
@@ -111,6 +143,40 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
     prompt.Answer(L"secret");
     EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit))
         << "the right password still gives it back";
+  }
+
+  Say("the help page, opened from the tool, by the service at the user's ordinary level");
+  {
+    const HWND tool = OpenTool(engines, engineId, L"secret");
+    ASSERT_NE(tool, nullptr);
+    const std::vector<ProcessSeen> before = Processes();
+    PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuHelpTopics, 0), 0);
+    ProcessSeen opener;
+    // The shell's handler starts and may end quickly: it is looked at at once.
+    WaitFor(
+        [&] {
+          for (const ProcessSeen& process : Processes()) {
+            if (std::any_of(before.begin(), before.end(),
+                            [&](const ProcessSeen& old) { return old.id == process.id; })) {
+              continue;
+            }
+            opener = process;
+            return true;
+          }
+          return false;
+        },
+        kReactLimit);
+    const std::wstring parent = win32::ProcessImagePath(opener.parent);
+    // Wine accepts a token's new integrity level and keeps the old one, so
+    // what it reads back here says nothing; on Windows it is medium.
+    Say("  %s started for it by %s, at integrity level 0x%lx", Utf8(opener.path).c_str(),
+        Utf8(parent).c_str(), ReadBackToken(opener.id).integrity);
+    EXPECT_TRUE(EndsWith(opener.path, L"\\rundll32.exe") &&
+                EndsWith(parent, Wide(platform::service::kProgram)))
+        << "the service opens it with Windows' own handler, on the user's token: nothing the "
+           "engine opens inherits the engine's";
+    PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
+    EXPECT_TRUE(ToolGone(engineId, "closed"));
   }
 
   Say("five wrong passwords from a standard user");

@@ -1,7 +1,9 @@
 // How an add-on stores what it adds: as the configuration tool saves, one
 // change applied whole or not at all, through the service where it is
-// installed, with the password the owner typed into the add-on. This is the
-// only place the add-ons hold the password.
+// installed. The password the owner typed into the add-on is checked as the
+// tool's prompt checks it (by the service, which answers with a ticket the
+// save carries and which ends after it). This is the only place the add-ons
+// hold the password.
 #pragma once
 
 #include <string>
@@ -19,7 +21,7 @@ struct AddonPlatform {
 };
 
 // The service checks the password; without it, the stored one is compared
-// here before anything is written.
+// here. Nothing is written for a password that is not right.
 store::WriteOutcome SaveAddedItem(const AddonPlatform& platform, std::string password,
                                   const AddedItem& item);
 

@@ -29,7 +29,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // standard user cannot write HKEY_LOCAL_MACHINE); without it, as in a
     // developer's build, the engine writes them itself.
     pm::win32::Win32ServiceChannel service(pm::store::FolderWithBackslash(toolkit.ProgramFolder()));
-    if (pm::win32::Win32ServiceChannel::ServiceInstalled()) engine.state.SettingsService = &service;
+    if (pm::win32::Win32ServiceChannel::ServiceInstalled()) {
+      engine.state.SettingsService = &service;
+      shell.OpenAtUserLevelThrough(
+          [&service](std::string_view what) { return pm::store::AskServiceToOpen(service, what); });
+    }
     // The add-ons save beside the engine.
     pm::win32::Win32SettingsWatch watch(pm::store::kProductKey);
     engine.state.StoredSettingsWatch = &watch;

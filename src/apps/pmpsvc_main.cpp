@@ -31,9 +31,10 @@ std::wstring ProgramFolder() {
 }
 
 // The settings' writer on this thread, the keeper of the sessions' programs
-// on another; both end when the service is told to stop.
+// on another; both end when the service is told to stop. The programs ask
+// the service from their first moment, so the keeper starts them once the
+// settings are in order and the pipe is open.
 void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
-  std::thread keeping([&keeper, stop] { keeper.Run(stop); });
   const std::string folder = pm::win32::Narrow(ProgramFolder());
   pm::win32::Win32Registry registry;
   pm::store::FileJournal journal(folder + std::string(pm::service::kJournalFileName));
@@ -43,12 +44,17 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper) {
   service.OnLeaveSession([&keeper](std::uint32_t session) { keeper.LeaveAlone(session); });
   service.OnStartupLockPassed(
       [&keeper](std::uint32_t session) { keeper.StartupLockPassed(session); });
+  service.OnOpenForUser([&keeper](std::uint32_t session, std::string_view what) {
+    return keeper.OpenForUser(session, what);
+  });
   pm::win32::Win32PipeServer pipe;
+  bool open = pipe.Open() == ERROR_SUCCESS;
+  // Whatever holds the pipe's name, the programs must run.
+  std::thread keeping([&keeper, stop] { keeper.Run(stop); });
   // A program that holds the pipe's name gets no password (the programs
   // check who serves it); the service waits for the name to come free.
-  bool open = false;
-  while (!(open = pipe.Open() == ERROR_SUCCESS)) {
-    if (WaitForSingleObject(stop, kPipeRetryMs) == WAIT_OBJECT_0) break;
+  while (!open && WaitForSingleObject(stop, kPipeRetryMs) != WAIT_OBJECT_0) {
+    open = pipe.Open() == ERROR_SUCCESS;
   }
   if (open) {
     pipe.Serve(stop, &pm::store::LargestRequest,

@@ -50,7 +50,7 @@ void frmMain::AskForNextBlockedWindow() {
   state_.WindowTitle = next.title;
   state_.WindowKey = next.key;
   if (BlankScreenOn) forms_.frmBlank.ShowOver(next.hwnd);
-  if (!state_.UserPassword2.empty() && !state_.UserPassword.empty()) {
+  if (state_.FirstPasswordStored && state_.SecondPasswordStored) {
     // A program item locks whatever the title says: the prompt names the program.
     forms_.frmPassword.Label1.SetCaption(
         next.program.empty() ? "'" + state_.WindowTitle + "' requires a password."

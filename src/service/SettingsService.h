@@ -15,6 +15,8 @@
 #include "platform/Registry.h"
 #include "service/Caller.h"
 #include "service/PasswordGate.h"
+#include "service/Tickets.h"
+#include "store/PasswordCheck.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsTransaction.h"
 
@@ -33,6 +35,9 @@ class SettingsService {
   // service's own start of the start-up locker. Answers the first failure.
   store::RegResult Start();
 
+  // The hash rounds for a password an older version stored as plain text.
+  void SetHashIterations(std::uint32_t iterations) { hashIterations_ = iterations; }
+
   // One request's bytes, from `caller`, to the reply's bytes.
   store::ByteArray Serve(std::span<const std::uint8_t> request, const Caller& caller = {});
 
@@ -47,6 +52,10 @@ class SettingsService {
   void OnStartupLockPassed(std::function<void(std::uint32_t session)> handler) {
     startupLockPassed_ = std::move(handler);
   }
+  // Where a request to open something for the caller goes: the keeper,
+  // which starts programs in the sessions. False when it could not.
+  using Opener = std::function<bool(std::uint32_t session, std::string_view what)>;
+  void OnOpenForUser(Opener handler) { openForUser_ = std::move(handler); }
 
  private:
   store::ServiceReply Handle(const store::ServiceRequest& request, const Caller& caller);
@@ -55,6 +64,13 @@ class SettingsService {
   std::optional<store::ServiceReply> Refusal(const store::ServiceRequest& request,
                                              const Caller& caller);
   store::ServiceReply PasswordChecked(const store::ServiceRequest& request, const Caller& caller);
+  store::ServiceReply OpenForUser(const store::ServiceRequest& request, const Caller& caller);
+  store::ServiceReply Status();
+  // Why the request may not be done: no valid ticket, or not the password.
+  std::optional<store::ServiceReply> Unauthorized(const store::ServiceRequest& request,
+                                                  const Caller& caller);
+  store::ServiceReply ApplyProtected(store::ChangeSet change);
+  store::RegResult MovePasswordsToProtectedPlace();
   store::ServiceReply ApplyChecked(const store::ChangeSet& change);
   store::ServiceReply Import();
   store::ServiceReply Export();
@@ -64,8 +80,12 @@ class SettingsService {
   store::ChangeJournal& journal_;
   std::string programFolder_;
   PasswordGate gate_;
+  Tickets tickets_;
+  bool passwordsChanged_ = false;
+  std::uint32_t hashIterations_ = store::kPasswordHashIterations;
   std::function<void(std::uint32_t)> leaveSession_;
   std::function<void(std::uint32_t)> startupLockPassed_;
+  Opener openForUser_;
 };
 
 }  // namespace pm::service

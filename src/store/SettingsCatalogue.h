@@ -85,7 +85,8 @@ bool ReadSwitch(platform::Registry& registry, Switch id);
 bool ForegroundHookSwitchedOff(platform::Registry& registry);
 
 // A stored password as the check needs it: a plain one cut to the
-// characters that count, a hashed one whole.
+// characters that count, a hashed one whole; from the passwords' own key
+// where the service keeps them (store/PasswordPlace.h).
 std::string ReadPassword(platform::Registry& registry, std::string_view name);
 
 // Text to a 16-bit integer the way the stored numbers have always been read:

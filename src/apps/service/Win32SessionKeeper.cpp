@@ -108,6 +108,32 @@ void Win32SessionKeeper::StartupLockPassed(DWORD session) {
   Changed();
 }
 
+namespace {
+
+// Starts `application` on the user's interactive desktop with `token` and
+// the user's environment; the process's handle, or null.
+UniqueKernelHandle StartOnTheUsersDesktop(HANDLE token, const std::wstring& application,
+                                          std::wstring commandLine, const std::wstring& folder,
+                                          SECURITY_ATTRIBUTES* process,
+                                          SECURITY_ATTRIBUTES* thread) {
+  UniqueEnvironment environment;
+  CreateEnvironmentBlock(environment.put(), token, FALSE);
+  std::wstring desktop = L"winsta0\\default";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = desktop.data();
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessAsUserW(token, application.c_str(), commandLine.data(), process, thread, FALSE,
+                            CREATE_UNICODE_ENVIRONMENT, environment.get(),
+                            folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    return {};
+  }
+  const UniqueKernelHandle primaryThread(info.hThread);
+  return UniqueKernelHandle(info.hProcess);
+}
+
+}  // namespace
+
 UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session, Program program) {
   UniqueKernelHandle user;
   if (!WTSQueryUserToken(session, user.put())) return {};
@@ -119,23 +145,25 @@ UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session, Program program) {
   if (!rules || !threadRules) return {};
   SECURITY_ATTRIBUTES process{sizeof process, rules.get(), FALSE};
   SECURITY_ATTRIBUTES thread{sizeof thread, threadRules.get(), FALSE};
-  UniqueEnvironment environment;
-  CreateEnvironmentBlock(environment.put(), token.get(), FALSE);
-  std::wstring desktop = L"winsta0\\default";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.lpDesktop = desktop.data();
   const std::wstring& path = PathOf(program);
-  std::wstring commandLine = L"\"" + path + L"\"";
-  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessAsUserW(token.get(), path.c_str(), commandLine.data(), &process, &thread,
-                            FALSE, CREATE_UNICODE_ENVIRONMENT, environment.get(), folder.c_str(),
-                            &startup, &info)) {
-    return {};
-  }
-  const UniqueKernelHandle primaryThread(info.hThread);
-  return UniqueKernelHandle(info.hProcess);
+  return StartOnTheUsersDesktop(token.get(), path, L"\"" + path + L"\"",
+                                path.substr(0, path.find_last_of(L'\\')), &process, &thread);
+}
+
+bool Win32SessionKeeper::OpenForUser(DWORD session, std::string_view what) {
+  // The user's own token, as the shell has it: at the user's ordinary level.
+  UniqueKernelHandle signedIn;
+  if (!WTSQueryUserToken(session, signedIn.put())) return false;
+  const UniqueKernelHandle user = UserLevelToken(signedIn.get());
+  if (!user) return false;
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  // Windows' own handler opens it as a double click would.
+  const std::wstring rundll = std::wstring(system) + L"\\rundll32.exe";
+  return static_cast<bool>(StartOnTheUsersDesktop(
+      user.get(), rundll, L"\"" + rundll + L"\" url.dll,FileProtocolHandler " + Wide(what), {},
+      nullptr, nullptr));
 }
 
 // A program that runs in the session already (one the service started
@@ -166,7 +194,9 @@ UniqueKernelHandle Win32SessionKeeper::AdoptOrEnd(DWORD session, Program program
     UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION |
                                                READ_CONTROL | PROCESS_TERMINATE,
                                            FALSE, entry.th32ProcessID));
-    if (!process) continue;
+    // An ended process stays listed under Wine while anyone holds a handle
+    // to it: it runs no lock.
+    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) continue;
     if (!adopted && CarriesSessionProgramProtection(process.get())) {
       adopted = std::move(process);
     } else {

@@ -19,6 +19,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "platform/win32/Handles.h"
@@ -48,6 +49,9 @@ class Win32SessionKeeper {
   void LeaveAlone(DWORD session);
   // The right password at the session's start-up lock.
   void StartupLockPassed(DWORD session);
+  // Opens a file, an address or a program for the session's user, at the
+  // user's ordinary level, as the shell does.
+  bool OpenForUser(DWORD session, std::string_view what);
 
  private:
   using Key = std::pair<DWORD, Program>;

@@ -92,20 +92,14 @@ UniqueKernelHandle SessionProgramToken(HANDLE userToken) {
   return token;
 }
 
-UniqueKernelHandle UserLevelToken() {
-  UniqueKernelHandle own;
-  if (!OpenProcessToken(GetCurrentProcess(),
-                        TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT,
-                        own.put())) {
-    return {};
-  }
+UniqueKernelHandle UserLevelToken(HANDLE userToken) {
   UniqueKernelHandle token;
-  if (!DuplicateTokenEx(own.get(), 0, nullptr, SecurityImpersonation, TokenPrimary,
-                        token.put()) ||
-      !SetTokenIntegrity(token.get(), kMediumIntegrity) ||
-      !SetTokenDefaultDacl(token.get(), kUserProgramObjectsSddl)) {
+  if (!DuplicateTokenEx(userToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                        token.put())) {
     return {};
   }
+  const DWORD level = IntegrityLevelOf(token.get());
+  if (level > kMediumIntegrity && !SetTokenIntegrity(token.get(), kMediumIntegrity)) return {};
   return token;
 }
 
@@ -122,9 +116,9 @@ DWORD IntegrityLevelOf(HANDLE token) {
 }
 
 DWORD OwnIntegrityLevel() {
-  UniqueKernelHandle own;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, own.put())) return 0;
-  return IntegrityLevelOf(own.get());
+  // The pseudo handle asks no access of the token, whose own rules are the
+  // service's (it made the token) and may refuse this very process.
+  return IntegrityLevelOf(GetCurrentProcessToken());
 }
 
 bool OwnedBySystem(HANDLE object) {

@@ -16,6 +16,12 @@ using UniqueSecurityDescriptor = UniqueHandle<PSECURITY_DESCRIPTOR, LocalFree>;
 // is inherited from the parent: Windows' own rule for HKLM\SOFTWARE keys.
 inline constexpr wchar_t kProtectedKeySddl[] =
     L"D:P(A;CI;0xf003f;;;SY)(A;CI;0xf003f;;;BA)(A;CI;0x20019;;;BU)";
+// A file that holds the passwords' hashes (the export, the service's
+// journal): administrators and the system alone, whatever the folder says.
+inline constexpr wchar_t kAdministratorsOnlyFileSddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+// The same without the users: where the password's hashes are kept.
+inline constexpr wchar_t kAdministratorsOnlyKeySddl[] =
+    L"D:P(A;CI;0xf003f;;;SY)(A;CI;0xf003f;;;BA)";
 
 // The service's pipe: the system owns it, and with administrators has full
 // control; interactive users may read and write a message but not create
@@ -48,10 +54,6 @@ inline constexpr wchar_t kSessionProgramSddl[] =
 inline constexpr wchar_t kSessionProgramObjectsSddl[] =
     L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x100800;;;AU)(A;;0x100800;;;OW)";
 
-// What a program started by those at the user's ordinary level makes: the
-// user's own, as on any program the user starts.
-inline constexpr wchar_t kUserProgramObjectsSddl[] = L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;GA;;;OW)";
-
 // The integrity levels Windows knows, as the last part of their SID.
 inline constexpr DWORD kMediumIntegrity = SECURITY_MANDATORY_MEDIUM_RID;  // 0x2000
 inline constexpr DWORD kHighIntegrity = SECURITY_MANDATORY_HIGH_RID;      // 0x3000
@@ -65,10 +67,9 @@ UniqueSecurityDescriptor SecurityDescriptorFromSddl(const wchar_t* sddl);
 // messaging or injecting into it, with `kSessionProgramObjectsSddl` as its
 // default DACL. Null when it cannot be made.
 UniqueKernelHandle SessionProgramToken(HANDLE userToken);
-// The token for a program the engine starts for the user (help, a web page,
-// an add-on): the engine's own, at the user's ordinary level. Null when it
-// cannot be made.
-UniqueKernelHandle UserLevelToken();
+// The user's own token as the shell runs programs with it: at the user's
+// ordinary level at the most. Null when it cannot be made.
+UniqueKernelHandle UserLevelToken(HANDLE userToken);
 // A token's integrity level (its RID), 0 when the system reports none.
 DWORD IntegrityLevelOf(HANDLE token);
 // This process's integrity level, 0 when the system reports none.

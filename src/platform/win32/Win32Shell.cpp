@@ -47,42 +47,6 @@ bool EnableShutdownPrivilege() {
   return GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }
 
-// Above the user's ordinary level (the service starts the engine at high
-// integrity), what the engine starts for the user must not inherit that
-// level: it would be out of the user's reach, and a program it opens could
-// then reach the engine.
-bool AboveUserLevel() {
-  return OwnIntegrityLevel() > kMediumIntegrity;
-}
-
-bool StartAtUserLevel(const std::wstring& application, std::wstring commandLine, WORD showStyle) {
-  const UniqueKernelHandle token = UserLevelToken();
-  if (!token) return false;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = showStyle;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessAsUserW(token.get(), application.c_str(), commandLine.data(), nullptr, nullptr,
-                            FALSE, 0, nullptr, nullptr, &startup, &started)) {
-    return false;
-  }
-  const UniqueKernelHandle process(started.hProcess);
-  const UniqueKernelHandle thread(started.hThread);
-  return true;
-}
-
-// The shell's "open" of a file or an address, in a process of the user's
-// ordinary level: Windows' own protocol handler, run by rundll32.
-bool OpenAtUserLevel(const std::wstring& target) {
-  wchar_t system[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  const std::wstring rundll = std::wstring(system) + L"\\rundll32.exe";
-  return StartAtUserLevel(rundll, L"\"" + rundll + L"\" url.dll,FileProtocolHandler " + target,
-                          SW_SHOWNORMAL);
-}
-
 }  // namespace
 
 Win32Shell::~Win32Shell() {
@@ -125,8 +89,16 @@ bool Win32Shell::RemoveTrayIcon(Hwnd owner) {
   return removed;
 }
 
+// Above the user's ordinary level (the service starts the engine at high
+// integrity), what the engine opens for the user must not inherit that
+// level: it would be out of the user's reach, and a program it opened could
+// then reach the engine. The service opens it in the user's session instead.
+bool Win32Shell::OpensThroughTheService() const {
+  return userLevelOpener_ && OwnIntegrityLevel() > kMediumIntegrity;
+}
+
 bool Win32Shell::Open(std::string_view fileOrAddress) {
-  if (AboveUserLevel()) return OpenAtUserLevel(Wide(fileOrAddress));
+  if (OpensThroughTheService()) return userLevelOpener_(fileOrAddress);
   const HINSTANCE result =
       ShellExecuteW(nullptr, L"open", Wide(fileOrAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   // ShellExecuteW reports success as a value above 32.
@@ -137,10 +109,8 @@ bool Win32Shell::StartProgram(std::string_view path, int showStyle) {
   const std::wstring application = Wide(path);
   // CreateProcessW may write into the command line; it names the program
   // quoted, so a path with blanks stays one argument.
+  if (OpensThroughTheService()) return userLevelOpener_(path);
   std::wstring commandLine = L"\"" + application + L"\"";
-  if (AboveUserLevel()) {
-    return StartAtUserLevel(application, std::move(commandLine), static_cast<WORD>(showStyle));
-  }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
