@@ -22,13 +22,13 @@ target_include_directories(pm_platform INTERFACE ${PMP_GENERATED})
 
 if(PMP_WINDOWS)
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
-            src/platform/Placement.cpp src/platform/FolderPath.cpp
+            src/platform/Placement.cpp src/platform/FolderPath.cpp src/platform/ProgramPath.cpp
             src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
                         ole32 oleaut32 windowscodecs uuid version bcrypt wtsapi32 userenv)
 else()
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
-            src/platform/Placement.cpp src/platform/FolderPath.cpp
+            src/platform/Placement.cpp src/platform/FolderPath.cpp src/platform/ProgramPath.cpp
             src/platform/sim/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform)
   # A password is hashed with 600,000 rounds: unoptimised and sanitized, one
@@ -55,6 +55,10 @@ target_link_libraries(pm_config PUBLIC pm_store pm_forms pm_about pm_prompt)
 pmp_layer(pm_engine src/engine/*.cpp)
 target_link_libraries(pm_engine PUBLIC pm_store pm_forms pm_prompt pm_about pm_config)
 
+# The two add-ons the add-item wizard starts.
+pmp_layer(pm_addons src/addons/*.cpp)
+target_link_libraries(pm_addons PUBLIC pm_store pm_forms)
+
 pmp_layer(pm_startup src/startup/*.cpp)
 target_link_libraries(pm_startup PUBLIC pm_store pm_forms pm_prompt)
 
@@ -68,7 +72,8 @@ if(PMP_WINDOWS)
   # generated files are named here, so a change to any rebuilds the programs.
   file(GLOB PMP_ARTWORK CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/apps/resources/art/*)
   set_source_files_properties(src/apps/resources/pmpro.rc src/apps/resources/pmpstart.rc
-                              src/apps/resources/pmpsvc.rc
+                              src/apps/resources/pmpsvc.rc src/apps/resources/pmpaddon.rc
+                              src/apps/resources/qwenet.rc
                               PROPERTIES OBJECT_DEPENDS
                               "${PMP_GENERATED}/pmp/Version.h;${PMP_GENERATED}/app.manifest;${PMP_ARTWORK}")
   add_executable(pmpro WIN32 src/apps/pmpro_main.cpp src/apps/resources/pmpro.rc)
@@ -81,12 +86,16 @@ if(PMP_WINDOWS)
   target_link_libraries(pm_service_host PUBLIC pm_service pm_backend)
   add_executable(pmpsvc src/apps/pmpsvc_main.cpp src/apps/resources/pmpsvc.rc)
   target_link_libraries(pmpsvc PRIVATE pm_service_host pm_service pm_backend)
-  target_link_options(pmpro PRIVATE -municode)
-  target_link_options(pmpstart PRIVATE -municode)
-  target_link_options(pmpsvc PRIVATE -municode)
+  add_executable(pmpaddon WIN32 src/apps/pmpaddon_main.cpp src/apps/resources/pmpaddon.rc)
+  target_link_libraries(pmpaddon PRIVATE pm_addons pm_backend)
+  add_executable(qwenet WIN32 src/apps/qwenet_main.cpp src/apps/resources/qwenet.rc)
+  target_link_libraries(qwenet PRIVATE pm_addons pm_backend)
+  foreach(program pmpro pmpstart pmpsvc pmpaddon qwenet)
+    target_link_options(${program} PRIVATE -municode)
+  endforeach()
   # What ships is linked without the sections nothing reaches and without
   # symbols; the tests run against these very files.
-  foreach(program pmpro pmpstart pmpsvc)
+  foreach(program pmpro pmpstart pmpsvc pmpaddon qwenet)
     target_link_options(${program} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-Wl,--gc-sections>
                         $<$<NOT:$<CONFIG:Debug>>:-s>)
   endforeach()

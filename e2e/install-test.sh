@@ -4,8 +4,9 @@
 #   install-test.sh <pmharness.exe> <setup.exe> [standard-user]
 # Without a third argument: the install-uninstall scenario. With
 # "standard-user": Windows' rules on the system keys, a silent setup, then
-# the configuration tool's scenarios with the programs run by a standard
-# user (a restricted token), saving through the service.
+# the configuration tool's scenarios (and the add-ons the wizard starts) with
+# the programs run by a standard user (a restricted token), saving through
+# the service.
 # Uses $DISPLAY when the caller (scripts/test.sh) provides one, else starts
 # a virtual display of its own.
 set -euo pipefail
@@ -41,7 +42,8 @@ if [ "$mode" = standard-user ]; then
   [ "$status" -eq 0 ] && { "$pmp_wine" "$harness" apply-refused-without-service \
     "$(dirname "$harness")/pmpro.exe" --standard-user || status=$?; }
   [ "$status" -eq 0 ] && { "$pmp_wine" "$setup" /S || status=$?; }
-  for scenario in setup-window tool-first-click change-password export-import prompt-picture; do
+  for scenario in setup-window tool-first-click change-password export-import prompt-picture addons \
+      program-items; do
     [ "$status" -eq 0 ] || break
     "$pmp_wine" "$harness" "$scenario" "$installed" --standard-user || status=$?
   done

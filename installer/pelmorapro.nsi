@@ -5,8 +5,8 @@
 ; administrator and writes for all users.
 ;
 ; CMake builds it and passes what it packs:
-;   makensis -DVERSION=<project version> -DPMPRO=... -DPMPSTART=... -DPMPSVC=... -DHELP=... -DICON=...
-;            -DOUTFILE=... pelmorapro.nsi
+;   makensis -DVERSION=<project version> -DPMPRO=... -DPMPSTART=... -DPMPSVC=... -DPMPADDON=...
+;            -DQWENET=... -DHELP=... -DICON=... -DOUTFILE=... pelmorapro.nsi
 
 Unicode true
 Target amd64-unicode
@@ -15,13 +15,15 @@ SetCompressor /SOLID lzma
 
 !macro REQUIRE_DEFINE NAME
   !ifndef ${NAME}
-    !error "Pass VERSION, PMPRO, PMPSTART, PMPSVC, HELP, ICON and OUTFILE with -D"
+    !error "Pass VERSION, PMPRO, PMPSTART, PMPSVC, PMPADDON, QWENET, HELP, ICON and OUTFILE with -D"
   !endif
 !macroend
 !insertmacro REQUIRE_DEFINE VERSION
 !insertmacro REQUIRE_DEFINE PMPRO
 !insertmacro REQUIRE_DEFINE PMPSTART
 !insertmacro REQUIRE_DEFINE PMPSVC
+!insertmacro REQUIRE_DEFINE PMPADDON
+!insertmacro REQUIRE_DEFINE QWENET
 !insertmacro REQUIRE_DEFINE HELP
 !insertmacro REQUIRE_DEFINE ICON
 !insertmacro REQUIRE_DEFINE OUTFILE
@@ -42,6 +44,10 @@ SetCompressor /SOLID lzma
 !define UNINSTALLER "uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 !define SETTINGS_KEY "SOFTWARE\${PRODUCT}"
+; Where the add-item wizard finds the two add-ons: "InstallPath", the folder
+; with its closing separator.
+!define FILE_ADDON_KEY "${SETTINGS_KEY}\Addon"
+!define WEB_ADDON_KEY "${SETTINGS_KEY}\Addon2"
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define RUN_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 !define RUNONCE_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce"
@@ -175,8 +181,12 @@ Section "${PRODUCT}"
   File "/oname=pmpro.exe" "${PMPRO}"
   File "/oname=pmpstart.exe" "${PMPSTART}"
   File "/oname=pmpsvc.exe" "${PMPSVC}"
+  File "/oname=pmpaddon.exe" "${PMPADDON}"
+  File "/oname=qwenet.exe" "${QWENET}"
   File "/oname=pmpro.htm" "${HELP}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  WriteRegStr HKLM "${FILE_ADDON_KEY}\Settings" "InstallPath" "$INSTDIR\"
+  WriteRegStr HKLM "${WEB_ADDON_KEY}\Settings" "InstallPath" "$INSTDIR\"
   ; Before the service starts: with settings kept from an earlier
   ; installation and the start-up lock on, its start arms the lock.
   Call SaveWinlogonValues
@@ -256,12 +266,17 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\pmpro.exe"
   Delete /REBOOTOK "$INSTDIR\pmpstart.exe"
   Delete /REBOOTOK "$INSTDIR\pmpsvc.exe"
+  Delete /REBOOTOK "$INSTDIR\pmpaddon.exe"
+  Delete /REBOOTOK "$INSTDIR\qwenet.exe"
   Delete "$INSTDIR\pmpsvc.journal"
   Delete "$INSTDIR\pmpro.htm"
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
   DeleteRegValue HKLM "${RUNONCE_KEY}" "${RUNONCE_VALUE}"
   Call un.RestoreWinlogonValues
+  ; The add-ons go with the program, kept settings or not.
+  DeleteRegKey HKLM "${FILE_ADDON_KEY}"
+  DeleteRegKey HKLM "${WEB_ADDON_KEY}"
 
   ; The passwords and locked items, and the export file made from them.
   ; Asked only when there are settings to keep.

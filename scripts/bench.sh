@@ -77,6 +77,8 @@ run bench-latency "$engine"
 run bench-latency "$engine" --no-foreground-hook
 run bench-latency "$engine" --show-inactive
 run bench-latency "$engine" --show-inactive --no-foreground-hook
+run bench-latency "$engine" --program-item
+run bench-latency "$engine" --program-item --no-foreground-hook
 echo "== bench-idle"
 run bench-idle "$engine" --seconds "${PMP_IDLE_SECONDS:-30}"
 run bench-idle "$engine" --seconds "${PMP_IDLE_SECONDS:-30}" --no-foreground-hook

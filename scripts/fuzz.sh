@@ -22,6 +22,7 @@ import_sources=(src/store/SettingsFile.cpp src/store/RegFileTree.cpp
                 src/platform/sim/SimCrypto.cpp src/platform/sim/SimFiles.cpp)
 # The service's request reader runs on the whole store and the service.
 service_sources=($(ls src/store/*.cpp src/service/*.cpp | grep -v -e RegFile.cpp)
+                 src/platform/ProgramPath.cpp src/platform/FolderPath.cpp
                  src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp
                  src/platform/sim/SimCrypto.cpp src/platform/sim/SimFiles.cpp)
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all

@@ -13,6 +13,7 @@
 #include "platform/win32/Win32Paths.h"
 #include "prompt/frmPasswordLayout.h"
 #include "store/PasswordPlace.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
 #include "store/modRegistry.h"
 
@@ -226,6 +227,18 @@ bool ProductKey::ForgetProtectedPasswords() {
 
 bool ProductKey::WriteLockedItems(const std::vector<store::ListItem>& items) {
   return Protected(store::WriteLists(registry_, items, {}));
+}
+
+bool ProductKey::WriteProgramItems(const std::vector<store::ListItem>& programs) {
+  return Protected(store::WriteProgramList(registry_, programs));
+}
+
+std::vector<store::ListItem> ProductKey::ReadItems() {
+  return store::ReadItemList(registry_);
+}
+
+std::vector<store::ListItem> ProductKey::ReadPrograms() {
+  return store::ReadProgramList(registry_);
 }
 
 // --- Target windows --------------------------------------------------------

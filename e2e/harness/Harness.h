@@ -94,6 +94,9 @@ class ProductKey {
   // Removes the key where the service keeps the passwords.
   bool ForgetProtectedPasswords();
   bool WriteLockedItems(const std::vector<store::ListItem>& items);
+  bool WriteProgramItems(const std::vector<store::ListItem>& programs);
+  std::vector<store::ListItem> ReadItems();
+  std::vector<store::ListItem> ReadPrograms();
 
  private:
   bool Protected(store::RegResult written);

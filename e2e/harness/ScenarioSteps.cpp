@@ -120,4 +120,23 @@ testing::AssertionResult LockedOnArrival(TargetWindow& window, const std::string
                                      << "front";
 }
 
+DWORD StartOtherProgramWindow(Engines& engines, const std::wstring& fileName,
+                              const std::wstring& title, const std::wstring& className) {
+  wchar_t self[MAX_PATH] = {};
+  wchar_t folder[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring copy = std::wstring(folder) + fileName;
+  if (!CopyFileW(self, copy.c_str(), FALSE)) return 0;
+  return engines.StartOther(L"\"" + copy + L"\" hold-window \"" + title + L"\" \"" + className +
+                            L"\"");
+}
+
+HWND WaitForWindowOf(DWORD processId, const std::wstring& title) {
+  const WindowQuery query{.title = title, .className = {}, .processId = processId};
+  HWND window = nullptr;
+  WaitFor([&] { return (window = FindTopLevel(query)) != nullptr; }, kStartLimit);
+  return window;
+}
+
 }  // namespace pm::e2e

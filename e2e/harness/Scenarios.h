@@ -26,6 +26,7 @@ struct Options {
   // The programs run with a standard user's token (--standard-user).
   bool standardUser = false;
   bool showInactive = false;  // bench-latency: shown without activation
+  bool programItem = false;   // bench-latency: locked by a program item, not the title
   int seconds = 0;            // 0: the benchmark's own default
 };
 
@@ -84,6 +85,15 @@ testing::AssertionResult ToolGone(DWORD engineId, const std::string& why);
 // The message box the last command opened, read and answered with OK.
 std::wstring AnswerMessageBox(DWORD processId, const std::string& what,
                               std::chrono::milliseconds limit);
+
+// A copy of the harness under another file name (in the temporary folder),
+// so that its window belongs to another program; it holds one window until
+// it is ended. Its process id, 0 on failure.
+DWORD StartOtherProgramWindow(Engines& engines, const std::wstring& fileName,
+                              const std::wstring& title, const std::wstring& className);
+// The window of that process with that title, once it is there; null after
+// kStartLimit.
+HWND WaitForWindowOf(DWORD processId, const std::wstring& title);
 
 // Writes the Settings key straight through advapi32; the Win32 error is the
 // exit code. Run by ServiceGuards as a standard user.

@@ -34,8 +34,12 @@ constexpr char kUninstallKey[] =
 constexpr char kProductName[] = "Pelmora Pro";
 constexpr wchar_t kPublisher[] = L"Pelmora Software";
 constexpr wchar_t kUninstaller[] = L"uninstall.exe";
-constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe", L"pmpstart.exe", L"pmpsvc.exe",
-                                           L"pmpro.htm", L"uninstall.exe"};
+constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe",    L"pmpstart.exe", L"pmpsvc.exe",
+                                           L"pmpaddon.exe", L"qwenet.exe",   L"pmpro.htm",
+                                           L"uninstall.exe"};
+// Where the add-item wizard finds the add-ons.
+constexpr const char* kAddonKeys[] = {"SOFTWARE\\Pelmora Pro\\Addon\\Settings",
+                                      "SOFTWARE\\Pelmora Pro\\Addon2\\Settings"};
 // A setup or uninstall refused because the engine runs ends with this code.
 constexpr DWORD kExitEngineRunning = 2;
 // A fresh prefix is slow to start its first programs.
@@ -204,6 +208,16 @@ void ExpectInstalled(const Installation& installed) {
   EXPECT_TRUE(size > 0) << "Add/Remove Programs EstimatedSize = " + std::to_string(size) + " KB";
 }
 
+// The add-item wizard finds the add-ons where the setup registered them.
+// Checked right after a setup: the scenarios' own settings replace the key.
+void ExpectAddonsRegistered(const Installation& installed) {
+  for (const char* key : kAddonKeys) {
+    const std::wstring folder = MachineText(key, "InstallPath");
+    EXPECT_TRUE(SameText(folder, installed.folder + L"\\"))
+        << std::string(key) + " \"InstallPath\" = " + Utf8(folder);
+  }
+}
+
 void ExpectRemoved(const Installation& installed) {
   for (const wchar_t* name : kInstalledFiles) {
     EXPECT_FALSE(Exists(installed.File(name))) << Utf8(installed.File(name)) + " is removed";
@@ -216,6 +230,9 @@ void ExpectRemoved(const Installation& installed) {
       << "RunOnce \"pmpro lock startup\" is removed";
   EXPECT_FALSE(ReadMachineValue(kUninstallKey, "DisplayName"))
       << "the Add/Remove Programs entry is removed";
+  for (const char* key : kAddonKeys) {
+    EXPECT_FALSE(ReadMachineValue(key, "InstallPath")) << std::string(key) + " is removed";
+  }
   EXPECT_TRUE(MachineDword(store::kWinlogonKey, "LogonType") == kLogonTypeBefore)
       << "Winlogon \"LogonType\" is back at " + std::to_string(kLogonTypeBefore);
   const std::wstring background = MachineText(store::kWinlogonKey, "Background");
@@ -309,6 +326,7 @@ TEST_F(Scenario, InstallUninstall) {
   const auto installCode = RunToEnd(engines, setup, kSetupLimit);
   ASSERT_TRUE(installCode == 0u) << "the setup ends with 0: " + Shown(installCode);
   ExpectInstalled(installed);
+  ExpectAddonsRegistered(installed);
 
   Say("the installed engine");
   ProductKey key;

@@ -50,20 +50,6 @@ testing::AssertionResult HiddenAfter(TargetWindow& window, const std::function<v
                                      << (prompt ? "a prompt came" : "no prompt came");
 }
 
-// A copy of the harness under another file name, so that its windows belong
-// to another program; it holds one window until it is ended.
-DWORD StartOtherProgramWindow(Engines& engines, const std::wstring& title,
-                              const std::wstring& className) {
-  wchar_t self[MAX_PATH] = {};
-  wchar_t folder[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  GetTempPathW(MAX_PATH, folder);
-  const std::wstring copy = std::wstring(folder) + L"pmharness-other-program.exe";
-  if (!CopyFileW(self, copy.c_str(), FALSE)) return 0;
-  return engines.StartOther(L"\"" + copy + L"\" hold-window \"" + title + L"\" \"" + className +
-                            L"\"");
-}
-
 }  // namespace
 
 TEST_F(EngineScenario, ScreenWatch) {
@@ -100,7 +86,8 @@ TEST_F(EngineScenario, ScreenWatch) {
     prompt.Answer(L"secret");
     EXPECT_TRUE(WaitFor([&] { return mine.visible(); }, kReactLimit))
         << "the right password gives the first program's window back";
-    const DWORD otherId = StartOtherProgramWindow(engines, L"Registry Editor - theirs", shared);
+    const DWORD otherId = StartOtherProgramWindow(engines, L"pmharness-other-program.exe",
+                                                  L"Registry Editor - theirs", shared);
     EXPECT_NE(otherId, 0u) << "another program opened a window of the same class";
     const WindowQuery theirs{
         .title = L"Registry Editor - theirs", .className = shared, .processId = otherId};

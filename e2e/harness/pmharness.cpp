@@ -115,6 +115,8 @@ int wmain(int argc, wchar_t** argv) {
       options.standardUser = true;
     } else if (option == L"--show-inactive") {
       options.showInactive = true;
+    } else if (option == L"--program-item") {
+      options.programItem = true;
     } else if (option == L"--seconds" && i + 1 < argc) {
       options.seconds = std::max(1, _wtoi(argv[++i]));
     } else {

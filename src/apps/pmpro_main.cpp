@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceChannel.h"
+#include "platform/win32/Win32SettingsWatch.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32UiToolkit.h"
 #include "store/SettingsCatalogue.h"
@@ -33,6 +34,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       shell.OpenAtUserLevelThrough(
           [&service](std::string_view what) { return pm::store::AskServiceToOpen(service, what); });
     }
+    // The add-ons save beside the engine.
+    pm::win32::Win32SettingsWatch watch(pm::store::kProductKey);
+    engine.state.StoredSettingsWatch = &watch;
     engine.Start();
     exitCode = toolkit.Run();
     desktop.SetWindowChangeHandler(nullptr);

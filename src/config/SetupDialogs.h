@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "config/ProgramEntries.h"
 #include "config/frmAddWizardLayout.h"
 #include "config/frmModifyLayout.h"
 #include "config/frmTimeDelayLayout.h"
@@ -21,6 +22,7 @@ struct SetupParts {
   platform::Form& window;
   platform::ListBox& List1;
   platform::Control& cmdApply;
+  ProgramEntries& programs;  // which rows of List1 are program items
 };
 
 // Makes the first entry equal to `text` (exactly) current and checked, and
@@ -70,7 +72,7 @@ class frmAddWizard : public platform::ChildDialog {
   platform::Shell& shell_;
 };
 
-// Changes the text of the current item.
+// Changes the text of the current item: a title, or a program item's path.
 class frmModify : public platform::ChildDialog {
  protected:
   using Ids = frmModifyIds;
@@ -82,6 +84,7 @@ class frmModify : public platform::ChildDialog {
 
  private:
   void cmdOK_Click();
+  void ChangeProgram(int row, const std::string& path);
 
   SetupParts setup_;
 };

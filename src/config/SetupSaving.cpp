@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "store/ItemLists.h"
 #include "store/PlainPasswords.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
 #include "store/SettingsWriter.h"
 
@@ -55,10 +56,14 @@ void frmSetup::GetSettings() {
 
 store::RegResult frmSetup::SaveWindows(platform::Registry& target) {
   std::vector<store::ListItem> items;
-  for (int i = 0; i < List1.ListCount(); ++i) items.push_back({List1.List(i), List1.Selected(i)});
+  std::vector<store::ListItem> programs;
+  programEntries.Split(List1, items, programs);
+  savingItems_ = ItemKeys(items, programs);
   std::vector<std::string> ignore;
   for (int i = 0; i < List2.ListCount(); ++i) ignore.push_back(List2.List(i));
-  return store::WriteLists(target, items, ignore);
+  store::RegResult result = store::WriteLists(target, items, ignore);
+  const store::RegResult programsWritten = store::WriteProgramList(target, programs);
+  return result ? programsWritten : result;
 }
 
 store::RegResult frmSetup::SaveSettings(platform::Registry& target) {
@@ -99,6 +104,7 @@ bool frmSetup::Save() {
     return false;
   }
   WarnWhenUnprotected(outcome);
+  storedItems_ = std::move(savingItems_);
   state_.ReloadRequested = true;
   return true;
 }

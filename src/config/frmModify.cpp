@@ -31,6 +31,13 @@ frmModify::frmModify(platform::Toolkit& toolkit, SetupParts setup)
 void frmModify::cmdOK_Click() {
   const std::string text = txtModify.Text();
   if (text.empty()) return;
+  const int edited = setup_.List1.ListIndex();
+  if (edited >= 0) {
+    if (setup_.programs.ProgramOf(setup_.List1.List(edited))) {
+      ChangeProgram(edited, text);
+      return;
+    }
+  }
   if (FindEntry(setup_.List1, text) < 0) {
     // The setup window is disabled while the dialog is open, so the current
     // entry is still the one the text came from. With none current, the
@@ -39,6 +46,18 @@ void frmModify::cmdOK_Click() {
       setup_.List1.RemoveItem(current);
     }
     setup_.List1.AddItem(text);
+  }
+  CheckFirstEntry(setup_, text);
+  Unload();
+}
+
+// The text is the program's new path; its row reads anew.
+void frmModify::ChangeProgram(int row, const std::string& path) {
+  const std::string text = ProgramEntries::RowText(path);
+  if (FindEntry(setup_.List1, text) < 0) {
+    setup_.programs.Removed(setup_.List1.List(row));
+    setup_.List1.RemoveItem(row);
+    setup_.programs.Add(setup_.List1, path);
   }
   CheckFirstEntry(setup_, text);
   Unload();

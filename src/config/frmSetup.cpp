@@ -3,9 +3,11 @@
 
 #include "config/SettingsTransfer.h"
 #include "config/frmSetupLayout.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
 #include "store/PasswordQuestion.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::config {
@@ -21,9 +23,10 @@ constexpr int kIgnoreMinimumLength = 3;
 frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::frmabout& about,
                    EngineCommands& engine)
     : Form(platform.toolkit, kfrmSetupSpec),
-      frmAddWizard(platform.toolkit, {*this, List1, cmdApply}, platform.registry, platform.shell),
-      frmModify(platform.toolkit, {*this, List1, cmdApply}),
-      frmTimeDelay(platform.toolkit, {*this, List1, cmdApply}, state),
+      frmAddWizard(platform.toolkit, {*this, List1, cmdApply, programEntries}, platform.registry,
+                   platform.shell),
+      frmModify(platform.toolkit, {*this, List1, cmdApply, programEntries}),
+      frmTimeDelay(platform.toolkit, {*this, List1, cmdApply, programEntries}, state),
       frmChangePassword(platform.toolkit, *this, platform.registry, state),
       frmpasswordpicture(platform.toolkit, *this, platform.registry, state),
       toolkit_(platform.toolkit),
@@ -121,13 +124,28 @@ void frmSetup::GetWindows() {
   List2.Clear();
   for (const std::string& entry : store::ReadIgnoreList(registry_)) List2.AddItem(entry);
   List1.Clear();
+  programEntries.Clear();
   // Each item goes to its sorted place, and its mark goes with it.
-  for (const store::ListItem& item : store::ReadItemList(registry_)) {
+  const std::vector<store::ListItem> titles = store::ReadItemList(registry_);
+  const std::vector<store::ListItem> programs = store::ReadProgramList(registry_);
+  for (const store::ListItem& item : titles) {
     List1.SetSelected(List1.AddItem(item.text), item.checked);
   }
+  for (const store::ListItem& program : programs) {
+    List1.SetSelected(programEntries.Add(List1, program.text), program.checked);
+  }
+  storedItems_ = ItemKeys(titles, programs);
   const std::string firstTime = store::ReadSetting(registry_, store::setting::kFirstTime);
   if (store::OffersDefaultItems(firstTime, List1.ListCount() > 0)) {
     for (std::string_view item : store::DefaultItems()) List1.AddItem(item);
+    // The programs Windows 10/11 shows those titles in, unchecked with them.
+    for (const std::string& program :
+         store::DefaultPrograms(platform::WindowsFolder(), platform::ProgramFilesFolder(),
+                                [](const std::string& path) {
+                                  return platform::KindOfPath(path) == platform::PathKind::File;
+                                })) {
+      programEntries.Add(List1, program);
+    }
   }
   if (List1.ListCount() > 0) List1.SetListIndex(0);
 }
@@ -148,6 +166,7 @@ void frmSetup::cmdRemove_Click() {
   if (List1.Selected(current)) {
     List1.SetSelected(current, false);
   } else {
+    programEntries.Removed(List1.List(current));
     List1.RemoveItem(current);
     List1.SetListIndex(-1);
     List1.SetFocus();
@@ -158,7 +177,8 @@ void frmSetup::cmdModify_Click() {
   const int current = List1.ListIndex();
   const std::string text = current >= 0 ? List1.List(current) : std::string();
   if (text == kProtectedItem) return;
-  frmModify.txtModify.SetText(text);
+  // A program item is changed by its path.
+  frmModify.txtModify.SetText(programEntries.ProgramOf(text).value_or(text));
   OpenDialog(frmModify);
 }
 

@@ -4,9 +4,13 @@
 #pragma once
 
 #include <array>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
+#include "config/ProgramEntries.h"
 #include "config/SetupDialogs.h"
 #include "config/frmSetupLayout.h"
 #include "platform/Desktop.h"
@@ -41,6 +45,9 @@ class frmSetup : public platform::Form {
   // `target` is where the writes go: the change being made.
   store::RegResult SaveWindows(platform::Registry& target);
   store::RegResult SaveSettings(platform::Registry& target);
+  // Items another program (an add-on) stored while the tool is open join
+  // its list as they were stored; the owner's edits stay as they are.
+  void TakeStoredAdditions();
 
   platform::ListBox List1{*this, Ids::List1};
   platform::ListBox List2{*this, Ids::List2};
@@ -48,6 +55,8 @@ class frmSetup : public platform::Form {
   platform::Control fraignore{*this, Ids::fraignore};
   platform::Control txtignore{*this, Ids::txtignore};
   platform::Control cmdApply{*this, Ids::cmdApply};
+  // Which rows of List1 are program items; before the dialogs, which use it.
+  ProgramEntries programEntries;
 
   config::frmAddWizard frmAddWizard;
   config::frmModify frmModify;
@@ -100,6 +109,12 @@ class frmSetup : public platform::Form {
   EngineCommands& engine_;
   // The owner is told once per opening of the tool that nothing protects the settings.
   bool unprotectedWarned_ = false;
+  // The stored items the list was filled with or saved; what else is stored
+  // later came from another program. A save's items count once it is done.
+  std::set<std::string> storedItems_;
+  std::set<std::string> savingItems_;
+  static std::set<std::string> ItemKeys(const std::vector<store::ListItem>& titles,
+                                        const std::vector<store::ListItem>& programs);
 };
 
 // The switch of each menu entry, in the order the switches are saved.

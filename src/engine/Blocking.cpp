@@ -51,7 +51,10 @@ void frmMain::AskForNextBlockedWindow() {
   state_.WindowKey = next.key;
   if (BlankScreenOn) forms_.frmBlank.ShowOver(next.hwnd);
   if (state_.FirstPasswordStored && state_.SecondPasswordStored) {
-    forms_.frmPassword.Label1.SetCaption("'" + state_.WindowTitle + "' requires a password.");
+    // A program item locks whatever the title says: the prompt names the program.
+    forms_.frmPassword.Label1.SetCaption(
+        next.program.empty() ? "'" + state_.WindowTitle + "' requires a password."
+                             : "The program '" + next.program + "' requires a password.");
   } else {
     forms_.frmPassword.Label1.SetCaption(
         "No password set, click OK to continue without one. To set click the program icon.");

@@ -1,10 +1,13 @@
 // Rule loading: the engine's in-memory rules, rebuilt from the store at start
 // and at every reload request.
+#include "engine/TitleFolding.h"
 #include "engine/frmMain.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
 #include "store/PasswordQuestion.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
+#include "store/WebPageItems.h"
 
 namespace pm::engine {
 
@@ -13,6 +16,18 @@ using store::Switch;
 namespace {
 // The configuration tool's title holds it, so the tool is always locked.
 constexpr std::string_view kConfigurationToolKeyword = "configuration tool";
+// The tables keep the keywords lower-cased; the matchers search folded
+// titles, so they hold the keywords folded the same way. A keyword with no letter left
+// would be found in every title and is left out.
+std::vector<std::string> Folded(const std::vector<std::string>& keywords) {
+  std::vector<std::string> folded;
+  for (const std::string& keyword : keywords) {
+    std::string fold = FoldForMatching(keyword);
+    if (!fold.empty()) folded.push_back(std::move(fold));
+  }
+  return folded;
+}
+
 }  // namespace
 
 // Any program can enable the desktop window again; while the switch is on,
@@ -29,15 +44,27 @@ void frmMain::GetWindows() {
   List1.clear();
   List4.clear();
   List1.emplace_back(kConfigurationToolKeyword);
+  std::vector<std::string> webPages;
   for (const store::ListItem& item : store::ReadItemList(registry_)) {
-    if (item.checked) List1.push_back(platform::LowerCase(item.text));
+    if (!item.checked) continue;
+    if (const std::string_view page = store::WebPageTitle(item.text); !page.empty()) {
+      webPages.emplace_back(page);
+    } else {
+      List1.push_back(platform::LowerCase(item.text));
+    }
   }
   for (const std::string& entry : store::ReadIgnoreList(registry_)) {
     List4.push_back(platform::LowerCase(entry));
   }
+  std::vector<std::string> programs;
+  for (const store::ListItem& item : store::ReadProgramList(registry_)) {
+    if (item.checked) programs.push_back(item.text);
+  }
+  programVerdicts_.Build(programs);
   // The locked keywords are complete only after GetSettings, which builds
-  // their matcher; the ignore keywords are complete here.
-  ignoreMatcher_.Build(List4, platform::kLongestWindowTextBytes);
+  // their matcher; the others are complete here.
+  ignoreMatcher_.Build(Folded(List4), kLongestFoldedTitleBytes);
+  webPageMatcher_.Build(Folded(webPages), kLongestFoldedTitleBytes);
   titleVerdicts_.Forget();
 }
 
@@ -84,7 +111,7 @@ void frmMain::GetSettings() {
   const store::TimerSettings timers = store::ReadTimerSettings(registry_, state_.RelockMinutes);
   state_.TimeDelay = timers.timeDelay;
   state_.RelockMinutes = timers.relockMinutes;
-  lockedMatcher_.Build(List1, platform::kLongestWindowTextBytes);
+  lockedMatcher_.Build(Folded(List1), kLongestFoldedTitleBytes);
   titleVerdicts_.Forget();
 }
 

@@ -1,19 +1,21 @@
 #include "engine/TitleVerdicts.h"
 
-#include "platform/Text.h"
+#include "engine/TitleFolding.h"
 
 namespace pm::engine {
 
 TitleVerdicts::Verdict TitleVerdicts::Judge(platform::Hwnd window, const std::string& title,
-                                            const KeywordMatcher& locked,
-                                            const KeywordMatcher& ignored) {
+                                            const Keywords& keywords) {
   Entry& entry = entries_[window];
   entry.pass = pass_;
   if (entry.title == title && !title.empty()) return entry.verdict;
-  const std::string lowered = platform::LowerCase(title);
+  const std::string folded = FoldForMatching(title);
   entry.title = title;
-  entry.verdict.locked = locked.FoundIn(lowered);
-  entry.verdict.ignored = entry.verdict.locked && ignored.FoundIn(lowered);
+  entry.verdict.locked = keywords.locked.FoundIn(folded);
+  entry.verdict.webPage = keywords.webPages.FoundIn(folded);
+  // A window locked by its program, not its title, is also left alone for
+  // an ignore keyword in its title.
+  entry.verdict.ignored = keywords.ignored.FoundIn(folded);
   return entry.verdict;
 }
 

@@ -1,6 +1,6 @@
-// What the locked and the ignore keywords say of each window's title,
-// remembered while the title stays the same: a tick over every window on the
-// screen then lowers and searches only the titles that changed.
+// What the locked, the ignore and the web-page keywords say of each window's
+// title, remembered while the title stays the same: a tick over every window
+// on the screen then folds and searches only the titles that changed.
 #pragma once
 
 #include <string>
@@ -16,10 +16,16 @@ class TitleVerdicts {
   struct Verdict {
     bool locked = false;   // holds a locked keyword
     bool ignored = false;  // holds an ignore keyword
+    bool webPage = false;  // holds a locked web page's title
+  };
+  // The keywords, folded as the titles are (TitleFolding.h).
+  struct Keywords {
+    const KeywordMatcher& locked;
+    const KeywordMatcher& ignored;
+    const KeywordMatcher& webPages;
   };
 
-  Verdict Judge(platform::Hwnd window, const std::string& title, const KeywordMatcher& locked,
-                const KeywordMatcher& ignored);
+  Verdict Judge(platform::Hwnd window, const std::string& title, const Keywords& keywords);
   // Call whenever the keywords change.
   void Forget() { entries_.clear(); }
   // Forgets the windows not judged since the last call: closed ones.

@@ -13,17 +13,28 @@ std::string KeyName(platform::Desktop& desktop, platform::Hwnd window, std::stri
   return name == kDialogClass ? std::string(title40) : name;
 }
 
-bool KeyStillInUse(platform::Desktop& desktop, const store::UnlockKey& key) {
-  // The common answer, no window of that name at all, costs two look-ups.
-  if (desktop.FindByClass(key.name) == 0 && desktop.FindByTitle(key.name) == 0) return false;
+bool KeyStillInUse(platform::Desktop& desktop, const store::UnlockKey& key,
+                   const std::function<const std::vector<platform::Hwnd>&()>& hostedWindows) {
   const auto ofTheProgram = [&](platform::Hwnd window) {
     return platform::EqualsNoCase(desktop.OwnerProgramPath(window), key.programPath);
   };
-  for (const platform::Hwnd window : desktop.FindAllWithClass(key.name)) {
-    if (ofTheProgram(window)) return true;
+  const auto named = [&](platform::Hwnd window) {
+    return platform::EqualsNoCase(desktop.ClassName(window), key.name) ||
+           desktop.WindowText(window) == key.name;
+  };
+  // The common answer, no top-level window of that name at all, costs two
+  // look-ups.
+  if (desktop.FindByClass(key.name) != 0 || desktop.FindByTitle(key.name) != 0) {
+    for (const platform::Hwnd window : desktop.FindAllWithClass(key.name)) {
+      if (ofTheProgram(window)) return true;
+    }
+    for (const platform::Hwnd window : desktop.FindAllWithTitle(key.name)) {
+      if (ofTheProgram(window)) return true;
+    }
   }
-  for (const platform::Hwnd window : desktop.FindAllWithTitle(key.name)) {
-    if (ofTheProgram(window)) return true;
+  // An unlocked window inside another program's window is none of those.
+  for (const platform::Hwnd window : hostedWindows()) {
+    if (named(window) && ofTheProgram(window)) return true;
   }
   return false;
 }

@@ -4,8 +4,10 @@
 // and not every program that shares a window class.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Desktop.h"
 #include "store/ProgramState.h"
@@ -16,10 +18,12 @@ namespace pm::engine {
 // `title40`: its class, or for a standard dialog those characters.
 std::string KeyName(platform::Desktop& desktop, platform::Hwnd window, std::string_view title40);
 
-// Whether a top-level window with this key still exists, shown or hidden:
-// one of the key's program whose class equals the key's name (without case,
-// as the window manager compares classes), or whose title is exactly the
-// name (a dialog's key).
-bool KeyStillInUse(platform::Desktop& desktop, const store::UnlockKey& key);
+// Whether a window with this key still exists: a top-level one, shown or
+// hidden, or one of `hostedWindows` (asked only when no top-level one has
+// the key), of the key's program, whose class equals the key's name
+// (without case, as the window manager compares classes) or whose title is
+// exactly the name (a dialog's key).
+bool KeyStillInUse(platform::Desktop& desktop, const store::UnlockKey& key,
+                   const std::function<const std::vector<platform::Hwnd>&()>& hostedWindows);
 
 }  // namespace pm::engine

@@ -1,5 +1,6 @@
 // The watch loop and its companion timers.
 #include <algorithm>
+#include <optional>
 
 #include "engine/OwnPrograms.h"
 #include "engine/UnlockKeys.h"
@@ -30,10 +31,17 @@ class WatchScope {
 
 void frmMain::ForgetClosedUnlocks() {
   auto& unlocked = state_.UnlockedKeys;
-  unlocked.erase(
-      std::remove_if(unlocked.begin(), unlocked.end(),
-                     [this](const store::UnlockKey& key) { return !KeyStillInUse(desktop_, key); }),
-      unlocked.end());
+  // Listed at most once, and only when a key is in no top-level window.
+  std::optional<std::vector<platform::Hwnd>> hosted;
+  const auto hostedWindows = [&]() -> const std::vector<platform::Hwnd>& {
+    if (!hosted) hosted = desktop_.VisibleHostedWindows();
+    return *hosted;
+  };
+  unlocked.erase(std::remove_if(unlocked.begin(), unlocked.end(),
+                                [&](const store::UnlockKey& key) {
+                                  return !KeyStillInUse(desktop_, key, hostedWindows);
+                                }),
+                 unlocked.end());
   // The tool's unlock ends with the tool.
   if (state_.ConfigToolHwnd == 0) state_.ConfigWindowKey.clear();
 }
@@ -79,6 +87,17 @@ bool frmMain::IsUnlocked(platform::Hwnd window, store::UnlockKey& key) {
          (!state_.ConfigWindowKey.empty() && key == state_.ConfigWindowKey);
 }
 
+// A locked title first, which needs no look at the program; the program is
+// asked only where a program item or a web page's title could lock it.
+bool frmMain::IsLockedWindow(platform::Hwnd window, const TitleVerdicts::Verdict& title,
+                             std::string& program) {
+  if (title.locked) return true;
+  if (!title.webPage && !programVerdicts_.HasPrograms()) return false;
+  const ProgramVerdicts::Verdict& owner = programVerdicts_.Judge(window, desktop_);
+  program = owner.lockedProgram;
+  return !program.empty() || (title.webPage && owner.browser);
+}
+
 // The steps that judge one window, in their order, whatever brought the
 // window to our attention.
 void frmMain::ExamineWindow(platform::Hwnd window) {
@@ -88,14 +107,15 @@ void frmMain::ExamineWindow(platform::Hwnd window) {
   if (IsOwnMarkedWindow(window, title)) return;
 
   const TitleVerdicts::Verdict verdict =
-      titleVerdicts_.Judge(window, title, lockedMatcher_, ignoreMatcher_);
-  if (!verdict.locked) return;
+      titleVerdicts_.Judge(window, title, {lockedMatcher_, ignoreMatcher_, webPageMatcher_});
+  std::string program;
+  if (!IsLockedWindow(window, verdict, program)) return;
 
   const std::string title40(platform::FirstCodePoints(title, kWindowTitleLength));
   store::UnlockKey key{KeyName(desktop_, window, title40), {}};
   if (IsUnlocked(window, key)) return;
   if (verdict.ignored) return;
-  StopWindow({window, title40, std::move(key)});
+  StopWindow({window, title40, std::move(key), std::move(program)});
 }
 
 void frmMain::timPelmora_Timer() {
@@ -110,7 +130,11 @@ void frmMain::timPelmora_Timer() {
   for (const platform::Hwnd window : desktop_.VisibleTopLevelWindows()) {
     if (window != front) ExamineWindow(window);
   }
+  // A window put inside another program's window is still a window of its
+  // own to the user, and is judged as one.
+  for (const platform::Hwnd window : desktop_.VisibleHostedWindows()) ExamineWindow(window);
   titleVerdicts_.EndPass();
+  programVerdicts_.EndPass();
   AskForNextBlockedWindow();
 }
 
@@ -135,6 +159,11 @@ void frmMain::Timer1_Timer() {
       OwnWindowWithTitle(desktop_, kSetupRequestTitle, state_.AppFolder, OwnPrograms::Engine);
   if (request != 0 && request != lastSetupRequest_) mnuPMISetup_Click();
   lastSetupRequest_ = request;
+  // An add-on's save: the rules, and the open tool's list, take it in.
+  if (state_.StoredSettingsWatch != nullptr && state_.StoredSettingsWatch->ChangedSinceLastAsk()) {
+    state_.ReloadRequested = true;
+    if (forms_.frmSetup.IsLoaded()) forms_.frmSetup.TakeStoredAdditions();
+  }
   if (!state_.ReloadRequested) return;
   state_.ReloadRequested = false;
   GetWindows();

@@ -10,6 +10,7 @@
 #include "config/EngineCommands.h"
 #include "config/frmSetup.h"
 #include "engine/KeywordMatcher.h"
+#include "engine/ProgramVerdicts.h"
 #include "engine/TitleVerdicts.h"
 #include "engine/frmMainLayout.h"
 #include "platform/Desktop.h"
@@ -68,7 +69,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void mnuPMISetup_Click();
 
   // The watch tick: examines the window in front, then every other visible
-  // top-level window.
+  // top-level window, then the windows other programs' windows hold.
   void timPelmora_Timer();
 
   // True when this start found a running copy and only signalled it.
@@ -101,6 +102,10 @@ class frmMain : public platform::Form, public config::EngineCommands {
   bool IsOwnMarkedWindow(platform::Hwnd window, std::string_view title);
   // Completes `key` with the owning program when an unlock might match.
   bool IsUnlocked(platform::Hwnd window, store::UnlockKey& key);
+  // Whether the window is locked, by its title or its program; `program`
+  // names a locked program.
+  bool IsLockedWindow(platform::Hwnd window, const TitleVerdicts::Verdict& title,
+                      std::string& program);
   void ExamineWindow(platform::Hwnd window);
   bool PromptsShown() const;
   // Shows the prompt for the first queued window when none is up.
@@ -113,11 +118,13 @@ class frmMain : public platform::Form, public config::EngineCommands {
   store::ProgramState& state_;
   Forms forms_;
 
-  std::vector<std::string> List1;  // locked keywords, lower case
-  std::vector<std::string> List4;  // ignore keywords, lower case
-  KeywordMatcher lockedMatcher_;   // List1, for the tick
-  KeywordMatcher ignoreMatcher_;   // List4, for the tick
-  TitleVerdicts titleVerdicts_;    // what both say of each window's title
+  std::vector<std::string> List1;    // locked keywords, lower case
+  std::vector<std::string> List4;    // ignore keywords, lower case
+  KeywordMatcher lockedMatcher_;     // List1, for the tick
+  KeywordMatcher ignoreMatcher_;     // List4, for the tick
+  KeywordMatcher webPageMatcher_;    // locked web pages' titles, for browsers' windows
+  TitleVerdicts titleVerdicts_;      // what those say of each window's title
+  ProgramVerdicts programVerdicts_;  // the locked programs, and each window's
   bool NoPasswordPrompt = false;
   bool BlankScreenOn = false;
   bool LockDesktopOn = false;

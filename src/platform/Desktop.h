@@ -37,12 +37,22 @@ class Desktop {
   virtual std::vector<Hwnd> FindAllWithClass(std::string_view className) = 0;
   // Every visible top-level window, front first.
   virtual std::vector<Hwnd> VisibleTopLevelWindows() = 0;
+  // Every visible window that another program's window holds as its child
+  // (SetParent across processes), front first: to the user it is a window
+  // of its own. A Store app's window inside the system's frame is not
+  // listed; the frame stands for it.
+  virtual std::vector<Hwnd> VisibleHostedWindows() = 0;
   // Whether the window belongs to this very process.
   virtual bool IsOwnProcess(Hwnd window) = 0;
   // The full path of the program file whose process owns the window, as
   // C:\Folder\program.exe; empty when it cannot be known (no such
   // window, or the process may not be asked).
   virtual std::string OwnerProgramPath(Hwnd window) = 0;
+  // The AppUserModelID of the app a window belongs to (a Store app's
+  // "Microsoft.WindowsCalculator_8wekyb3d8bbwe!App"), looking through the
+  // system's frame (ApplicationFrameHost) to the app inside it; empty for a
+  // window of no such app.
+  virtual std::string AppUserModelId(Hwnd window) = 0;
 
   virtual void Hide(Hwnd window) = 0;
   // SW_RESTORE without waiting for the window's thread.

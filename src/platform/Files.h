@@ -50,4 +50,17 @@ std::int32_t ReadFileBytes(const std::string& path, std::size_t limit,
 // error code.
 std::int32_t DeleteFileIfPresent(const std::string& path);
 
+// The system's Windows folder ("C:\Windows") and the 64-bit programs'
+// folder ("C:\Program Files"), without a closing separator.
+std::string WindowsFolder();
+std::string ProgramFilesFolder();
+
+// The path with every short (8.3) name in its long form, as the file system
+// knows it; the path itself when the file cannot be reached.
+std::string LongPathName(const std::string& path);
+
+// The program file a shortcut (.lnk) starts; empty when the file is no
+// shortcut or starts no file.
+std::string ShortcutTarget(const std::string& path);
+
 }  // namespace pm::platform

@@ -109,6 +109,22 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
+std::u32string Utf8ToUtf32(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) out += DecodeUtf8(utf8, pos);
+  return out;
+}
+
+std::string Utf32ToUtf8(std::u32string_view utf32) {
+  std::string out;
+  out.reserve(utf32.size());
+  for (const char32_t cp : utf32) {
+    AppendUtf8(out, cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? kReplacement : cp);
+  }
+  return out;
+}
+
 std::size_t CodePointCount(std::string_view utf8) {
   std::size_t count = 0;
   for (std::size_t pos = 0; pos < utf8.size(); pos += UnitLength(utf8, pos)) ++count;

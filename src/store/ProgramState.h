@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ServiceChannel.h"
+#include "platform/SettingsWatch.h"
 #include "platform/Ui.h"
 
 namespace pm::store {
@@ -32,6 +33,7 @@ struct BlockedWindow {
   platform::Hwnd hwnd = 0;
   std::string title;  // its first 40 title characters
   UnlockKey key;
+  std::string program;  // the locked program's name, when a program item locked it
 };
 
 struct ProgramState {
@@ -79,6 +81,9 @@ struct ProgramState {
   // password; none where the program writes the registry itself (the
   // simulated PC, a build run without the service).
   platform::ServiceChannel* SettingsService = nullptr;
+  // Reports changes another program (an add-on) saved; none in a program
+  // that only its own saves change.
+  platform::SettingsWatch* StoredSettingsWatch = nullptr;
   // What the service gave for the password that unlocked the configuration
   // tool: the tool's saves, exports and imports carry it instead of the
   // password, which no program holds. Ended and wiped when the tool unloads

@@ -12,6 +12,7 @@
 #include "engine/EngineFixture.h"
 #include "platform/Text.h"
 #include "store/PasswordCheck.h"
+#include "store/ProgramList.h"
 #include "store/RegFile.h"
 #include "store/RegFileTestSupport.h"
 #include "store/RegFileTree.h"
@@ -158,6 +159,7 @@ class SettingsTransferTest : public EngineTest {
 TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   StoreHashedPasswords("secret", "second");
   LockItems({{"Notepad", true}}, {"Setup Log"});
+  store::WriteProgramList(registry_, {{{"C:\\Windows\\regedit.exe", true}}});
   StoreEveryKind(registry_);
   OpenSetup("secret").ChooseMenu(cfg::kmnuexport);
   const std::string exported = Described();
@@ -172,6 +174,7 @@ TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   // Later changes, all to be undone by the import.
   StorePasswords("changed", "changed2");
   LockItems({{"Paint", true}});
+  store::WriteProgramList(registry_, {});
   registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon");
   SetRaw(registry_, store::kRootKey, std::string(store::kProductKey) + "\\Extra", "New",
          reg_type::kSz, StringData("x"));
@@ -193,6 +196,11 @@ TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   EXPECT_FALSE(Visible(notepad));
   Answer("secret");
   EXPECT_TRUE(Visible(notepad));
+  // And the program item.
+  world_.SetProgramPath(5000, "C:\\Windows\\regedit.exe");
+  const platform::Hwnd editor = world_.CreateOtherWindow("Untitled", "RegEdit_RegEdit", 5000);
+  Pass(500);
+  EXPECT_FALSE(Visible(editor));
 }
 
 // Passwords an earlier version stored as plain text: the export file carries

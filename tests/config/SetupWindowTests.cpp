@@ -41,11 +41,19 @@ TEST_F(SetupWindowTest, AFreshInstallationOffersTheDefaultItemsUncheckedAndSorte
   sim::SimWindow& setup = OpenSetup();
   EXPECT_TRUE(setup.IsVisible());
   EXPECT_EQ(setup.Caption(), "Configuration Tool");
-  ASSERT_EQ(List1().ListCount(), 48);
+  // 48 titles, and the programs Windows 10/11 shows them in.
+  ASSERT_EQ(List1().ListCount(), 56);
   EXPECT_EQ(List1().List(0), "Add or Remove Programs");
   EXPECT_EQ(List1().ListIndex(), 0);
-  for (int i = 0; i < 48; ++i) EXPECT_FALSE(List1().Selected(i));
-  for (int i = 1; i < 48; ++i) {
+  for (const char* program :
+       {"cmd.exe (C:\\Windows\\System32\\cmd.exe)", "regedit.exe (C:\\Windows\\regedit.exe)",
+        "Taskmgr.exe (C:\\Windows\\System32\\Taskmgr.exe)",
+        "windows.immersivecontrolpanel (shell:AppsFolder\\windows.immersivecontrolpanel_"
+        "cw5n1h2txyewy!microsoft.windows.immersivecontrolpanel)"}) {
+    EXPECT_GE(cfg::FindEntry(List1(), program), 0) << program;
+  }
+  for (int i = 0; i < 56; ++i) EXPECT_FALSE(List1().Selected(i));
+  for (int i = 1; i < 56; ++i) {
     EXPECT_LE(platform::LowerCase(List1().List(i - 1)), platform::LowerCase(List1().List(i)));
   }
   EXPECT_FALSE(ApplyEnabled());

@@ -29,6 +29,34 @@ INSTANTIATE_TEST_SUITE_P(Scripts, LowerCaseTest,
                                                        "emoji \xF0\x9F\x94\x92 stays"},
                                            CaseMapping{"123 #32770 ", "123 #32770 "}));
 
+struct CompatibleForm {
+  const char* name;
+  const char* text;
+  const char* plain;
+};
+
+class CompatibilityFormTest : public ::testing::TestWithParam<CompatibleForm> {};
+
+// The forms a title can take to look like plain letters without being them;
+// the system's normalisation and the simulated one agree on each.
+TEST_P(CompatibilityFormTest, GivesThePlainLettersAndDigits) {
+  EXPECT_EQ(CompatibilityForm(GetParam().text), GetParam().plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, CompatibilityFormTest,
+    ::testing::Values(CompatibleForm{"Plain", "Registry Editor", "Registry Editor"},
+                      CompatibleForm{"FullWidth",
+                                     "\uFF32\uFF45\uFF47\uFF45\uFF44\uFF49\uFF54 \uFF11",
+                                     "Regedit 1"},
+                      CompatibleForm{"NoBreakAndIdeographicSpaces", "a\u00A0b\u3000c", "a b c"},
+                      CompatibleForm{"Ligatures", "\uFB01le \uFB02ow", "file flow"},
+                      CompatibleForm{"MathematicalBold", "\U0001D411\U0001D41E\U0001D420", "Reg"},
+                      CompatibleForm{"Circled", "\u24C7\u24D4\u2460", "Re1"},
+                      CompatibleForm{"Superscript", "x\u00B2\u2075", "x25"},
+                      CompatibleForm{"CyrillicStaysCyrillic", "\u0435", "\u0435"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(TextTest, LimitsCountCodePointsAndNeverSplitACharacter) {
   const std::string title =
       "Ж\xF0\x9F\x94\x92"

@@ -208,6 +208,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ForeignWrite{"OurSettings", Set("SOFTWARE\\PELMORA PRO\\Settings", "X", 1, StringData("1")),
                      true},
+        ForeignWrite{"AProgramItem",
+                     Set("SOFTWARE\\Pelmora Pro\\Programs", "Program0", 1,
+                         StringData("C:\\Windows\\regedit.exe,1")),
+                     true},
         ForeignWrite{"EvenTheStartupLockerInRunOnce",
                      Set(std::string(store::kRunOnceKey), "pmpro lock startup", 1,
                          StringData(std::string(kFolder) + "\\PMPSTART.exe")),

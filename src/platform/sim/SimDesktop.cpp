@@ -2,6 +2,7 @@
 
 #include "platform/DebugTrace.h"
 
+#include "platform/ProgramPath.h"
 #include "platform/Text.h"
 #include "platform/sim/SimWindow.h"
 
@@ -9,9 +10,27 @@ namespace pm::sim {
 
 using platform::Hwnd;
 
+namespace {
+constexpr std::string_view kFrameHost = "ApplicationFrameHost.exe";
+}  // namespace
+
+// As IsWindowVisible: a child is shown only while every window that holds it is.
 bool SimDesktop::IsVisible(Hwnd window) {
   const WindowRecord* record = world_.Find(window);
-  return record != nullptr && record->visible;
+  return record != nullptr && record->visible && (record->parent == 0 || IsVisible(record->parent));
+}
+
+std::vector<Hwnd> SimDesktop::TopLevel() {
+  std::vector<Hwnd> found;
+  for (Hwnd window : world_.AllWindows()) {
+    if (world_.Find(window)->parent == 0) found.push_back(window);
+  }
+  return found;
+}
+
+bool SimDesktop::IsFrameHost(const WindowRecord& record) const {
+  return platform::EqualsNoCase(platform::FileNameOf(world_.ProgramPath(record.processId)),
+                                kFrameHost);
 }
 
 bool SimDesktop::Exists(Hwnd window) {
@@ -31,14 +50,14 @@ std::string SimDesktop::ClassName(Hwnd window) {
 }
 
 Hwnd SimDesktop::FindByTitle(std::string_view title) {
-  for (Hwnd window : world_.AllWindows()) {
+  for (Hwnd window : TopLevel()) {
     if (platform::EqualsNoCase(world_.Find(window)->title, title)) return window;
   }
   return 0;
 }
 
 Hwnd SimDesktop::FindByClass(std::string_view className) {
-  for (Hwnd window : world_.AllWindows()) {
+  for (Hwnd window : TopLevel()) {
     if (platform::EqualsNoCase(world_.Find(window)->className, className)) return window;
   }
   return 0;
@@ -46,7 +65,7 @@ Hwnd SimDesktop::FindByClass(std::string_view className) {
 
 std::vector<Hwnd> SimDesktop::FindAllWithTitle(std::string_view title) {
   std::vector<Hwnd> found;
-  for (Hwnd window : world_.AllWindows()) {
+  for (Hwnd window : TopLevel()) {
     if (world_.Find(window)->title == title) found.push_back(window);
   }
   return found;
@@ -54,7 +73,7 @@ std::vector<Hwnd> SimDesktop::FindAllWithTitle(std::string_view title) {
 
 std::vector<Hwnd> SimDesktop::FindAllWithClass(std::string_view className) {
   std::vector<Hwnd> found;
-  for (Hwnd window : world_.AllWindows()) {
+  for (Hwnd window : TopLevel()) {
     if (platform::EqualsNoCase(world_.Find(window)->className, className)) found.push_back(window);
   }
   return found;
@@ -62,10 +81,36 @@ std::vector<Hwnd> SimDesktop::FindAllWithClass(std::string_view className) {
 
 std::vector<Hwnd> SimDesktop::VisibleTopLevelWindows() {
   std::vector<Hwnd> found;
-  for (Hwnd window : world_.AllWindows()) {
+  for (Hwnd window : TopLevel()) {
     if (world_.Find(window)->visible) found.push_back(window);
   }
   return found;
+}
+
+std::vector<Hwnd> SimDesktop::VisibleHostedWindows() {
+  std::vector<Hwnd> found;
+  for (Hwnd window : world_.AllWindows()) {
+    const WindowRecord* record = world_.Find(window);
+    const WindowRecord* parent = world_.Find(record->parent);
+    if (parent == nullptr || parent->processId == record->processId || !IsVisible(window)) continue;
+    if (IsFrameHost(*parent)) continue;
+    found.push_back(window);
+  }
+  return found;
+}
+
+std::string SimDesktop::AppUserModelId(Hwnd window) {
+  const WindowRecord* record = world_.Find(window);
+  if (record == nullptr) return {};
+  if (!IsFrameHost(*record)) return world_.AppUserModelId(record->processId);
+  // The frame's app is the process of the window inside it.
+  for (Hwnd inside : world_.AllWindows()) {
+    const WindowRecord* child = world_.Find(inside);
+    if (child->parent == window && child->processId != record->processId) {
+      return world_.AppUserModelId(child->processId);
+    }
+  }
+  return {};
 }
 
 bool SimDesktop::IsOwnProcess(Hwnd window) {

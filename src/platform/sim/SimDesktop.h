@@ -23,8 +23,10 @@ class SimDesktop final : public platform::Desktop {
   std::vector<platform::Hwnd> FindAllWithTitle(std::string_view title) override;
   std::vector<platform::Hwnd> FindAllWithClass(std::string_view className) override;
   std::vector<platform::Hwnd> VisibleTopLevelWindows() override;
+  std::vector<platform::Hwnd> VisibleHostedWindows() override;
   bool IsOwnProcess(platform::Hwnd window) override;
   std::string OwnerProgramPath(platform::Hwnd window) override;
+  std::string AppUserModelId(platform::Hwnd window) override;
   void Hide(platform::Hwnd window) override;
   void RestoreAsync(platform::Hwnd window) override;
   void ShowNormal(platform::Hwnd window) override;
@@ -37,6 +39,10 @@ class SimDesktop final : public platform::Desktop {
 
  private:
   void Notify(platform::Hwnd window);
+  // The windows that have no parent, front first.
+  std::vector<platform::Hwnd> TopLevel();
+  // Whether the window is a frame of the system's host of Store apps.
+  bool IsFrameHost(const WindowRecord& record) const;
 
   SimWorld& world_;
   std::uint32_t processId_;

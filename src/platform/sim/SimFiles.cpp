@@ -93,3 +93,37 @@ std::int32_t DeleteFileIfPresent(const std::string& path) {
 }
 
 }  // namespace pm::platform
+
+namespace pm::platform {
+
+// The host's file system has no short names.
+std::string LongPathName(const std::string& path) {
+  return path;
+}
+
+// Nor shortcuts: a ".lnk" file of the simulation names its target in its
+// first line, so a test can make one.
+std::string ShortcutTarget(const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  if (path.size() < 4 || path.substr(path.size() - 4) != ".lnk" ||
+      ReadFileBytes(path, 4096, bytes) != 0) {
+    return {};
+  }
+  std::string target(bytes.begin(), bytes.end());
+  return target.substr(0, target.find('\n'));
+}
+
+}  // namespace pm::platform
+
+namespace pm::platform {
+
+// The simulated PC is laid out as Windows lays out a fresh installation.
+std::string WindowsFolder() {
+  return "C:\\Windows";
+}
+
+std::string ProgramFilesFolder() {
+  return "C:\\Program Files";
+}
+
+}  // namespace pm::platform

@@ -125,7 +125,7 @@ Hwnd SimWorld::Foreground() const {
   // activates the next, as Windows does.
   for (Hwnd window : zOrder_) {
     const WindowRecord* record = Find(window);
-    if (record != nullptr && record->visible) return window;
+    if (record != nullptr && record->visible && record->parent == 0) return window;
   }
   return 0;
 }
@@ -152,6 +152,23 @@ void SimWorld::SetProgramPath(std::uint32_t processId, std::string path) {
 std::string SimWorld::ProgramPath(std::uint32_t processId) const {
   const auto it = programPaths_.find(processId);
   return it == programPaths_.end() ? std::string() : it->second;
+}
+
+void SimWorld::SetAppUserModelId(std::uint32_t processId, std::string id) {
+  appUserModelIds_[processId] = std::move(id);
+}
+
+std::string SimWorld::AppUserModelId(std::uint32_t processId) const {
+  const auto it = appUserModelIds_.find(processId);
+  return it == appUserModelIds_.end() ? std::string() : it->second;
+}
+
+void SimWorld::SetParent(Hwnd window, Hwnd parent) {
+  WindowRecord* record = Find(window);
+  if (record == nullptr) return;
+  record->parent = parent;
+  WindowChanged(window);
+  ForegroundMayHaveChanged();
 }
 
 void SimWorld::SetVisible(Hwnd window, bool visible) {

@@ -33,6 +33,7 @@ struct WindowRecord {
   bool topmost = false;
   bool flashing = false;      // FlashWindowEx: asks the user to turn to it
   SimWindow* ours = nullptr;  // set for the windows of our forms
+  platform::Hwnd parent = 0;  // 0 for a top-level window
 };
 
 // How a program asks for the foreground.
@@ -97,6 +98,11 @@ class SimWorld {
   // asked (empty), as a process of another user on Windows.
   void SetProgramPath(std::uint32_t processId, std::string path);
   std::string ProgramPath(std::uint32_t processId) const;
+  // The AppUserModelID of a process that runs a Store app.
+  void SetAppUserModelId(std::uint32_t processId, std::string id);
+  std::string AppUserModelId(std::uint32_t processId) const;
+  // SetParent: the window becomes a child of `parent` (0: top-level again).
+  void SetParent(platform::Hwnd window, platform::Hwnd parent);
 
   // Time. Pending events (posted closes, foreground notifications) run first.
   std::int64_t Now() const { return now_; }
@@ -155,6 +161,7 @@ class SimWorld {
   };
   std::map<platform::Hwnd, WindowRecord> windows_;
   std::map<std::uint32_t, std::string> programPaths_;
+  std::map<std::uint32_t, std::string> appUserModelIds_;
   std::vector<platform::Hwnd> zOrder_;  // front first
   std::map<std::pair<platform::Hwnd, int>, TimerSlot> timers_;
   std::deque<std::function<void()>> pending_;

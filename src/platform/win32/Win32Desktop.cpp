@@ -122,6 +122,87 @@ std::vector<Hwnd> Win32Desktop::VisibleTopLevelWindows() {
   return TopLevelWindows([](HWND window) { return IsWindowVisible(window) != FALSE; });
 }
 
+namespace {
+
+DWORD ProcessOfWindow(HWND window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  return processId;
+}
+
+bool HasClass(HWND window, const wchar_t* className) {
+  wchar_t buffer[64] = {};
+  const int length = GetClassNameW(window, buffer, 64);
+  return length > 0 && CompareStringOrdinal(buffer, length, className, -1, TRUE) == CSTR_EQUAL;
+}
+
+// The frame in which the system shows a Store app, and the app's own window
+// inside it, which belongs to the app's process.
+constexpr wchar_t kStoreAppFrameClass[] = L"ApplicationFrameWindow";
+constexpr wchar_t kStoreAppWindowClass[] = L"Windows.UI.Core.CoreWindow";
+
+struct HostedSearch {
+  std::vector<Hwnd> found;
+};
+
+BOOL CALLBACK CollectHosted(HWND child, LPARAM context) {
+  const HWND parent = GetAncestor(child, GA_PARENT);
+  if (parent != nullptr && ProcessOfWindow(child) != ProcessOfWindow(parent) &&
+      IsWindowVisible(child)) {
+    reinterpret_cast<HostedSearch*>(context)->found.push_back(FromHwnd(child));
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<Hwnd> Win32Desktop::VisibleHostedWindows() {
+  HostedSearch search;
+  for (const Hwnd top : VisibleTopLevelWindows()) {
+    // A Store app's frame stands for the app inside it.
+    if (HasClass(ToHwnd(top), kStoreAppFrameClass)) continue;
+    EnumChildWindows(ToHwnd(top), CollectHosted, reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
+}
+
+namespace {
+
+// The AppUserModelID a packaged process runs under. Looked up at run time:
+// only Windows 8 and later have the call.
+constexpr UINT32 kLongestAppId = 130;  // APPLICATION_USER_MODEL_ID_MAX_LENGTH
+
+std::string PackagedAppId(DWORD processId) {
+  using GetIdFunction = LONG(WINAPI*)(HANDLE, UINT32*, PWSTR);
+  static const auto getId = reinterpret_cast<GetIdFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetApplicationUserModelId")));
+  if (getId == nullptr) return {};
+  const UniqueKernelHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return {};
+  wchar_t id[kLongestAppId] = {};
+  UINT32 length = kLongestAppId;
+  if (getId(process.get(), &length, id) != ERROR_SUCCESS) return {};
+  return Narrow(id);
+}
+
+}  // namespace
+
+std::string Win32Desktop::AppUserModelId(Hwnd window) {
+  HWND target = ToHwnd(window);
+  if (target == nullptr) return {};
+  if (HasClass(target, kStoreAppFrameClass)) {
+    const DWORD frameProcess = ProcessOfWindow(target);
+    HWND inside = nullptr;
+    while ((inside = FindWindowExW(target, inside, kStoreAppWindowClass, nullptr)) != nullptr) {
+      if (ProcessOfWindow(inside) != frameProcess) break;
+    }
+    if (inside == nullptr) return {};
+    target = inside;
+  }
+  return PackagedAppId(ProcessOfWindow(target));
+}
+
 bool Win32Desktop::IsOwnProcess(Hwnd window) {
   DWORD processId = 0;
   return window != 0 && GetWindowThreadProcessId(ToHwnd(window), &processId) != 0 &&
@@ -247,6 +328,8 @@ void Win32Desktop::InstallHooks() {
   nameHook_.reset(hook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE));
   // A minimised window brought back.
   restoreHook_.reset(hook(EVENT_SYSTEM_MINIMIZEEND, EVENT_SYSTEM_MINIMIZEEND));
+  // A window put inside another (SetParent) is judged where it now is.
+  parentHook_.reset(hook(EVENT_OBJECT_PARENTCHANGE, EVENT_OBJECT_PARENTCHANGE));
   lastForeground_ = GetForegroundWindow();
   if (pollForeground_) {
     pollTimer_ = SetTimer(nullptr, 0, kForegroundPollMs, &Win32Desktop::OnForegroundPoll);
@@ -265,6 +348,7 @@ void Win32Desktop::RemoveHooks() {
   createHook_.reset();
   nameHook_.reset();
   restoreHook_.reset();
+  parentHook_.reset();
   StopPoll();
   if (hookedDesktop == this) hookedDesktop = nullptr;
 }
@@ -293,6 +377,9 @@ void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, 
       // Only top-level windows; controls come and go and change their text
       // all the time.
       if (objectId != OBJID_WINDOW || !IsTopLevel(window)) return;
+      break;
+    case EVENT_OBJECT_PARENTCHANGE:
+      if (objectId != OBJID_WINDOW) return;
       break;
     case EVENT_SYSTEM_FOREGROUND:
       // The system reports another program's activation (Windows does, Wine

@@ -39,8 +39,10 @@ class Win32Desktop final : public platform::Desktop {
   std::vector<platform::Hwnd> FindAllWithTitle(std::string_view title) override;
   std::vector<platform::Hwnd> FindAllWithClass(std::string_view className) override;
   std::vector<platform::Hwnd> VisibleTopLevelWindows() override;
+  std::vector<platform::Hwnd> VisibleHostedWindows() override;
   bool IsOwnProcess(platform::Hwnd window) override;
   std::string OwnerProgramPath(platform::Hwnd window) override;
+  std::string AppUserModelId(platform::Hwnd window) override;
 
   void Hide(platform::Hwnd window) override;
   void RestoreAsync(platform::Hwnd window) override;
@@ -74,6 +76,7 @@ class Win32Desktop final : public platform::Desktop {
   UniqueWinEventHook createHook_;
   UniqueWinEventHook nameHook_;
   UniqueWinEventHook restoreHook_;
+  UniqueWinEventHook parentHook_;
   UINT_PTR pollTimer_ = 0;
   HWND lastForeground_ = nullptr;
   HWND lastTop_ = nullptr;
