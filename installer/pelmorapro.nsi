@@ -6,7 +6,7 @@
 ;
 ; CMake builds it and passes what it packs:
 ;   makensis -DVERSION=<project version> -DPMPRO=... -DPMPSTART=... -DPMPSVC=... -DHELP=... -DICON=...
-;            -DOUTFILE=... pelmorapro.nsi
+;            -DPOLICY=<folder of the administrative template> -DOUTFILE=... pelmorapro.nsi
 
 Unicode true
 Target amd64-unicode
@@ -15,7 +15,7 @@ SetCompressor /SOLID lzma
 
 !macro REQUIRE_DEFINE NAME
   !ifndef ${NAME}
-    !error "Pass VERSION, PMPRO, PMPSTART, PMPSVC, HELP, ICON and OUTFILE with -D"
+    !error "Pass VERSION, PMPRO, PMPSTART, PMPSVC, HELP, ICON, POLICY and OUTFILE with -D"
   !endif
 !macroend
 !insertmacro REQUIRE_DEFINE VERSION
@@ -24,6 +24,7 @@ SetCompressor /SOLID lzma
 !insertmacro REQUIRE_DEFINE PMPSVC
 !insertmacro REQUIRE_DEFINE HELP
 !insertmacro REQUIRE_DEFINE ICON
+!insertmacro REQUIRE_DEFINE POLICY
 !insertmacro REQUIRE_DEFINE OUTFILE
 
 !include "MUI2.nsh"
@@ -176,6 +177,13 @@ Section "${PRODUCT}"
   File "/oname=pmpstart.exe" "${PMPSTART}"
   File "/oname=pmpsvc.exe" "${PMPSVC}"
   File "/oname=pmpro.htm" "${HELP}"
+  ; The administrative template, for an administrator to copy into the
+  ; central store or to give to Intune.
+  SetOutPath "$INSTDIR\PolicyDefinitions"
+  File "${POLICY}/PelmoraPro.admx"
+  SetOutPath "$INSTDIR\PolicyDefinitions\en-US"
+  File "${POLICY}/en-US/PelmoraPro.adml"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   ; Before the service starts: with settings kept from an earlier
   ; installation and the start-up lock on, its start arms the lock.
@@ -258,6 +266,10 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\pmpsvc.exe"
   Delete "$INSTDIR\pmpsvc.journal"
   Delete "$INSTDIR\pmpro.htm"
+  Delete "$INSTDIR\PolicyDefinitions\en-US\PelmoraPro.adml"
+  RMDir "$INSTDIR\PolicyDefinitions\en-US"
+  Delete "$INSTDIR\PolicyDefinitions\PelmoraPro.admx"
+  RMDir "$INSTDIR\PolicyDefinitions"
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
   DeleteRegValue HKLM "${RUNONCE_KEY}" "${RUNONCE_VALUE}"
