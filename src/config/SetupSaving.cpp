@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "store/ItemLists.h"
 #include "store/PlainPasswords.h"
+#include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 #include "store/SettingsWriter.h"
 
@@ -51,20 +52,31 @@ void frmSetup::GetSettings() {
   // A stored text that is no number leaves the edited value as it was.
   const std::string timeDelay = store::ReadSetting(registry_, store::setting::kTimeDelay);
   if (const auto seconds = store::ToInteger16(timeDelay)) state_.SetupTimeDelay = *seconds;
+  ShowPolicySettings();
 }
 
 store::RegResult frmSetup::SaveWindows(platform::Registry& target) {
+  // The administrator's entries stay in the policy key, not the PC's.
   std::vector<store::ListItem> items;
-  for (int i = 0; i < List1.ListCount(); ++i) items.push_back({List1.List(i), List1.Selected(i)});
+  for (int i = 0; i < List1.ListCount(); ++i) {
+    if (!List1.ItemFixed(i)) items.push_back({List1.List(i), List1.Selected(i)});
+  }
   std::vector<std::string> ignore;
-  for (int i = 0; i < List2.ListCount(); ++i) ignore.push_back(List2.List(i));
+  for (int i = 0; i < List2.ListCount(); ++i) {
+    if (!List2.ItemFixed(i)) ignore.push_back(List2.List(i));
+  }
   return store::WriteLists(target, items, ignore);
 }
 
 store::RegResult frmSetup::SaveSettings(platform::Registry& target) {
   store::FirstFailure outcome;
   const auto& switches = store::Switches();
+  // What the administrator set keeps the PC's own value under it, as stored.
+  const auto setByPolicy = [this](std::string_view name) {
+    return store::IsSetByPolicy(registry_, name);
+  };
   for (std::size_t i = 0; i < switches.size(); ++i) {
+    if (setByPolicy(switches[i].valueName)) continue;
     const bool on = window().MenuChecked(SwitchMenuId(i));
     outcome.Note(store::WriteSetting(target, switches[i].valueName, on ? "1" : "0"));
     if (switches[i].id == store::Switch::LockStartup) {
@@ -74,10 +86,14 @@ store::RegResult frmSetup::SaveSettings(platform::Registry& target) {
                                                : store::StartupLockStarter::RunOnce));
     }
   }
-  outcome.Note(
-      store::WriteSetting(target, store::setting::kTimeDelay, NumberOrZero(state_.SetupTimeDelay)));
-  outcome.Note(
-      store::WriteSetting(target, store::setting::kRelock, NumberOrZero(state_.RelockMinutes)));
+  if (!setByPolicy(store::setting::kTimeDelay)) {
+    outcome.Note(store::WriteSetting(target, store::setting::kTimeDelay,
+                                     NumberOrZero(state_.SetupTimeDelay)));
+  }
+  if (!setByPolicy(store::setting::kRelock)) {
+    outcome.Note(
+        store::WriteSetting(target, store::setting::kRelock, NumberOrZero(state_.RelockMinutes)));
+  }
   return outcome.result();
 }
 

@@ -3,6 +3,7 @@
 #include "engine/frmMain.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
+#include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::engine {
@@ -19,11 +20,16 @@ void frmMain::GetWindows() {
   List1.clear();
   List4.clear();
   List1.emplace_back(kConfigurationToolKeyword);
-  for (const store::ListItem& item : store::ReadItemList(registry_)) {
-    if (item.checked) List1.push_back(platform::LowerCase(item.text));
+  // The PC's own lists, then the administrator's added to them.
+  for (std::string_view under : {store::kProductKey, store::kPolicyKey}) {
+    for (const store::ListItem& item : store::ReadItemList(registry_, under)) {
+      if (item.checked) List1.push_back(platform::LowerCase(item.text));
+    }
   }
-  for (const std::string& entry : store::ReadIgnoreList(registry_)) {
-    List4.push_back(platform::LowerCase(entry));
+  for (std::string_view under : {store::kProductKey, store::kPolicyKey}) {
+    for (const std::string& entry : store::ReadIgnoreList(registry_, under)) {
+      List4.push_back(platform::LowerCase(entry));
+    }
   }
   // The locked keywords are complete only after GetSettings, which builds
   // their matcher; the ignore keywords are complete here.

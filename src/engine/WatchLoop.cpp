@@ -134,6 +134,7 @@ void frmMain::Timer1_Timer() {
       OwnWindowWithTitle(desktop_, kSetupRequestTitle, state_.AppFolder, OwnPrograms::Engine);
   if (request != 0 && request != lastSetupRequest_) mnuPMISetup_Click();
   lastSetupRequest_ = request;
+  FollowPolicyChange();
   if (!state_.ReloadRequested) return;
   state_.ReloadRequested = false;
   GetWindows();
@@ -144,6 +145,15 @@ void frmMain::Timer1_Timer() {
     state_.LockState = std::string(store::kLocked);
     if (!state_.TrayIconDisabled) RefreshTrayIcon();
   }
+}
+
+// The administrator's settings changed (a Group Policy refresh, Intune):
+// the rules follow at once. "Unlock Everything" stays in force; it is the
+// owner's, and the new rules hold once it ends.
+void frmMain::FollowPolicyChange() {
+  if (state_.PolicyWatch == nullptr || !state_.PolicyWatch->Changed()) return;
+  GetWindows();
+  GetSettings();
 }
 
 void frmMain::timrelock_Timer() {

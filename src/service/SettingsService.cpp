@@ -114,7 +114,7 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
   if (reply.kind == ReplyKind::Done) {
     // A change or an import may have made keys; an export made none.
     if (request.kind != store::RequestKind::Export) ProtectProductKeys();
-    reply.unprotected = store::ReadSetting(registry_, store::setting::kUserPassword).empty();
+    reply.unprotected = store::ReadPassword(registry_, store::setting::kUserPassword).empty();
   }
   return reply;
 }

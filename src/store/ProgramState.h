@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/KeyWatch.h"
 #include "platform/ServiceChannel.h"
 #include "platform/Ui.h"
 
@@ -75,6 +76,10 @@ struct ProgramState {
   // password; none where the program writes the registry itself (the
   // simulated PC, a build run without the service).
   platform::ServiceChannel* SettingsService = nullptr;
+  // Tells the engine when the administrator's settings (Group Policy or
+  // Intune) change, so its rules follow them at once; none where nothing
+  // watches them.
+  platform::KeyWatch* PolicyWatch = nullptr;
   // The password that unlocked the configuration tool, for the tool's saves
   // through the service; wiped when the tool unloads.
   std::string ToolPassword;

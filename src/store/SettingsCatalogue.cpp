@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/Text.h"
+#include "store/PolicySettings.h"
 #include "store/RegistryModule.h"
 #include "store/modRegistry.h"
 
@@ -57,7 +58,7 @@ bool IsOn(std::string_view stored) {
 }
 
 bool ReadSwitch(platform::Registry& registry, Switch id) {
-  return IsOn(ReadSetting(registry, Info(id).valueName));
+  return IsOn(ReadSettingInForce(registry, Info(id).valueName));
 }
 
 bool IsHashedPassword(std::string_view stored) {
@@ -65,6 +66,9 @@ bool IsHashedPassword(std::string_view stored) {
 }
 
 std::string ReadPassword(platform::Registry& registry, std::string_view name) {
+  if (name == setting::kUserPassword || name == setting::kUserPassword2) {
+    if (std::optional<std::string> policy = PolicyPassword(registry)) return *policy;
+  }
   std::string stored = ReadSetting(registry, name);
   if (IsHashedPassword(stored)) return stored;
   return std::string(platform::FirstCodePoints(stored, kPasswordLength));
@@ -119,8 +123,8 @@ TimerSettings ParseTimerSettings(std::string_view timeDelay, std::string_view re
 }
 
 TimerSettings ReadTimerSettings(platform::Registry& registry, std::int16_t previousRelockMinutes) {
-  return ParseTimerSettings(ReadSetting(registry, setting::kTimeDelay),
-                            ReadSetting(registry, setting::kRelock), previousRelockMinutes);
+  return ParseTimerSettings(ReadSettingInForce(registry, setting::kTimeDelay),
+                            ReadSettingInForce(registry, setting::kRelock), previousRelockMinutes);
 }
 
 std::string FolderWithBackslash(std::string_view folder) {

@@ -405,6 +405,7 @@ void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
 LRESULT Win32UiWindow::OnNotify(const NMHDR& header) {
   const int control = ControlFromId(static_cast<int>(header.idFrom));
   if (control < 0 || !IsListView(control)) return 0;
+  if (const std::optional<LRESULT> fixed = OnFixedEntryNotify(control, header)) return *fixed;
   if (header.code == NM_CLICK) {
     Dispatch(control, Event::Click);
   } else if (header.code == LVN_ITEMCHANGED) {
