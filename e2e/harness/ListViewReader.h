@@ -26,6 +26,10 @@ class ListViewReader {
   // The state image: 1 for an unchecked box, 2 for a checked one, 0 for none.
   int StateImage(int index) const;
   bool Checked(int index) const { return StateImage(index) == 2; }
+  // The entry's item data; 0 when it cannot be read.
+  LPARAM Param(int index) const;
+  // Asks the control to toggle the entry's box, as a click on it does.
+  void ToggleCheck(int index) const;
 
  private:
   HWND list_;

@@ -33,8 +33,11 @@ constexpr char kUninstallKey[] =
 constexpr char kProductName[] = "Pelmora Pro";
 constexpr wchar_t kPublisher[] = L"Pelmora Software";
 constexpr wchar_t kUninstaller[] = L"uninstall.exe";
-constexpr wchar_t kInstalledFiles[][40] = {L"pmpro.exe", L"pmpstart.exe", L"pmpsvc.exe",
-                                           L"pmpro.htm", L"uninstall.exe",
+constexpr wchar_t kInstalledFiles[][40] = {L"pmpro.exe",
+                                           L"pmpstart.exe",
+                                           L"pmpsvc.exe",
+                                           L"pmpro.htm",
+                                           L"uninstall.exe",
                                            L"PolicyDefinitions\\PelmoraPro.admx",
                                            L"PolicyDefinitions\\en-US\\PelmoraPro.adml"};
 // A setup or uninstall refused because the engine runs ends with this code.

@@ -2,11 +2,14 @@
 #include <windows.h>
 
 #include "engine/Engine.h"
+#include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32KeyWatch.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceChannel.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32UiToolkit.h"
+#include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -23,6 +26,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // developer's build, the engine writes them itself.
     pm::win32::Win32ServiceChannel service(pm::store::FolderWithBackslash(toolkit.ProgramFolder()));
     if (pm::win32::Win32ServiceChannel::ServiceInstalled()) engine.state.SettingsService = &service;
+    // Group Policy and Intune write the administrator's settings while the
+    // engine runs; their change is in force at the next tick.
+    pm::win32::Win32KeyWatch policy(HKEY_LOCAL_MACHINE, pm::win32::Wide(pm::store::kPolicyKey));
+    engine.state.PolicyWatch = &policy;
     engine.Start();
     exitCode = toolkit.Run();
     desktop.SetWindowChangeHandler(nullptr);

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/Registry.h"
-#include "store/SettingsCatalogue.h"
 #include "store/RegValue.h"
+#include "store/SettingsCatalogue.h"
 
 namespace pm::store {
 

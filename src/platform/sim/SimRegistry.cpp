@@ -132,7 +132,9 @@ RegStatus SimRegistry::BeginWrite(RootKey root, const std::vector<std::string>& 
 class SimRegistry::SimKeyWatch final : public platform::KeyWatch {
  public:
   SimKeyWatch(const SimRegistry& registry, RootKey root, std::vector<std::string> path)
-      : registry_(registry), root_(root), path_(std::move(path)),
+      : registry_(registry),
+        root_(root),
+        path_(std::move(path)),
         seen_(registry.writtenKeys_.size()) {}
 
   bool Changed() override {

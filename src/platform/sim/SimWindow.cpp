@@ -299,7 +299,8 @@ int SimWindow::ListAdd(int control, std::string_view text) {
     at = 0;
     while (at < list.size() && platform::LowerCase(list[at].text) <= key) ++at;
   }
-  list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), ListEntry{std::string(text), false, false, {}});
+  list.insert(list.begin() + static_cast<std::ptrdiff_t>(at),
+              ListEntry{std::string(text), false, false, {}});
   // The current entry stays current when one is inserted before it.
   int& current = At(control).listIndex;
   if (current >= static_cast<int>(at)) ++current;

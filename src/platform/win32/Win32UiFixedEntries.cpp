@@ -3,6 +3,7 @@
 // own), greyed menu entries with a note at their right, and tips set while
 // a window runs.
 #include <windows.h>
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include "platform/win32/Wide.h"
