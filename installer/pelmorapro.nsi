@@ -48,6 +48,9 @@ SetCompressor /SOLID lzma
 !define RUNONCE_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce"
 !define RUNONCE_VALUE "pmpro lock startup"
 !define WINLOGON_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon"
+; The service's events: the Application log's source "Pelmora Pro", whose
+; texts are the message table in pmpsvc.exe (information, warning, error).
+!define EVENTLOG_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\${PRODUCT}"
 ; The two Winlogon values as they were before the first install, kept in the
 ; uninstall entry so the uninstaller can undo what the start-up lock changed.
 !define SAVED_LOGONTYPE "SavedLogonType"
@@ -185,6 +188,9 @@ Section "${PRODUCT}"
   File "${POLICY}/en-US/PelmoraPro.adml"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ; Before the service starts, so its first events have their texts.
+  WriteRegExpandStr HKLM "${EVENTLOG_KEY}" "EventMessageFile" "$INSTDIR\pmpsvc.exe"
+  WriteRegDWORD HKLM "${EVENTLOG_KEY}" "TypesSupported" 7
   ; Before the service starts: with settings kept from an earlier
   ; installation and the start-up lock on, its start arms the lock.
   Call SaveWinlogonValues
@@ -264,6 +270,9 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\pmpro.exe"
   Delete /REBOOTOK "$INSTDIR\pmpstart.exe"
   Delete /REBOOTOK "$INSTDIR\pmpsvc.exe"
+  ; The events written stay in the log; without the source's entry the
+  ; Event Viewer no longer shows their texts.
+  DeleteRegKey HKLM "${EVENTLOG_KEY}"
   Delete "$INSTDIR\pmpsvc.journal"
   Delete "$INSTDIR\pmpro.htm"
   Delete "$INSTDIR\PolicyDefinitions\en-US\PelmoraPro.adml"

@@ -1,6 +1,7 @@
 // Unlock Everything, Relock Everything and End, as the configuration tool
 // gives them to the engine.
 #include "engine/frmMain.h"
+#include "store/EngineReports.h"
 
 namespace pm::engine {
 
@@ -12,6 +13,7 @@ void frmMain::UnlockEverything() {
   state_.LockState = std::string(store::kUnlocked);
   // Also with the tray icon switched off: it stays until the next reload.
   RefreshTrayIcon();
+  store::ReportToService(state_, {store::EngineReport::Kind::UnlockEverything});
 }
 
 void frmMain::RelockEverything() {
@@ -25,6 +27,7 @@ void frmMain::RelockEverything() {
   state_.ConfigWindowKey.clear();
   state_.LockState = std::string(store::kLocked);
   RefreshTrayIcon();
+  store::ReportToService(state_, {store::EngineReport::Kind::RelockEverything});
 }
 
 void frmMain::EndProgram() {

@@ -6,6 +6,7 @@
 #include "engine/frmMain.h"
 #include "engine/frmMainLayout.h"
 #include "platform/Text.h"
+#include "store/EngineReports.h"
 
 namespace pm::engine {
 
@@ -161,6 +162,8 @@ void frmMain::timrelock_Timer() {
   if (state_.RelockCounter >= state_.RelockMinutes) {
     state_.RelockCounter = 0;
     state_.ReloadRequested = true;
+    store::ReportToService(state_, {store::EngineReport::Kind::AutomaticRelock, {}, {},
+                                    static_cast<std::uint32_t>(state_.RelockMinutes)});
   }
 }
 

@@ -30,6 +30,7 @@ class PasswordGate {
   Verdict Check(std::string_view typed, std::string_view stored);
   // Whole seconds left of the wait after wrong passwords.
   int SecondsToWait() const;
+  int WrongInARow() const { return wrongInARow_; }
 
  private:
   store::ByteArray Digest(std::string_view lowered, std::string_view stored) const;

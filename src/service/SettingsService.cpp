@@ -78,8 +78,14 @@ store::RegResult SettingsService::Start() {
 store::ByteArray SettingsService::Serve(std::span<const std::uint8_t> request,
                                         std::uint32_t clientSession) {
   const std::optional<store::ServiceRequest> decoded = store::DecodeRequest(request);
-  if (!decoded) return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
-  return store::EncodeReply(Handle(*decoded, clientSession));
+  if (!decoded) {
+    events_->Report({EventId::RequestRefused, clientSession, {"the request cannot be read"}});
+    return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
+  }
+  if (decoded->kind == store::RequestKind::Report) {
+    return store::EncodeReply(Record(decoded->report, clientSession));
+  }
+  return store::EncodeReply(HandleAudited(*decoded, clientSession));
 }
 
 ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
@@ -110,6 +116,8 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
     case store::RequestKind::LeaveSession:
       if (leaveSession_) leaveSession_(clientSession);
       return Reply(ReplyKind::Done);
+    case store::RequestKind::Report:  // answered before the password (Serve)
+      return Reply(ReplyKind::Refused, "a report is no change");
   }
   if (reply.kind == ReplyKind::Done) {
     // A change or an import may have made keys; an export made none.

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/Registry.h"
+#include "service/AuditEvents.h"
 #include "service/PasswordGate.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsTransaction.h"
@@ -40,9 +41,17 @@ class SettingsService {
   void OnLeaveSession(std::function<void(std::uint32_t session)> handler) {
     leaveSession_ = std::move(handler);
   }
+  // Where the audit trail goes (the Event Log); nowhere until set. The sink
+  // must outlive the service.
+  void ReportEventsTo(EventSink& events) { events_ = &events; }
 
  private:
   store::ServiceReply Handle(const store::ServiceRequest& request, std::uint32_t clientSession);
+  // Handle, and its event for the audit trail (service/SettingsServiceAudit.cpp).
+  store::ServiceReply HandleAudited(const store::ServiceRequest& request,
+                                    std::uint32_t clientSession);
+  // An engine's report: written to the audit trail, nothing else done.
+  store::ServiceReply Record(const store::EngineReport& report, std::uint32_t clientSession);
   store::ServiceReply ApplyChecked(const store::ChangeSet& change);
   store::ServiceReply Import();
   store::ServiceReply Export();
@@ -53,6 +62,8 @@ class SettingsService {
   std::string programFolder_;
   PasswordGate gate_;
   std::function<void(std::uint32_t)> leaveSession_;
+  NoEvents noEvents_;
+  EventSink* events_ = &noEvents_;
 };
 
 }  // namespace pm::service

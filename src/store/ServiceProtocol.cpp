@@ -44,6 +44,17 @@ bool ReadChange(WireReader& in, ChangeSet& change) {
   return true;
 }
 
+bool ReadReport(WireReader& in, EngineReport& report) {
+  std::uint8_t kind = 0;
+  if (!in.U8(kind) || kind < static_cast<std::uint8_t>(EngineReport::Kind::WindowUnlocked) ||
+      kind > static_cast<std::uint8_t>(EngineReport::Kind::WrongPassword)) {
+    return false;
+  }
+  report.kind = static_cast<EngineReport::Kind>(kind);
+  return in.Text(report.title, kMaxReportTextBytes) &&
+         in.Text(report.program, kMaxReportTextBytes) && in.U32(report.count);
+}
+
 bool ReadHeader(WireReader& in, std::uint32_t magic) {
   std::uint32_t found = 0;
   std::uint32_t version = 0;
@@ -63,6 +74,12 @@ ByteArray EncodeRequest(const ServiceRequest& request) {
   out.U8(static_cast<std::uint8_t>(request.kind));
   out.Text(request.password);
   WriteChange(out, request.change);
+  if (request.kind == RequestKind::Report) {
+    out.U8(static_cast<std::uint8_t>(request.report.kind));
+    out.Text(request.report.title);
+    out.Text(request.report.program);
+    out.U32(request.report.count);
+  }
   return out.Take();
 }
 
@@ -73,8 +90,9 @@ std::optional<ServiceRequest> DecodeRequest(std::span<const std::uint8_t> bytes)
   std::uint8_t kind = 0;
   if (!ReadHeader(in, kRequestMagic) || !in.U8(kind) ||
       kind < static_cast<std::uint8_t>(RequestKind::Change) ||
-      kind > static_cast<std::uint8_t>(RequestKind::LeaveSession) ||
+      kind > static_cast<std::uint8_t>(RequestKind::Report) ||
       !in.Text(request.password, kMaxPasswordBytes) || !ReadChange(in, request.change) ||
+      (kind == static_cast<std::uint8_t>(RequestKind::Report) && !ReadReport(in, request.report)) ||
       !in.AtEnd()) {
     return std::nullopt;
   }

@@ -22,6 +22,7 @@ inline constexpr std::size_t kMaxPathBytes = 4096;
 inline constexpr std::size_t kMaxValueNameBytes = 16384 * 3;
 inline constexpr std::size_t kMaxValueBytes = 4 * 1024 * 1024;
 inline constexpr std::size_t kMaxReplyTextBytes = 64 * 1024;
+inline constexpr std::size_t kMaxReportTextBytes = 4096;
 
 enum class RequestKind : std::uint8_t {
   Change = 1,  // apply the change, all or nothing
@@ -30,12 +31,32 @@ enum class RequestKind : std::uint8_t {
   // "End Pelmora Pro": start no engine in the caller's session until its
   // next log-on.
   LeaveSession = 4,
+  // An engine tells of one of its own commands, for the Event Log; needs no
+  // password and changes nothing.
+  Report = 5,
+};
+
+// What an engine tells the service (store/EngineReports.h).
+struct EngineReport {
+  enum class Kind : std::uint8_t {
+    WindowUnlocked = 1,
+    RelockEverything = 2,
+    AutomaticRelock = 3,
+    UnlockEverything = 4,
+    WrongPassword = 5,  // at the engine's prompt
+  };
+  Kind kind = Kind::RelockEverything;
+  std::string title = {};     // the window's first 40 title characters
+  std::string program = {};   // WindowUnlocked: the program file that owns it
+  std::uint32_t count = 0;    // AutomaticRelock: minutes; WrongPassword: in a row
+  bool operator==(const EngineReport&) const = default;
 };
 
 struct ServiceRequest {
   RequestKind kind = RequestKind::Change;
   std::string password;  // as typed; the service lower-cases it as the prompts do
   ChangeSet change;      // Change only
+  EngineReport report = {};  // Report only
   bool operator==(const ServiceRequest&) const = default;
 };
 

@@ -173,6 +173,9 @@ void Win32SessionKeeper::StartDue() {
       kept.process = Launch(session, program);
       // A start that failed (no user token yet) is tried again in a second.
       if (!kept.process) kept.due = now + std::chrono::seconds(1);
+      if (kept.process && programs_.tell) {
+        programs_.tell({Happening::Kind::Started, session, program});
+      }
     }
   }
 }
@@ -187,10 +190,12 @@ void Win32SessionKeeper::Ended(Watched watched) {
   GetExitCodeProcess(kept.process.get(), &exitCode);
   kept.process.reset();
   // The start-up locker's 0 is the right password: done for this log-on.
-  if (watched.program == Program::StartupLock && exitCode == 0) {
-    kept.wanted = false;
-    return;
+  if (watched.program == Program::StartupLock && exitCode == 0) kept.wanted = false;
+  if (programs_.tell) {
+    programs_.tell(
+        {Happening::Kind::Ended, watched.session, watched.program, exitCode, kept.wanted});
   }
+  if (!kept.wanted) return;
   kept.due = Clock::now() + delay;
 }
 

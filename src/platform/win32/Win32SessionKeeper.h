@@ -31,11 +31,22 @@ class Win32SessionKeeper {
   enum class Program { StartupLock, Engine };
   static constexpr std::size_t kPrograms = 2;
 
+  // A start or an end the keeper sees, for the audit trail.
+  struct Happening {
+    enum class Kind { Started, Ended } kind;
+    DWORD session;
+    Program program;
+    DWORD exitCode = 0;  // Ended
+    bool again = false;  // Ended: it is started again
+  };
+
   struct Programs {
     std::wstring startupLockPath;
     std::wstring enginePath;
     // Asked at each log-on: whether the start-up locker is switched on.
     std::function<bool()> startupLockOn;
+    // Told, on the keeper's thread, of each start and each end it sees.
+    std::function<void(const Happening&)> tell;
   };
   using DelayAfterEnd =
       std::function<std::chrono::steady_clock::duration(DWORD session, Program program)>;

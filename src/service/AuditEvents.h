@@ -1,0 +1,80 @@
+// The events the service writes to the Windows Event Log, each with its
+// fixed id and level; their texts are the message table of pmpsvc.exe
+// (src/apps/resources/events.mc), which the test command holds to this
+// table. Every event names the account and session it concerns (the sink
+// adds both as the first two inserts) and, where there is one, the window
+// or program; never a password or a hash.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pm::service {
+
+enum class EventId : std::uint16_t {
+  ServiceStarted = 1,
+  ServiceStopped = 2,
+  StartupLockShown = 10,
+  StartupLockPassed = 11,
+  StartupLockRestarted = 12,
+  EngineRestarted = 13,
+  EngineEnded = 14,
+  WrongPassword = 20,
+  PasswordHeldBack = 21,
+  SettingsSaved = 30,
+  SettingsExported = 31,
+  SettingsImported = 32,
+  SettingsNotSaved = 33,
+  RequestRefused = 40,
+  PolicyApplied = 50,
+  PolicyPasswordUnusable = 51,
+  // Told by an engine, which runs as the user: anyone's program can send
+  // such a report, and the texts say whose engine it came from.
+  ReportedWindowUnlocked = 60,
+  ReportedRelockEverything = 61,
+  ReportedAutomaticRelock = 62,
+  ReportedUnlockEverything = 63,
+  ReportedWrongPassword = 64,
+};
+
+enum class EventLevel : std::uint8_t { Information = 1, Warning = 2, Error = 3 };
+
+struct EventInfo {
+  EventId id;
+  EventLevel level;
+  int inserts;  // after the account and the session
+};
+
+const std::array<EventInfo, 21>& AuditEventTable();
+const EventInfo& InfoOf(EventId id);
+// The id as the message table and the Event Log know it: the level in the
+// top two bits, the number in the low sixteen.
+std::uint32_t MessageIdOf(EventId id);
+
+// No session: the service's own events.
+inline constexpr std::uint32_t kNoSession = 0xFFFFFFFF;
+
+struct AuditEvent {
+  EventId id = EventId::ServiceStarted;
+  std::uint32_t session = kNoSession;
+  std::vector<std::string> inserts;  // the event's own, after account and session
+  bool operator==(const AuditEvent&) const = default;
+};
+
+// Where the service's events go: the Event Log on Windows, a recorder in the
+// tests. Called from the service's threads; an implementation is safe to
+// call from several at once.
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  virtual void Report(const AuditEvent& event) = 0;
+};
+
+class NoEvents final : public EventSink {
+ public:
+  void Report(const AuditEvent&) override {}
+};
+
+}  // namespace pm::service
