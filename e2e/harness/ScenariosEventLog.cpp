@@ -5,7 +5,9 @@
 // traced into a file (PMP_EVENTLOG_TRACE), and this story reads the
 // service's events back from it, while a guesser, the owner and the
 // administrator do what the events are about.
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "config/frmSetupLayout.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32ServiceChannel.h"
+#include "pmp/Version.h"
 #include "service/AuditEvents.h"
 #include "store/ChangeRecorder.h"
 #include "store/PolicySettings.h"
@@ -36,7 +39,8 @@ struct TracedEvent {
   std::vector<std::string> inserts;
 };
 
-// debugstr_w's quoting undone: L"..." with \\ \" \n \t and \x{...}.
+// debugstr_w's quoting undone: L"..." with \\ \" \n and \t (our texts are ASCII). Wine
+// cuts a long insert and marks the cut with "...": its start is kept.
 std::string Unquote(std::string_view quoted) {
   std::string out;
   for (std::size_t i = 0; i < quoted.size(); ++i) {
@@ -53,11 +57,13 @@ std::string Unquote(std::string_view quoted) {
 // Every event of the trace in the order written: the id from the advapi
 // line, the inserts from the eventlog lines of the same thread after it.
 std::vector<TracedEvent> ReadTrace(const std::wstring& path) {
-  static const std::regex kId(R"(^([0-9a-f]+):fixme:advapi:ReportEventW \([^,]*,[^,]*,[^,]*,0x([0-9a-f]{8}),)");
-  static const std::regex kInsert(R"(^([0-9a-f]+):(trace|warn|err):eventlog:ReportEventW L"(.*)"$)");
+  static const std::regex kId(
+      R"re(^([0-9a-f]+):fixme:advapi:ReportEventW \([^,]*,[^,]*,[^,]*,0x([0-9a-f]{8}),)re");
+  static const std::regex kInsert(
+      R"re(^([0-9a-f]+):(trace|warn|err):eventlog:ReportEventW L"(.*)"(\.\.\.)?$)re");
   std::vector<TracedEvent> events;
   std::map<std::string, std::size_t> lastOfThread;
-  std::ifstream file(path);
+  std::ifstream file{std::filesystem::path(path)};
   std::string line;
   std::smatch match;
   while (std::getline(file, line)) {
@@ -66,7 +72,8 @@ std::vector<TracedEvent> ReadTrace(const std::wstring& path) {
       lastOfThread[match[1]] = events.size() - 1;
     } else if (std::regex_search(line, match, kInsert)) {
       const auto last = lastOfThread.find(match[1]);
-      if (last != lastOfThread.end()) events[last->second].inserts.push_back(Unquote(match[3].str()));
+      if (last != lastOfThread.end())
+        events[last->second].inserts.push_back(Unquote(match[3].str()));
     }
   }
   return events;
@@ -124,9 +131,10 @@ class EventLogScenario : public ServiceScenario {
 }  // namespace
 
 TEST_F(EventLogScenario, EventLog) {
-  EXPECT_TRUE(Written(EventId::ServiceStopped, [](auto&) { return true; }, "the service stopped"));
   EXPECT_TRUE(Written(
-      EventId::ServiceStarted, [](auto& e) { return Mentions(e, kVersionText); },
+      EventId::ServiceStopped, [](const TracedEvent&) { return true; }, "the service stopped"));
+  EXPECT_TRUE(Written(
+      EventId::ServiceStarted, [](const TracedEvent& e) { return Mentions(e, kVersionText); },
       "the service started, with its version"));
 
   Say("a guesser and the owner at the engine's prompt");
@@ -137,6 +145,8 @@ TEST_F(EventLogScenario, EventLog) {
     TargetWindow editor(L"Registry Editor", L"PmHarnessEditorLog", true);
     ASSERT_TRUE(LockedOnArrival(editor, "Registry Editor"));
     if (const Prompt prompt = WaitForPrompt()) prompt.Answer(L"guess");
+    // The answer is checked before the next window is: it closes this one.
+    EXPECT_TRUE(WaitFor([&] { return editor.closeRequests() > 0; }, kReactLimit));
   }
   {
     TargetWindow editor(L"Registry Editor", L"PmHarnessEditorLogTwo", true);
@@ -146,10 +156,11 @@ TEST_F(EventLogScenario, EventLog) {
   }
   EXPECT_TRUE(Written(
       EventId::ReportedWrongPassword,
-      [](auto& e) { return Mentions(e, "Registry Editor") && Mentions(e, "1"); },
+      [](const TracedEvent& e) { return Mentions(e, "Registry Editor") && Mentions(e, "1"); },
       "the engine reports a wrong password for the window"));
   EXPECT_TRUE(Written(
-      EventId::ReportedWindowUnlocked, [](auto& e) { return Mentions(e, "Registry Editor"); },
+      EventId::ReportedWindowUnlocked,
+      [](const TracedEvent& e) { return Mentions(e, "Registry Editor"); },
       "the engine reports the window unlocked"));
 
   Say("the owner saves a switch in the configuration tool");
@@ -159,7 +170,8 @@ TEST_F(EventLogScenario, EventLog) {
   PumpFor(300ms);
   PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuClose, 0), 0);
   EXPECT_TRUE(Written(
-      EventId::SettingsSaved, [](auto& e) { return Mentions(e, "Settings\\BlockInstall"); },
+      EventId::SettingsSaved,
+      [](const TracedEvent& e) { return Mentions(e, "Settings\\BlockInstall"); },
       "the settings saved, naming what changed"));
 
   Say("requests of another program");
@@ -169,7 +181,7 @@ TEST_F(EventLogScenario, EventLog) {
   guess.password = "guess";
   channel.Transact(store::EncodeRequest(guess), answer);
   EXPECT_TRUE(Written(
-      EventId::WrongPassword, [](auto& e) { return Mentions(e, "1"); },
+      EventId::WrongPassword, [](const TracedEvent& e) { return Mentions(e, "1"); },
       "a wrong password, with the count in a row"));
   store::ServiceRequest outside;
   outside.password = "secret";
@@ -178,7 +190,8 @@ TEST_F(EventLogScenario, EventLog) {
                                 platform::reg_type::kSz, store::RegistryModule::EncodeString("x")});
   channel.Transact(store::EncodeRequest(outside), answer);
   EXPECT_TRUE(Written(
-      EventId::RequestRefused, [](auto& e) { return Mentions(e, "CurrentVersion\\Run"); },
+      EventId::RequestRefused,
+      [](const TracedEvent& e) { return Mentions(e, "CurrentVersion\\Run"); },
       "a write outside our keys refused"));
 
   Say("the administrator's policy arrives");
@@ -192,7 +205,9 @@ TEST_F(EventLogScenario, EventLog) {
   }
   EXPECT_TRUE(Written(
       EventId::PolicyApplied,
-      [](auto& e) { return Mentions(e, "BlankScreen = 1") && e.inserts.size() >= 3 && e.inserts[2] == "1"; },
+      [](const TracedEvent& e) {
+        return Mentions(e, "BlankScreen = 1") && e.inserts.size() >= 3 && e.inserts[2] == "1";
+      },
       "the policy in force, what it sets"));
 
   // Never a password or a hash in any event.

@@ -206,8 +206,8 @@ void ExpectInstalled(const Installation& installed) {
     EXPECT_TRUE(MachineDword(kUninstallKey, flag) == 1u)
         << std::string("Add/Remove Programs ") + flag + " = 1";
   }
-  EXPECT_TRUE(SameText(MachineText(kEventLogKey, "EventMessageFile"),
-                       installed.File(L"pmpsvc.exe")))
+  EXPECT_TRUE(
+      SameText(MachineText(kEventLogKey, "EventMessageFile"), installed.File(L"pmpsvc.exe")))
       << "the event source \"Pelmora Pro\" takes its texts from pmpsvc.exe";
   EXPECT_TRUE(MachineDword(kEventLogKey, "TypesSupported") == 7u)
       << "information, warning and error events";

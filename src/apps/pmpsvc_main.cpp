@@ -77,7 +77,8 @@ void WatchPolicy(HANDLE stop, pm::service::EventSink& events) {
 }
 
 // What the keeper sees, as the events of the audit trail.
-void TellKept(pm::service::EventSink& events, const pm::win32::Win32SessionKeeper::Happening& seen) {
+void TellKept(pm::service::EventSink& events,
+              const pm::win32::Win32SessionKeeper::Happening& seen) {
   using Happening = pm::win32::Win32SessionKeeper::Happening;
   using Program = pm::win32::Win32SessionKeeper::Program;
   const bool startupLock = seen.program == Program::StartupLock;
@@ -88,9 +89,8 @@ void TellKept(pm::service::EventSink& events, const pm::win32::Win32SessionKeepe
   if (startupLock && seen.exitCode == 0) {
     events.Report({EventId::StartupLockPassed, seen.session, {}});
   } else if (seen.again) {
-    events.Report({startupLock ? EventId::StartupLockRestarted : EventId::EngineRestarted,
-                   seen.session,
-                   {}});
+    events.Report(
+        {startupLock ? EventId::StartupLockRestarted : EventId::EngineRestarted, seen.session, {}});
   }
 }
 

@@ -162,7 +162,9 @@ void frmMain::timrelock_Timer() {
   if (state_.RelockCounter >= state_.RelockMinutes) {
     state_.RelockCounter = 0;
     state_.ReloadRequested = true;
-    store::ReportToService(state_, {store::EngineReport::Kind::AutomaticRelock, {}, {},
+    store::ReportToService(state_, {store::EngineReport::Kind::AutomaticRelock,
+                                    {},
+                                    {},
                                     static_cast<std::uint32_t>(state_.RelockMinutes)});
   }
 }

@@ -64,8 +64,8 @@ void LockPrompt::PasswordChecked(bool matches, const std::string& typed) {
       state_.ToolPassword = typed;
     } else {
       state_.UnlockedKeys.push_back(state_.WindowKey);
-      store::ReportToService(state_, {store::EngineReport::Kind::WindowUnlocked,
-                                      state_.WindowTitle, state_.WindowKey.programPath});
+      store::ReportToService(state_, {store::EngineReport::Kind::WindowUnlocked, state_.WindowTitle,
+                                      state_.WindowKey.programPath});
     }
     desktop_.RestoreAsync(state_.LockedHwnd);
     desktop_.ShowNormal(state_.LockedHwnd);
@@ -75,9 +75,10 @@ void LockPrompt::PasswordChecked(bool matches, const std::string& typed) {
     if (tool) desktop_.BringToFrontWithKeyboard(state_.LockedHwnd);
   } else {
     ++state_.WrongPasswordsInARow;
-    store::ReportToService(state_,
-                           {store::EngineReport::Kind::WrongPassword, state_.WindowTitle, {},
-                            static_cast<std::uint32_t>(state_.WrongPasswordsInARow)});
+    store::ReportToService(state_, {store::EngineReport::Kind::WrongPassword,
+                                    state_.WindowTitle,
+                                    {},
+                                    static_cast<std::uint32_t>(state_.WrongPasswordsInARow)});
     desktop_.PostClose(state_.LockedHwnd);
     Image2.SetPicture(Image1.Picture());
     Unload();

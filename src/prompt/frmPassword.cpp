@@ -86,7 +86,6 @@ void frmPassword::TimerForce_Timer() {
   window().SetTopmost(true);
 }
 
-
 void frmPassword::StartRetryWait(int wrongInARow) {
   const int seconds = RetryWaitSeconds(wrongInARow);
   if (seconds <= 0) return;

@@ -47,11 +47,47 @@ struct EventInfo {
   int inserts;  // after the account and the session
 };
 
-const std::array<EventInfo, 21>& AuditEventTable();
-const EventInfo& InfoOf(EventId id);
+// Every event, in id order. Header-only: the Windows backend's sink reads it
+// beside the service.
+inline constexpr std::array<EventInfo, 21> kAuditEvents = {{
+    {EventId::ServiceStarted, EventLevel::Information, 1},
+    {EventId::ServiceStopped, EventLevel::Information, 0},
+    {EventId::StartupLockShown, EventLevel::Information, 0},
+    {EventId::StartupLockPassed, EventLevel::Information, 0},
+    {EventId::StartupLockRestarted, EventLevel::Warning, 0},
+    {EventId::EngineRestarted, EventLevel::Warning, 0},
+    {EventId::EngineEnded, EventLevel::Information, 0},
+    {EventId::WrongPassword, EventLevel::Warning, 1},
+    {EventId::PasswordHeldBack, EventLevel::Warning, 1},
+    {EventId::SettingsSaved, EventLevel::Information, 2},
+    {EventId::SettingsExported, EventLevel::Information, 1},
+    {EventId::SettingsImported, EventLevel::Information, 3},
+    {EventId::SettingsNotSaved, EventLevel::Error, 1},
+    {EventId::RequestRefused, EventLevel::Warning, 1},
+    {EventId::PolicyApplied, EventLevel::Information, 4},
+    {EventId::PolicyPasswordUnusable, EventLevel::Warning, 0},
+    {EventId::ReportedWindowUnlocked, EventLevel::Information, 2},
+    {EventId::ReportedRelockEverything, EventLevel::Information, 0},
+    {EventId::ReportedAutomaticRelock, EventLevel::Information, 1},
+    {EventId::ReportedUnlockEverything, EventLevel::Warning, 0},
+    {EventId::ReportedWrongPassword, EventLevel::Warning, 2},
+}};
+
+constexpr const EventInfo& InfoOf(EventId id) {
+  for (const EventInfo& info : kAuditEvents) {
+    if (info.id == id) return info;
+  }
+  return kAuditEvents[0];  // every id is in the table (checked when compiled below)
+}
+
 // The id as the message table and the Event Log know it: the level in the
 // top two bits, the number in the low sixteen.
-std::uint32_t MessageIdOf(EventId id);
+constexpr std::uint32_t MessageIdOf(EventId id) {
+  return (static_cast<std::uint32_t>(InfoOf(id).level) << 30) | static_cast<std::uint32_t>(id);
+}
+
+static_assert(InfoOf(EventId::ReportedWrongPassword).inserts == 2 &&
+              MessageIdOf(EventId::ServiceStarted) == 0x40000001);
 
 // No session: the service's own events.
 inline constexpr std::uint32_t kNoSession = 0xFFFFFFFF;

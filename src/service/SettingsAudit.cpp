@@ -27,7 +27,8 @@ void Flatten(const KeySnapshot& key, const std::string& prefix,
     const std::string name = prefix + value.name;
     into[platform::LowerCase(name)] = {name, &value};
   }
-  for (const auto& [subkey, snapshot] : key.subkeys) Flatten(snapshot, prefix + subkey + "\\", into);
+  for (const auto& [subkey, snapshot] : key.subkeys)
+    Flatten(snapshot, prefix + subkey + "\\", into);
 }
 
 std::string Count(std::size_t n) {
@@ -84,11 +85,11 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
       return Event(EventId::RequestRefused, session, {reply.detail});
     case ReplyKind::Failed:
     case ReplyKind::Lost:
-      return Event(EventId::SettingsNotSaved, session,
-                   {reply.kind == ReplyKind::Lost
-                        ? "a write failed (" + reply.detail +
-                              ") and putting back what was stored failed too"
-                        : "a write failed (" + reply.detail + "); everything was put back"});
+      return Event(
+          EventId::SettingsNotSaved, session,
+          {reply.kind == ReplyKind::Lost
+               ? "a write failed (" + reply.detail + ") and putting back what was stored failed too"
+               : "a write failed (" + reply.detail + "); everything was put back"});
     case ReplyKind::MissingFile:
       return Event(EventId::SettingsNotSaved, session,
                    {"there is no export file " + std::string(exportFile) + " to import"});
@@ -105,9 +106,9 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
     case store::RequestKind::Export:
       return Event(EventId::SettingsExported, session, {std::string(exportFile)});
     case store::RequestKind::Import:
-      return Event(EventId::SettingsImported, session,
-                   {std::string(exportFile), Count(static_cast<std::size_t>(changes.count)),
-                    changes.names});
+      return Event(
+          EventId::SettingsImported, session,
+          {std::string(exportFile), Count(static_cast<std::size_t>(changes.count)), changes.names});
     case store::RequestKind::LeaveSession:
       return Event(EventId::EngineEnded, session);
     case store::RequestKind::Report:
@@ -126,7 +127,8 @@ AuditEvent EventForReport(const store::EngineReport& report, std::uint32_t sessi
     case store::EngineReport::Kind::AutomaticRelock:
       return Event(EventId::ReportedAutomaticRelock, session, {Count(report.count)});
     case store::EngineReport::Kind::WrongPassword:
-      return Event(EventId::ReportedWrongPassword, session, {Cut(report.title), Count(report.count)});
+      return Event(EventId::ReportedWrongPassword, session,
+                   {Cut(report.title), Count(report.count)});
     case store::EngineReport::Kind::UnlockEverything:
       break;
   }
@@ -153,7 +155,9 @@ std::vector<AuditEvent> EventsForPolicy(platform::Registry& registry) {
   std::vector<AuditEvent> events{
       Event(EventId::PolicyApplied, kNoSession,
             {Count(locked), Count(ignored), settings.empty() ? "none" : settings,
-             !password ? "none" : unusable ? "not a hash" : "given as a hash"})};
+             !password  ? "none"
+             : unusable ? "not a hash"
+                        : "given as a hash"})};
   if (unusable) events.push_back(Event(EventId::PolicyPasswordUnusable, kNoSession));
   return events;
 }

@@ -10,8 +10,8 @@ namespace pm::service {
 store::ServiceReply SettingsService::HandleAudited(const store::ServiceRequest& request,
                                                    std::uint32_t clientSession) {
   // What a change or an import changed is read from our key before and after.
-  const bool changes = request.kind == store::RequestKind::Change ||
-                       request.kind == store::RequestKind::Import;
+  const bool changes =
+      request.kind == store::RequestKind::Change || request.kind == store::RequestKind::Import;
   const store::KeySnapshot before =
       changes ? store::CaptureKey(registry_, store::kRootKey, store::kProductKey)
               : store::KeySnapshot{};

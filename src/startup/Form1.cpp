@@ -24,9 +24,9 @@ void Form1::Form_Load() {
       toolkit_, shell_, desktop_, store::ReadPassword(registry_, store::setting::kUserPassword),
       [this](PromptEnd end) {
         unlockSucceeded_ = end == PromptEnd::Unlocked;
-        toolkit_.Quit(end == PromptEnd::Unlocked  ? 0
-                      : end == PromptEnd::Lost    ? kPromptLostExitCode
-                                                  : kSessionEndExitCode);
+        toolkit_.Quit(end == PromptEnd::Unlocked ? 0
+                      : end == PromptEnd::Lost   ? kPromptLostExitCode
+                                                 : kSessionEndExitCode);
       });
   prompt_->Show();
   // Instead of polling without pause, wait for the window system: a window

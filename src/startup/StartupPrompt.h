@@ -5,8 +5,8 @@
 // the prompt takes the keyboard again, whatever another program did. It
 // cannot be closed: "X" is disabled, and a close from the title bar, Alt+F4
 // or WM_CLOSE from anyone is refused; only the right password or the end of
-// the Windows session ends it, and only the password counts as an unlock. After too many wrong passwords in a row, OK
-// waits a while before the next try.
+// the Windows session ends it, and only the password counts as an unlock. After too many wrong
+// passwords in a row, OK waits a while before the next try.
 #pragma once
 
 #include <functional>

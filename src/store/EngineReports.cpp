@@ -7,8 +7,7 @@ void ReportToService(const ProgramState& state, const EngineReport& report) {
   ServiceRequest request;
   request.kind = RequestKind::Report;
   request.report = report;
-  std::vector<std::uint8_t> reply;
-  state.SettingsService->Transact(EncodeRequest(request), reply);
+  state.SettingsService->Post(EncodeRequest(request));
 }
 
 }  // namespace pm::store

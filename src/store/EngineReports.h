@@ -11,8 +11,9 @@
 
 namespace pm::store {
 
-// Sent where the service runs, nothing otherwise. A report that cannot be
-// delivered is dropped: no lock waits for its audit trail.
+// Posted where the service runs, nothing otherwise: the engine goes on at
+// once, and a report that cannot be delivered is dropped; no lock waits for
+// its audit trail.
 void ReportToService(const ProgramState& state, const EngineReport& report);
 
 }  // namespace pm::store

@@ -46,16 +46,16 @@ struct EngineReport {
     WrongPassword = 5,  // at the engine's prompt
   };
   Kind kind = Kind::RelockEverything;
-  std::string title = {};     // the window's first 40 title characters
-  std::string program = {};   // WindowUnlocked: the program file that owns it
-  std::uint32_t count = 0;    // AutomaticRelock: minutes; WrongPassword: in a row
+  std::string title = {};    // the window's first 40 title characters
+  std::string program = {};  // WindowUnlocked: the program file that owns it
+  std::uint32_t count = 0;   // AutomaticRelock: minutes; WrongPassword: in a row
   bool operator==(const EngineReport&) const = default;
 };
 
 struct ServiceRequest {
   RequestKind kind = RequestKind::Change;
-  std::string password;  // as typed; the service lower-cases it as the prompts do
-  ChangeSet change;      // Change only
+  std::string password;      // as typed; the service lower-cases it as the prompts do
+  ChangeSet change;          // Change only
   EngineReport report = {};  // Report only
   bool operator==(const ServiceRequest&) const = default;
 };

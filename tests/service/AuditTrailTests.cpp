@@ -12,8 +12,8 @@
 #include "service/SettingsAudit.h"
 #include "store/PasswordCheck.h"
 #include "store/PolicySettings.h"
-#include "store/SettingsFile.h"
 #include "store/RegFileTestSupport.h"
+#include "store/SettingsFile.h"
 
 namespace pm::tests {
 namespace {
@@ -55,8 +55,8 @@ class AuditTrailTest : public SetupDialogTest {
   void TearDown() override { std::filesystem::remove_all(folder_); }
   // The service's folder, where the export file goes.
   static std::string TemporaryFolder() {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("pm-audit-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("pm-audit-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     return folder.string();
   }
@@ -119,7 +119,8 @@ TEST_F(AuditTrailTest, TheOwnersDayIsWrittenAsEventsOfTheService) {
   EXPECT_EQ(reportedWrong[0].inserts, (std::vector<std::string>{"Registry Editor", "1"}));
   const auto unlocked = events_.Of(EventId::ReportedWindowUnlocked);
   ASSERT_EQ(unlocked.size(), 1u);
-  EXPECT_EQ(unlocked[0], (AuditEvent{EventId::ReportedWindowUnlocked, kSession,
+  EXPECT_EQ(unlocked[0], (AuditEvent{EventId::ReportedWindowUnlocked,
+                                     kSession,
                                      {"Registry Editor", std::string(sim::kOtherProgramPath)}}));
   EXPECT_EQ(events_.Of(EventId::ReportedRelockEverything).size(), 1u);
   (void)editor;
@@ -185,28 +186,27 @@ TEST_P(PolicyEventTest, SaysWhatThePolicySets) {
   }
   const std::vector<AuditEvent> events = service::EventsForPolicy(registry);
   ASSERT_FALSE(events.empty());
-  EXPECT_EQ(events[0], (AuditEvent{EventId::PolicyApplied, service::kNoSession,
-                                   GetParam().inserts}));
+  EXPECT_EQ(events[0],
+            (AuditEvent{EventId::PolicyApplied, service::kNoSession, GetParam().inserts}));
   EXPECT_EQ(events.size() == 2 && events[1].id == EventId::PolicyPasswordUnusable,
             GetParam().unusablePassword);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Policies, PolicyEventTest,
-    ::testing::Values(
-        PolicyEventCase{"ItemsOnly", {}, {"1", "0", "none", "none"}, false},
-        PolicyEventCase{"SwitchesAndTimes",
-                        {{"BlankScreen", "1"}, {"relock", "5"}},
-                        {"1", "0", "BlankScreen = 1, relock = 5", "none"},
-                        false},
-        PolicyEventCase{"AHashNeverShown",
-                        {{"UserPassword", "pbkdf2-sha256$1000$c2FsdA==$aGFzaA=="}},
-                        {"1", "0", "none", "given as a hash"},
-                        false},
-        PolicyEventCase{"APlainPasswordIsFlaggedNotShown",
-                        {{"UserPassword", "hunter2"}},
-                        {"1", "0", "none", "not a hash"},
-                        true}),
+    ::testing::Values(PolicyEventCase{"ItemsOnly", {}, {"1", "0", "none", "none"}, false},
+                      PolicyEventCase{"SwitchesAndTimes",
+                                      {{"BlankScreen", "1"}, {"relock", "5"}},
+                                      {"1", "0", "BlankScreen = 1, relock = 5", "none"},
+                                      false},
+                      PolicyEventCase{"AHashNeverShown",
+                                      {{"UserPassword", "pbkdf2-sha256$1000$c2FsdA==$aGFzaA=="}},
+                                      {"1", "0", "none", "given as a hash"},
+                                      false},
+                      PolicyEventCase{"APlainPasswordIsFlaggedNotShown",
+                                      {{"UserPassword", "hunter2"}},
+                                      {"1", "0", "none", "not a hash"},
+                                      true}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

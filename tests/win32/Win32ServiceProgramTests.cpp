@@ -43,17 +43,19 @@ std::set<int> InsertsOf(const std::wstring& text) {
   for (std::size_t at = text.find(L'%'); at != std::wstring::npos; at = text.find(L'%', at + 1)) {
     int number = 0;
     std::size_t digit = at + 1;
-    while (digit < text.size() && iswdigit(text[digit])) number = number * 10 + (text[digit++] - L'0');
+    while (digit < text.size() && iswdigit(text[digit]))
+      number = number * 10 + (text[digit++] - L'0');
     if (number > 0) found.insert(number);
   }
   return found;
 }
 
 TEST(ServiceProgram, ItsMessageTableHasATextForEveryEventWithItsInserts) {
-  const win32::UniqueHmodule module(LoadLibraryExW(
-      ServiceProgram().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  const win32::UniqueHmodule module(
+      LoadLibraryExW(ServiceProgram().c_str(), nullptr,
+                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   ASSERT_TRUE(module) << "pmpsvc.exe beside the test";
-  for (const service::EventInfo& event : service::AuditEventTable()) {
+  for (const service::EventInfo& event : service::kAuditEvents) {
     const int id = static_cast<int>(event.id);
     SCOPED_TRACE("event " + std::to_string(id));
     const std::wstring text = MessageText(module.get(), service::MessageIdOf(event.id));
@@ -78,11 +80,12 @@ TEST(ServiceProgram, AnInsertCannotNameAParameterMessage) {
 std::string RunHash(const std::string& input, DWORD& exitCode) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE inRead = nullptr, inWrite = nullptr, outRead = nullptr, outWrite = nullptr;
-  if (!CreatePipe(&inRead, &inWrite, &inherit, 0) || !CreatePipe(&outRead, &outWrite, &inherit, 0)) {
+  if (!CreatePipe(&inRead, &inWrite, &inherit, 0) ||
+      !CreatePipe(&outRead, &outWrite, &inherit, 0)) {
     return {};
   }
-  const win32::UniqueKernelHandle inReadOwned(inRead), inWriteOwned(inWrite),
-      outReadOwned(outRead), outWriteOwned(outWrite);
+  const win32::UniqueKernelHandle inReadOwned(inRead), inWriteOwned(inWrite), outReadOwned(outRead),
+      outWriteOwned(outWrite);
   SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};

@@ -82,17 +82,16 @@ Win32EventLog::~Win32EventLog() {
 
 void Win32EventLog::Report(const service::AuditEvent& event) {
   if (source_ == nullptr) return;
-  std::vector<std::wstring> texts{AccountOf(event.session),
-                                  event.session == service::kNoSession
-                                      ? std::wstring(L"-")
-                                      : std::to_wstring(event.session)};
+  std::vector<std::wstring> texts{AccountOf(event.session), event.session == service::kNoSession
+                                                                ? std::wstring(L"-")
+                                                                : std::to_wstring(event.session)};
   for (const std::string& insert : event.inserts) texts.push_back(EventInsert(insert));
   std::vector<LPCWSTR> strings;
   for (const std::wstring& text : texts) strings.push_back(text.c_str());
   std::vector<BYTE> sid = UserSidOf(event.session);
-  ReportEventW(source_, TypeOf(service::InfoOf(event.id).level), 0,
-               service::MessageIdOf(event.id), sid.empty() ? nullptr : sid.data(),
-               static_cast<WORD>(strings.size()), 0, strings.data(), nullptr);
+  ReportEventW(source_, TypeOf(service::InfoOf(event.id).level), 0, service::MessageIdOf(event.id),
+               sid.empty() ? nullptr : sid.data(), static_cast<WORD>(strings.size()), 0,
+               strings.data(), nullptr);
 }
 
 }  // namespace pm::win32

@@ -125,8 +125,8 @@ UniqueKernelHandle Win32SessionKeeper::Launch(DWORD session, Program program) {
   const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
   PROCESS_INFORMATION info{};
   if (!CreateProcessAsUserW(token.get(), path.c_str(), commandLine.data(), &process, nullptr, FALSE,
-                            CREATE_UNICODE_ENVIRONMENT, environment.get(), folder.c_str(),
-                            &startup, &info)) {
+                            CREATE_UNICODE_ENVIRONMENT, environment.get(), folder.c_str(), &startup,
+                            &info)) {
     return {};
   }
   CloseHandle(info.hThread);
