@@ -88,9 +88,13 @@ if(PMP_WINDOWS)
     COMMENT "Compiling the Event Log's message table")
   set_property(SOURCE src/apps/resources/pmpsvc.rc APPEND PROPERTY OBJECT_DEPENDS
                ${PMP_EVENTS_DIR}/events.rc ${PMP_EVENTS_DIR}/MSG00409.bin)
+  # The service program's own Windows parts: its pipe and the keeper of the
+  # sessions' programs.
+  pmp_layer(pm_service_host src/apps/service/*.cpp)
+  target_link_libraries(pm_service_host PUBLIC pm_service pm_backend)
   add_executable(pmpsvc src/apps/pmpsvc_main.cpp src/apps/resources/pmpsvc.rc)
   target_include_directories(pmpsvc PRIVATE ${PMP_EVENTS_DIR})
-  target_link_libraries(pmpsvc PRIVATE pm_service pm_backend)
+  target_link_libraries(pmpsvc PRIVATE pm_service_host pm_service pm_backend)
   target_link_options(pmpro PRIVATE -municode)
   target_link_options(pmpstart PRIVATE -municode)
   target_link_options(pmpsvc PRIVATE -municode)

@@ -16,8 +16,11 @@
 #include "ProcessResources.h"
 #include "TrayIcons.h"
 #include "platform/win32/Wide.h"
-#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Registry.h"
 #include "startup/Form1.h"
+#include "store/RegistryModule.h"
+#include "store/SettingsCatalogue.h"
+#include "store/modRegistry.h"
 
 namespace pm::e2e {
 namespace {
@@ -32,8 +35,17 @@ double Percentile(std::vector<double> values, double fraction) {
   return values[std::min(index, values.size() - 1)];
 }
 
-void SetHookVariable(bool noHook) {
-  SetEnvironmentVariableW(win32::kNoForegroundHookVariable, noHook ? L"1" : nullptr);
+// The benchmark's switch, where only an administrator (the harness) may
+// write; the product key it lies in is removed at the scenario's end.
+void SetHookSwitch(bool noHook) {
+  win32::Win32Registry registry;
+  if (noHook) {
+    store::RegistryModule::WriteValue(registry, store::kRootKey, store::kBenchmarkKey,
+                                      store::kNoForegroundHook, std::string("1"));
+  } else {
+    store::modRegistry::DeleteValue(registry, store::kRootKey, store::kBenchmarkKey,
+                                    store::kNoForegroundHook);
+  }
 }
 
 LONGLONG TicksPerSecond() {
@@ -92,7 +104,7 @@ std::optional<CpuUse> CpuUseOver(DWORD processId, std::chrono::seconds duration)
 class EngineBenchmark : public EngineScenario {
  protected:
   void SetUp() override {
-    SetHookVariable(options().noForegroundHook);
+    SetHookSwitch(options().noForegroundHook);
     EngineScenario::SetUp();
   }
 };
@@ -106,7 +118,7 @@ class LatencyBenchmark : public EngineBenchmark {
 class LockerBenchmark : public StartupLockerScenario {
  protected:
   void SetUp() override {
-    SetHookVariable(options().noForegroundHook);
+    SetHookSwitch(options().noForegroundHook);
     StartupLockerScenario::SetUp();
   }
 };

@@ -28,8 +28,9 @@ class ListViewReader {
   bool Checked(int index) const { return StateImage(index) == 2; }
   // The entry's item data; 0 when it cannot be read.
   LPARAM Param(int index) const;
-  // Asks the control to toggle the entry's box, as a click on it does.
-  void ToggleCheck(int index) const;
+  // Makes the entry the focused one, then presses the space bar on the
+  // control, as a user toggles the entry's box with the keyboard.
+  void PressSpaceOn(int index) const;
 
  private:
   HWND list_;

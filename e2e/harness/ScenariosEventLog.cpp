@@ -155,13 +155,13 @@ TEST_F(EventLogScenario, EventLog) {
     EXPECT_TRUE(WaitFor([&] { return editor.visible(); }, kReactLimit));
   }
   EXPECT_TRUE(Written(
-      EventId::ReportedWrongPassword,
-      [](const TracedEvent& e) { return Mentions(e, "Registry Editor") && Mentions(e, "1"); },
-      "the engine reports a wrong password for the window"));
+      EventId::WrongPassword,
+      [](const TracedEvent& e) { return Mentions(e, "for the locked window \"Registry Editor\""); },
+      "a wrong password at the prompt, for the window, with the count"));
   EXPECT_TRUE(Written(
-      EventId::ReportedWindowUnlocked,
+      EventId::WindowPasswordGiven,
       [](const TracedEvent& e) { return Mentions(e, "Registry Editor"); },
-      "the engine reports the window unlocked"));
+      "the password given for the window"));
 
   Say("the owner saves a switch in the configuration tool");
   const HWND tool = OpenTool(engines, engineId, L"secret");
@@ -181,8 +181,9 @@ TEST_F(EventLogScenario, EventLog) {
   guess.password = "guess";
   channel.Transact(store::EncodeRequest(guess), answer);
   EXPECT_TRUE(Written(
-      EventId::WrongPassword, [](const TracedEvent& e) { return Mentions(e, "1"); },
-      "a wrong password, with the count in a row"));
+      EventId::WrongPassword,
+      [](const TracedEvent& e) { return Mentions(e, "with a change of the settings"); },
+      "a wrong password with a change, with the count in a row"));
   store::ServiceRequest outside;
   outside.password = "secret";
   outside.change.ops.push_back({store::ChangeOp::Kind::SetValue,

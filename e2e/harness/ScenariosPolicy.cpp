@@ -111,11 +111,26 @@ TEST_F(PolicyScenario, Policy) {
     ASSERT_GE(calculator, 0) << "List1 shows the administrator's item";
     EXPECT_TRUE(reader.Checked(calculator));
     EXPECT_NE(reader.Param(calculator), 0) << "it is marked fixed (drawn greyed, with its tip)";
-    reader.ToggleCheck(calculator);
-    PumpFor(200ms);
-    EXPECT_TRUE(reader.Checked(calculator)) << "its check box does not toggle";
+    // The space bar toggles the PC's own item, and not the administrator's.
+    int notepad = -1;
+    for (int i = 0; i < reader.Count(); ++i) {
+      if (reader.Text(i) == L"Notepad") notepad = i;
+    }
+    ASSERT_GE(notepad, 0);
+    reader.PressSpaceOn(notepad);
+    EXPECT_TRUE(WaitFor([&] { return !reader.Checked(notepad); }, kReactLimit))
+        << "the space bar unchecks the PC's own item";
+    reader.PressSpaceOn(notepad);
+    EXPECT_TRUE(WaitFor([&] { return reader.Checked(notepad); }, kReactLimit));
+    reader.PressSpaceOn(calculator);
+    PumpFor(300ms);
+    EXPECT_TRUE(reader.Checked(calculator)) << "the administrator's item's box does not toggle";
     // A menu cannot be read from another process under Wine: the switch's
     // command is posted, and a refused toggle leaves Apply disabled.
+    // Apply is enabled by the toggles above; applied, it is disabled again.
+    PostMessageW(SetupControl(tool, "cmdApply"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(
+        WaitFor([&] { return !IsWindowEnabled(SetupControl(tool, "cmdApply")); }, kReactLimit));
     PostMessageW(tool, WM_COMMAND, MAKEWPARAM(config::kmnuBlankScreen, 0), 0);
     PumpFor(300ms);
     EXPECT_FALSE(IsWindowEnabled(SetupControl(tool, "cmdApply")))

@@ -9,6 +9,8 @@
 
 #include "Fixtures.h"
 #include "StandardUser.h"
+#include "Tokens.h"
+#include "UserScripts.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 #include "startup/Form1.h"
@@ -179,18 +181,26 @@ TEST_F(StartupLockServiceScenario, StartupLockService) {
         << "a window of class \"TaskManagerWindow\" under another title receives WM_CLOSE";
   }
 
-  Say("a session end forged by another program: a sent query, then the end");
-  DWORD_PTR answer = 0;
-  SendMessageTimeoutW(prompt.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000,
-                      &answer);
-  PostMessageW(prompt.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  const std::optional<DWORD> ended = engines.ExitCode(locker, kReactLimit);
-  EXPECT_EQ(ended, DWORD(startup::kSessionEndExitCode))
-      << "pmpstart ends, but not as unlocked (no value: it still runs)";
+  Say("a standard user's script: a forged session end, then WM_QUIT with exit code 0");
+  const std::wstring folder = FolderOf(options().program);
+  EXPECT_TRUE(
+      RunAsStandardUser(UserScriptCommand(L"end-startup-lock", folder), kStandardUserLimitMs)
+          .value_or(0) > 0)
+      << "the script finds pmpstart's windows";
+  PumpFor(2000ms);
   DWORD second = 0;
   const Prompt again = WaitForServiceStartupLocker(engines, second);
-  ASSERT_TRUE(again);
-  ASSERT_NE(second, locker) << "the service started a new pmpstart";
+  ASSERT_TRUE(again) << "two seconds later a start-up prompt is up";
+  EXPECT_EQ(second, locker) << "the same pmpstart still holds it: neither message ended it";
+  EXPECT_EQ(FindTopLevel(MainWindowQuery()), nullptr) << "and no engine has started";
+  EXPECT_EQ(
+      RunAsStandardUser(UserScriptCommand(L"open-our-processes", folder), kStandardUserLimitMs),
+      DWORD{0})
+      << "the standard user can open neither pmpstart nor any of its threads to end or suspend it";
+  const TokenReadBack token = ReadBackToken(second);
+  Say("pmpstart's token: integrity level 0x%lx, default DACL %s", token.integrity,
+      Utf8(token.defaultDacl).c_str());
+  EXPECT_TRUE(token.AsTheServiceGivesIt()) << "pmpstart runs with the token the service gives";
 
   Say("pmpstart ended by an administrator");
   engines.End(second);

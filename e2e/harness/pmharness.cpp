@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Fixtures.h"
+#include "UserScripts.h"
 #include "platform/win32/Wide.h"
 
 namespace {
@@ -100,6 +101,7 @@ int wmain(int argc, wchar_t** argv) {
   // Not scenarios: programs a scenario runs as another program or user.
   if (scenario == L"hold-window" && argc == 4) return HoldWindow(argv[2], argv[3]);
   if (scenario == L"write-settings-directly") return WriteSettingsDirectly();
+  if (scenario == L"user-script" && argc == 4) return RunUserScript(argv[2], argv[3]);
   Options options;
   options.program = WindowsPath(argv[2]);
   std::vector<std::wstring> gtestFlags;

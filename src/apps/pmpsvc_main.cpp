@@ -4,28 +4,27 @@
 #include <windows.h>
 
 #include <chrono>
-#include <map>
 #include <string>
 #include <thread>
 
+#include "apps/service/Win32PipeServer.h"
+#include "apps/service/Win32SessionKeeper.h"
 #include "platform/ServiceChannel.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32KeyWatch.h"
 #include "platform/win32/Win32PasswordInput.h"
 #include "platform/win32/Win32Paths.h"
-#include "platform/win32/Win32PipeServer.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceHost.h"
-#include "platform/win32/Win32SessionKeeper.h"
 #include "pmp/Version.h"
 #include "service/AuditEvents.h"
-#include "service/RestartPolicy.h"
 #include "service/SettingsAudit.h"
 #include "service/SettingsService.h"
 #include "store/FileJournal.h"
 #include "store/PolicySettings.h"
+#include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
 
 namespace {
@@ -76,25 +75,21 @@ void WatchPolicy(HANDLE stop, pm::service::EventSink& events) {
   }
 }
 
-// What the keeper sees, as the events of the audit trail.
+// What the keeper sees, as the events of the audit trail. (The start-up
+// lock's right password is the service's own event.)
 void TellKept(pm::service::EventSink& events,
               const pm::win32::Win32SessionKeeper::Happening& seen) {
   using Happening = pm::win32::Win32SessionKeeper::Happening;
-  using Program = pm::win32::Win32SessionKeeper::Program;
-  const bool startupLock = seen.program == Program::StartupLock;
+  const bool startupLock = seen.program == pm::service::SessionProgram::StartupLock;
   if (seen.kind == Happening::Kind::Started) {
     if (startupLock) events.Report({EventId::StartupLockShown, seen.session, {}});
-    return;
-  }
-  if (startupLock && seen.exitCode == 0) {
-    events.Report({EventId::StartupLockPassed, seen.session, {}});
   } else if (seen.again) {
     events.Report(
         {startupLock ? EventId::StartupLockRestarted : EventId::EngineRestarted, seen.session, {}});
   }
 }
 
-// The settings' writer on this thread, the keeper of the sessions' engines
+// The settings' writer on this thread, the keeper of the sessions' programs
 // and the policy's watch on others; all end when the service is told to stop.
 void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper, pm::service::EventSink& events) {
   std::thread keeping([&keeper, stop] { keeper.Run(stop); });
@@ -108,6 +103,11 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper, pm::service::Even
   events.Report({EventId::ServiceStarted, pm::service::kNoSession, {pm::kVersionText}});
   std::thread watchingPolicy([&events, stop] { WatchPolicy(stop, events); });
   service.OnLeaveSession([&keeper](std::uint32_t session) { keeper.LeaveAlone(session); });
+  service.OnStartupLockPassed(
+      [&keeper](std::uint32_t session) { keeper.StartupLockPassed(session); });
+  service.OnOpenForUser([&keeper](std::uint32_t session, std::string_view what) {
+    return keeper.OpenForUser(session, what);
+  });
   pm::win32::Win32PipeServer pipe;
   // A program that holds the pipe's name gets no password (the programs
   // check who serves it); the service waits for the name to come free.
@@ -116,9 +116,11 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper, pm::service::Even
     if (WaitForSingleObject(stop, kPipeRetryMs) == WAIT_OBJECT_0) break;
   }
   if (open) {
-    pipe.Serve(stop, [&service](std::span<const std::uint8_t> request, DWORD session) {
-      return service.Serve(request, session);
-    });
+    pipe.Serve(
+        stop, &pm::store::LargestRequest,
+        [&service](std::span<const std::uint8_t> request, const pm::service::Caller& caller) {
+          return service.Serve(request, caller);
+        });
   }
   keeping.join();
   watchingPolicy.join();
@@ -143,10 +145,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   if (command == L"/hash") return pm::win32::RunHashCommand();
   // Only the service writes as the product's event source.
   pm::win32::Win32EventLog events;
-  // Each session's and program's own count of ends, so one's trouble does
-  // not slow another's restarts.
-  using Program = pm::win32::Win32SessionKeeper::Program;
-  std::map<std::pair<DWORD, Program>, pm::service::RestartPolicy> policies;
   const std::wstring folder = ProgramFolder();
   pm::win32::Win32SessionKeeper keeper(
       {folder + Wide(pm::store::kStartupProgram), folder + Wide(pm::store::kEngineProgram),
@@ -154,10 +152,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
          pm::win32::Win32Registry registry;
          return pm::store::ReadSwitch(registry, pm::store::Switch::LockStartup);
        },
-       [&events](const pm::win32::Win32SessionKeeper::Happening& seen) { TellKept(events, seen); }},
-      [&policies](DWORD session, Program program) {
-        return policies[{session, program}].DelayAfterEnd(std::chrono::steady_clock::now());
-      });
+       [&events](const pm::win32::Win32SessionKeeper::Happening& seen) {
+         TellKept(events, seen);
+       }});
   return static_cast<int>(pm::win32::RunAsService(
       name, [&keeper, &events](HANDLE stop) { Serve(stop, keeper, events); },
       [&keeper](DWORD event, DWORD session) { keeper.SessionChanged(event, session); }));

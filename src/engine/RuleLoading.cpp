@@ -13,8 +13,17 @@ using store::Switch;
 namespace {
 // The configuration tool's title holds it, so the tool is always locked.
 constexpr std::string_view kConfigurationToolKeyword = "configuration tool";
-constexpr std::string_view kDesktopTitle = "Program Manager";
 }  // namespace
+
+// Any program can enable the desktop window again; while the switch is on,
+// each watch tick disables it anew.
+void frmMain::HoldDesktopLock() {
+  if (!LockDesktopOn) return;
+  const platform::Hwnd desktopWindow = desktop_.FindByTitle(kDesktopTitle);
+  if (desktopWindow != 0 && desktop_.IsEnabled(desktopWindow)) {
+    desktop_.Enable(desktopWindow, false);
+  }
+}
 
 void frmMain::GetWindows() {
   List1.clear();
@@ -58,9 +67,9 @@ void frmMain::GetSettings() {
   }
   appendKeywords(Switch::LockInternet);
   appendKeywords(Switch::LockInternetDownloads);
-  const bool lockDesktop = store::ReadSwitch(registry_, Switch::LockDesktop);
+  LockDesktopOn = store::ReadSwitch(registry_, Switch::LockDesktop);
   if (const platform::Hwnd desktopWindow = desktop_.FindByTitle(kDesktopTitle)) {
-    desktop_.Enable(desktopWindow, !lockDesktop);
+    desktop_.Enable(desktopWindow, !LockDesktopOn);
   }
   BlankScreenOn = store::ReadSwitch(registry_, Switch::BlankScreen);
   // Windows removes a RunOnce entry when it runs it; rewriting it at every

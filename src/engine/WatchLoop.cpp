@@ -103,6 +103,7 @@ void frmMain::timPelmora_Timer() {
   const WatchScope scope(inWatchTick_);
   ForgetClosedUnlocks();
   DropVanishedBlockedWindows();
+  HoldDesktopLock();
   // The front window first, so that its prompt comes first; then every
   // other window on the screen, wherever it is.
   const platform::Hwnd front = desktop_.ForegroundWindow();
@@ -163,8 +164,6 @@ void frmMain::timrelock_Timer() {
     state_.RelockCounter = 0;
     state_.ReloadRequested = true;
     store::ReportToService(state_, {store::EngineReport::Kind::AutomaticRelock,
-                                    {},
-                                    {},
                                     static_cast<std::uint32_t>(state_.RelockMinutes)});
   }
 }

@@ -105,6 +105,12 @@ void frmMain::Form_TrayMessage(std::uint32_t mouseMessage) {
 }
 
 bool frmMain::Form_QueryUnload(UnloadMode mode) {
+  // Where the service keeps the engine, nothing closes it: any program can
+  // post WM_CLOSE or forge a session end, and a copy started here would
+  // carry none of the protection the service gives. Windows ends the
+  // program itself at a real log-off, and the service, which Windows tells,
+  // starts no other.
+  if (state_.SettingsService != nullptr) return true;
   if (mode == UnloadMode::WindowsSession) return false;
   // Any other close starts a fresh copy, so the lock cannot be closed away.
   SetCaption(kClosingTitle);

@@ -22,6 +22,9 @@
 
 namespace pm::engine {
 
+// The desktop's own window (behind every other), which "Lock Desktop" disables.
+inline constexpr std::string_view kDesktopTitle = "Program Manager";
+
 // The platform the engine runs on.
 struct Platform {
   platform::Toolkit& toolkit;
@@ -95,6 +98,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void RunSecondStart();
   void ForgetClosedUnlocks();
   void DropVanishedBlockedWindows();
+  void HoldDesktopLock();
   bool IsOwnMarkedWindow(platform::Hwnd window, std::string_view title);
   // Completes `key` with the owning program when an unlock might match.
   bool IsUnlocked(platform::Hwnd window, store::UnlockKey& key);
@@ -117,6 +121,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
   TitleVerdicts titleVerdicts_;    // what both say of each window's title
   bool NoPasswordPrompt = false;
   bool BlankScreenOn = false;
+  bool LockDesktopOn = false;
   bool HideMenuOn = false;
   bool secondStart_ = false;
   bool inWatchTick_ = false;

@@ -54,6 +54,7 @@ class Desktop {
   // not, the window flashes for attention. True when it is in front.
   virtual bool BringToFrontWithKeyboard(Hwnd ourWindow) = 0;
   virtual void Enable(Hwnd window, bool enabled) = 0;
+  virtual bool IsEnabled(Hwnd window) = 0;
 
   // SPI_SETSCREENSAVERRUNNING: while set, systems that honour it keep the
   // task-switching key combinations from working.

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "prompt/frmPasswordLayout.h"
-#include "store/EngineReports.h"
-#include "store/PasswordCheck.h"
 
 namespace pm::prompt {
 
@@ -13,7 +11,8 @@ LockPrompt::LockPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
     : frmPassword(toolkit, shell), desktop_(desktop), state_(state), blank_(blank) {}
 
 PromptSettings LockPrompt::Settings() const {
-  return {state_.UserPassword, state_.TimeDelay, state_.PasswordPicture, state_.BadPasswordPic};
+  return {state_.UserPassword, state_.TimeDelay, state_.PasswordPicture, state_.BadPasswordPic,
+          state_.SettingsService};
 }
 
 void LockPrompt::Ask() {
@@ -49,14 +48,22 @@ void LockPrompt::cmdOK_Click() {
   // to the button is refused too.
   if (RetryWaitSecondsLeft() > 0 || Checking()) return;
   const std::string typed = LowerTheTypedText();
-  // The watch, the hooks and the tray go on while the hash runs.
-  CheckInBackground(typed, state_.UserPassword,
-                    [this, typed](bool matches) { PasswordChecked(matches, typed); });
+  const bool tool = IsConfigurationTool(state_.LockedHwnd);
+  // The watch, the hooks and the tray go on while the check runs.
+  CheckInBackground(
+      {tool ? store::PasswordFor::Tool : store::PasswordFor::Window, typed, state_.WindowTitle},
+      [this, typed](const store::PasswordAnswer& answer) { PasswordChecked(answer, typed); });
 }
 
-void LockPrompt::PasswordChecked(bool matches, const std::string& typed) {
+void LockPrompt::PasswordChecked(const store::PasswordAnswer& answer, const std::string& typed) {
+  using Kind = store::PasswordAnswer::Kind;
+  if (answer.kind == Kind::Wait) {
+    // Nothing was checked: the window stays hidden and the prompt waits.
+    StartWaitAfter(answer, state_.WrongPasswordsInARow);
+    return;
+  }
   Answered();
-  if (matches) {
+  if (answer.kind == Kind::Match) {
     state_.WrongPasswordsInARow = 0;
     if (IsConfigurationTool(state_.LockedHwnd)) {
       state_.ConfigWindowKey = state_.WindowKey;
@@ -64,8 +71,6 @@ void LockPrompt::PasswordChecked(bool matches, const std::string& typed) {
       state_.ToolPassword = typed;
     } else {
       state_.UnlockedKeys.push_back(state_.WindowKey);
-      store::ReportToService(state_, {store::EngineReport::Kind::WindowUnlocked, state_.WindowTitle,
-                                      state_.WindowKey.programPath});
     }
     desktop_.RestoreAsync(state_.LockedHwnd);
     desktop_.ShowNormal(state_.LockedHwnd);
@@ -75,10 +80,6 @@ void LockPrompt::PasswordChecked(bool matches, const std::string& typed) {
     if (tool) desktop_.BringToFrontWithKeyboard(state_.LockedHwnd);
   } else {
     ++state_.WrongPasswordsInARow;
-    store::ReportToService(state_, {store::EngineReport::Kind::WrongPassword,
-                                    state_.WindowTitle,
-                                    {},
-                                    static_cast<std::uint32_t>(state_.WrongPasswordsInARow)});
     desktop_.PostClose(state_.LockedHwnd);
     Image2.SetPicture(Image1.Picture());
     Unload();

@@ -55,25 +55,37 @@ void frmPassword::cmdShutDown_Click() {
   shell_.ShutDown();
 }
 
-void frmPassword::CheckInBackground(std::string typed, std::string stored,
-                                    std::function<void(bool matches)> checked) {
+void frmPassword::CheckInBackground(store::PasswordQuestion question,
+                                    std::function<void(const store::PasswordAnswer&)> checked) {
   checking_ = true;
   const std::string caption = Label1.Caption();
   cmdOK.SetEnabled(false);
   Label1.SetCaption(kCheckingPassword);
-  const auto matches = std::make_shared<bool>(false);
+  const PromptSettings settings = Settings();
+  const auto answer = std::make_shared<store::PasswordAnswer>();
   const int attempt = ++attempt_;
   RunInBackground(
-      [matches, typed = std::move(typed), stored = std::move(stored)] {
-        *matches = store::PasswordMatches(typed, stored);
-      },
-      [this, matches, attempt, caption, checked = std::move(checked)] {
+      [answer, question = std::move(question), service = settings.passwordService,
+       stored = settings.userPassword] { *answer = store::AskPassword(service, question, stored); },
+      [this, answer, attempt, caption, checked = std::move(checked)] {
         if (attempt != attempt_ || !checking_) return;
         checking_ = false;
-        Label1.SetCaption(caption);
         cmdOK.SetEnabled(true);
-        checked(*matches);
+        if (answer->kind == store::PasswordAnswer::Kind::Unanswered) {
+          Label1.SetCaption(answer->reason + " " + std::string(kTryAgainHint));
+          return;
+        }
+        Label1.SetCaption(caption);
+        checked(*answer);
       });
+}
+
+void frmPassword::StartWaitAfter(const store::PasswordAnswer& answer, int wrongInARow) {
+  if (answer.fromService || answer.kind == store::PasswordAnswer::Kind::Wait) {
+    StartRetryWaitFor(answer.waitSeconds);
+  } else {
+    StartRetryWait(wrongInARow);
+  }
 }
 
 void frmPassword::ForgetCheck() {
@@ -87,7 +99,10 @@ void frmPassword::TimerForce_Timer() {
 }
 
 void frmPassword::StartRetryWait(int wrongInARow) {
-  const int seconds = RetryWaitSeconds(wrongInARow);
+  StartRetryWaitFor(RetryWaitSeconds(wrongInARow));
+}
+
+void frmPassword::StartRetryWaitFor(int seconds) {
   if (seconds <= 0) return;
   secondsLeft_ = seconds;
   promptText_ = Label1.Caption();

@@ -10,6 +10,7 @@
 #include "platform/Form.h"
 #include "platform/Shell.h"
 #include "prompt/frmPasswordLayout.h"
+#include "store/PasswordQuestion.h"
 
 namespace pm::prompt {
 
@@ -18,6 +19,9 @@ struct PromptSettings {
   std::int16_t timeDelay = 0;  // seconds; 0 = no limit
   std::string passwordPicture;
   std::string badPasswordPicture;
+  // The service that decides whether a password is right; none where the
+  // program checks against `userPassword` itself.
+  platform::ServiceChannel* passwordService = nullptr;
 };
 
 class frmPassword : public platform::Form {
@@ -56,13 +60,20 @@ class frmPassword : public platform::Form {
   // Disables OK for the wait after `wrongInARow` wrong passwords in a row,
   // if that count calls for one, counting down in Label1.
   void StartRetryWait(int wrongInARow);
-  // Compares `typed` with `stored` on a thread of its own, since the hash
-  // takes a noticeable part of a second: meanwhile OK is disabled, Label1
-  // says so and the program's other work goes on. Afterwards, on the UI
-  // thread, Label1 and OK are as before and `checked` runs, unless the
-  // prompt was unloaded or asked again in the meantime.
-  void CheckInBackground(std::string typed, std::string stored,
-                         std::function<void(bool matches)> checked);
+  // The same for a wait of `seconds`, as the service gives it.
+  void StartRetryWaitFor(int seconds);
+  // Asks whether the typed password is right (store/PasswordQuestion.h) on
+  // a thread of its own, since the check takes a noticeable part of a
+  // second: meanwhile OK is disabled, Label1 says so and the program's other
+  // work goes on. Afterwards, on the UI thread, Label1 and OK are as before
+  // and `checked` runs, unless the prompt was unloaded or asked again in the
+  // meantime. An answer nobody could give (the service cannot be reached)
+  // stays in Label1 instead, with OK to try again, and lets nothing through.
+  void CheckInBackground(store::PasswordQuestion question,
+                         std::function<void(const store::PasswordAnswer&)> checked);
+  // The wait a wrong password or a refusal calls for: the service's, or,
+  // where the program checks itself, the one after `wrongInARow`.
+  void StartWaitAfter(const store::PasswordAnswer& answer, int wrongInARow);
   bool Checking() const { return checking_; }
   // A check still running no longer counts: the prompt asks anew.
   void ForgetCheck();
@@ -86,5 +97,6 @@ class frmPassword : public platform::Form {
 
 inline constexpr std::string_view kNoPasswordHint =
     "Password: if none click OK, to set go into Config.";
+inline constexpr std::string_view kTryAgainHint = "Nothing was let through. Press OK to try again.";
 
 }  // namespace pm::prompt

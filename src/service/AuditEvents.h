@@ -21,6 +21,8 @@ enum class EventId : std::uint16_t {
   StartupLockRestarted = 12,
   EngineRestarted = 13,
   EngineEnded = 14,
+  WindowPasswordGiven = 15,
+  ToolPasswordGiven = 16,
   WrongPassword = 20,
   PasswordHeldBack = 21,
   SettingsSaved = 30,
@@ -32,11 +34,9 @@ enum class EventId : std::uint16_t {
   PolicyPasswordUnusable = 51,
   // Told by an engine, which runs as the user: anyone's program can send
   // such a report, and the texts say whose engine it came from.
-  ReportedWindowUnlocked = 60,
   ReportedRelockEverything = 61,
   ReportedAutomaticRelock = 62,
   ReportedUnlockEverything = 63,
-  ReportedWrongPassword = 64,
 };
 
 enum class EventLevel : std::uint8_t { Information = 1, Warning = 2, Error = 3 };
@@ -57,7 +57,9 @@ inline constexpr std::array<EventInfo, 21> kAuditEvents = {{
     {EventId::StartupLockRestarted, EventLevel::Warning, 0},
     {EventId::EngineRestarted, EventLevel::Warning, 0},
     {EventId::EngineEnded, EventLevel::Information, 0},
-    {EventId::WrongPassword, EventLevel::Warning, 1},
+    {EventId::WindowPasswordGiven, EventLevel::Information, 1},
+    {EventId::ToolPasswordGiven, EventLevel::Information, 0},
+    {EventId::WrongPassword, EventLevel::Warning, 2},
     {EventId::PasswordHeldBack, EventLevel::Warning, 1},
     {EventId::SettingsSaved, EventLevel::Information, 2},
     {EventId::SettingsExported, EventLevel::Information, 1},
@@ -66,11 +68,9 @@ inline constexpr std::array<EventInfo, 21> kAuditEvents = {{
     {EventId::RequestRefused, EventLevel::Warning, 1},
     {EventId::PolicyApplied, EventLevel::Information, 4},
     {EventId::PolicyPasswordUnusable, EventLevel::Warning, 0},
-    {EventId::ReportedWindowUnlocked, EventLevel::Information, 2},
     {EventId::ReportedRelockEverything, EventLevel::Information, 0},
     {EventId::ReportedAutomaticRelock, EventLevel::Information, 1},
     {EventId::ReportedUnlockEverything, EventLevel::Warning, 0},
-    {EventId::ReportedWrongPassword, EventLevel::Warning, 2},
 }};
 
 constexpr const EventInfo& InfoOf(EventId id) {
@@ -86,7 +86,7 @@ constexpr std::uint32_t MessageIdOf(EventId id) {
   return (static_cast<std::uint32_t>(InfoOf(id).level) << 30) | static_cast<std::uint32_t>(id);
 }
 
-static_assert(InfoOf(EventId::ReportedWrongPassword).inserts == 2 &&
+static_assert(InfoOf(EventId::WrongPassword).inserts == 2 &&
               MessageIdOf(EventId::ServiceStarted) == 0x40000001);
 
 // No session: the service's own events.

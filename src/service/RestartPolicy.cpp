@@ -1,14 +1,15 @@
 #include "service/RestartPolicy.h"
 
+#include <algorithm>
+
 namespace pm::service {
 
 RestartPolicy::Clock::duration RestartPolicy::DelayAfterEnd(Clock::time_point now) {
-  ends_.push_back(now);
-  while (!ends_.empty() && now - ends_.front() >= kWindow) ends_.pop_front();
-  if (static_cast<int>(ends_.size()) < kEndsBeforeWaiting) return Clock::duration::zero();
-  // The wait starts the count again: after it, five more ends are allowed.
-  ends_.clear();
-  return kWait;
+  const Clock::time_point earliest =
+      lastStart_ == Clock::time_point::min() ? now : lastStart_ + kLeastBetweenStarts;
+  const Clock::time_point next = std::max(now, earliest);
+  lastStart_ = next;
+  return next - now;
 }
 
 }  // namespace pm::service

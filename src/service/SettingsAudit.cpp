@@ -43,6 +43,48 @@ std::string Cut(std::string_view text) {
   return std::string(platform::FirstCodePoints(text, kReportTextLength));
 }
 
+// What a password came with, in the words of the wrong-password event.
+std::string WhatFor(const store::ServiceRequest& request) {
+  switch (request.kind) {
+    case store::RequestKind::CheckPassword:
+      switch (request.purpose) {
+        case store::PasswordFor::Window:
+          return "for the locked window \"" + Cut(request.subject) + "\"";
+        case store::PasswordFor::Tool:
+          return "for the configuration tool";
+        case store::PasswordFor::StartupLock:
+          return "at the start-up lock";
+      }
+      break;
+    case store::RequestKind::Change:
+      return "with a change of the settings";
+    case store::RequestKind::Export:
+      return "for an export";
+    case store::RequestKind::Import:
+      return "for an import";
+    case store::RequestKind::LeaveSession:
+      return "to end Pelmora Pro";
+    case store::RequestKind::OpenForUser:
+    case store::RequestKind::Report:
+      break;
+  }
+  return "with a request";
+}
+
+// A prompt's right password: what it opens.
+std::optional<AuditEvent> PasswordGiven(const store::ServiceRequest& request,
+                                        std::uint32_t session) {
+  switch (request.purpose) {
+    case store::PasswordFor::Window:
+      return Event(EventId::WindowPasswordGiven, session, {Cut(request.subject)});
+    case store::PasswordFor::Tool:
+      return Event(EventId::ToolPasswordGiven, session);
+    case store::PasswordFor::StartupLock:
+      break;
+  }
+  return Event(EventId::StartupLockPassed, session);
+}
+
 }  // namespace
 
 ValueChanges CompareValues(const KeySnapshot& before, const KeySnapshot& after) {
@@ -78,7 +120,8 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
                                         std::uint32_t session, std::string_view exportFile) {
   switch (reply.kind) {
     case ReplyKind::WrongPassword:
-      return Event(EventId::WrongPassword, session, {Count(static_cast<std::size_t>(wrongInARow))});
+      return Event(EventId::WrongPassword, session,
+                   {Count(static_cast<std::size_t>(wrongInARow)), WhatFor(request)});
     case ReplyKind::Waiting:
       return Event(EventId::PasswordHeldBack, session, {Count(reply.waitSeconds)});
     case ReplyKind::Refused:
@@ -97,6 +140,7 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
       return Event(EventId::SettingsNotSaved, session,
                    {std::string(exportFile) + " is no settings export: " + reply.detail});
     case ReplyKind::Done:
+    case ReplyKind::Match:
       break;
   }
   switch (request.kind) {
@@ -111,6 +155,9 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
           {std::string(exportFile), Count(static_cast<std::size_t>(changes.count)), changes.names});
     case store::RequestKind::LeaveSession:
       return Event(EventId::EngineEnded, session);
+    case store::RequestKind::CheckPassword:
+      return PasswordGiven(request, session);
+    case store::RequestKind::OpenForUser:
     case store::RequestKind::Report:
       break;
   }
@@ -119,16 +166,10 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
 
 AuditEvent EventForReport(const store::EngineReport& report, std::uint32_t session) {
   switch (report.kind) {
-    case store::EngineReport::Kind::WindowUnlocked:
-      return Event(EventId::ReportedWindowUnlocked, session,
-                   {Cut(report.title), Cut(report.program)});
     case store::EngineReport::Kind::RelockEverything:
       return Event(EventId::ReportedRelockEverything, session);
     case store::EngineReport::Kind::AutomaticRelock:
-      return Event(EventId::ReportedAutomaticRelock, session, {Count(report.count)});
-    case store::EngineReport::Kind::WrongPassword:
-      return Event(EventId::ReportedWrongPassword, session,
-                   {Cut(report.title), Count(report.count)});
+      return Event(EventId::ReportedAutomaticRelock, session, {Count(report.minutes)});
     case store::EngineReport::Kind::UnlockEverything:
       break;
   }

@@ -1,5 +1,7 @@
 #include "service/SettingsService.h"
 
+#include <algorithm>
+
 #include "service/ChangeRules.h"
 #include "store/ChangeRecorder.h"
 #include "store/RegistrySnapshot.h"
@@ -76,34 +78,67 @@ store::RegResult SettingsService::Start() {
 }
 
 store::ByteArray SettingsService::Serve(std::span<const std::uint8_t> request,
-                                        std::uint32_t clientSession) {
+                                        const Caller& caller) {
   const std::optional<store::ServiceRequest> decoded = store::DecodeRequest(request);
   if (!decoded) {
-    events_->Report({EventId::RequestRefused, clientSession, {"the request cannot be read"}});
+    events_->Report({EventId::RequestRefused, caller.session, {"the request cannot be read"}});
     return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
   }
   if (decoded->kind == store::RequestKind::Report) {
-    return store::EncodeReply(Record(decoded->report, clientSession));
+    return store::EncodeReply(Record(decoded->report, caller));
   }
-  return store::EncodeReply(HandleAudited(*decoded, clientSession));
+  return store::EncodeReply(HandleAudited(*decoded, caller));
 }
 
-ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
-                                     std::uint32_t clientSession) {
+std::optional<ServiceReply> SettingsService::Refusal(const store::ServiceRequest& request,
+                                                     const Caller& caller) {
   const std::string stored = store::ReadPassword(registry_, store::setting::kUserPassword);
-  switch (gate_.Check(request.password, stored)) {
+  switch (gate_.Check(caller, request.password, stored)) {
+    case PasswordGate::Verdict::Right:
+      return std::nullopt;
     case PasswordGate::Verdict::Waiting: {
       ServiceReply reply = Reply(ReplyKind::Waiting);
-      reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait());
+      reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait(caller));
       return reply;
     }
     case PasswordGate::Verdict::Wrong:
-      return Reply(ReplyKind::WrongPassword);
-    case PasswordGate::Verdict::Right:
       break;
   }
+  ServiceReply reply = Reply(ReplyKind::WrongPassword);
+  // After enough wrong ones in a row the prompt waits before the next try.
+  reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait(caller));
+  return reply;
+}
+
+ServiceReply SettingsService::PasswordChecked(const store::ServiceRequest& request,
+                                              const Caller& caller) {
+  if (request.purpose == store::PasswordFor::StartupLock && startupLockPassed_) {
+    startupLockPassed_(caller.session);
+  }
+  return Reply(ReplyKind::Match);
+}
+
+ServiceReply SettingsService::OpenForUser(const store::ServiceRequest& request,
+                                          const Caller& caller) {
+  // One line of text: a command line is made of it.
+  const bool oneLine = !request.subject.empty() &&
+                       std::none_of(request.subject.begin(), request.subject.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+  if (!oneLine) return Reply(ReplyKind::Refused, "there is nothing to open");
+  if (!openForUser_ || !openForUser_(caller.session, request.subject)) {
+    return Reply(ReplyKind::Failed, "it could not be opened");
+  }
+  return Reply(ReplyKind::Done);
+}
+
+ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const Caller& caller) {
+  if (request.kind == store::RequestKind::OpenForUser) return OpenForUser(request, caller);
+  if (std::optional<ServiceReply> refused = Refusal(request, caller)) return *refused;
   ServiceReply reply;
   switch (request.kind) {
+    case store::RequestKind::CheckPassword:
+      reply = PasswordChecked(request, caller);
+      break;
     case store::RequestKind::Change:
       reply = ApplyChecked(request.change);
       break;
@@ -114,14 +149,19 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request,
       reply = Import();
       break;
     case store::RequestKind::LeaveSession:
-      if (leaveSession_) leaveSession_(clientSession);
+      if (leaveSession_) leaveSession_(caller.session);
       return Reply(ReplyKind::Done);
+    case store::RequestKind::OpenForUser:
+      break;
     case store::RequestKind::Report:  // answered before the password (Serve)
       return Reply(ReplyKind::Refused, "a report is no change");
   }
   if (reply.kind == ReplyKind::Done) {
     // A change or an import may have made keys; an export made none.
     if (request.kind != store::RequestKind::Export) ProtectProductKeys();
+  }
+  if (reply.kind == ReplyKind::Done || reply.kind == ReplyKind::Match) {
+    // No password in force, the administrator's counted.
     reply.unprotected = store::ReadPassword(registry_, store::setting::kUserPassword).empty();
   }
   return reply;

@@ -7,12 +7,14 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/Registry.h"
 #include "service/AuditEvents.h"
+#include "service/Caller.h"
 #include "service/PasswordGate.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsTransaction.h"
@@ -32,26 +34,40 @@ class SettingsService {
   // service's own start of the start-up locker. Answers the first failure.
   store::RegResult Start();
 
-  // One request's bytes, from a program in `clientSession`, to the reply's
-  // bytes.
-  store::ByteArray Serve(std::span<const std::uint8_t> request, std::uint32_t clientSession = 0);
+  // One request's bytes, from `caller`, to the reply's bytes.
+  store::ByteArray Serve(std::span<const std::uint8_t> request, const Caller& caller = {});
 
   // Where "End Pelmora Pro" goes once its password is checked: the keeper
   // of the session's engine.
   void OnLeaveSession(std::function<void(std::uint32_t session)> handler) {
     leaveSession_ = std::move(handler);
   }
+  // Where the start-up lock's right password goes: the keeper, for whom
+  // this is the only end of the session's start-up lock. Called before the
+  // reply leaves, so the start-up locker has not ended yet.
+  void OnStartupLockPassed(std::function<void(std::uint32_t session)> handler) {
+    startupLockPassed_ = std::move(handler);
+  }
+  // Where a request to open something for the caller goes: the keeper,
+  // which starts programs in the sessions. False when it could not.
+  using Opener = std::function<bool(std::uint32_t session, std::string_view what)>;
+  void OnOpenForUser(Opener handler) { openForUser_ = std::move(handler); }
   // Where the audit trail goes (the Event Log); nowhere until set. The sink
   // must outlive the service.
   void ReportEventsTo(EventSink& events) { events_ = &events; }
 
  private:
-  store::ServiceReply Handle(const store::ServiceRequest& request, std::uint32_t clientSession);
+  store::ServiceReply Handle(const store::ServiceRequest& request, const Caller& caller);
   // Handle, and its event for the audit trail (service/SettingsServiceAudit.cpp).
-  store::ServiceReply HandleAudited(const store::ServiceRequest& request,
-                                    std::uint32_t clientSession);
+  store::ServiceReply HandleAudited(const store::ServiceRequest& request, const Caller& caller);
   // An engine's report: written to the audit trail, nothing else done.
-  store::ServiceReply Record(const store::EngineReport& report, std::uint32_t clientSession);
+  store::ServiceReply Record(const store::EngineReport& report, const Caller& caller);
+  // The gate's verdict on the request's password, as a reply when it is
+  // not the right one.
+  std::optional<store::ServiceReply> Refusal(const store::ServiceRequest& request,
+                                             const Caller& caller);
+  store::ServiceReply PasswordChecked(const store::ServiceRequest& request, const Caller& caller);
+  store::ServiceReply OpenForUser(const store::ServiceRequest& request, const Caller& caller);
   store::ServiceReply ApplyChecked(const store::ChangeSet& change);
   store::ServiceReply Import();
   store::ServiceReply Export();
@@ -62,6 +78,8 @@ class SettingsService {
   std::string programFolder_;
   PasswordGate gate_;
   std::function<void(std::uint32_t)> leaveSession_;
+  std::function<void(std::uint32_t)> startupLockPassed_;
+  Opener openForUser_;
   NoEvents noEvents_;
   EventSink* events_ = &noEvents_;
 };

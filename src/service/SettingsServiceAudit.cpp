@@ -8,21 +8,21 @@
 namespace pm::service {
 
 store::ServiceReply SettingsService::HandleAudited(const store::ServiceRequest& request,
-                                                   std::uint32_t clientSession) {
+                                                   const Caller& caller) {
   // What a change or an import changed is read from our key before and after.
   const bool changes =
       request.kind == store::RequestKind::Change || request.kind == store::RequestKind::Import;
   const store::KeySnapshot before =
       changes ? store::CaptureKey(registry_, store::kRootKey, store::kProductKey)
               : store::KeySnapshot{};
-  store::ServiceReply reply = Handle(request, clientSession);
+  store::ServiceReply reply = Handle(request, caller);
   ValueChanges changed;
   if (changes && reply.kind == store::ReplyKind::Done) {
     changed =
         CompareValues(before, store::CaptureKey(registry_, store::kRootKey, store::kProductKey));
   }
   if (const std::optional<AuditEvent> event =
-          EventForReply(request, reply, changed, gate_.WrongInARow(), clientSession,
+          EventForReply(request, reply, changed, gate_.WrongInARow(caller), caller.session,
                         programFolder_ + std::string(store::kExportFileName))) {
     events_->Report(*event);
   }
@@ -30,8 +30,8 @@ store::ServiceReply SettingsService::HandleAudited(const store::ServiceRequest& 
 }
 
 store::ServiceReply SettingsService::Record(const store::EngineReport& report,
-                                            std::uint32_t clientSession) {
-  events_->Report(EventForReport(report, clientSession));
+                                            const Caller& caller) {
+  events_->Report(EventForReport(report, caller.session));
   return store::ServiceReply{};
 }
 

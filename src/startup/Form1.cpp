@@ -9,8 +9,12 @@
 namespace pm::startup {
 
 Form1::Form1(platform::Toolkit& toolkit, platform::Desktop& desktop, platform::Shell& shell,
-             platform::Registry& registry)
-    : Form(toolkit, kForm1Spec), desktop_(desktop), shell_(shell), registry_(registry) {
+             platform::Registry& registry, platform::ServiceChannel* service)
+    : Form(toolkit, kForm1Spec),
+      desktop_(desktop),
+      shell_(shell),
+      registry_(registry),
+      service_(service) {
   OnTimer(Ids::timTaskManager, [this] { CloseTaskManagers(); });
 }
 
@@ -22,7 +26,7 @@ void Form1::Form_Load() {
   desktop_.SetScreenSaverRunning(true);
   prompt_ = std::make_unique<StartupPrompt>(
       toolkit_, shell_, desktop_, store::ReadPassword(registry_, store::setting::kUserPassword),
-      [this](PromptEnd end) {
+      service_, [this](PromptEnd end) {
         unlockSucceeded_ = end == PromptEnd::Unlocked;
         toolkit_.Quit(end == PromptEnd::Unlocked ? 0
                       : end == PromptEnd::Lost   ? kPromptLostExitCode

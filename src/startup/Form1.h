@@ -34,8 +34,10 @@ class Form1 : public platform::Form {
   using Ids = Form1Ids;
 
  public:
+  // `service`, where installed, checks the password and ends the start-up
+  // lock; without it the program checks the stored password itself.
   Form1(platform::Toolkit& toolkit, platform::Desktop& desktop, platform::Shell& shell,
-        platform::Registry& registry);
+        platform::Registry& registry, platform::ServiceChannel* service = nullptr);
   ~Form1() override;
 
   bool UnlockSucceeded() const { return unlockSucceeded_; }
@@ -56,6 +58,7 @@ class Form1 : public platform::Form {
   platform::Desktop& desktop_;
   platform::Shell& shell_;
   platform::Registry& registry_;
+  platform::ServiceChannel* service_;
   std::unique_ptr<StartupPrompt> prompt_;
   bool unlockSucceeded_ = false;
 };

@@ -6,11 +6,13 @@ namespace pm::startup {
 
 StartupPrompt::StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
                              platform::Desktop& desktop, std::string userPassword,
+                             platform::ServiceChannel* service,
                              std::function<void(PromptEnd)> ended)
     : frmPassword(toolkit, shell),
       desktop_(desktop),
       cover_(toolkit),
       userPassword_(std::move(userPassword)),
+      service_(service),
       ended_(std::move(ended)) {}
 
 void StartupPrompt::Form_Load() {
@@ -46,7 +48,9 @@ bool StartupPrompt::HoldsTheScreen() {
 }
 
 bool StartupPrompt::Form_QueryUnload(platform::UnloadMode mode) {
-  if (mode != platform::UnloadMode::WindowsSession) return true;
+  // Any program can send what looks like a session end; with the service,
+  // which Windows itself tells of a log-off, the prompt stays for it.
+  if (mode != platform::UnloadMode::WindowsSession || service_ != nullptr) return true;
   end_ = PromptEnd::SessionEnded;
   return false;
 }
@@ -62,14 +66,15 @@ void StartupPrompt::cmdOK_Click() {
   // still reaches this handler (a message sent straight to the button) is
   // refused too.
   if (RetryWaitSecondsLeft() > 0 || Checking()) return;
-  CheckInBackground(LowerTheTypedText(), userPassword_,
-                    [this](bool matches) { PasswordChecked(matches); });
+  CheckInBackground({store::PasswordFor::StartupLock, LowerTheTypedText(), {}},
+                    [this](const store::PasswordAnswer& answer) { PasswordChecked(answer); });
 }
 
 // A wrong password shows nothing and leaves the lowered text in the box.
-void StartupPrompt::PasswordChecked(bool matches) {
-  if (!matches) {
-    StartRetryWait(++wrongInARow_);
+void StartupPrompt::PasswordChecked(const store::PasswordAnswer& answer) {
+  if (answer.kind != store::PasswordAnswer::Kind::Match) {
+    if (answer.kind == store::PasswordAnswer::Kind::NoMatch) ++wrongInARow_;
+    StartWaitAfter(answer, wrongInARow_);
     return;
   }
   end_ = PromptEnd::Unlocked;

@@ -5,8 +5,9 @@
 // the prompt takes the keyboard again, whatever another program did. It
 // cannot be closed: "X" is disabled, and a close from the title bar, Alt+F4
 // or WM_CLOSE from anyone is refused; only the right password or the end of
-// the Windows session ends it, and only the password counts as an unlock. After too many wrong
-// passwords in a row, OK waits a while before the next try.
+// the Windows session ends it, and only the password counts as an unlock.
+// After too many wrong passwords in a row, OK waits a while before the next
+// try.
 #pragma once
 
 #include <functional>
@@ -28,15 +29,19 @@ enum class PromptEnd {
 class StartupPrompt : public prompt::frmPassword {
  public:
   // `ended` runs once the prompt has gone.
+  // With `service`, the service checks the password and its record alone
+  // ends the start-up lock; a session end then ends nothing here (Windows
+  // ends the program itself at a real one, and tells the service).
   StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell, platform::Desktop& desktop,
-                std::string userPassword, std::function<void(PromptEnd)> ended);
+                std::string userPassword, platform::ServiceChannel* service,
+                std::function<void(PromptEnd)> ended);
 
   prompt::frmBlank& cover() { return cover_; }
 
  protected:
   // The configured pictures and time limit are the engine's; this prompt
   // keeps its built-in pictures and waits without a limit.
-  prompt::PromptSettings Settings() const override { return {userPassword_, 0, {}, {}}; }
+  prompt::PromptSettings Settings() const override { return {userPassword_, 0, {}, {}, service_}; }
   void Form_Load() override;
   bool Form_QueryUnload(platform::UnloadMode mode) override;
   void Form_Unload() override;
@@ -46,12 +51,13 @@ class StartupPrompt : public prompt::frmPassword {
   void TimerForce_Timer() override;
 
  private:
-  void PasswordChecked(bool matches);
+  void PasswordChecked(const store::PasswordAnswer& answer);
   bool HoldsTheScreen();
 
   platform::Desktop& desktop_;
   prompt::frmBlank cover_;
   std::string userPassword_;
+  platform::ServiceChannel* service_;
   std::function<void(PromptEnd)> ended_;
   int wrongInARow_ = 0;
   PromptEnd end_ = PromptEnd::Lost;

@@ -9,7 +9,9 @@ namespace {
 constexpr std::uint32_t kRequestMagic = 0x53504d50;  // "PMPS"
 constexpr std::uint32_t kReplyMagic = 0x52504d50;    // "PMPR"
 constexpr std::uint32_t kJournalMagic = 0x4a504d50;  // "PMPJ"
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
+// Magic and version, then the request's kind.
+constexpr std::size_t kKindOffset = 8;
 
 void WriteChange(WireWriter& out, const ChangeSet& change) {
   out.U32(static_cast<std::uint32_t>(change.ops.size()));
@@ -46,23 +48,18 @@ bool ReadChange(WireReader& in, ChangeSet& change) {
 
 bool ReadReport(WireReader& in, EngineReport& report) {
   std::uint8_t kind = 0;
-  if (!in.U8(kind) || kind < static_cast<std::uint8_t>(EngineReport::Kind::WindowUnlocked) ||
-      kind > static_cast<std::uint8_t>(EngineReport::Kind::WrongPassword)) {
+  if (!in.U8(kind) || kind < static_cast<std::uint8_t>(EngineReport::Kind::RelockEverything) ||
+      kind > static_cast<std::uint8_t>(EngineReport::Kind::UnlockEverything)) {
     return false;
   }
   report.kind = static_cast<EngineReport::Kind>(kind);
-  return in.Text(report.title, kMaxReportTextBytes) &&
-         in.Text(report.program, kMaxReportTextBytes) && in.U32(report.count);
+  return in.U32(report.minutes);
 }
 
 bool ReadHeader(WireReader& in, std::uint32_t magic) {
   std::uint32_t found = 0;
   std::uint32_t version = 0;
   return in.U32(found) && found == magic && in.U32(version) && version == kVersion;
-}
-
-bool FitsInMessage(std::span<const std::uint8_t> bytes) {
-  return bytes.size() <= kMaxRequestBytes;
 }
 
 }  // namespace
@@ -74,29 +71,49 @@ ByteArray EncodeRequest(const ServiceRequest& request) {
   out.U8(static_cast<std::uint8_t>(request.kind));
   out.Text(request.password);
   WriteChange(out, request.change);
+  out.U8(static_cast<std::uint8_t>(request.purpose));
+  out.Text(request.subject);
   if (request.kind == RequestKind::Report) {
     out.U8(static_cast<std::uint8_t>(request.report.kind));
-    out.Text(request.report.title);
-    out.Text(request.report.program);
-    out.U32(request.report.count);
+    out.U32(request.report.minutes);
   }
   return out.Take();
 }
 
+std::size_t LargestRequest(std::span<const std::uint8_t> head) {
+  WireReader in(head);
+  std::uint8_t kind = 0;
+  if (head.size() <= kKindOffset || !ReadHeader(in, kRequestMagic) || !in.U8(kind)) return 0;
+  switch (static_cast<RequestKind>(kind)) {
+    case RequestKind::Change:
+      return kMaxRequestBytes;
+    case RequestKind::Export:
+    case RequestKind::Import:
+    case RequestKind::LeaveSession:
+    case RequestKind::CheckPassword:
+    case RequestKind::OpenForUser:
+    case RequestKind::Report:
+      return kMaxQuestionBytes;
+  }
+  return 0;
+}
+
 std::optional<ServiceRequest> DecodeRequest(std::span<const std::uint8_t> bytes) {
-  if (!FitsInMessage(bytes)) return std::nullopt;
   WireReader in(bytes);
   ServiceRequest request;
   std::uint8_t kind = 0;
-  if (!ReadHeader(in, kRequestMagic) || !in.U8(kind) ||
-      kind < static_cast<std::uint8_t>(RequestKind::Change) ||
-      kind > static_cast<std::uint8_t>(RequestKind::Report) ||
+  std::uint8_t purpose = 0;
+  if (bytes.size() > LargestRequest(bytes) || !ReadHeader(in, kRequestMagic) || !in.U8(kind) ||
       !in.Text(request.password, kMaxPasswordBytes) || !ReadChange(in, request.change) ||
+      !in.U8(purpose) || purpose < static_cast<std::uint8_t>(PasswordFor::Window) ||
+      purpose > static_cast<std::uint8_t>(PasswordFor::StartupLock) ||
+      !in.Text(request.subject, kMaxSubjectBytes) ||
       (kind == static_cast<std::uint8_t>(RequestKind::Report) && !ReadReport(in, request.report)) ||
       !in.AtEnd()) {
     return std::nullopt;
   }
   request.kind = static_cast<RequestKind>(kind);
+  request.purpose = static_cast<PasswordFor>(purpose);
   return request;
 }
 
@@ -120,7 +137,7 @@ std::optional<ServiceReply> DecodeReply(std::span<const std::uint8_t> bytes) {
   std::uint32_t status = 0;
   std::uint8_t unprotected = 0;
   if (!ReadHeader(in, kReplyMagic) || !in.U8(kind) ||
-      kind > static_cast<std::uint8_t>(ReplyKind::Lost) || !in.U32(status) ||
+      kind > static_cast<std::uint8_t>(ReplyKind::Match) || !in.U32(status) ||
       !in.Text(reply.detail, kMaxReplyTextBytes) || !in.U32(reply.waitSeconds) ||
       !in.U8(unprotected) || unprotected > 1 || !in.AtEnd()) {
     return std::nullopt;

@@ -22,7 +22,9 @@ inline constexpr std::size_t kMaxPathBytes = 4096;
 inline constexpr std::size_t kMaxValueNameBytes = 16384 * 3;
 inline constexpr std::size_t kMaxValueBytes = 4 * 1024 * 1024;
 inline constexpr std::size_t kMaxReplyTextBytes = 64 * 1024;
-inline constexpr std::size_t kMaxReportTextBytes = 4096;
+inline constexpr std::size_t kMaxSubjectBytes = 1024;
+// A request that carries no change: its password and subject, and room.
+inline constexpr std::size_t kMaxQuestionBytes = 4096;
 
 enum class RequestKind : std::uint8_t {
   Change = 1,  // apply the change, all or nothing
@@ -31,34 +33,58 @@ enum class RequestKind : std::uint8_t {
   // "End Pelmora Pro": start no engine in the caller's session until its
   // next log-on.
   LeaveSession = 4,
+  // A prompt's question: is this the password? Asked for `purpose`.
+  CheckPassword = 5,
+  // Open `subject` (a file, an address, a program) for the caller, in its
+  // session and at its user's ordinary level: what the engine, which runs
+  // above that level, opens for the user. It needs no password, since it
+  // does nothing the user could not do.
+  OpenForUser = 6,
   // An engine tells of one of its own commands, for the Event Log; needs no
   // password and changes nothing.
-  Report = 5,
+  Report = 7,
 };
 
 // What an engine tells the service (store/EngineReports.h).
 struct EngineReport {
   enum class Kind : std::uint8_t {
-    WindowUnlocked = 1,
     RelockEverything = 2,
     AutomaticRelock = 3,
     UnlockEverything = 4,
-    WrongPassword = 5,  // at the engine's prompt
   };
   Kind kind = Kind::RelockEverything;
-  std::string title = {};    // the window's first 40 title characters
-  std::string program = {};  // WindowUnlocked: the program file that owns it
-  std::uint32_t count = 0;   // AutomaticRelock: minutes; WrongPassword: in a row
+  std::uint32_t minutes = 0;  // AutomaticRelock
   bool operator==(const EngineReport&) const = default;
 };
 
+// What a prompt asks the password for. The start-up lock's is the one that
+// counts for more than its answer: a match ends the start-up lock of the
+// caller's session, which only the service can decide.
+enum class PasswordFor : std::uint8_t {
+  Window = 1,       // a locked window, named in `subject`
+  Tool = 2,         // the configuration tool
+  StartupLock = 3,  // the start-up lock of the caller's session
+};
+
 struct ServiceRequest {
+  ServiceRequest() = default;
+  ServiceRequest(RequestKind kind, std::string password, ChangeSet change = {})
+      : kind(kind), password(std::move(password)), change(std::move(change)) {}
+
   RequestKind kind = RequestKind::Change;
-  std::string password;      // as typed; the service lower-cases it as the prompts do
-  ChangeSet change;          // Change only
+  std::string password;  // as typed; the service lower-cases it as the prompts do
+  ChangeSet change;      // Change only
+  PasswordFor purpose = PasswordFor::Window;  // CheckPassword only
+  std::string subject;       // CheckPassword: the locked window's title; OpenForUser: what to open
   EngineReport report = {};  // Report only
   bool operator==(const ServiceRequest&) const = default;
 };
+
+// The most bytes a request may have, judged from its first bytes (at least
+// its header): a change may be large, a question is small. 0 for bytes
+// that begin no request of ours. So a request is refused before it is read
+// whole when it is larger than its kind may need.
+std::size_t LargestRequest(std::span<const std::uint8_t> head);
 
 enum class ReplyKind : std::uint8_t {
   Done = 0,
@@ -69,14 +95,17 @@ enum class ReplyKind : std::uint8_t {
   MissingFile = 5,  // import: no export file
   NotAnExport = 6,  // import: the file is not a settings export
   Lost = 7,         // a write failed and putting back failed too
+  // CheckPassword: the password is right. (A wrong one is WrongPassword,
+  // with `waitSeconds` before the next try counts.)
+  Match = 8,
 };
 
 struct ServiceReply {
   ReplyKind kind = ReplyKind::Done;
-  std::int32_t status = 0;  // the Win32 error of a failed write
-  std::string detail;       // which write failed, or why a file was refused
-  std::uint32_t waitSeconds = 0;
-  bool unprotected = false;  // no password is stored, so anyone may change the settings
+  std::int32_t status = 0;        // the Win32 error of a failed write
+  std::string detail;             // which write failed, or why a file was refused
+  std::uint32_t waitSeconds = 0;  // Waiting, and WrongPassword: before the next try counts
+  bool unprotected = false;       // no password is stored, so anyone may change the settings
   bool operator==(const ServiceReply&) const = default;
 };
 

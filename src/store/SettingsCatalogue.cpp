@@ -57,6 +57,11 @@ bool IsOn(std::string_view stored) {
   return stored == "1";
 }
 
+bool ForegroundHookSwitchedOff(platform::Registry& registry) {
+  return IsOn(
+      RegistryModule::ReadValue(registry, kRootKey, kBenchmarkKey, kNoForegroundHook).Text());
+}
+
 bool ReadSwitch(platform::Registry& registry, Switch id) {
   return IsOn(ReadSettingInForce(registry, Info(id).valueName));
 }

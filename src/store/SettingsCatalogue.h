@@ -18,6 +18,10 @@ namespace pm::store {
 inline constexpr platform::RootKey kRootKey = platform::RootKey::LocalMachine;
 inline constexpr std::string_view kProductKey = "SOFTWARE\\Pelmora Pro";
 inline constexpr std::string_view kSettingsKey = "SOFTWARE\\Pelmora Pro\\Settings";
+// A benchmark's switch, which only an administrator can set: "1" keeps the
+// engine's foreground hooks out, to measure what the timer alone achieves.
+inline constexpr std::string_view kBenchmarkKey = "SOFTWARE\\Pelmora Pro\\Benchmark";
+inline constexpr std::string_view kNoForegroundHook = "NoForegroundHook";
 inline constexpr std::string_view kRunOnceKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr std::string_view kWinlogonKey =
@@ -80,6 +84,7 @@ RegResult WriteSetting(platform::Registry& registry, std::string_view name, std:
 bool IsOn(std::string_view stored);
 // The switch in force: the administrator's where a policy sets it.
 bool ReadSwitch(platform::Registry& registry, Switch id);
+bool ForegroundHookSwitchedOff(platform::Registry& registry);
 
 // The password in force as the check needs it: a plain one cut to the
 // characters that count, a hashed one whole. Everything that checks a

@@ -1,6 +1,7 @@
 #include "store/SettingsWriter.h"
 
 #include "platform/Text.h"
+#include "store/PasswordQuestion.h"
 #include "store/SettingsFile.h"
 #include "store/SettingsTransaction.h"
 
@@ -45,6 +46,7 @@ WriteOutcome FromReply(const ServiceReply& reply) {
   outcome.unprotected = reply.unprotected;
   switch (reply.kind) {
     case ReplyKind::Done:
+    case ReplyKind::Match:
       return outcome;
     case ReplyKind::WrongPassword:
       return {Kind::Failed,
@@ -68,15 +70,6 @@ WriteOutcome FromReply(const ServiceReply& reply) {
   return {Kind::Failed, "The Pelmora Pro Service gave an answer this program does not know."};
 }
 
-std::string UnreachableText(std::int32_t status) {
-  if (status == platform::service_error::kNotTheService) {
-    return "The program that answered in the place of the Pelmora Pro Service is not it, so "
-           "the password was not sent to it.";
-  }
-  return "The Pelmora Pro Service, which saves the settings, cannot be reached: " +
-         platform::SystemErrorText(status);
-}
-
 }  // namespace
 
 std::string WriteOutcome::Explain(std::string_view notSaved) const {
@@ -89,10 +82,14 @@ std::string WriteOutcome::Explain(std::string_view notSaved) const {
 }
 
 WriteOutcome SettingsWriter::Ask(RequestKind kind, const ChangeSet& change) {
-  const ByteArray request = EncodeRequest({kind, state_.ToolPassword, change});
+  ServiceRequest asked;
+  asked.kind = kind;
+  asked.password = state_.ToolPassword;
+  asked.change = change;
+  const ByteArray request = EncodeRequest(asked);
   ByteArray answer;
   if (const std::int32_t status = state_.SettingsService->Transact(request, answer); status != 0) {
-    return {Kind::Failed, UnreachableText(status)};
+    return {Kind::Failed, ServiceUnreachableText(status, "saves the settings")};
   }
   const std::optional<ServiceReply> reply = DecodeReply(answer);
   if (!reply) return {Kind::Failed, "The Pelmora Pro Service gave an answer that cannot be read."};
@@ -119,6 +116,15 @@ WriteOutcome SettingsWriter::Export(std::uint32_t hashIterations) {
 WriteOutcome SettingsWriter::Import() {
   if (state_.SettingsService != nullptr) return Ask(RequestKind::Import, {});
   return FromTransfer(ImportSettingsFile(registry_, state_.AppFolder));
+}
+
+bool AskServiceToOpen(platform::ServiceChannel& service, std::string_view what) {
+  ServiceRequest request(RequestKind::OpenForUser, {});
+  request.subject = std::string(what);
+  ByteArray answer;
+  if (service.Transact(EncodeRequest(request), answer) != 0) return false;
+  const std::optional<ServiceReply> reply = DecodeReply(answer);
+  return reply && reply->kind == ReplyKind::Done;
 }
 
 WriteOutcome SettingsWriter::LeaveSession() {

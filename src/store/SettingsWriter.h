@@ -58,6 +58,10 @@ class SettingsWriter {
   const ProgramState& state_;
 };
 
+// Asks the service to open a file, an address or a program for the
+// caller's user, at the user's ordinary level; false when it could not.
+bool AskServiceToOpen(platform::ServiceChannel& service, std::string_view what);
+
 // One change as the writers make it: they write to registry() as they would
 // to the registry itself, and Commit() applies all they wrote at once.
 class SettingsChange {

@@ -54,7 +54,8 @@ TEST_F(SavingThroughTheServiceTest, TheToolSavesWithThePasswordThatOpenedItUntil
   setup.Click("cmdOK");
   EXPECT_EQ(Setting("LockZip"), "1");
   EXPECT_TRUE(world_.shownMessages.empty()) << world_.shownMessages.back().text;
-  EXPECT_EQ(pipe_.requests, 3);
+  // The prompt's check in front of the tool, then the three saves.
+  EXPECT_EQ(pipe_.requests, 4);
   EXPECT_TRUE(State().ToolPassword.empty()) << "the password is wiped when the tool unloads";
 }
 

@@ -46,7 +46,9 @@ class InProcessService final : public platform::ServiceChannel {
                         std::vector<std::uint8_t>& reply) override {
     ++requests;
     registry_.AllowWrites();
-    reply = service_.Serve(request, session_);
+    service::Caller caller;
+    caller.session = session_;
+    reply = service_.Serve(request, caller);
     DenyEveryoneElse();
     return 0;
   }
@@ -130,6 +132,28 @@ class DyingRegistry final : public platform::Registry {
     if (writesLeft && (*writesLeft)-- == 0) throw ProcessKilled();
   }
   sim::SimRegistry& real_;
+};
+
+// The service's pipe, in one process: every request goes to `service` as
+// from `caller`; while `unreachable`, nothing gets through.
+class LoopbackChannel final : public platform::ServiceChannel {
+ public:
+  explicit LoopbackChannel(service::SettingsService& service, service::Caller caller = {})
+      : service_(service), caller_(std::move(caller)) {}
+  std::int32_t Transact(std::span<const std::uint8_t> request,
+                        std::vector<std::uint8_t>& reply) override {
+    constexpr std::int32_t kFileNotFound = 2;
+    if (unreachable) return kFileNotFound;
+    ++requests;
+    reply = service_.Serve(request, caller_);
+    return 0;
+  }
+  bool unreachable = false;
+  int requests = 0;
+
+ private:
+  service::SettingsService& service_;
+  service::Caller caller_;
 };
 
 }  // namespace pm::tests

@@ -376,12 +376,19 @@ TEST_F(ServiceTransferTest, AFileCutShortAtALineEndIsRefused) {
 namespace pm::tests {
 namespace {
 
+service::Caller InSession(std::uint32_t session) {
+  service::Caller caller;
+  caller.session = session;
+  return caller;
+}
+
 TEST_F(ServiceTest, EndPelmoraProLeavesTheCallersSessionOnlyWithThePassword) {
   std::vector<std::uint32_t> leftAlone;
   Service(registry_).OnLeaveSession([&](std::uint32_t session) { leftAlone.push_back(session); });
   const auto leave = [&](std::string_view password) {
     return store::DecodeReply(service_->Serve(
-        store::EncodeRequest({store::RequestKind::LeaveSession, std::string(password), {}}), 3));
+        store::EncodeRequest({store::RequestKind::LeaveSession, std::string(password), {}}),
+        InSession(3)));
   };
   EXPECT_EQ(leave("guess")->kind, ReplyKind::WrongPassword);
   EXPECT_TRUE(leftAlone.empty());
@@ -389,31 +396,31 @@ TEST_F(ServiceTest, EndPelmoraProLeavesTheCallersSessionOnlyWithThePassword) {
   EXPECT_EQ(leftAlone, std::vector<std::uint32_t>{3});
 }
 
-// Ends at these seconds; the delay before the start after the last of them.
+// Ends at these milliseconds; the delay before the start after the last.
 struct Ends {
   std::string name;
-  std::vector<int> seconds;
-  int waitSeconds;
+  std::vector<int> milliseconds;
+  int waitMilliseconds;
 };
 
 class RestartPolicyTest : public ::testing::TestWithParam<Ends> {};
 
-TEST_P(RestartPolicyTest, StartsAtOnceUnlessItKeepsEnding) {
+TEST_P(RestartPolicyTest, StartsAtOnceButAtMostOnceASecond) {
   service::RestartPolicy policy;
   service::RestartPolicy::Clock::duration delay{};
-  for (int second : GetParam().seconds) {
+  for (int ms : GetParam().milliseconds) {
     delay = policy.DelayAfterEnd(service::RestartPolicy::Clock::time_point{} +
-                                 std::chrono::seconds(second));
+                                 std::chrono::milliseconds(ms));
   }
-  EXPECT_EQ(delay, std::chrono::seconds(GetParam().waitSeconds));
+  EXPECT_EQ(delay, std::chrono::milliseconds(GetParam().waitMilliseconds));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, RestartPolicyTest,
-    ::testing::Values(Ends{"One", {10}, 0}, Ends{"FourInAMinute", {0, 1, 2, 3}, 0},
-                      Ends{"FiveInAMinute", {0, 10, 20, 30, 59}, 30},
-                      Ends{"FiveSpreadOverMoreThanAMinute", {0, 10, 20, 30, 60}, 0},
-                      Ends{"AfterTheWaitTheCountStartsAgain", {0, 1, 2, 3, 4, 35}, 0}),
+    ::testing::Values(Ends{"One", {10000}, 0}, Ends{"SecondsApart", {0, 1000, 2500, 60000}, 0},
+                      Ends{"EndsRightAfterItsRestart", {0, 300}, 700},
+                      Ends{"NeverStaysUp", {0, 0, 1000, 2000}, 1000},
+                      Ends{"ManyInAMinuteStillAtOnce", {0, 5000, 10000, 15000, 20000, 25000}, 0}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The start-up locker at log-on: the prompt stays until the password is
 // typed, and the Task Manager is closed whenever it appears.
+#include "service/ServiceTestSupport.h"
 #include "startup/StartupFixture.h"
+#include "store/PasswordCheck.h"
 
 namespace pm::tests {
 namespace {
@@ -58,6 +60,62 @@ TEST_F(StartupLockerTest, TheEndOfTheWindowsSessionIsNoUnlock) {
   EXPECT_EQ(toolkit_.exitCode(), startup::kSessionEndExitCode)
       << "a forged session end must not pass for the password";
   EXPECT_FALSE(form1_.UnlockSucceeded());
+}
+
+// Where the service is installed it checks the password, and its record of
+// the right one is what ends the session's start-up lock: a session end,
+// which any program can forge, ends nothing here.
+class StartupLockerWithServiceTest : public StartupLockerTest {
+ protected:
+  StartupLockerWithServiceTest() {
+    service_.OnStartupLockPassed([this](std::uint32_t session) { passed_.push_back(session); });
+  }
+  static service::Caller InSession(std::uint32_t session) {
+    service::Caller caller;
+    caller.session = session;
+    return caller;
+  }
+
+  MemoryJournal journal_;
+  service::SettingsService service_{registry_, journal_, "C:\\Program Files\\Pelmora Pro",
+                                    [] { return std::chrono::steady_clock::time_point{}; }};
+  LoopbackChannel channel_{service_, InSession(2)};
+  startup::Form1 withService_{toolkit_, desktop_, shell_, registry_, &channel_};
+  std::vector<std::uint32_t> passed_;
+};
+
+TEST_F(StartupLockerWithServiceTest, TheServiceDecidesAndASessionEndEndsNothing) {
+  store::WriteSetting(registry_, store::setting::kUserPassword,
+                      store::HashPassword("secret", 1000));
+  withService_.Load();
+  world_.RunPending();
+  const auto prompt = [this] { return world_.Find(withService_.prompt().hwnd())->ours; };
+  withService_.prompt().Close(platform::UnloadMode::WindowsSession);
+  EXPECT_FALSE(Ended()) << "a session end, forged or not, leaves the prompt up";
+  EXPECT_TRUE(world_.Find(withService_.prompt().hwnd())->visible);
+
+  channel_.unreachable = true;
+  prompt()->Type("txtPassword", "secret");
+  prompt()->Click("cmdOK");
+  world_.RunPending();
+  EXPECT_FALSE(Ended()) << "with the service out of reach nothing gets through";
+  EXPECT_NE(prompt()->TextOf("Label1").find("cannot be reached"), std::string::npos)
+      << prompt()->TextOf("Label1");
+
+  channel_.unreachable = false;
+  prompt()->Type("txtPassword", "guess");
+  prompt()->Click("cmdOK");
+  world_.RunPending();
+  EXPECT_FALSE(Ended());
+  EXPECT_TRUE(passed_.empty()) << "a wrong password records nothing";
+
+  prompt()->Type("txtPassword", "SECRET");
+  prompt()->Click("cmdOK");
+  world_.RunPending();
+  EXPECT_EQ(toolkit_.exitCode(), 0);
+  EXPECT_EQ(passed_, std::vector<std::uint32_t>{2})
+      << "the service recorded the right password for the caller's session";
+  EXPECT_EQ(channel_.requests, 2) << "both tries were the service's to judge";
 }
 
 TEST_F(StartupLockerTest, WithNoPasswordStoredAnEmptyOkEndsTheProgram) {

@@ -149,4 +149,9 @@ void SimDesktop::Enable(Hwnd window, bool enabled) {
   if (WindowRecord* record = world_.Find(window)) record->enabled = enabled;
 }
 
+bool SimDesktop::IsEnabled(Hwnd window) {
+  const WindowRecord* record = world_.Find(window);
+  return record != nullptr && record->enabled;
+}
+
 }  // namespace pm::sim

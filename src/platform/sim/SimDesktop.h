@@ -31,6 +31,7 @@ class SimDesktop final : public platform::Desktop {
   void PostClose(platform::Hwnd window) override;
   bool BringToFrontWithKeyboard(platform::Hwnd ourWindow) override;
   void Enable(platform::Hwnd window, bool enabled) override;
+  bool IsEnabled(platform::Hwnd window) override;
   void SetScreenSaverRunning(bool running) override { world_.screenSaverRunning = running; }
   void SetWindowChangeHandler(std::function<void(platform::Hwnd)> handler) override;
 

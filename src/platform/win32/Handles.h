@@ -54,6 +54,7 @@ using UniqueMemoryDc = UniqueHandle<HDC, DeleteDC>;
 using UniqueHmenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEvent>;
+using UniqueHhook = UniqueHandle<HHOOK, UnhookWindowsHookEx>;
 using UniqueHmodule = UniqueHandle<HMODULE, FreeLibrary>;
 
 // CreateFile and CreateNamedPipe answer INVALID_HANDLE_VALUE, not null, when

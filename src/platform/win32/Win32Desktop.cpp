@@ -27,12 +27,6 @@ Hwnd FromHwnd(HWND window) {
 // or writes it.
 Win32Desktop* hookedDesktop = nullptr;
 
-bool HooksDisabledByEnvironment() {
-  wchar_t value[8] = {};
-  const DWORD length = GetEnvironmentVariableW(kNoForegroundHookVariable, value, 8);
-  return length == 1 && value[0] == L'1';
-}
-
 // GetWindowTextW's buffer holds kLongestWindowText units; a surrogate pair cut in
 // half at the end would turn into a replacement character.
 std::wstring_view WithoutCutSurrogate(std::wstring_view text) {
@@ -50,8 +44,8 @@ constexpr UINT kForegroundPollMs = 20;
 
 }  // namespace
 
-Win32Desktop::Win32Desktop(ForegroundPoll poll)
-    : hooksDisabled_(HooksDisabledByEnvironment()), pollForeground_(poll == ForegroundPoll::On) {}
+Win32Desktop::Win32Desktop(ForegroundPoll poll, ForegroundHooks hooks)
+    : hooksDisabled_(hooks == ForegroundHooks::Off), pollForeground_(poll == ForegroundPoll::On) {}
 
 Win32Desktop::~Win32Desktop() {
   RemoveHooks();
@@ -137,7 +131,9 @@ bool Win32Desktop::IsOwnProcess(Hwnd window) {
 std::string Win32Desktop::OwnerProgramPath(Hwnd window) {
   DWORD processId = 0;
   if (window == 0 || GetWindowThreadProcessId(ToHwnd(window), &processId) == 0) return {};
-  return Narrow(ProcessImagePath(processId));
+  // An ended program's window, which the system may keep for a moment,
+  // belongs to no program.
+  return Narrow(RunningProcessImagePath(processId));
 }
 
 void Win32Desktop::Hide(Hwnd window) {
@@ -209,6 +205,10 @@ bool Win32Desktop::BringToFrontWithKeyboard(Hwnd ourWindow) {
 
 void Win32Desktop::Enable(Hwnd window, bool enabled) {
   EnableWindow(ToHwnd(window), enabled ? TRUE : FALSE);
+}
+
+bool Win32Desktop::IsEnabled(Hwnd window) {
+  return window != 0 && IsWindowEnabled(ToHwnd(window)) != FALSE;
 }
 
 void Win32Desktop::SetScreenSaverRunning(bool running) {

@@ -28,14 +28,13 @@ std::wstring LongPath(const std::wstring& path) {
   return longPath;
 }
 
-std::wstring ProcessImagePath(unsigned long processId) {
-  const UniqueKernelHandle process(
-      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  if (!process) return {};
+namespace {
+
+std::wstring ImagePathOf(HANDLE process) {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     DWORD length = static_cast<DWORD>(path.size());
-    if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) {
+    if (QueryFullProcessImageNameW(process, 0, path.data(), &length)) {
       path.resize(length);
       return LongPath(path);
     }
@@ -43,6 +42,24 @@ std::wstring ProcessImagePath(unsigned long processId) {
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
     path.resize(path.size() * 2);
   }
+}
+
+}  // namespace
+
+std::wstring ProcessImagePath(unsigned long processId) {
+  const UniqueKernelHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return {};
+  return ImagePathOf(process.get());
+}
+
+std::wstring RunningProcessImagePath(unsigned long processId) {
+  const UniqueKernelHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+  // Another account's process may refuse the wait; it is asked its name alone.
+  if (!process) return ProcessImagePath(processId);
+  if (WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return {};
+  return ImagePathOf(process.get());
 }
 
 }  // namespace pm::win32

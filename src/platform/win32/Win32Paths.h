@@ -15,5 +15,9 @@ std::wstring LongPath(const std::wstring& path);
 // cannot be known. The limited query right it asks is granted for processes
 // of other users too, where the full one is not.
 std::wstring ProcessImagePath(unsigned long processId);
+// The same, but empty for a process that has ended, whose windows the
+// system may keep for a moment (where the process lets itself be waited
+// for: those of another account may not).
+std::wstring RunningProcessImagePath(unsigned long processId);
 
 }  // namespace pm::win32

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -16,6 +17,12 @@ DWORD WriteMessage(HANDLE pipe, std::span<const std::uint8_t> message, DWORD tim
 // Reads one whole message of at most `limit` bytes; a longer one fails with
 // ERROR_MESSAGE_EXCEEDS_MAX_SIZE.
 DWORD ReadMessage(HANDLE pipe, std::vector<std::uint8_t>& message, std::size_t limit,
+                  DWORD timeoutMs);
+// The same, with the limit judged from the message's first bytes (up to 64
+// KiB), so a message is refused before it is read whole when it is larger
+// than its kind may be.
+DWORD ReadMessage(HANDLE pipe, std::vector<std::uint8_t>& message,
+                  const std::function<std::size_t(std::span<const std::uint8_t> head)>& limit,
                   DWORD timeoutMs);
 
 }  // namespace pm::win32

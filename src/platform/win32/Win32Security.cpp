@@ -3,6 +3,10 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 namespace pm::win32 {
 
 UniqueSecurityDescriptor SecurityDescriptorFromSddl(const wchar_t* sddl) {
@@ -31,6 +35,38 @@ UniqueKernelHandle WithoutAdministratorRights(HANDLE token) {
 
 namespace {
 
+using UniqueSid = UniqueHandle<PSID, FreeSid>;
+
+bool SetTokenIntegrity(HANDLE token, DWORD level) {
+  SID_IDENTIFIER_AUTHORITY mandatory = SECURITY_MANDATORY_LABEL_AUTHORITY;
+  UniqueSid sid;
+  if (!AllocateAndInitializeSid(&mandatory, 1, level, 0, 0, 0, 0, 0, 0, 0, sid.put())) return false;
+  TOKEN_MANDATORY_LABEL label{};
+  label.Label.Sid = sid.get();
+  label.Label.Attributes = SE_GROUP_INTEGRITY;
+  return SetTokenInformation(token, TokenIntegrityLevel, &label,
+                             sizeof label + GetLengthSid(sid.get())) != FALSE;
+}
+
+bool SetTokenDefaultDacl(HANDLE token, const wchar_t* sddl) {
+  const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(sddl);
+  if (!rules) return false;
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  TOKEN_DEFAULT_DACL dacl{};
+  if (!GetSecurityDescriptorDacl(rules.get(), &present, &dacl.DefaultDacl, &defaulted)) {
+    return false;
+  }
+  return SetTokenInformation(token, TokenDefaultDacl, &dacl, sizeof dacl) != FALSE;
+}
+
+// Whether two DACLs hold the same entries in the same order.
+bool SameDacl(const ACL* a, const ACL* b) {
+  if (a == nullptr || b == nullptr) return a == b;
+  return a->AclSize == b->AclSize && a->AceCount == b->AceCount &&
+         std::memcmp(a, b, a->AclSize) == 0;
+}
+
 DWORD ApplyDacl(const std::wstring& path, PACL dacl) {
   return SetNamedSecurityInfoW(const_cast<wchar_t*>(path.c_str()), SE_FILE_OBJECT,
                                DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
@@ -46,6 +82,77 @@ UniqueFindHandle FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& found)
 }
 
 }  // namespace
+
+UniqueKernelHandle SessionProgramToken(HANDLE userToken) {
+  UniqueKernelHandle token = WithoutAdministratorRights(userToken);
+  if (!token || !SetTokenIntegrity(token.get(), kHighIntegrity) ||
+      !SetTokenDefaultDacl(token.get(), kSessionProgramObjectsSddl)) {
+    return {};
+  }
+  return token;
+}
+
+UniqueKernelHandle UserLevelToken(HANDLE userToken) {
+  UniqueKernelHandle token;
+  if (!DuplicateTokenEx(userToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                        token.put())) {
+    return {};
+  }
+  const DWORD level = IntegrityLevelOf(token.get());
+  if (level > kMediumIntegrity && !SetTokenIntegrity(token.get(), kMediumIntegrity)) return {};
+  return token;
+}
+
+DWORD IntegrityLevelOf(HANDLE token) {
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  if (size < sizeof(TOKEN_MANDATORY_LABEL)) return 0;
+  std::vector<std::uint8_t> buffer(size);
+  if (!GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) return 0;
+  const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+  const PSID sid = label->Label.Sid;
+  if (sid == nullptr || !IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return 0;
+  return *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
+}
+
+DWORD OwnIntegrityLevel() {
+  // The pseudo handle asks no access of the token, whose own rules are the
+  // service's (it made the token) and may refuse this very process.
+  return IntegrityLevelOf(GetCurrentProcessToken());
+}
+
+bool OwnedBySystem(HANDLE object) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                      nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  const UniqueSecurityDescriptor held(descriptor);
+  return owner != nullptr && IsWellKnownSid(owner, WinLocalSystemSid);
+}
+
+bool CarriesSessionProgramProtection(HANDLE process) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                      nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  const UniqueSecurityDescriptor held(descriptor);
+  const UniqueSecurityDescriptor ours = SecurityDescriptorFromSddl(kSessionProgramSddl);
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  PACL ourDacl = nullptr;
+  if (!ours || !GetSecurityDescriptorDacl(ours.get(), &present, &ourDacl, &defaulted) ||
+      !SameDacl(dacl, ourDacl)) {
+    return false;
+  }
+  UniqueKernelHandle token;
+  if (!OpenProcessToken(process, TOKEN_QUERY, token.put())) return false;
+  const DWORD level = IntegrityLevelOf(token.get());
+  return level == 0 || level >= kHighIntegrity;
+}
 
 DWORD ProtectProgramFolder(const std::wstring& folder) {
   const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(kProgramFolderSddl);

@@ -9,6 +9,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32PipeIo.h"
+#include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceHost.h"
 
 namespace pm::win32 {
@@ -79,7 +80,8 @@ std::int32_t Win32ServiceChannel::Transact(std::span<const std::uint8_t> request
   if (!GetNamedPipeServerProcessId(pipe.get(), &serverId)) {
     return static_cast<std::int32_t>(GetLastError());
   }
-  if (!platform::EqualsNoCase(Narrow(ProcessImagePath(serverId)), servicePath_)) {
+  if (!platform::EqualsNoCase(Narrow(ProcessImagePath(serverId)), servicePath_) ||
+      !OwnedBySystem(pipe.get())) {
     return platform::service_error::kNotTheService;
   }
   DWORD mode = PIPE_READMODE_MESSAGE;

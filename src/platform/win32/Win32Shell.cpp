@@ -10,6 +10,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Security.h"
 
 namespace pm::win32 {
 
@@ -66,6 +67,12 @@ bool Win32Shell::AddTrayIcon(Hwnd owner, platform::BuiltIn icon, std::string_vie
   // szTip holds 127 characters and its terminator.
   const std::size_t length = std::min(tip.size(), std::size(data.szTip) - 1);
   std::copy_n(tip.begin(), length, data.szTip);
+  // The notification area, at the user's ordinary level, may still send the
+  // icon's messages and say that it started again; nothing else of a lower
+  // level reaches the window.
+  for (const UINT message : {kTrayCallbackMessage, TaskbarCreatedMessage()}) {
+    if (message != 0) ChangeWindowMessageFilterEx(data.hWnd, message, MSGFLT_ALLOW, nullptr);
+  }
   if (!Shell_NotifyIconW(NIM_ADD, &data)) return false;
   trayIcons_.emplace(owner, std::move(loaded));
   return true;
@@ -82,7 +89,16 @@ bool Win32Shell::RemoveTrayIcon(Hwnd owner) {
   return removed;
 }
 
+// Above the user's ordinary level (the service starts the engine at high
+// integrity), what the engine opens for the user must not inherit that
+// level: it would be out of the user's reach, and a program it opened could
+// then reach the engine. The service opens it in the user's session instead.
+bool Win32Shell::OpensThroughTheService() const {
+  return userLevelOpener_ && OwnIntegrityLevel() > kMediumIntegrity;
+}
+
 bool Win32Shell::Open(std::string_view fileOrAddress) {
+  if (OpensThroughTheService()) return userLevelOpener_(fileOrAddress);
   const HINSTANCE result =
       ShellExecuteW(nullptr, L"open", Wide(fileOrAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   // ShellExecuteW reports success as a value above 32.
@@ -93,6 +109,7 @@ bool Win32Shell::StartProgram(std::string_view path, int showStyle) {
   const std::wstring application = Wide(path);
   // CreateProcessW may write into the command line; it names the program
   // quoted, so a path with blanks stays one argument.
+  if (OpensThroughTheService()) return userLevelOpener_(path);
   std::wstring commandLine = L"\"" + application + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);

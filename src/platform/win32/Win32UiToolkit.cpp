@@ -85,7 +85,6 @@ bool Win32UiToolkit::Dispatch(MSG& message) {
   if (message.message == WM_QUIT) {
     if (!OursToQuit(message)) return true;
     quitting_ = true;
-    exitCode_ = static_cast<int>(message.wParam);
     return false;
   }
   // Enter, Esc and Tab in our windows, as in a dialog.
@@ -122,10 +121,7 @@ int Win32UiToolkit::Run() {
   while (!quitting_) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 && !OursToQuit(message)) continue;
-    if (got == 0) {
-      exitCode_ = static_cast<int>(message.wParam);
-      break;
-    }
+    if (got == 0) break;
     if (got < 0) break;
     Dispatch(message);
   }

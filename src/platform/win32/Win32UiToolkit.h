@@ -9,6 +9,7 @@
 
 #include "platform/Toolkit.h"
 #include "platform/win32/Win32Background.h"
+#include "platform/win32/Win32PostedMessageFilter.h"
 
 namespace pm::win32 {
 
@@ -39,11 +40,15 @@ class Win32UiToolkit final : public platform::Toolkit {
  private:
   // Handles one message; false when it was our own WM_QUIT.
   bool Dispatch(MSG& message);
-  // A WM_QUIT counts only when Quit posted it: another program can post one
-  // to any thread to end the engine without its restart.
-  bool OursToQuit(const MSG& message) const { return message.message == WM_QUIT && quitAsked_; }
+  // A WM_QUIT counts only after Quit, and only with the exit code Quit
+  // chose: any program can post one to our thread, with any code.
+  bool OursToQuit(const MSG& message) const {
+    return message.message == WM_QUIT && quitAsked_ &&
+           static_cast<int>(message.wParam) == exitCode_;
+  }
 
   HINSTANCE instance_;
+  Win32PostedMessageFilter postedMessageFilter_;
   Win32Background background_;
   bool quitAsked_ = false;
   bool quitting_ = false;

@@ -281,6 +281,9 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCommand(wParam, lParam);
       return 0;
     case WM_NOTIFY:
+      // Our controls send it from this thread; a pointer from anyone else
+      // (another program's message) is never read.
+      if (!SentByThisThread()) return 0;
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case DM_GETDEFID:
       for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -304,6 +307,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       OnPaint();
       return 0;
     case WM_DRAWITEM:
+      if (!SentByThisThread()) return FALSE;
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_LBUTTONDOWN:
@@ -323,25 +327,15 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_DPICHANGED: {
-      dpi_ = HIWORD(wParam);
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      // The old fonts go only after every control has taken the new ones.
-      const Fonts old = std::exchange(fonts_, CreateFonts());
-      Layout();
+    case WM_DPICHANGED:
+      OnDpiChanged(wParam, lParam);
       return 0;
-    }
     default:
       if (message == kTrayCallbackMessage) {
         events_.OnTrayMessage(static_cast<std::uint32_t>(LOWORD(lParam)));
         return 0;
       }
-      // Broadcast to every top-level window when Explorer starts again.
-      static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-      if (message == taskbarCreated && taskbarCreated != 0) {
+      if (message == TaskbarCreatedMessage() && message != 0) {
         events_.OnTrayMessage(platform::kTaskbarCreated);
         return 0;
       }
@@ -369,7 +363,10 @@ void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     return;
   }
   const int control = ControlFromId(id);
-  if (control < 0) return;
+  // A control's notice names the control; one that names another window is
+  // another program's make-believe, such as a click on a label nobody
+  // clicked.
+  if (control < 0 || reinterpret_cast<HWND>(lParam) != controls_[control].hwnd) return;
   switch (SpecOf(control).kind) {
     case ControlKind::OptionButton:
       if (code != BN_CLICKED) return;
@@ -402,9 +399,37 @@ void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   }
 }
 
+bool Win32UiWindow::SentByThisThread() {
+  // Posted messages of this kind never get here (Win32PostedMessageFilter).
+  return InSendMessageEx(nullptr) == ISMEX_NOSEND;
+}
+
+// Windows sends the message on this thread, when it moves the window to a
+// monitor of another DPI. One from anyone else is believed in nothing: the
+// DPI is then the system's to say, and the window keeps its place.
+void Win32UiWindow::OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace) {
+  constexpr UINT kLeastDpi = 48;
+  constexpr UINT kMostDpi = 96 * 16;
+  const bool fromWindows = SentByThisThread();
+  const UINT dpi = fromWindows ? HIWORD(newDpi) : GetDpiForWindow(hwnd_);
+  if (dpi < kLeastDpi || dpi > kMostDpi || dpi == dpi_) return;
+  dpi_ = dpi;
+  if (fromWindows) {
+    const RECT* suggested = reinterpret_cast<const RECT*>(suggestedPlace);
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    AdjustToClientSize();
+  }
+  // The old fonts go only after every control has taken the new ones.
+  const Fonts old = std::exchange(fonts_, CreateFonts());
+  Layout();
+}
+
 LRESULT Win32UiWindow::OnNotify(const NMHDR& header) {
   const int control = ControlFromId(static_cast<int>(header.idFrom));
-  if (control < 0 || !IsListView(control)) return 0;
+  if (control < 0 || !IsListView(control) || header.hwndFrom != controls_[control].hwnd) return 0;
   if (const std::optional<LRESULT> fixed = OnFixedEntryNotify(control, header)) return *fixed;
   if (header.code == NM_CLICK) {
     Dispatch(control, Event::Click);
@@ -461,7 +486,7 @@ void Win32UiWindow::OnPaint() {
 
 void Win32UiWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const int control = ControlFromId(static_cast<int>(item.CtlID));
-  if (control < 0) return;
+  if (control < 0 || item.hwndItem != controls_[control].hwnd) return;
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
   if (const auto* picture = static_cast<const Win32Picture*>(controls_[control].picture.get())) {
     picture->Draw(item.hDC, item.rcItem);

@@ -141,6 +141,10 @@ class Win32UiWindow final : public platform::Window {
   int ControlFromId(int id) const;
   LRESULT OnColor(HDC dc, HWND child);
   void OnCommand(WPARAM wParam, LPARAM lParam);
+  // Whether the message in hand was sent from this thread: by our own
+  // controls or by Windows on our behalf, not by another program.
+  static bool SentByThisThread();
+  void OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace);
   LRESULT OnNotify(const NMHDR& header);
   // Drawing, holding and explaining fixed entries; nothing for other notices.
   std::optional<LRESULT> OnFixedEntryNotify(int control, const NMHDR& header);

@@ -1,0 +1,165 @@
+#include "UserScripts.h"
+
+#include <tlhelp32.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "Harness.h"
+#include "platform/Ui.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/Win32Paths.h"
+#include "platform/win32/Win32ServiceChannel.h"
+#include "prompt/frmPasswordLayout.h"
+#include "store/ServiceProtocol.h"
+#include "store/SettingsCatalogue.h"
+
+namespace pm::e2e {
+
+namespace {
+
+using win32::Narrow;
+using win32::Wide;
+
+constexpr LPARAM kMadeUpPointer = 0x41414141;
+
+bool IsOurProgram(DWORD processId) {
+  const std::wstring path = win32::ProcessImagePath(processId);
+  const std::wstring file = path.substr(path.find_last_of(L'\\') + 1);
+  return _wcsicmp(file.c_str(), Wide(store::kEngineProgram).c_str()) == 0 ||
+         _wcsicmp(file.c_str(), Wide(store::kStartupProgram).c_str()) == 0;
+}
+
+bool IsProgram(DWORD processId, std::string_view program) {
+  const std::wstring path = win32::ProcessImagePath(processId);
+  return _wcsicmp(path.substr(path.find_last_of(L'\\') + 1).c_str(), Wide(program).c_str()) == 0;
+}
+
+// Every window of our programs a script can find: the top-level ones and
+// the message-only windows of their background work.
+std::vector<HWND> OurWindows() {
+  std::vector<HWND> windows = FindAllTopLevel({.title = {}, .className = kOurWindowClass});
+  for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, L"PelmoraProBackground", nullptr);
+       w != nullptr; w = FindWindowExW(HWND_MESSAGE, w, L"PelmoraProBackground", nullptr)) {
+    windows.push_back(w);
+  }
+  return windows;
+}
+
+void PostAndSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  PostMessageW(window, message, wParam, lParam);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 500, &ignored);
+}
+
+int EndStartupLock() {
+  int targeted = 0;
+  for (HWND window : FindAllTopLevel({.title = {}, .className = kOurWindowClass})) {
+    if (!IsProgram(ProcessOf(window), store::kStartupProgram)) continue;
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000,
+                        &answer);
+    PostMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    PostThreadMessageW(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0);
+    ++targeted;
+  }
+  return targeted;
+}
+
+int CloseEngine() {
+  const HWND engine = FindTopLevel(MainWindowQuery());
+  if (engine == nullptr) return 0;
+  PostMessageW(engine, WM_CLOSE, 0, 0);
+  return 1;
+}
+
+int ForgeMessages() {
+  const int label =
+      platform::kControlIdBase + platform::ControlIndex(prompt::kfrmPasswordControls, "Label2");
+  int windows = 0;
+  for (HWND window : OurWindows()) {
+    for (WPARAM job = 0; job < 8; ++job) PostAndSend(window, WM_APP + 1, job, kMadeUpPointer);
+    PostAndSend(window, WM_NOTIFY, 0, kMadeUpPointer);
+    PostAndSend(window, WM_DRAWITEM, 0, kMadeUpPointer);
+    PostAndSend(window, WM_DPICHANGED, MAKEWPARAM(192, 192), kMadeUpPointer);
+    PostAndSend(window, WM_COMMAND, MAKEWPARAM(label, STN_CLICKED), 1);
+    ++windows;
+  }
+  return windows;
+}
+
+int OpenOurProcesses() {
+  int opened = 0;
+  const win32::UniqueKernelHandle snapshot =
+      win32::OwnFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) return 255;
+  std::vector<DWORD> ours;
+  PROCESSENTRY32W process{};
+  process.dwSize = sizeof process;
+  for (BOOL more = Process32FirstW(snapshot.get(), &process); more;
+       more = Process32NextW(snapshot.get(), &process)) {
+    if (!IsOurProgram(process.th32ProcessID)) continue;
+    ours.push_back(process.th32ProcessID);
+    for (const DWORD access : {DWORD{PROCESS_TERMINATE}, DWORD{PROCESS_SUSPEND_RESUME}}) {
+      if (win32::UniqueKernelHandle(OpenProcess(access, FALSE, process.th32ProcessID))) {
+        opened |= kOpenedAProcess;
+      }
+    }
+  }
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof thread;
+  for (BOOL more = Thread32First(snapshot.get(), &thread); more;
+       more = Thread32Next(snapshot.get(), &thread)) {
+    if (std::find(ours.begin(), ours.end(), thread.th32OwnerProcessID) == ours.end()) continue;
+    for (const DWORD access : {DWORD{THREAD_TERMINATE}, DWORD{THREAD_SUSPEND_RESUME}}) {
+      if (win32::UniqueKernelHandle(OpenThread(access, FALSE, thread.th32ThreadID))) {
+        opened |= kOpenedAThread;
+      }
+    }
+  }
+  return opened;
+}
+
+int GuessPasswords(const std::wstring& folder) {
+  win32::Win32ServiceChannel channel(Narrow(folder) + "\\");
+  store::ServiceRequest guess(store::RequestKind::CheckPassword, "guess");
+  std::uint32_t wait = 0;
+  for (int i = 0; i < 5; ++i) {
+    store::ByteArray answer;
+    if (channel.Transact(store::EncodeRequest(guess), answer) != 0) return 255;
+    const std::optional<store::ServiceReply> reply = store::DecodeReply(answer);
+    if (!reply) return 255;
+    wait = reply->waitSeconds;
+  }
+  return static_cast<int>(wait);
+}
+
+int HoldPipe() {
+  const win32::UniqueKernelHandle pipe = win32::OwnFileHandle(
+      CreateFileW(Wide(platform::service::kPipe).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  OPEN_EXISTING, 0, nullptr));
+  if (!pipe) return static_cast<int>(GetLastError());
+  Sleep(15000);
+  return 0;
+}
+
+}  // namespace
+
+std::wstring UserScriptCommand(const std::wstring& name, const std::wstring& folder) {
+  // A folder's closing backslash would escape the closing quote.
+  std::wstring unquoted = folder;
+  if (!unquoted.empty() && unquoted.back() == L'\\') unquoted.pop_back();
+  return L"\"" + win32::ModulePath() + L"\" user-script " + name + L" \"" + unquoted + L"\"";
+}
+
+int RunUserScript(const std::wstring& name, const std::wstring& folder) {
+  if (name == L"end-startup-lock") return EndStartupLock();
+  if (name == L"close-engine") return CloseEngine();
+  if (name == L"forge-messages") return ForgeMessages();
+  if (name == L"open-our-processes") return OpenOurProcesses();
+  if (name == L"guess-passwords") return GuessPasswords(folder);
+  if (name == L"hold-pipe") return HoldPipe();
+  return 254;
+}
+
+}  // namespace pm::e2e

@@ -1,0 +1,37 @@
+// The few lines a standard user's script would write against the lock, each
+// a command of the harness that a story runs with a standard user's token
+// (RunAsStandardUser): `pmharness user-script <name> <folder>`. The exit
+// code says what the script got.
+#pragma once
+
+#include <string>
+
+namespace pm::e2e {
+
+// Bits of `open-our-processes`' exit code.
+inline constexpr int kOpenedAProcess = 1;
+inline constexpr int kOpenedAThread = 2;
+
+// `name` is one of:
+//   end-startup-lock    a session end forged to pmpstart's windows (a sent
+//                       WM_QUERYENDSESSION, a posted WM_ENDSESSION), then
+//                       WM_QUIT with exit code 0 posted to its thread
+//   close-engine        WM_CLOSE posted to the engine's main window
+//   forge-messages      made-up WM_APP+1, WM_NOTIFY, WM_DRAWITEM,
+//                       WM_DPICHANGED and label clicks, posted and sent to
+//                       every window of our programs
+//   open-our-processes  OpenProcess for PROCESS_TERMINATE or
+//                       PROCESS_SUSPEND_RESUME, OpenThread for
+//                       THREAD_TERMINATE or THREAD_SUSPEND_RESUME, on every
+//                       process of our programs: the exit code's bits say
+//                       what opened
+//   guess-passwords     five wrong passwords to the service; the exit code
+//                       is the wait it then asks for, in seconds
+//   hold-pipe           connects to the service's pipe and sends nothing
+//                       for fifteen seconds
+// `folder` is the program folder, with its closing backslash.
+int RunUserScript(const std::wstring& name, const std::wstring& folder);
+// The harness's command line that runs the script.
+std::wstring UserScriptCommand(const std::wstring& name, const std::wstring& folder);
+
+}  // namespace pm::e2e

@@ -1,0 +1,45 @@
+// Whether a typed password is the owner's, decided where it must be: by the
+// service where the program has one (it alone counts each caller's wrong
+// passwords, and only its record ends a session's start-up lock), here
+// against the stored value otherwise (a developer's build, the simulated
+// PC). Asked off the UI thread: either way a hash of 600,000 rounds is made.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/ServiceChannel.h"
+#include "store/ServiceProtocol.h"
+
+namespace pm::store {
+
+struct PasswordQuestion {
+  PasswordFor purpose = PasswordFor::Window;
+  std::string typed;    // as the box holds it, lowered
+  std::string subject;  // the locked window's title, for a window
+};
+
+struct PasswordAnswer {
+  enum class Kind {
+    Match,
+    NoMatch,
+    Wait,        // too many wrong ones in a row: not checked
+    Unanswered,  // nobody could say: the service cannot be reached
+  };
+  Kind kind = Kind::NoMatch;
+  // NoMatch from the service: the wait before the next try counts; Wait:
+  // what is left of it.
+  int waitSeconds = 0;
+  std::string reason;  // Unanswered: why, in the system's words
+  bool fromService = false;
+};
+
+// `stored` is used only where there is no service.
+PasswordAnswer AskPassword(platform::ServiceChannel* service, const PasswordQuestion& question,
+                           std::string_view stored);
+
+// The words for a service that cannot be reached, with the reason; `job`
+// says what it would have done ("checks the password").
+std::string ServiceUnreachableText(std::int32_t status, std::string_view job);
+
+}  // namespace pm::store
