@@ -11,8 +11,8 @@
 // Windows a program at the user's ordinary level cannot post these messages
 // to the programs at all. Here they arrive, and the programs' own checks
 // are what the story shows.
-#include <tlhelp32.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <string>
@@ -98,7 +98,8 @@ class ScriptAttacksScenario : public ServiceScenario {
 TEST_F(ScriptAttacksScenario, ScriptAttacks) {
   Say("the token the service gave the engine");
   const TokenReadBack token = ReadBackToken(engineId);
-  Say("  integrity level 0x%lx, default DACL %s", token.integrity, Utf8(token.defaultDacl).c_str());
+  Say("  integrity level 0x%lx, default DACL %s", token.integrity,
+      Utf8(token.defaultDacl).c_str());
   EXPECT_TRUE(token.AsTheServiceGivesIt())
       << "high integrity where the system reports one, and the engine's own protection on what "
          "it makes";
