@@ -211,6 +211,15 @@ TEST_F(EventLogScenario, EventLog) {
       },
       "the policy in force, what it sets"));
 
+  Say("the engine ended by an administrator");
+  {
+    const win32::UniqueKernelHandle engine(OpenProcess(PROCESS_TERMINATE, FALSE, engineId));
+    ASSERT_TRUE(engine && TerminateProcess(engine.get(), 1));
+  }
+  EXPECT_TRUE(Written(
+      EventId::EngineRestarted, [](const TracedEvent&) { return true; },
+      "the keeper saw the engine end and starts it again"));
+
   // Never a password or a hash in any event.
   for (const TracedEvent& event : ReadTrace(trace)) {
     for (const std::string& insert : event.inserts) {
