@@ -47,7 +47,7 @@ if [ "$mode" = standard-user ]; then
     [ "$status" -eq 0 ] || break
     "$pmp_wine" "$harness" "$scenario" "$installed" --standard-user || status=$?
   done
-  for scenario in service-guards script-attacks startup-lock-service; do
+  for scenario in service-guards script-attacks passwords-with-the-service startup-lock-service; do
     [ "$status" -eq 0 ] || break
     "$pmp_wine" "$harness" "$scenario" "$installed" || status=$?
   done

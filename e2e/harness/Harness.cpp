@@ -12,6 +12,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 #include "prompt/frmPasswordLayout.h"
+#include "store/PasswordPlace.h"
 #include "store/SettingsCatalogue.h"
 #include "store/modRegistry.h"
 
@@ -203,7 +204,8 @@ ProductKey::~ProductKey() {
 // users read, and only administrators and the system write.
 bool ProductKey::Protected(store::RegResult written) {
   return written &&
-         store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey);
+         store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey,
+                                            store::RulesOfKey);
 }
 
 bool ProductKey::WriteSetting(std::string_view name, std::string_view text) {
@@ -212,6 +214,15 @@ bool ProductKey::WriteSetting(std::string_view name, std::string_view text) {
 
 std::string ProductKey::ReadSetting(std::string_view name) {
   return store::ReadSetting(registry_, name);
+}
+
+std::string ProductKey::ReadPassword(std::string_view name) {
+  return store::ReadPassword(registry_, name);
+}
+
+bool ProductKey::ForgetProtectedPasswords() {
+  const platform::RegStatus status = registry_.DeleteTree(store::kRootKey, store::kPasswordsKey);
+  return status == 0 || status == platform::reg_error::kFileNotFound;
 }
 
 bool ProductKey::WriteLockedItems(const std::vector<store::ListItem>& items) {

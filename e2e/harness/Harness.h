@@ -88,6 +88,11 @@ class ProductKey {
 
   bool WriteSetting(std::string_view name, std::string_view text);
   std::string ReadSetting(std::string_view name);
+  // A password as the service reads it: from the passwords' own key where
+  // the service keeps it, else from Settings.
+  std::string ReadPassword(std::string_view name);
+  // Removes the key where the service keeps the passwords.
+  bool ForgetProtectedPasswords();
   bool WriteLockedItems(const std::vector<store::ListItem>& items);
 
  private:

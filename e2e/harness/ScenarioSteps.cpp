@@ -7,7 +7,10 @@
 namespace pm::e2e {
 
 testing::AssertionResult StoreSettings(ProductKey& key, const StoredSettings& settings) {
-  if (key.WriteSetting(store::setting::kUserPassword, settings.password) &&
+  // Plain, in the Settings key, as an older version stored them: the
+  // service's own place is emptied, so these are the passwords in force.
+  if (key.ForgetProtectedPasswords() &&
+      key.WriteSetting(store::setting::kUserPassword, settings.password) &&
       key.WriteSetting(store::setting::kUserPassword2, settings.password2) &&
       key.WriteLockedItems(settings.locked)) {
     return testing::AssertionSuccess();

@@ -206,7 +206,7 @@ TEST_F(DialogScenario, ChangePassword) {
                       kReactLimit))
       << "the entry phase asks for confirmation: \"" << caption << "\"";
   EXPECT_TRUE(TextOf(first).empty() && TextOf(second).empty()) << "both boxes are emptied";
-  EXPECT_EQ(key.ReadSetting(store::setting::kUserPassword), "secret")
+  EXPECT_TRUE(store::PasswordMatches("secret", key.ReadPassword(store::setting::kUserPassword)))
       << "nothing is stored before the confirmation";
 
   typeBoth();
@@ -221,8 +221,8 @@ TEST_F(DialogScenario, ChangePassword) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kStoreLimit))
       << "the confirmation stores and closes the dialog";
 
-  const std::string stored = key.ReadSetting(store::setting::kUserPassword);
-  const std::string stored2 = key.ReadSetting(store::setting::kUserPassword2);
+  const std::string stored = key.ReadPassword(store::setting::kUserPassword);
+  const std::string stored2 = key.ReadPassword(store::setting::kUserPassword2);
   Say("UserPassword = %s", stored.c_str());
   Say("UserPassword2 = %s", stored2.c_str());
   const std::vector<std::string> plain = {"newpass", "setup2"};
@@ -270,8 +270,8 @@ TEST_F(ExportImportScenario, ExportImport) {
   EXPECT_NE(imported.find(L"Operation Complete"), std::wstring::npos)
       << "the message announces the import";
   EXPECT_TRUE(ToolGone(engineId, "after the import"));
-  EXPECT_TRUE(store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword)) &&
-              store::PasswordMatches("secret", key.ReadSetting(store::setting::kUserPassword2)))
+  EXPECT_TRUE(store::PasswordMatches("secret", key.ReadPassword(store::setting::kUserPassword)) &&
+              store::PasswordMatches("secret", key.ReadPassword(store::setting::kUserPassword2)))
       << "the exported passwords are stored again";
   {
     win32::Win32Registry registry;

@@ -18,6 +18,7 @@
 #include "config/frmSetupLayout.h"
 #include "platform/win32/Wide.h"
 #include "pmp/Version.h"
+#include "store/PasswordCheck.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::e2e {
@@ -390,8 +391,9 @@ TEST_F(Scenario, InstallUninstall) {
   // It finishes from a copy of itself in the temporary folder.
   WaitFor([&] { return !Exists(installed.folder); }, kRemovalLimit);
   ExpectRemoved(installed);
-  EXPECT_TRUE(key.ReadSetting(store::setting::kUserPassword) == "secret")
-      << "the settings are kept, as a silent uninstall does";
+  EXPECT_TRUE(store::PasswordMatches("secret", key.ReadPassword(store::setting::kUserPassword)))
+      << "the settings are kept, as a silent uninstall does (the password where the service "
+         "moved it)";
 
   Say("setup again, and an uninstall that does not keep the settings");
   const auto reinstallCode = RunToEnd(engines, setup, kSetupLimit);
@@ -401,8 +403,7 @@ TEST_F(Scenario, InstallUninstall) {
   ASSERT_NE(againId, 0u);
   ASSERT_TRUE(EndThroughTool(engines, againId));
   UninstallWithoutSettings(engines, installed);
-  EXPECT_FALSE(ReadMachineValue(std::string(store::kProductKey) + "\\Settings",
-                                store::setting::kUserPassword))
+  EXPECT_TRUE(key.ReadPassword(store::setting::kUserPassword).empty())
       << "the settings are removed";
 }
 

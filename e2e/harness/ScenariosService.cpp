@@ -23,6 +23,7 @@
 #include "platform/win32/Win32ServiceChannel.h"
 #include "service/SettingsService.h"
 #include "store/ChangeRecorder.h"
+#include "store/PasswordCheck.h"
 #include "store/RegistrySnapshot.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
@@ -173,7 +174,7 @@ TEST_F(ServiceGuardsScenario, ServiceGuards) {
   RunAsStandardUser(
       L"reg add \"HKLM\\SOFTWARE\\Pelmora Pro\\Settings\" /v UserPassword /d forged /f",
       kDirectWriteLimitMs);
-  EXPECT_EQ(key.ReadSetting(store::setting::kUserPassword), "secret")
+  EXPECT_TRUE(store::PasswordMatches("secret", key.ReadPassword(store::setting::kUserPassword)))
       << "reg add by the standard user leaves \"UserPassword\" as it was";
 
   // Not checked: Wine neither keeps the rules the setup gives the program
@@ -217,7 +218,7 @@ TEST_F(ServiceGuardsScenario, ServiceGuards) {
   EXPECT_TRUE(administrators && administrators->kind == store::ReplyKind::Refused &&
               !ReadMachineValue("SOFTWARE\\Policies\\Pelmora Pro\\Settings", "BlankScreen"))
       << "a write of the administrator's settings is refused, even with the right password";
-  EXPECT_EQ(key.ReadSetting(store::setting::kUserPassword), "secret")
+  EXPECT_TRUE(store::PasswordMatches("secret", key.ReadPassword(store::setting::kUserPassword)))
       << "after all of them \"UserPassword\" is still \"secret\"";
 
   Say("a change cut short");
@@ -235,7 +236,8 @@ TEST_F(ServiceGuardsScenario, ServiceGuards) {
     EXPECT_TRUE(StartService(service.get())) << "the service starts again";
     EXPECT_TRUE(WaitFor(
         [&] {
-          return key.ReadSetting(store::setting::kUserPassword) == "secret" &&
+          return store::PasswordMatches("secret",
+                                        key.ReadPassword(store::setting::kUserPassword)) &&
                  store::ReadItemList(registry).size() == 1;
         },
         kReactLimit))

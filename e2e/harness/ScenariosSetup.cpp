@@ -65,7 +65,8 @@ TEST_F(SetupWindowScenario, SetupWindow) {
   ASSERT_TRUE(tool != nullptr && prompt);
   prompt.Answer(L"secret");
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(tool) && !IsIconic(tool); }, kReactLimit))
-      << "the right password shows the Configuration Tool, restored";
+      << "the right password shows the Configuration Tool, restored (the prompt says: "
+      << Utf8(prompt.Text("Label1")) << ")";
   ExpectListShowsItems(tool);
 
   Say("before the switch");

@@ -134,6 +134,43 @@ int GuessPasswords(const std::wstring& folder) {
   return static_cast<int>(wait);
 }
 
+// Every value of the key and the keys below it the caller may open.
+void ReadTree(HKEY parent, const std::wstring& path, int& found) {
+  win32::UniqueHkey key;
+  if (RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[16384];
+    DWORD nameLength = std::size(name);
+    std::vector<BYTE> data(64 * 1024);
+    DWORD dataLength = static_cast<DWORD>(data.size());
+    DWORD type = 0;
+    if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, data.data(), &dataLength) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    const std::wstring text(reinterpret_cast<const wchar_t*>(data.data()),
+                            dataLength / sizeof(wchar_t));
+    if (_wcsnicmp(name, L"UserPassword", 12) == 0 || text.find(L"pbkdf2") != std::wstring::npos) {
+      ++found;
+    }
+  }
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLength = std::size(name);
+    if (RegEnumKeyExW(key.get(), i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    ReadTree(key.get(), name, found);
+  }
+}
+
+int ReadPasswords() {
+  int found = 0;
+  ReadTree(HKEY_LOCAL_MACHINE, Wide(store::kProductKey), found);
+  return found;
+}
+
 int HoldPipe() {
   const win32::UniqueKernelHandle pipe = win32::OwnFileHandle(
       CreateFileW(Wide(platform::service::kPipe).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -159,6 +196,7 @@ int RunUserScript(const std::wstring& name, const std::wstring& folder) {
   if (name == L"open-our-processes") return OpenOurProcesses();
   if (name == L"guess-passwords") return GuessPasswords(folder);
   if (name == L"hold-pipe") return HoldPipe();
+  if (name == L"read-passwords") return ReadPasswords();
   return 254;
 }
 

@@ -29,6 +29,9 @@ inline constexpr int kOpenedAThread = 2;
 //                       is the wait it then asks for, in seconds
 //   hold-pipe           connects to the service's pipe and sends nothing
 //                       for fifteen seconds
+//   read-passwords      reads every value under HKLM\SOFTWARE\Pelmora Pro
+//                       it may (RegEnumKeyEx, RegEnumValue): the exit code
+//                       counts those named as a password or holding a hash
 // `folder` is the program folder, with its closing backslash.
 int RunUserScript(const std::wstring& name, const std::wstring& folder);
 // The harness's command line that runs the script.

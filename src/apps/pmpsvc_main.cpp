@@ -90,9 +90,10 @@ void TellKept(pm::service::EventSink& events,
 }
 
 // The settings' writer on this thread, the keeper of the sessions' programs
-// and the policy's watch on others; all end when the service is told to stop.
+// and the policy's watch on others; all end when the service is told to
+// stop. The programs ask the service from their first moment, so the keeper
+// starts them once the settings are in order and the pipe is open.
 void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper, pm::service::EventSink& events) {
-  std::thread keeping([&keeper, stop] { keeper.Run(stop); });
   const std::string folder = pm::win32::Narrow(ProgramFolder());
   pm::win32::Win32Registry registry;
   pm::store::FileJournal journal(folder + std::string(pm::service::kJournalFileName));
@@ -109,11 +110,13 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper, pm::service::Even
     return keeper.OpenForUser(session, what);
   });
   pm::win32::Win32PipeServer pipe;
+  bool open = pipe.Open() == ERROR_SUCCESS;
+  // Whatever holds the pipe's name, the programs must run.
+  std::thread keeping([&keeper, stop] { keeper.Run(stop); });
   // A program that holds the pipe's name gets no password (the programs
   // check who serves it); the service waits for the name to come free.
-  bool open = false;
-  while (!(open = pipe.Open() == ERROR_SUCCESS)) {
-    if (WaitForSingleObject(stop, kPipeRetryMs) == WAIT_OBJECT_0) break;
+  while (!open && WaitForSingleObject(stop, kPipeRetryMs) != WAIT_OBJECT_0) {
+    open = pipe.Open() == ERROR_SUCCESS;
   }
   if (open) {
     pipe.Serve(

@@ -19,7 +19,7 @@ std::string FolderName(std::string_view programFolder) {
 }  // namespace
 
 void ExportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
-                    platform::Registry& registry, const store::ProgramState& state,
+                    platform::Registry& registry, store::ProgramState& state,
                     std::uint32_t hashIterations) {
   const std::string file = store::ExportFilePath(state.AppFolder);
   const store::WriteOutcome outcome = store::SettingsWriter(registry, state).Export(hashIterations);
@@ -37,7 +37,7 @@ void ExportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
 }
 
 bool ImportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
-                    platform::Registry& registry, const store::ProgramState& state) {
+                    platform::Registry& registry, store::ProgramState& state) {
   const store::WriteOutcome outcome = store::SettingsWriter(registry, state).Import();
   std::string text;
   platform::MessageIcon icon = platform::MessageIcon::Error;

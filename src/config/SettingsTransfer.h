@@ -15,9 +15,9 @@ namespace pm::config {
 // the engine to reload and closes the setup window. A password still stored
 // as plain text is exported as its hash, made with `hashIterations`.
 void ExportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
-                    platform::Registry& registry, const store::ProgramState& state,
+                    platform::Registry& registry, store::ProgramState& state,
                     std::uint32_t hashIterations);
 bool ImportSettings(platform::Toolkit& toolkit, const platform::Window* owner,
-                    platform::Registry& registry, const store::ProgramState& state);
+                    platform::Registry& registry, store::ProgramState& state);
 
 }  // namespace pm::config

@@ -1,6 +1,7 @@
 // The setup window: opening, and editing the two lists.
 #include "config/frmSetup.h"
 
+#include "store/PasswordQuestion.h"
 #include "config/SettingsTransfer.h"
 #include "config/frmSetupLayout.h"
 #include "platform/Text.h"
@@ -113,7 +114,7 @@ void frmSetup::Form_Unload() {
   // engine's next look, once this window is gone: cleared here, the window
   // would be locked (and hidden) while it is unloading.
   state_.ConfigToolHwnd = 0;
-  platform::WipeText(state_.ToolPassword);
+  store::EndToolTicket(state_.SettingsService, state_.ToolTicket);
   unprotectedWarned_ = false;
   for (platform::Form* dialog : Dialogs()) dialog->Unload();
 }

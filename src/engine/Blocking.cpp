@@ -50,7 +50,7 @@ void frmMain::AskForNextBlockedWindow() {
   state_.WindowTitle = next.title;
   state_.WindowKey = next.key;
   if (BlankScreenOn) forms_.frmBlank.ShowOver(next.hwnd);
-  if (!state_.UserPassword2.empty() && !state_.UserPassword.empty()) {
+  if (state_.FirstPasswordStored && state_.SecondPasswordStored) {
     forms_.frmPassword.Label1.SetCaption("'" + state_.WindowTitle + "' requires a password.");
   } else {
     forms_.frmPassword.Label1.SetCaption(

@@ -1,5 +1,6 @@
 // Unlock Everything, Relock Everything and End, as the configuration tool
 // gives them to the engine.
+#include "store/PasswordQuestion.h"
 #include "engine/frmMain.h"
 #include "store/EngineReports.h"
 
@@ -25,6 +26,7 @@ void frmMain::RelockEverything() {
   // The open tool is locked again too: its next examination hides it and
   // asks for the password, and until then its handlers refuse.
   state_.ConfigWindowKey.clear();
+  store::EndToolTicket(state_.SettingsService, state_.ToolTicket);
   state_.LockState = std::string(store::kLocked);
   RefreshTrayIcon();
   store::ReportToService(state_, {store::EngineReport::Kind::RelockEverything});

@@ -3,6 +3,7 @@
 #include "engine/frmMain.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
+#include "store/PasswordQuestion.h"
 #include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 
@@ -54,6 +55,10 @@ void frmMain::GetSettings() {
 
   state_.UserPassword = store::ReadPassword(registry_, store::setting::kUserPassword);
   state_.UserPassword2 = store::ReadPassword(registry_, store::setting::kUserPassword2);
+  const store::PasswordsStored stored =
+      store::ReadPasswordsStored(registry_, state_.SettingsService);
+  state_.FirstPasswordStored = stored.first;
+  state_.SecondPasswordStored = stored.second;
   appendKeywords(Switch::BlockInstall);
   appendKeywords(Switch::LockZip);
   NoPasswordPrompt = store::ReadSwitch(registry_, Switch::PasswordPrompt);

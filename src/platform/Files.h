@@ -29,10 +29,16 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 enum class PathKind { Missing, File, Folder };
 PathKind KindOfPath(const std::string& path);
 
+// Who may read a file the programs write: whoever the folder lets, or only
+// administrators and the system (a file that holds the passwords' hashes).
+enum class FileReaders { AsTheFolderSays, AdministratorsOnly };
+
 // Writes the bytes to a file beside `path`, makes sure they are on the disk,
 // then puts that file in `path`'s place: after a crash or a power cut the
-// file is the old one or the new one, whole. Answers a Win32 error code.
-std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes);
+// file is the old one or the new one, whole. The file has its readers from
+// the moment it is made. Answers a Win32 error code.
+std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes,
+                                FileReaders readers = FileReaders::AsTheFolderSays);
 
 // Reads the file into `bytes`: the whole file, or `limit` bytes and one
 // more, so that the caller can tell a file too large. Answers a Win32 error

@@ -62,6 +62,9 @@ inline constexpr std::uint32_t kDeleteTree = 0x10000 | 0x0001 | 0x0002 | 0x0008;
 
 inline constexpr std::uint32_t kRegForceRestore = 8;
 
+// Who may read a key besides administrators and the system.
+enum class KeyRules { UsersRead, AdministratorsOnly };
+
 class Registry {
  public:
   using Handle = std::uintptr_t;
@@ -101,10 +104,11 @@ class Registry {
   virtual bool EnablePrivilege(std::string_view privilegeName) = 0;
 
   // Gives the key a security descriptor of its own: administrators and the
-  // system have full control, users read, nothing is inherited. Windows would
-  // inherit such rules from SOFTWARE; Wine inherits nothing, and a key made
-  // by someone else may carry anything.
-  virtual RegStatus ProtectKey(RootKey root, std::string_view path) = 0;
+  // system have full control, and users read it (UsersRead) or nothing of it
+  // (AdministratorsOnly); nothing is inherited. Windows would inherit the
+  // first from SOFTWARE; Wine inherits nothing, and a key made by someone
+  // else may carry anything.
+  virtual RegStatus ProtectKey(RootKey root, std::string_view path, KeyRules rules) = 0;
 };
 
 // Owns one open key of a Registry and closes it when it goes.

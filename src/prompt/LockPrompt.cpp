@@ -11,8 +11,8 @@ LockPrompt::LockPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
     : frmPassword(toolkit, shell), desktop_(desktop), state_(state), blank_(blank) {}
 
 PromptSettings LockPrompt::Settings() const {
-  return {state_.UserPassword, state_.TimeDelay, state_.PasswordPicture, state_.BadPasswordPic,
-          state_.SettingsService};
+  return {state_.UserPassword,    state_.TimeDelay,       state_.PasswordPicture,
+          state_.BadPasswordPic,  state_.SettingsService, state_.FirstPasswordStored};
 }
 
 void LockPrompt::Ask() {
@@ -47,15 +47,16 @@ void LockPrompt::cmdOK_Click() {
   // OK is disabled while the wait or the check runs; a message sent straight
   // to the button is refused too.
   if (RetryWaitSecondsLeft() > 0 || Checking()) return;
-  const std::string typed = LowerTheTypedText();
+  std::string typed = LowerTheTypedText();
   const bool tool = IsConfigurationTool(state_.LockedHwnd);
   // The watch, the hooks and the tray go on while the check runs.
   CheckInBackground(
-      {tool ? store::PasswordFor::Tool : store::PasswordFor::Window, typed, state_.WindowTitle},
-      [this, typed](const store::PasswordAnswer& answer) { PasswordChecked(answer, typed); });
+      {tool ? store::PasswordFor::Tool : store::PasswordFor::Window, std::move(typed),
+       state_.WindowTitle},
+      [this](const store::PasswordAnswer& answer) { PasswordChecked(answer); });
 }
 
-void LockPrompt::PasswordChecked(const store::PasswordAnswer& answer, const std::string& typed) {
+void LockPrompt::PasswordChecked(const store::PasswordAnswer& answer) {
   using Kind = store::PasswordAnswer::Kind;
   if (answer.kind == Kind::Wait) {
     // Nothing was checked: the window stays hidden and the prompt waits.
@@ -67,8 +68,9 @@ void LockPrompt::PasswordChecked(const store::PasswordAnswer& answer, const std:
     state_.WrongPasswordsInARow = 0;
     if (IsConfigurationTool(state_.LockedHwnd)) {
       state_.ConfigWindowKey = state_.WindowKey;
-      // The tool's saves go through the service with the same password.
-      state_.ToolPassword = typed;
+      // The tool's saves go through the service with the ticket the right
+      // password got; the password itself is held nowhere.
+      state_.ToolTicket = answer.ticket;
     } else {
       state_.UnlockedKeys.push_back(state_.WindowKey);
     }

@@ -32,7 +32,7 @@ class LockPrompt : public frmPassword {
  private:
   void CloseBlockedWindow();
   // The end of OK, once the password has been checked.
-  void PasswordChecked(const store::PasswordAnswer& answer, const std::string& typed);
+  void PasswordChecked(const store::PasswordAnswer& answer);
   // The blocked window has its answer: it leaves the queue.
   void Answered();
   bool IsConfigurationTool(platform::Hwnd window);

@@ -147,11 +147,9 @@ bool frmChangePassword::StorePasswords(const Hashes& hashes) {
       outcome = {store::WriteOutcome::Kind::Failed, error.what()};
     }
   }
-  if (outcome) {
-    // The tool's later saves go with the password that now opens it.
-    state_.ToolPassword = FirstEntry;
-    return true;
-  }
+  // The tool's later saves go with the ticket the service gave for the new
+  // password (the writer keeps it).
+  if (outcome) return true;
   toolkit_.MessageBox(&window(), outcome.Explain(kPasswordsNotSaved), "",
                       platform::MessageStyle::Ok, platform::MessageIcon::Error);
   return false;

@@ -33,7 +33,7 @@ void frmPassword::Form_Load() {
   if (!settings.passwordPicture.empty()) {
     if (auto picture = toolkit_.LoadPicture(settings.passwordPicture)) Image2.SetPicture(picture);
   }
-  if (settings.userPassword.empty()) Label1.SetCaption(kNoPasswordHint);
+  if (!settings.passwordStored) Label1.SetCaption(kNoPasswordHint);
   if (settings.timeDelay > 0) {
     passwordtimedelay.SetInterval(settings.timeDelay * 1000);
     passwordtimedelay.SetEnabled(true);

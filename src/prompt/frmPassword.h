@@ -22,6 +22,9 @@ struct PromptSettings {
   // The service that decides whether a password is right; none where the
   // program checks against `userPassword` itself.
   platform::ServiceChannel* passwordService = nullptr;
+  // Whether a password is stored at all (`userPassword` may be out of the
+  // program's reach).
+  bool passwordStored = false;
 };
 
 class frmPassword : public platform::Form {

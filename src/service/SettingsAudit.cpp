@@ -66,6 +66,8 @@ std::string WhatFor(const store::ServiceRequest& request) {
       return "to end Pelmora Pro";
     case store::RequestKind::OpenForUser:
     case store::RequestKind::Report:
+    case store::RequestKind::EndTicket:
+    case store::RequestKind::Status:
       break;
   }
   return "with a request";
@@ -159,6 +161,8 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
       return PasswordGiven(request, session);
     case store::RequestKind::OpenForUser:
     case store::RequestKind::Report:
+    case store::RequestKind::EndTicket:
+    case store::RequestKind::Status:
       break;
   }
   return std::nullopt;

@@ -4,6 +4,8 @@
 
 #include "service/ChangeRules.h"
 #include "store/ChangeRecorder.h"
+#include "store/PasswordCheck.h"
+#include "store/PasswordPlace.h"
 #include "store/RegistrySnapshot.h"
 #include "store/SettingsCatalogue.h"
 #include "store/SettingsFile.h"
@@ -51,7 +53,8 @@ SettingsService::SettingsService(platform::Registry& registry, store::ChangeJour
     : registry_(registry),
       journal_(journal),
       programFolder_(store::FolderWithBackslash(programFolder)),
-      gate_(std::move(clock)) {}
+      gate_(clock),
+      tickets_(std::move(clock)) {}
 
 store::RegResult SettingsService::ProtectProductKeys() {
   // The product key exists from the first start on, with its rules, so a
@@ -62,12 +65,28 @@ store::RegResult SettingsService::ProtectProductKeys() {
                                 platform::reg_access::kWrite, status, existed)) {
     return {status};
   }
-  return store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey);
+  return store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey,
+                                            store::RulesOfKey);
+}
+
+store::RegResult SettingsService::MovePasswordsToProtectedPlace() {
+  store::ChangeSet move;
+  try {
+    move = store::MovePasswordsToProtectedPlace(registry_, hashIterations_);
+  } catch (const std::exception&) {
+    // Left where they are until the next start: nothing is lost.
+    return {platform::reg_error::kWriteFault};
+  }
+  if (move.ops.empty()) return {};
+  const store::ApplyOutcome moved = store::ApplyChange(registry_, move, &journal_);
+  return moved.result;
 }
 
 store::RegResult SettingsService::Start() {
   store::FirstFailure outcome;
   outcome.Note(store::RecoverUnfinishedChange(registry_, journal_));
+  // An older version kept the passwords (perhaps plain) where users read.
+  outcome.Note(MovePasswordsToProtectedPlace());
   outcome.Note(ProtectProductKeys());
   // A RunOnce entry an older version wrote would start a second start-up
   // locker at an administrator's log-on.
@@ -112,10 +131,19 @@ std::optional<ServiceReply> SettingsService::Refusal(const store::ServiceRequest
 
 ServiceReply SettingsService::PasswordChecked(const store::ServiceRequest& request,
                                               const Caller& caller) {
-  if (request.purpose == store::PasswordFor::StartupLock && startupLockPassed_) {
-    startupLockPassed_(caller.session);
+  if (std::optional<ServiceReply> refused = Refusal(request, caller)) return *refused;
+  ServiceReply reply = Reply(ReplyKind::Match);
+  switch (request.purpose) {
+    case store::PasswordFor::StartupLock:
+      if (startupLockPassed_) startupLockPassed_(caller.session);
+      break;
+    case store::PasswordFor::Tool:
+      reply.ticket = tickets_.Issue(caller);
+      break;
+    case store::PasswordFor::Window:
+      break;
   }
-  return Reply(ReplyKind::Match);
+  return reply;
 }
 
 ServiceReply SettingsService::OpenForUser(const store::ServiceRequest& request,
@@ -131,14 +159,46 @@ ServiceReply SettingsService::OpenForUser(const store::ServiceRequest& request,
   return Reply(ReplyKind::Done);
 }
 
+ServiceReply SettingsService::Status() {
+  ServiceReply reply = Reply(ReplyKind::Done);
+  reply.firstPasswordSet = !store::ReadPassword(registry_, store::setting::kUserPassword).empty();
+  reply.secondPasswordSet = !store::ReadPassword(registry_, store::setting::kUserPassword2).empty();
+  reply.unprotected = !reply.firstPasswordSet;
+  return reply;
+}
+
+std::optional<ServiceReply> SettingsService::Unauthorized(const store::ServiceRequest& request,
+                                                          const Caller& caller) {
+  if (request.ticket.empty()) return Refusal(request, caller);
+  if (tickets_.Valid(request.ticket, caller)) return std::nullopt;
+  // A ticket is no guess at the password: it counts as no wrong try.
+  return Reply(ReplyKind::Refused,
+               "the configuration tool is no longer open with the password (it was closed, "
+               "everything was locked again, the password changed, or half an hour passed)");
+}
+
 ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const Caller& caller) {
-  if (request.kind == store::RequestKind::OpenForUser) return OpenForUser(request, caller);
-  if (std::optional<ServiceReply> refused = Refusal(request, caller)) return *refused;
+  switch (request.kind) {
+    case store::RequestKind::OpenForUser:
+      return OpenForUser(request, caller);
+    case store::RequestKind::Status:
+      return Status();
+    case store::RequestKind::EndTicket:
+      tickets_.End(request.ticket, caller);
+      return Reply(ReplyKind::Done);
+    case store::RequestKind::CheckPassword:
+      return PasswordChecked(request, caller);
+    case store::RequestKind::Report:  // answered before the password (Serve)
+      return Reply(ReplyKind::Refused, "a report is no change");
+    case store::RequestKind::Change:
+    case store::RequestKind::Export:
+    case store::RequestKind::Import:
+    case store::RequestKind::LeaveSession:
+      break;
+  }
+  if (std::optional<ServiceReply> refused = Unauthorized(request, caller)) return *refused;
   ServiceReply reply;
   switch (request.kind) {
-    case store::RequestKind::CheckPassword:
-      reply = PasswordChecked(request, caller);
-      break;
     case store::RequestKind::Change:
       reply = ApplyChecked(request.change);
       break;
@@ -148,22 +208,31 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const
     case store::RequestKind::Import:
       reply = Import();
       break;
-    case store::RequestKind::LeaveSession:
+    default:
       if (leaveSession_) leaveSession_(caller.session);
       return Reply(ReplyKind::Done);
-    case store::RequestKind::OpenForUser:
-      break;
-    case store::RequestKind::Report:  // answered before the password (Serve)
-      return Reply(ReplyKind::Refused, "a report is no change");
   }
-  if (reply.kind == ReplyKind::Done) {
-    // A change or an import may have made keys; an export made none.
-    if (request.kind != store::RequestKind::Export) ProtectProductKeys();
+  if (reply.kind != ReplyKind::Done) return reply;
+  // A change or an import may have made keys; an export made none.
+  if (request.kind != store::RequestKind::Export) ProtectProductKeys();
+  if (passwordsChanged_) {
+    // Every ticket was given for the old password; the tool that stored the
+    // new one goes on with a new ticket.
+    passwordsChanged_ = false;
+    tickets_.EndAll();
+    if (!request.ticket.empty()) reply.ticket = tickets_.Issue(caller);
   }
-  if (reply.kind == ReplyKind::Done || reply.kind == ReplyKind::Match) {
-    // No password in force, the administrator's counted.
-    reply.unprotected = store::ReadPassword(registry_, store::setting::kUserPassword).empty();
-  }
+  reply.unprotected = store::ReadPassword(registry_, store::setting::kUserPassword).empty();
+  return reply;
+}
+
+ServiceReply SettingsService::ApplyProtected(store::ChangeSet change) {
+  // The passwords go where only the service reads them, whoever wrote them
+  // into the Settings key (the tool, an import, an older version).
+  store::KeepPasswordsProtected(change);
+  const bool passwords = store::ChangesPasswords(change);
+  ServiceReply reply = FromApply(store::ApplyChange(registry_, change, &journal_));
+  if (reply.kind == ReplyKind::Done && passwords) passwordsChanged_ = true;
   return reply;
 }
 
@@ -174,11 +243,15 @@ ServiceReply SettingsService::ApplyChecked(const store::ChangeSet& change) {
                    "the settings may not make the write " + store::DescribeOp(op));
     }
   }
-  return FromApply(store::ApplyChange(registry_, change, &journal_));
+  return ApplyProtected(change);
 }
 
 ServiceReply SettingsService::Export() {
-  return FromTransfer(store::ExportSettingsFile(registry_, programFolder_));
+  // It carries the passwords' hashes, for an import on another PC: no user
+  // may read it.
+  return FromTransfer(store::ExportSettingsFile(registry_, programFolder_,
+                                                store::kPasswordHashIterations,
+                                                platform::FileReaders::AdministratorsOnly));
 }
 
 ServiceReply SettingsService::Import() {
@@ -187,7 +260,7 @@ ServiceReply SettingsService::Import() {
   store::ChangeRecorder recorder(registry_);
   const store::TransferOutcome read = store::ImportSettingsFile(recorder, programFolder_);
   if (read.kind != store::TransferOutcome::Kind::Done) return FromTransfer(read);
-  return FromApply(store::ApplyChange(registry_, recorder.TakeChange(), &journal_));
+  return ApplyProtected(recorder.TakeChange());
 }
 
 }  // namespace pm::service

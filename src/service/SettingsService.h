@@ -16,6 +16,8 @@
 #include "service/AuditEvents.h"
 #include "service/Caller.h"
 #include "service/PasswordGate.h"
+#include "service/Tickets.h"
+#include "store/PasswordCheck.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsTransaction.h"
 
@@ -33,6 +35,9 @@ class SettingsService {
   // ours its rules, and set the start-up lock's system values for the
   // service's own start of the start-up locker. Answers the first failure.
   store::RegResult Start();
+
+  // The hash rounds for a password an older version stored as plain text.
+  void SetHashIterations(std::uint32_t iterations) { hashIterations_ = iterations; }
 
   // One request's bytes, from `caller`, to the reply's bytes.
   store::ByteArray Serve(std::span<const std::uint8_t> request, const Caller& caller = {});
@@ -68,6 +73,12 @@ class SettingsService {
                                              const Caller& caller);
   store::ServiceReply PasswordChecked(const store::ServiceRequest& request, const Caller& caller);
   store::ServiceReply OpenForUser(const store::ServiceRequest& request, const Caller& caller);
+  store::ServiceReply Status();
+  // Why the request may not be done: no valid ticket, or not the password.
+  std::optional<store::ServiceReply> Unauthorized(const store::ServiceRequest& request,
+                                                  const Caller& caller);
+  store::ServiceReply ApplyProtected(store::ChangeSet change);
+  store::RegResult MovePasswordsToProtectedPlace();
   store::ServiceReply ApplyChecked(const store::ChangeSet& change);
   store::ServiceReply Import();
   store::ServiceReply Export();
@@ -77,6 +88,9 @@ class SettingsService {
   store::ChangeJournal& journal_;
   std::string programFolder_;
   PasswordGate gate_;
+  Tickets tickets_;
+  bool passwordsChanged_ = false;
+  std::uint32_t hashIterations_ = store::kPasswordHashIterations;
   std::function<void(std::uint32_t)> leaveSession_;
   std::function<void(std::uint32_t)> startupLockPassed_;
   Opener openForUser_;

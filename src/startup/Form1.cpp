@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "startup/Form1Layout.h"
+#include "store/PasswordQuestion.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::startup {
@@ -26,7 +27,7 @@ void Form1::Form_Load() {
   desktop_.SetScreenSaverRunning(true);
   prompt_ = std::make_unique<StartupPrompt>(
       toolkit_, shell_, desktop_, store::ReadPassword(registry_, store::setting::kUserPassword),
-      service_, [this](PromptEnd end) {
+      store::ReadPasswordsStored(registry_, service_).first, service_, [this](PromptEnd end) {
         unlockSucceeded_ = end == PromptEnd::Unlocked;
         toolkit_.Quit(end == PromptEnd::Unlocked ? 0
                       : end == PromptEnd::Lost   ? kPromptLostExitCode

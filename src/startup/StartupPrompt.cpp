@@ -6,12 +6,13 @@ namespace pm::startup {
 
 StartupPrompt::StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
                              platform::Desktop& desktop, std::string userPassword,
-                             platform::ServiceChannel* service,
+                             bool passwordStored, platform::ServiceChannel* service,
                              std::function<void(PromptEnd)> ended)
     : frmPassword(toolkit, shell),
       desktop_(desktop),
       cover_(toolkit),
       userPassword_(std::move(userPassword)),
+      passwordStored_(passwordStored),
       service_(service),
       ended_(std::move(ended)) {}
 

@@ -33,15 +33,17 @@ class StartupPrompt : public prompt::frmPassword {
   // ends the start-up lock; a session end then ends nothing here (Windows
   // ends the program itself at a real one, and tells the service).
   StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell, platform::Desktop& desktop,
-                std::string userPassword, platform::ServiceChannel* service,
-                std::function<void(PromptEnd)> ended);
+                std::string userPassword, bool passwordStored,
+                platform::ServiceChannel* service, std::function<void(PromptEnd)> ended);
 
   prompt::frmBlank& cover() { return cover_; }
 
  protected:
   // The configured pictures and time limit are the engine's; this prompt
   // keeps its built-in pictures and waits without a limit.
-  prompt::PromptSettings Settings() const override { return {userPassword_, 0, {}, {}, service_}; }
+  prompt::PromptSettings Settings() const override {
+    return {userPassword_, 0, {}, {}, service_, passwordStored_};
+  }
   void Form_Load() override;
   bool Form_QueryUnload(platform::UnloadMode mode) override;
   void Form_Unload() override;
@@ -57,6 +59,7 @@ class StartupPrompt : public prompt::frmPassword {
   platform::Desktop& desktop_;
   prompt::frmBlank cover_;
   std::string userPassword_;
+  bool passwordStored_;
   platform::ServiceChannel* service_;
   std::function<void(PromptEnd)> ended_;
   int wrongInARow_ = 0;

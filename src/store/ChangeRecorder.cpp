@@ -132,7 +132,7 @@ bool ChangeRecorder::EnablePrivilege(std::string_view) {
 }
 
 // The service gives the keys their rules itself.
-RegStatus ChangeRecorder::ProtectKey(RootKey, std::string_view) {
+RegStatus ChangeRecorder::ProtectKey(RootKey, std::string_view, platform::KeyRules) {
   return reg_error::kAccessDenied;
 }
 

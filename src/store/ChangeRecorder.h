@@ -45,7 +45,8 @@ class ChangeRecorder final : public platform::Registry {
   platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
                                  std::uint32_t flags) override;
   bool EnablePrivilege(std::string_view privilegeName) override;
-  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path) override;
+  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
+                                 platform::KeyRules rules) override;
 
  private:
   struct OpenedKey {

@@ -5,7 +5,8 @@
 namespace pm::store {
 
 bool FileJournal::Write(std::span<const std::uint8_t> bytes) {
-  return platform::ReplaceFileDurably(path_, bytes) == 0;
+  // The undo of a change holds the passwords' hashes as they were.
+  return platform::ReplaceFileDurably(path_, bytes, platform::FileReaders::AdministratorsOnly) == 0;
 }
 
 std::optional<ByteArray> FileJournal::Read() {

@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 #include "store/PasswordCheck.h"
+#include "store/SettingsCatalogue.h"
 
 namespace pm::store {
 
@@ -39,6 +40,7 @@ PasswordAnswer AskPassword(platform::ServiceChannel* service, const PasswordQues
   switch (reply ? reply->kind : ReplyKind::Refused) {
     case ReplyKind::Match:
       answer.kind = PasswordAnswer::Kind::Match;
+      answer.ticket = reply->ticket;
       return answer;
     case ReplyKind::WrongPassword:
       answer.kind = PasswordAnswer::Kind::NoMatch;
@@ -51,6 +53,34 @@ PasswordAnswer AskPassword(platform::ServiceChannel* service, const PasswordQues
       answer.reason = "The Pelmora Pro Service gave an answer this program does not know.";
       return answer;
   }
+}
+
+PasswordsStored ReadPasswordsStored(platform::Registry& registry,
+                                    platform::ServiceChannel* service) {
+  if (service == nullptr) {
+    return {!ReadPassword(registry, setting::kUserPassword).empty(),
+            !ReadPassword(registry, setting::kUserPassword2).empty()};
+  }
+  ByteArray bytes;
+  if (service->Transact(EncodeRequest({RequestKind::Status, {}}), bytes) == 0) {
+    if (const std::optional<ServiceReply> reply = DecodeReply(bytes);
+        reply && reply->kind == ReplyKind::Done) {
+      return {reply->firstPasswordSet, reply->secondPasswordSet};
+    }
+  }
+  return {true, true};
+}
+
+void EndToolTicket(platform::ServiceChannel* service, std::string& ticket) {
+  if (service != nullptr && !ticket.empty()) {
+    ServiceRequest request(RequestKind::EndTicket, {});
+    request.ticket = ticket;
+    ByteArray ignored;
+    // Best effort: a ticket the service cannot hear of still ends within
+    // half an hour, or with the tool's process.
+    service->Transact(EncodeRequest(request), ignored);
+  }
+  platform::WipeText(ticket);
 }
 
 }  // namespace pm::store

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Registry.h"
 #include "platform/ServiceChannel.h"
 #include "store/ServiceProtocol.h"
 
@@ -32,7 +33,23 @@ struct PasswordAnswer {
   int waitSeconds = 0;
   std::string reason;  // Unanswered: why, in the system's words
   bool fromService = false;
+  std::string ticket;  // Match for the configuration tool, from the service
 };
+
+struct PasswordsStored {
+  bool first = false;
+  bool second = false;
+};
+
+// Whether the passwords are stored: asked of the service where the program
+// has one (it keeps them where the program cannot read them); when it cannot
+// be asked, both count as stored, so no prompt offers to let anyone through.
+PasswordsStored ReadPasswordsStored(platform::Registry& registry,
+                                    platform::ServiceChannel* service);
+
+// The configuration tool closes, or everything is locked again: the
+// service forgets the tool's ticket, and the program too.
+void EndToolTicket(platform::ServiceChannel* service, std::string& ticket);
 
 // `stored` is used only where there is no service.
 PasswordAnswer AskPassword(platform::ServiceChannel* service, const PasswordQuestion& question,

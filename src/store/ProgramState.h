@@ -53,6 +53,10 @@ struct ProgramState {
 
   std::string UserPassword;
   std::string UserPassword2;
+  // Whether each is stored: read where the program cannot read the
+  // passwords themselves (the service keeps them), from the service.
+  bool FirstPasswordStored = false;
+  bool SecondPasswordStored = false;
   std::int16_t TimeDelay = 0;
   std::int16_t SetupTimeDelay = 0;  // the configuration tool's edited copy
   std::int16_t RelockMinutes = 0;
@@ -80,9 +84,11 @@ struct ProgramState {
   // Intune) change, so its rules follow them at once; none where nothing
   // watches them.
   platform::KeyWatch* PolicyWatch = nullptr;
-  // The password that unlocked the configuration tool, for the tool's saves
-  // through the service; wiped when the tool unloads.
-  std::string ToolPassword;
+  // What the service gave for the password that unlocked the configuration
+  // tool: the tool's saves, exports and imports carry it instead of the
+  // password, which no program holds. Ended and wiped when the tool unloads
+  // and by "Relock Everything".
+  std::string ToolTicket;
 };
 
 }  // namespace pm::store

@@ -73,6 +73,7 @@ ByteArray EncodeRequest(const ServiceRequest& request) {
   WriteChange(out, request.change);
   out.U8(static_cast<std::uint8_t>(request.purpose));
   out.Text(request.subject);
+  out.Text(request.ticket);
   if (request.kind == RequestKind::Report) {
     out.U8(static_cast<std::uint8_t>(request.report.kind));
     out.U32(request.report.minutes);
@@ -92,6 +93,8 @@ std::size_t LargestRequest(std::span<const std::uint8_t> head) {
     case RequestKind::LeaveSession:
     case RequestKind::CheckPassword:
     case RequestKind::OpenForUser:
+    case RequestKind::EndTicket:
+    case RequestKind::Status:
     case RequestKind::Report:
       return kMaxQuestionBytes;
   }
@@ -107,7 +110,7 @@ std::optional<ServiceRequest> DecodeRequest(std::span<const std::uint8_t> bytes)
       !in.Text(request.password, kMaxPasswordBytes) || !ReadChange(in, request.change) ||
       !in.U8(purpose) || purpose < static_cast<std::uint8_t>(PasswordFor::Window) ||
       purpose > static_cast<std::uint8_t>(PasswordFor::StartupLock) ||
-      !in.Text(request.subject, kMaxSubjectBytes) ||
+      !in.Text(request.subject, kMaxSubjectBytes) || !in.Text(request.ticket, kMaxTicketBytes) ||
       (kind == static_cast<std::uint8_t>(RequestKind::Report) && !ReadReport(in, request.report)) ||
       !in.AtEnd()) {
     return std::nullopt;
@@ -127,6 +130,8 @@ ByteArray EncodeReply(const ServiceReply& reply) {
                                                     : reply.detail);
   out.U32(reply.waitSeconds);
   out.U8(reply.unprotected ? 1 : 0);
+  out.Text(reply.ticket);
+  out.U8((reply.firstPasswordSet ? 1 : 0) | (reply.secondPasswordSet ? 2 : 0));
   return out.Take();
 }
 
@@ -136,15 +141,19 @@ std::optional<ServiceReply> DecodeReply(std::span<const std::uint8_t> bytes) {
   std::uint8_t kind = 0;
   std::uint32_t status = 0;
   std::uint8_t unprotected = 0;
+  std::uint8_t passwordsSet = 0;
   if (!ReadHeader(in, kReplyMagic) || !in.U8(kind) ||
       kind > static_cast<std::uint8_t>(ReplyKind::Match) || !in.U32(status) ||
       !in.Text(reply.detail, kMaxReplyTextBytes) || !in.U32(reply.waitSeconds) ||
-      !in.U8(unprotected) || unprotected > 1 || !in.AtEnd()) {
+      !in.U8(unprotected) || unprotected > 1 || !in.Text(reply.ticket, kMaxTicketBytes) ||
+      !in.U8(passwordsSet) || passwordsSet > 3 || !in.AtEnd()) {
     return std::nullopt;
   }
   reply.kind = static_cast<ReplyKind>(kind);
   reply.status = static_cast<std::int32_t>(status);
   reply.unprotected = unprotected == 1;
+  reply.firstPasswordSet = (passwordsSet & 1) != 0;
+  reply.secondPasswordSet = (passwordsSet & 2) != 0;
   return reply;
 }
 

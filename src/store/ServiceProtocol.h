@@ -23,6 +23,7 @@ inline constexpr std::size_t kMaxValueNameBytes = 16384 * 3;
 inline constexpr std::size_t kMaxValueBytes = 4 * 1024 * 1024;
 inline constexpr std::size_t kMaxReplyTextBytes = 64 * 1024;
 inline constexpr std::size_t kMaxSubjectBytes = 1024;
+inline constexpr std::size_t kMaxTicketBytes = 128;
 // A request that carries no change: its password and subject, and room.
 inline constexpr std::size_t kMaxQuestionBytes = 4096;
 
@@ -40,9 +41,15 @@ enum class RequestKind : std::uint8_t {
   // above that level, opens for the user. It needs no password, since it
   // does nothing the user could not do.
   OpenForUser = 6,
+  // The configuration tool closes, or everything is locked again: its
+  // ticket ends.
+  EndTicket = 7,
+  // Whether passwords are stored, which the programs cannot read themselves
+  // where the service keeps them. Needs no password.
+  Status = 8,
   // An engine tells of one of its own commands, for the Event Log; needs no
   // password and changes nothing.
-  Report = 7,
+  Report = 9,
 };
 
 // What an engine tells the service (store/EngineReports.h).
@@ -73,7 +80,11 @@ struct ServiceRequest {
 
   RequestKind kind = RequestKind::Change;
   std::string password;  // as typed; the service lower-cases it as the prompts do
-  ChangeSet change;      // Change only
+  // What the prompt in front of the configuration tool got for the right
+  // password: its saves, exports and imports carry it instead of the
+  // password. With a ticket the password plays no part.
+  std::string ticket;
+  ChangeSet change;                           // Change only
   PasswordFor purpose = PasswordFor::Window;  // CheckPassword only
   std::string subject;       // CheckPassword: the locked window's title; OpenForUser: what to open
   EngineReport report = {};  // Report only
@@ -106,6 +117,12 @@ struct ServiceReply {
   std::string detail;             // which write failed, or why a file was refused
   std::uint32_t waitSeconds = 0;  // Waiting, and WrongPassword: before the next try counts
   bool unprotected = false;       // no password is stored, so anyone may change the settings
+  // CheckPassword for the tool, and a change that stored a new password
+  // with a ticket: the ticket for the tool's next requests.
+  std::string ticket;
+  // Status: each of the two passwords that is stored.
+  bool firstPasswordSet = false;
+  bool secondPasswordSet = false;
   bool operator==(const ServiceReply&) const = default;
 };
 

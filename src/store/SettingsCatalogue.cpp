@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/Text.h"
+#include "store/PasswordPlace.h"
 #include "store/PolicySettings.h"
 #include "store/RegistryModule.h"
 #include "store/modRegistry.h"
@@ -74,7 +75,10 @@ std::string ReadPassword(platform::Registry& registry, std::string_view name) {
   if (name == setting::kUserPassword || name == setting::kUserPassword2) {
     if (std::optional<std::string> policy = PolicyPassword(registry)) return *policy;
   }
-  std::string stored = ReadSetting(registry, name);
+  // The service keeps them where only it can read them; a developer's build
+  // (and an older version) in the Settings key.
+  const RegValue kept = RegistryModule::ReadValue(registry, kRootKey, kPasswordsKey, name);
+  std::string stored = kept.IsEmpty() ? ReadSetting(registry, name) : kept.Text();
   if (IsHashedPassword(stored)) return stored;
   return std::string(platform::FirstCodePoints(stored, kPasswordLength));
 }

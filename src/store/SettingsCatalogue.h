@@ -87,9 +87,10 @@ bool ReadSwitch(platform::Registry& registry, Switch id);
 bool ForegroundHookSwitchedOff(platform::Registry& registry);
 
 // The password in force as the check needs it: a plain one cut to the
-// characters that count, a hashed one whole. Everything that checks a
-// password reads it here: an administrator's policy password stands for
-// both of the PC's own (store/PolicySettings.h).
+// characters that count, a hashed one whole; from the passwords' own key
+// where the service keeps them (store/PasswordPlace.h). Everything that
+// checks a password reads it here: an administrator's policy password
+// stands for both of the PC's own (store/PolicySettings.h).
 std::string ReadPassword(platform::Registry& registry, std::string_view name);
 
 // Text to a 16-bit integer the way the stored numbers have always been read:

@@ -90,7 +90,7 @@ std::string ExportFilePath(std::string_view programFolder) {
 }
 
 TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder,
-                                   std::uint32_t hashIterations) {
+                                   std::uint32_t hashIterations, platform::FileReaders readers) {
   platform::RegStatus status = 0;
   if (!platform::RegKey::Open(registry, kRootKey, kProductKey, platform::reg_access::kRead,
                               status)) {
@@ -111,7 +111,7 @@ TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_vie
   // Written beside it and put in its place, so that the file is never half
   // an export.
   const std::int32_t error = platform::ReplaceFileDurably(
-      FileSystemPath(ExportFilePath(programFolder)), written.bytes);
+      FileSystemPath(ExportFilePath(programFolder)), written.bytes, readers);
   if (error != 0) return Failed(error);
   return Outcome(Kind::Done);
 }

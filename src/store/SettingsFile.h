@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
 #include "platform/Registry.h"
 #include "store/PasswordCheck.h"
 
@@ -40,8 +41,12 @@ struct TransferOutcome {
 // one's place, so an earlier export is replaced only by a complete one. A
 // password still stored as plain text goes into the file as its hash, made
 // with `hashIterations`.
-TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_view programFolder,
-                                   std::uint32_t hashIterations = kPasswordHashIterations);
+// `readers` are who may read the file: the service, which exports the
+// passwords' hashes from where only it reads them, lets no user read it.
+TransferOutcome ExportSettingsFile(
+    platform::Registry& registry, std::string_view programFolder,
+    std::uint32_t hashIterations = kPasswordHashIterations,
+    platform::FileReaders readers = platform::FileReaders::AsTheFolderSays);
 // Replaces the settings subtree wholesale by the file's, or leaves it exactly
 // as it was.
 TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_view programFolder);

@@ -84,7 +84,7 @@ std::string WriteOutcome::Explain(std::string_view notSaved) const {
 WriteOutcome SettingsWriter::Ask(RequestKind kind, const ChangeSet& change) {
   ServiceRequest asked;
   asked.kind = kind;
-  asked.password = state_.ToolPassword;
+  asked.ticket = state_.ToolTicket;
   asked.change = change;
   const ByteArray request = EncodeRequest(asked);
   ByteArray answer;
@@ -93,7 +93,11 @@ WriteOutcome SettingsWriter::Ask(RequestKind kind, const ChangeSet& change) {
   }
   const std::optional<ServiceReply> reply = DecodeReply(answer);
   if (!reply) return {Kind::Failed, "The Pelmora Pro Service gave an answer that cannot be read."};
-  if (reply->kind == ReplyKind::WrongPassword && state_.ToolPassword.empty()) {
+  if (!reply->ticket.empty()) {
+    platform::WipeText(state_.ToolTicket);
+    state_.ToolTicket = reply->ticket;
+  }
+  if (reply->kind == ReplyKind::WrongPassword && state_.ToolTicket.empty()) {
     // Opened during "Unlock Everything", the tool never had the password.
     return {Kind::Failed,
             "The configuration tool was opened without the password, during \"Unlock "

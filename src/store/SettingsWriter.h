@@ -1,8 +1,8 @@
 // The one road by which the programs change stored settings. Where the
 // program has the service (a standard user cannot write HKEY_LOCAL_MACHINE
-// or the program folder on Windows), a change travels there with the
-// password that unlocked the configuration tool and is applied by the
-// service; elsewhere it is applied here. Either way it is all or nothing, and
+// or the program folder on Windows), a change travels there with the ticket
+// the password that unlocked the configuration tool got, and is applied by
+// the service; elsewhere it is applied here. Either way it is all or nothing, and
 // the outcome says why when it was not done.
 #pragma once
 
@@ -38,7 +38,7 @@ struct WriteOutcome {
 
 class SettingsWriter {
  public:
-  SettingsWriter(platform::Registry& registry, const ProgramState& state)
+  SettingsWriter(platform::Registry& registry, ProgramState& state)
       : registry_(registry), state_(state) {}
 
   WriteOutcome Commit(const ChangeSet& change);
@@ -55,7 +55,9 @@ class SettingsWriter {
   WriteOutcome Ask(RequestKind kind, const ChangeSet& change);
 
   platform::Registry& registry_;
-  const ProgramState& state_;
+  // Its ticket goes with each request, and a new one the service gives is
+  // kept in it.
+  ProgramState& state_;
 };
 
 // Asks the service to open a file, an address or a program for the
@@ -66,7 +68,7 @@ bool AskServiceToOpen(platform::ServiceChannel& service, std::string_view what);
 // to the registry itself, and Commit() applies all they wrote at once.
 class SettingsChange {
  public:
-  SettingsChange(platform::Registry& registry, const ProgramState& state)
+  SettingsChange(platform::Registry& registry, ProgramState& state)
       : recorder_(registry), writer_(registry, state) {}
   platform::Registry& registry() { return recorder_; }
   WriteOutcome Commit() { return writer_.Commit(recorder_.TakeChange()); }

@@ -20,9 +20,10 @@ bool EnablePrivilege(platform::Registry& registry, std::string_view privilegeNam
 }
 
 RegResult ProtectKeyTree(platform::Registry& registry, platform::RootKey root,
-                         std::string_view path) {
+                         std::string_view path,
+                         const std::function<platform::KeyRules(std::string_view path)>& rulesOf) {
   FirstFailure outcome;
-  outcome.Note({registry.ProtectKey(root, path)});
+  outcome.Note({registry.ProtectKey(root, path, rulesOf(path))});
   std::vector<std::string> names;
   RegStatus status = 0;
   if (const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status)) {
@@ -32,7 +33,7 @@ RegResult ProtectKeyTree(platform::Registry& registry, platform::RootKey root,
     }
   }
   for (const std::string& name : names) {
-    outcome.Note(ProtectKeyTree(registry, root, std::string(path) + "\\" + name));
+    outcome.Note(ProtectKeyTree(registry, root, std::string(path) + "\\" + name, rulesOf));
   }
   return outcome.result();
 }

@@ -1,6 +1,8 @@
 // Key-maintenance operations of the registry access layer.
 #pragma once
 
+#include <functional>
+
 #include <string>
 #include <string_view>
 
@@ -16,9 +18,10 @@ RegResult DeleteValue(platform::Registry& registry, platform::RootKey root, std:
 bool EnablePrivilege(platform::Registry& registry, std::string_view privilegeName);
 
 // Gives the key and every key below it the rules of platform::ProtectKey
-// (administrators and the system write, users read); the first failure.
+// that `rulesOf` gives its path; the first failure.
 RegResult ProtectKeyTree(platform::Registry& registry, platform::RootKey root,
-                         std::string_view path);
+                         std::string_view path,
+                         const std::function<platform::KeyRules(std::string_view path)>& rulesOf);
 
 // Saves the key's subtree in the platform's hive format, replacing the file.
 // Without the backup privilege nothing is deleted or written.

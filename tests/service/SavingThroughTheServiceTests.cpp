@@ -24,6 +24,14 @@ class SavingThroughTheServiceTest : public SetupDialogTest {
   std::string Setting(std::string_view name) {
     return StoredText(registry_, store::kSettingsKey, name);
   }
+  // What the service answers to a save of nothing with `ticket`.
+  store::ServiceReply Reply(const std::string& ticket) {
+    store::ServiceRequest request(store::RequestKind::Change, {});
+    request.ticket = ticket;
+    std::vector<std::uint8_t> bytes;
+    pipe_.Transact(store::EncodeRequest(request), bytes);
+    return store::DecodeReply(bytes).value_or(store::ServiceReply{});
+  }
 
   MemoryJournal journal_;
   service::SettingsService service_{registry_, journal_, programFolder_,
@@ -31,8 +39,10 @@ class SavingThroughTheServiceTest : public SetupDialogTest {
   InProcessService pipe_{registry_, service_};
 };
 
-TEST_F(SavingThroughTheServiceTest, TheToolSavesWithThePasswordThatOpenedItUntilItCloses) {
+TEST_F(SavingThroughTheServiceTest, TheToolSavesWithTheTicketItsPasswordGotUntilItCloses) {
   sim::SimWindow& setup = OpenSetup("Secret");
+  const std::string opened = State().ToolTicket;
+  EXPECT_FALSE(opened.empty()) << "the right password got the tool a ticket";
   setup.ChooseMenu(config::kmnublockinstall);
   setup.Click("cmdApply");
   EXPECT_EQ(Setting("BlockInstall"), "1");
@@ -47,26 +57,33 @@ TEST_F(SavingThroughTheServiceTest, TheToolSavesWithThePasswordThatOpenedItUntil
     passwords->Click("cmdOK");
   }
   world_.RunPending();  // the hashes come back
-  EXPECT_TRUE(store::PasswordMatches("newpass", Setting("UserPassword")));
+  EXPECT_TRUE(store::PasswordMatches(
+      "newpass", store::ReadPassword(registry_, store::setting::kUserPassword)));
+  EXPECT_EQ(Setting("UserPassword"), "") << "the service keeps it out of the Settings key";
+  const std::string renewed = State().ToolTicket;
+  EXPECT_FALSE(renewed.empty());
+  EXPECT_NE(renewed, opened) << "a new password ends every ticket; the tool got a new one";
+  EXPECT_EQ(Reply(opened).kind, store::ReplyKind::Refused) << "the old ticket is no good";
 
-  // The tool's next save goes with the new password.
+  // The tool's next save goes with the new ticket.
   setup.ChooseMenu(config::kmnulockzip);
   setup.Click("cmdOK");
   EXPECT_EQ(Setting("LockZip"), "1");
   EXPECT_TRUE(world_.shownMessages.empty()) << world_.shownMessages.back().text;
-  // The prompt's check in front of the tool, then the three saves.
-  EXPECT_EQ(pipe_.requests, 4);
-  EXPECT_TRUE(State().ToolPassword.empty()) << "the password is wiped when the tool unloads";
+  EXPECT_TRUE(State().ToolTicket.empty()) << "the ticket is wiped when the tool unloads";
+  EXPECT_EQ(Reply(renewed).kind, store::ReplyKind::Refused)
+      << "and the service no longer takes it";
 }
 
 TEST_F(SavingThroughTheServiceTest, ARefusedSaveKeepsTheToolOpenAndLosesNothing) {
   sim::SimWindow& setup = OpenSetup("secret");
-  // As if the stored password had changed since the tool was opened.
-  State().ToolPassword = "stale";
+  // As if the ticket had been made up, or had run out.
+  State().ToolTicket = "stale";
   setup.ChooseMenu(config::kmnublockinstall);
   setup.Click("cmdOK");
   ASSERT_EQ(world_.shownMessages.size(), 1u);
-  EXPECT_NE(world_.shownMessages.back().text.find("password is not right"), std::string::npos)
+  EXPECT_NE(world_.shownMessages.back().text.find("no longer open with the password"),
+            std::string::npos)
       << world_.shownMessages.back().text;
   EXPECT_TRUE(SetupForm().IsLoaded());
   EXPECT_TRUE(setup.MenuChecked(config::kmnublockinstall)) << "the edit is still there";
@@ -76,7 +93,7 @@ TEST_F(SavingThroughTheServiceTest, ARefusedSaveKeepsTheToolOpenAndLosesNothing)
 TEST_F(SavingThroughTheServiceTest, AToolOpenedDuringUnlockEverythingSaysHowToSave) {
   OpenSetup("secret").ChooseMenu(config::kmnuunlock);
   sim::SimWindow& setup = OpenSetup();
-  EXPECT_TRUE(State().ToolPassword.empty()) << "no prompt, no password";
+  EXPECT_TRUE(State().ToolTicket.empty()) << "no prompt, no ticket";
   setup.ChooseMenu(config::kmnublockinstall);
   setup.Click("cmdApply");
   ASSERT_FALSE(world_.shownMessages.empty());

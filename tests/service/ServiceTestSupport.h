@@ -123,8 +123,9 @@ class DyingRegistry final : public platform::Registry {
   bool EnablePrivilege(std::string_view privilegeName) override {
     return real_.EnablePrivilege(privilegeName);
   }
-  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path) override {
-    return real_.ProtectKey(root, path);
+  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
+                                 platform::KeyRules rules) override {
+    return real_.ProtectKey(root, path, rules);
   }
 
  private:

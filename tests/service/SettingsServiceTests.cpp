@@ -326,6 +326,8 @@ class ServiceTransferTest : public ServiceTest {
     folder_ = fs::temp_directory_path() / ("pm-service-" + std::to_string(::getpid()));
     fs::create_directories(folder_);
     service_.emplace(registry_, journal_, Utf8(folder_), [this] { return now_; });
+    // The passwords in their place, as after any start of the service.
+    ASSERT_TRUE(service_->Start());
   }
   void TearDown() override { fs::remove_all(folder_); }
   store::ServiceReply Ask(store::RequestKind kind) {

@@ -115,7 +115,8 @@ TEST_F(StartupLockerWithServiceTest, TheServiceDecidesAndASessionEndEndsNothing)
   EXPECT_EQ(toolkit_.exitCode(), 0);
   EXPECT_EQ(passed_, std::vector<std::uint32_t>{2})
       << "the service recorded the right password for the caller's session";
-  EXPECT_EQ(channel_.requests, 2) << "both tries were the service's to judge";
+  EXPECT_EQ(channel_.requests, 3)
+      << "whether a password is stored, then both tries, were the service's to answer";
 }
 
 TEST_F(StartupLockerTest, WithNoPasswordStoredAnEmptyOkEndsTheProgram) {

@@ -25,7 +25,9 @@ std::int32_t FromErrno(int error, std::int32_t otherwise) {
 }  // namespace
 
 // The host's own write and rename; how durable it is does not matter to a test.
-std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes) {
+// The simulated PC has one user, so who may read the file makes no odds.
+std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes,
+                                FileReaders) {
   const std::string temporary = path + ".tmp";
   {
     errno = 0;

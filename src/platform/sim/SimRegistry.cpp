@@ -179,6 +179,7 @@ RegStatus SimRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_
   std::vector<std::string> folded = SplitFolded(path);
   if (Find(root, folded) == nullptr) return reg_error::kFileNotFound;
   if (HasWriteAccess(access) && IsDenied(root, folded)) return reg_error::kAccessDenied;
+  if (standardUser_ && IsPrivate(root, folded)) return reg_error::kAccessDenied;
   key = NewHandle(root, std::move(folded), access);
   return reg_error::kSuccess;
 }
@@ -188,6 +189,7 @@ RegStatus SimRegistry::CreateKey(RootKey root, std::string_view path, std::uint3
   std::vector<std::string> folded = SplitFolded(path);
   existed = Find(root, folded) != nullptr;
   if (existed && HasWriteAccess(access) && IsDenied(root, folded)) return reg_error::kAccessDenied;
+  if (standardUser_ && IsPrivate(root, folded)) return reg_error::kAccessDenied;
   if (!existed) {
     const RegStatus status = BeginWrite(root, folded);
     if (status != reg_error::kSuccess) return status;
@@ -378,11 +380,26 @@ bool SimRegistry::EnablePrivilege(std::string_view privilegeName) {
   return refusedPrivileges_.count(std::string(privilegeName)) == 0;
 }
 
-RegStatus SimRegistry::ProtectKey(RootKey root, std::string_view path) {
+RegStatus SimRegistry::ProtectKey(RootKey root, std::string_view path, platform::KeyRules rules) {
   std::vector<std::string> folded = SplitFolded(path);
   if (Find(root, folded) == nullptr) return reg_error::kFileNotFound;
+  if (rules == platform::KeyRules::AdministratorsOnly) {
+    private_.emplace(root, folded);
+  } else {
+    private_.erase({root, folded});
+  }
   protected_.emplace(root, std::move(folded));
   return reg_error::kSuccess;
+}
+
+bool SimRegistry::IsPrivate(RootKey root, const std::vector<std::string>& folded) const {
+  // As Windows passes a key's rules on to the keys below it.
+  for (std::size_t length = 1; length <= folded.size(); ++length) {
+    if (private_.count({root, std::vector<std::string>(folded.begin(), folded.begin() + length)})) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool SimRegistry::IsProtected(RootKey root, std::string_view path) {

@@ -42,7 +42,8 @@ class SimRegistry final : public platform::Registry {
   platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
                                  std::uint32_t flags) override;
   bool EnablePrivilege(std::string_view privilegeName) override;
-  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path) override;
+  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
+                                 platform::KeyRules rules) override;
 
   // Failure injection.
   // Every change at or below the key fails with ERROR_ACCESS_DENIED, as for a
@@ -58,6 +59,10 @@ class SimRegistry final : public platform::Registry {
   // Writes performed (or attempted and failed) so far.
   std::uint32_t WriteCount() const { return writeCount_; }
   void SetPrivilegeGrantable(std::string_view privilegeName, bool grantable);
+  // From now on the registry is read as a standard user reads it: keys with
+  // the rules KeyRules::AdministratorsOnly, and those below them, refuse to
+  // open.
+  void ActAsStandardUser(bool standardUser) { standardUser_ = standardUser; }
   // Whether ProtectKey gave the key its own rules (and it still exists).
   bool IsProtected(platform::RootKey root, std::string_view path);
   // How many keys are open; lets tests prove that every open is closed.
@@ -93,6 +98,7 @@ class SimRegistry final : public platform::Registry {
   Node* Find(platform::RootKey root, const std::vector<std::string>& folded);
   Node* Resolve(Handle key, bool forWrite, platform::RegStatus& status);
   bool IsDenied(platform::RootKey root, const std::vector<std::string>& folded) const;
+  bool IsPrivate(platform::RootKey root, const std::vector<std::string>& folded) const;
   platform::RegStatus RemoveKey(platform::RootKey root, std::string_view path, bool withSubkeys);
   platform::RegStatus BeginWrite(platform::RootKey root, const std::vector<std::string>& folded);
   static Value* FindValue(Node& node, std::string_view name);
@@ -111,6 +117,8 @@ class SimRegistry final : public platform::Registry {
   platform::RegStatus failingValueStatus_ = 0;
   std::set<std::string> refusedPrivileges_;
   std::set<std::pair<platform::RootKey, std::vector<std::string>>> protected_;
+  std::set<std::pair<platform::RootKey, std::vector<std::string>>> private_;
+  bool standardUser_ = false;
   std::function<void()> afterQuery_;
   // Every key written so far, in order, for the watches.
   std::vector<std::pair<platform::RootKey, std::vector<std::string>>> writtenKeys_;

@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/Win32Security.h"
 
 namespace pm::platform {
 
@@ -49,13 +50,25 @@ PathKind KindOfPath(const std::string& path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
 
-std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes) {
+std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes,
+                                FileReaders readers) {
   const std::wstring target = win32::Wide(path);
   const std::wstring temporary = target + L".tmp";
+  const win32::UniqueSecurityDescriptor rules =
+      readers == FileReaders::AdministratorsOnly
+          ? win32::SecurityDescriptorFromSddl(win32::kAdministratorsOnlyFileSddl)
+          : win32::UniqueSecurityDescriptor();
+  if (readers == FileReaders::AdministratorsOnly && !rules) {
+    return static_cast<std::int32_t>(GetLastError());
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, rules.get(), FALSE};
   {
-    const win32::UniqueKernelHandle file = win32::OwnFileHandle(
-        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    // The old file of that name may carry other rules: it goes first, so
+    // the new one is made with its own.
+    DeleteFileW(temporary.c_str());
+    const win32::UniqueKernelHandle file = win32::OwnFileHandle(CreateFileW(
+        temporary.c_str(), GENERIC_WRITE, 0, rules ? &attributes : nullptr, CREATE_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
     if (!file) return static_cast<std::int32_t>(GetLastError());
     DWORD written = 0;
     const bool whole =

@@ -151,8 +151,10 @@ bool Win32Registry::EnablePrivilege(std::string_view privilegeName) {
   return GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }
 
-RegStatus Win32Registry::ProtectKey(platform::RootKey root, std::string_view path) {
-  const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(kProtectedKeySddl);
+RegStatus Win32Registry::ProtectKey(platform::RootKey root, std::string_view path,
+                                    platform::KeyRules keyRules) {
+  const UniqueSecurityDescriptor rules = SecurityDescriptorFromSddl(
+      keyRules == platform::KeyRules::UsersRead ? kProtectedKeySddl : kAdministratorsOnlyKeySddl);
   if (!rules) return static_cast<RegStatus>(GetLastError());
   UniqueHkey key;
   const LSTATUS opened = RegOpenKeyExW(ToHkey(root), Wide(path).c_str(), 0, WRITE_DAC, key.put());

@@ -26,7 +26,8 @@ class Win32Registry final : public platform::Registry {
   platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
                                  std::uint32_t flags) override;
   bool EnablePrivilege(std::string_view privilegeName) override;
-  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path) override;
+  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
+                                 platform::KeyRules rules) override;
 };
 
 }  // namespace pm::win32

@@ -16,6 +16,12 @@ using UniqueSecurityDescriptor = UniqueHandle<PSECURITY_DESCRIPTOR, LocalFree>;
 // is inherited from the parent: Windows' own rule for HKLM\SOFTWARE keys.
 inline constexpr wchar_t kProtectedKeySddl[] =
     L"D:P(A;CI;0xf003f;;;SY)(A;CI;0xf003f;;;BA)(A;CI;0x20019;;;BU)";
+// A file that holds the passwords' hashes (the export, the service's
+// journal): administrators and the system alone, whatever the folder says.
+inline constexpr wchar_t kAdministratorsOnlyFileSddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+// The same without the users: where the password's hashes are kept.
+inline constexpr wchar_t kAdministratorsOnlyKeySddl[] =
+    L"D:P(A;CI;0xf003f;;;SY)(A;CI;0xf003f;;;BA)";
 
 // The service's pipe: the system owns it, and with administrators has full
 // control; interactive users may read and write a message but not create

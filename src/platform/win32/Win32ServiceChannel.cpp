@@ -20,17 +20,28 @@ namespace {
 constexpr DWORD kReplyTimeoutMs = 60000;
 constexpr DWORD kRequestTimeoutMs = 10000;
 constexpr DWORD kBusyWaitMs = 5000;
+constexpr int kStartingWaitMs = 3000;
+constexpr int kStartingPollMs = 100;
 
 UniqueKernelHandle OpenPipe(DWORD& error) {
   const std::wstring name = Wide(platform::service::kPipe);
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  int absentFor = 0;
+  for (int busy = 0; busy < 2;) {
     UniqueKernelHandle pipe = OwnFileHandle(CreateFileW(
         name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
         FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
     if (pipe) return pipe;
     error = GetLastError();
-    // The one instance serves another program: wait for it once.
+    if (error == ERROR_FILE_NOT_FOUND && absentFor < kStartingWaitMs) {
+      // The service is starting (Windows starts it again within a second
+      // after a failure): its pipe comes once its settings are in order.
+      Sleep(kStartingPollMs);
+      absentFor += kStartingPollMs;
+      continue;
+    }
+    // Every instance serves another program: wait for one once.
     if (error != ERROR_PIPE_BUSY || !WaitNamedPipeW(name.c_str(), kBusyWaitMs)) break;
+    ++busy;
   }
   return {};
 }
