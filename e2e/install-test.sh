@@ -43,7 +43,7 @@ if [ "$mode" = standard-user ]; then
   [ "$status" -eq 0 ] && { "$pmp_wine" "$harness" apply-refused-without-service \
     "$(dirname "$harness")/pmpro.exe" --standard-user || status=$?; }
   [ "$status" -eq 0 ] && { "$pmp_wine" "$setup" /S || status=$?; }
-  for scenario in setup-window change-password export-import prompt-picture; do
+  for scenario in setup-window tool-first-click change-password export-import prompt-picture; do
     [ "$status" -eq 0 ] || break
     "$pmp_wine" "$harness" "$scenario" "$installed" --standard-user || status=$?
   done

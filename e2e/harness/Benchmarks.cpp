@@ -17,10 +17,10 @@
 #include "TrayIcons.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Registry.h"
+#include "startup/Form1.h"
 #include "store/RegistryModule.h"
 #include "store/SettingsCatalogue.h"
 #include "store/modRegistry.h"
-#include "startup/Form1.h"
 
 namespace pm::e2e {
 namespace {

@@ -203,9 +203,8 @@ ProductKey::~ProductKey() {
 // As on Windows, where the keys below HKLM\SOFTWARE inherit these rules:
 // users read, and only administrators and the system write.
 bool ProductKey::Protected(store::RegResult written) {
-  return written &&
-         store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey,
-                                            store::RulesOfKey);
+  return written && store::modRegistry::ProtectKeyTree(registry_, store::kRootKey,
+                                                       store::kProductKey, store::RulesOfKey);
 }
 
 bool ProductKey::WriteSetting(std::string_view name, std::string_view text) {

@@ -12,6 +12,7 @@
 // to the programs at all. Here they arrive, and the programs' own checks
 // are what the story shows.
 #include <windows.h>
+// tlhelp32.h needs the types of windows.h.
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -98,8 +99,7 @@ class ScriptAttacksScenario : public ServiceScenario {
 TEST_F(ScriptAttacksScenario, ScriptAttacks) {
   Say("the token the service gave the engine");
   const TokenReadBack token = ReadBackToken(engineId);
-  Say("  integrity level 0x%lx, default DACL %s", token.integrity,
-      Utf8(token.defaultDacl).c_str());
+  Say("  integrity level 0x%lx, default DACL %s", token.integrity, Utf8(token.defaultDacl).c_str());
   EXPECT_TRUE(token.AsTheServiceGivesIt())
       << "high integrity where the system reports one, and the engine's own protection on what "
          "it makes";

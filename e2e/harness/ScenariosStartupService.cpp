@@ -183,9 +183,9 @@ TEST_F(StartupLockServiceScenario, StartupLockService) {
 
   Say("a standard user's script: a forged session end, then WM_QUIT with exit code 0");
   const std::wstring folder = FolderOf(options().program);
-  EXPECT_TRUE(RunAsStandardUser(UserScriptCommand(L"end-startup-lock", folder),
-                                kStandardUserLimitMs)
-                  .value_or(0) > 0)
+  EXPECT_TRUE(
+      RunAsStandardUser(UserScriptCommand(L"end-startup-lock", folder), kStandardUserLimitMs)
+          .value_or(0) > 0)
       << "the script finds pmpstart's windows";
   PumpFor(2000ms);
   DWORD second = 0;
@@ -193,9 +193,9 @@ TEST_F(StartupLockServiceScenario, StartupLockService) {
   ASSERT_TRUE(again) << "two seconds later a start-up prompt is up";
   EXPECT_EQ(second, locker) << "the same pmpstart still holds it: neither message ended it";
   EXPECT_EQ(FindTopLevel(MainWindowQuery()), nullptr) << "and no engine has started";
-  EXPECT_EQ(RunAsStandardUser(UserScriptCommand(L"open-our-processes", folder),
-                              kStandardUserLimitMs),
-            DWORD{0})
+  EXPECT_EQ(
+      RunAsStandardUser(UserScriptCommand(L"open-our-processes", folder), kStandardUserLimitMs),
+      DWORD{0})
       << "the standard user can open neither pmpstart nor any of its threads to end or suspend it";
   const TokenReadBack token = ReadBackToken(second);
   Say("pmpstart's token: integrity level 0x%lx, default DACL %s", token.integrity,

@@ -50,7 +50,9 @@ bool HardenSystemKeys() {
     bool existed = false;
     platform::RegKey::Create(registry, platform::RootKey::LocalMachine, key,
                              platform::reg_access::kRead, status, existed);
-    if (status == 0) status = registry.ProtectKey(platform::RootKey::LocalMachine, key, platform::KeyRules::UsersRead);
+    if (status == 0)
+      status =
+          registry.ProtectKey(platform::RootKey::LocalMachine, key, platform::KeyRules::UsersRead);
     if (status != 0)
       Say("  could not protect HKLM\\%s: error %d", std::string(key).c_str(), status);
     all = all && status == 0;

@@ -18,9 +18,8 @@ std::wstring DaclText(PACL dacl) {
   InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
   SetSecurityDescriptorDacl(&descriptor, TRUE, dacl, FALSE);
   LPWSTR text = nullptr;
-  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(&descriptor, SDDL_REVISION_1,
-                                                            DACL_SECURITY_INFORMATION, &text,
-                                                            nullptr)) {
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(
+          &descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
     return L"(unreadable)";
   }
   std::wstring rules = text;

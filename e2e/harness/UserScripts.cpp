@@ -1,6 +1,7 @@
 #include "UserScripts.h"
 
 #include <windows.h>
+// tlhelp32.h needs the types of windows.h.
 #include <tlhelp32.h>
 
 #include <vector>
@@ -74,8 +75,8 @@ int CloseEngine() {
 }
 
 int ForgeMessages() {
-  const int label = platform::kControlIdBase +
-                    platform::ControlIndex(prompt::kfrmPasswordControls, "Label2");
+  const int label =
+      platform::kControlIdBase + platform::ControlIndex(prompt::kfrmPasswordControls, "Label2");
   int windows = 0;
   for (HWND window : OurWindows()) {
     for (WPARAM job = 0; job < 8; ++job) PostAndSend(window, WM_APP + 1, job, kMadeUpPointer);
@@ -90,8 +91,8 @@ int ForgeMessages() {
 
 int OpenOurProcesses() {
   int opened = 0;
-  const win32::UniqueKernelHandle snapshot = win32::OwnFileHandle(
-      CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0));
+  const win32::UniqueKernelHandle snapshot =
+      win32::OwnFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0));
   if (!snapshot) return 255;
   std::vector<DWORD> ours;
   PROCESSENTRY32W process{};

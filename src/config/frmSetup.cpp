@@ -1,11 +1,11 @@
 // The setup window: opening, and editing the two lists.
 #include "config/frmSetup.h"
 
-#include "store/PasswordQuestion.h"
 #include "config/SettingsTransfer.h"
 #include "config/frmSetupLayout.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
+#include "store/PasswordQuestion.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::config {

@@ -1,8 +1,8 @@
 // Unlock Everything, Relock Everything and End, as the configuration tool
 // gives them to the engine.
-#include "store/PasswordQuestion.h"
 #include "engine/frmMain.h"
 #include "store/EngineReports.h"
+#include "store/PasswordQuestion.h"
 
 namespace pm::engine {
 

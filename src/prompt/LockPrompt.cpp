@@ -11,8 +11,8 @@ LockPrompt::LockPrompt(platform::Toolkit& toolkit, platform::Shell& shell,
     : frmPassword(toolkit, shell), desktop_(desktop), state_(state), blank_(blank) {}
 
 PromptSettings LockPrompt::Settings() const {
-  return {state_.UserPassword,    state_.TimeDelay,       state_.PasswordPicture,
-          state_.BadPasswordPic,  state_.SettingsService, state_.FirstPasswordStored};
+  return {state_.UserPassword,   state_.TimeDelay,       state_.PasswordPicture,
+          state_.BadPasswordPic, state_.SettingsService, state_.FirstPasswordStored};
 }
 
 void LockPrompt::Ask() {
@@ -50,10 +50,9 @@ void LockPrompt::cmdOK_Click() {
   std::string typed = LowerTheTypedText();
   const bool tool = IsConfigurationTool(state_.LockedHwnd);
   // The watch, the hooks and the tray go on while the check runs.
-  CheckInBackground(
-      {tool ? store::PasswordFor::Tool : store::PasswordFor::Window, std::move(typed),
-       state_.WindowTitle},
-      [this](const store::PasswordAnswer& answer) { PasswordChecked(answer); });
+  CheckInBackground({tool ? store::PasswordFor::Tool : store::PasswordFor::Window, std::move(typed),
+                     state_.WindowTitle},
+                    [this](const store::PasswordAnswer& answer) { PasswordChecked(answer); });
 }
 
 void LockPrompt::PasswordChecked(const store::PasswordAnswer& answer) {

@@ -1,19 +1,11 @@
 #include "service/PasswordGate.h"
 
-#include "platform/Crypto.h"
 #include "store/PasswordCheck.h"
 #include "store/WrongPasswordWait.h"
 
 namespace pm::service {
 
-PasswordGate::PasswordGate(Clock clock)
-    : clock_(std::move(clock)), key_(platform::RandomBytes(32)) {}
-
-store::ByteArray PasswordGate::Digest(std::string_view lowered, std::string_view stored) const {
-  // One round of PBKDF2 is HMAC-SHA256 under the run's key.
-  const std::string both = std::string(lowered) + '\0' + std::string(stored);
-  return platform::Pbkdf2Sha256(both, key_, 1, 32);
-}
+PasswordGate::PasswordGate(Clock clock) : clock_(std::move(clock)) {}
 
 PasswordGate::Verdict PasswordGate::Check(const Caller& caller, std::string_view typed,
                                           std::string_view stored) {
@@ -21,22 +13,12 @@ PasswordGate::Verdict PasswordGate::Check(const Caller& caller, std::string_view
   Tries& tries = tries_[caller.Key()];
   if (now < tries.waitUntil) return Verdict::Waiting;
   if (stored.empty()) return Verdict::Right;
-  const std::string lowered = store::LowerTypedPassword(typed);
-  const store::ByteArray digest = Digest(lowered, stored);
-  if (!remembered_.empty() && now < rememberedUntil_ && digest == remembered_) {
-    rememberedUntil_ = now + kRememberFor;
-    tries.wrongInARow = 0;
-    return Verdict::Right;
-  }
-  remembered_.clear();
-  if (!store::PasswordMatches(lowered, stored)) {
+  if (!store::PasswordMatches(store::LowerTypedPassword(typed), stored)) {
     ++tries.wrongInARow;
     tries.waitUntil = now + std::chrono::seconds(store::RetryWaitSeconds(tries.wrongInARow));
     return Verdict::Wrong;
   }
   tries.wrongInARow = 0;
-  remembered_ = digest;
-  rememberedUntil_ = now + kRememberFor;
   return Verdict::Right;
 }
 

@@ -3,11 +3,9 @@
 // each caller on its own, so the pipe is no faster way to guess than the
 // prompt and one user's guesses make no other user wait.
 //
-// The check hashes 600,000 times. A password that passed is remembered for
-// a while as a keyed digest (a random key of this run, never stored), so the
-// next saves of one sitting in the configuration tool are answered at once;
-// the memory goes when it has not been used for ten minutes, when a wrong
-// password comes, or when the stored password changes.
+// Every check hashes 600,000 times: the configuration tool's saves carry a
+// ticket instead of the password (service/Tickets.h), so no password that
+// passed needs remembering.
 #pragma once
 
 #include <chrono>
@@ -17,14 +15,12 @@
 #include <string_view>
 
 #include "service/Caller.h"
-#include "store/RegValue.h"
 
 namespace pm::service {
 
 class PasswordGate {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
-  static constexpr std::chrono::minutes kRememberFor{10};
 
   explicit PasswordGate(Clock clock);
 
@@ -43,13 +39,8 @@ class PasswordGate {
   };
   using CallerKey = std::tuple<std::string, std::uint32_t, bool>;
 
-  store::ByteArray Digest(std::string_view lowered, std::string_view stored) const;
-
   Clock clock_;
   std::map<CallerKey, Tries> tries_;
-  store::ByteArray key_;
-  store::ByteArray remembered_;
-  std::chrono::steady_clock::time_point rememberedUntil_{};
 };
 
 }  // namespace pm::service

@@ -43,8 +43,7 @@ void SessionPrograms::StartFailed(std::uint32_t session, SessionProgram program,
   if (Kept* kept = Find(session, program)) kept->due = now + std::chrono::seconds(1);
 }
 
-void SessionPrograms::Ended(std::uint32_t session, SessionProgram program,
-                            Clock::time_point now) {
+void SessionPrograms::Ended(std::uint32_t session, SessionProgram program, Clock::time_point now) {
   Kept* kept = Find(session, program);
   if (kept == nullptr) return;
   kept->running = false;

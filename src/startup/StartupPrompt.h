@@ -33,8 +33,8 @@ class StartupPrompt : public prompt::frmPassword {
   // ends the start-up lock; a session end then ends nothing here (Windows
   // ends the program itself at a real one, and tells the service).
   StartupPrompt(platform::Toolkit& toolkit, platform::Shell& shell, platform::Desktop& desktop,
-                std::string userPassword, bool passwordStored,
-                platform::ServiceChannel* service, std::function<void(PromptEnd)> ended);
+                std::string userPassword, bool passwordStored, platform::ServiceChannel* service,
+                std::function<void(PromptEnd)> ended);
 
   prompt::frmBlank& cover() { return cover_; }
 

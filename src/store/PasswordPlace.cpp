@@ -16,10 +16,9 @@ constexpr std::array<std::string_view, 2> kPasswordValues = {setting::kUserPassw
                                                              setting::kUserPassword2};
 
 bool IsPasswordName(std::string_view name) {
-  return std::any_of(kPasswordValues.begin(), kPasswordValues.end(),
-                     [name](std::string_view password) {
-                       return platform::EqualsNoCase(name, password);
-                     });
+  return std::any_of(
+      kPasswordValues.begin(), kPasswordValues.end(),
+      [name](std::string_view password) { return platform::EqualsNoCase(name, password); });
 }
 
 bool IsKey(std::string_view path, std::string_view key) {
@@ -91,13 +90,16 @@ ChangeSet MovePasswordsToProtectedPlace(platform::Registry& registry, std::uint3
 }
 
 bool ChangesPasswords(const ChangeSet& change) {
-  return std::any_of(change.ops.begin(), change.ops.end(), [](const ChangeOp& op) {
-    return (op.kind == ChangeOp::Kind::SetValue || op.kind == ChangeOp::Kind::DeleteValue) &&
-           IsKey(op.path, kPasswordsKey) && IsPasswordName(op.name);
-  }) || std::any_of(change.ops.begin(), change.ops.end(), [](const ChangeOp& op) {
-    return (op.kind == ChangeOp::Kind::DeleteTree || op.kind == ChangeOp::Kind::DeleteKey) &&
-           IsWithin(kPasswordsKey, op.path);
-  });
+  return std::any_of(change.ops.begin(), change.ops.end(),
+                     [](const ChangeOp& op) {
+                       return (op.kind == ChangeOp::Kind::SetValue ||
+                               op.kind == ChangeOp::Kind::DeleteValue) &&
+                              IsKey(op.path, kPasswordsKey) && IsPasswordName(op.name);
+                     }) ||
+         std::any_of(change.ops.begin(), change.ops.end(), [](const ChangeOp& op) {
+           return (op.kind == ChangeOp::Kind::DeleteTree || op.kind == ChangeOp::Kind::DeleteKey) &&
+                  IsWithin(kPasswordsKey, op.path);
+         });
 }
 
 }  // namespace pm::store

@@ -70,8 +70,7 @@ TransferOutcome ImportHive(platform::Registry& registry, const std::string& file
     RestoreKey(registry, kRootKey, kProductKey, before);
     return Failed(marked.status);
   }
-  const RegResult restored =
-      modRegistry::RestoreKeyFromFile(registry, kRootKey, kProductKey, file);
+  const RegResult restored = modRegistry::RestoreKeyFromFile(registry, kRootKey, kProductKey, file);
   const bool changed =
       !RegistryModule::ReadValue(registry, kRootKey, kProductKey, kRestoreCheckValue).IsString();
   if (restored && changed) return Outcome(Kind::Done);

@@ -34,9 +34,8 @@ class CallersTest : public ::testing::Test {
   CallersTest() {
     store::WriteSetting(registry_, store::setting::kUserPassword,
                         store::HashPassword("secret", kFewRounds));
-    service_.OnStartupLockPassed([this](std::uint32_t session) {
-      programs_.StartupLockPassed(session);
-    });
+    service_.OnStartupLockPassed(
+        [this](std::uint32_t session) { programs_.StartupLockPassed(session); });
   }
 
   store::ServiceReply Ask(const service::Caller& caller, store::PasswordFor purpose,

@@ -36,7 +36,8 @@ class PasswordsStayWithTheServiceTest : public ::testing::Test {
 
   // A new run of the service, as after its restart.
   void Restart() {
-    service_.emplace(registry_, journal_, "C:\\Program Files\\Pelmora Pro", [this] { return now_; });
+    service_.emplace(registry_, journal_, "C:\\Program Files\\Pelmora Pro",
+                     [this] { return now_; });
     service_->SetHashIterations(kFewRounds);
   }
   store::ServiceReply Send(const store::ServiceRequest& request, const service::Caller& caller) {
@@ -77,7 +78,8 @@ TEST_F(PasswordsStayWithTheServiceTest, AnOlderVersionsPlainPasswordsMoveWhereOn
 
   EXPECT_EQ(store::ReadSetting(registry_, store::setting::kUserPassword), "");
   EXPECT_EQ(store::ReadSetting(registry_, store::setting::kUserPassword2), "");
-  EXPECT_TRUE(store::IsHashedPassword(store::ReadPassword(registry_, store::setting::kUserPassword)))
+  EXPECT_TRUE(
+      store::IsHashedPassword(store::ReadPassword(registry_, store::setting::kUserPassword)))
       << "kept hashed in the passwords' key";
   registry_.ActAsStandardUser(true);
   EXPECT_EQ(store::ReadPassword(registry_, store::setting::kUserPassword), "")
@@ -97,7 +99,8 @@ TEST_F(PasswordsStayWithTheServiceTest, AChangeOrImportStoresAPasswordOnlyInItsO
   store::KeepPasswordsProtected(change);
   ASSERT_TRUE(store::ApplyChange(registry_, change));
   EXPECT_EQ(store::ReadSetting(registry_, store::setting::kUserPassword), "");
-  EXPECT_TRUE(store::PasswordMatches("new", store::ReadPassword(registry_, store::setting::kUserPassword)));
+  EXPECT_TRUE(
+      store::PasswordMatches("new", store::ReadPassword(registry_, store::setting::kUserPassword)));
   EXPECT_EQ(store::RulesOfKey(store::kPasswordsKey), platform::KeyRules::AdministratorsOnly);
   EXPECT_EQ(store::RulesOfKey(store::kSettingsKey), platform::KeyRules::UsersRead);
 }

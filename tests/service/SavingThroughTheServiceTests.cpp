@@ -71,8 +71,7 @@ TEST_F(SavingThroughTheServiceTest, TheToolSavesWithTheTicketItsPasswordGotUntil
   EXPECT_EQ(Setting("LockZip"), "1");
   EXPECT_TRUE(world_.shownMessages.empty()) << world_.shownMessages.back().text;
   EXPECT_TRUE(State().ToolTicket.empty()) << "the ticket is wiped when the tool unloads";
-  EXPECT_EQ(Reply(renewed).kind, store::ReplyKind::Refused)
-      << "and the service no longer takes it";
+  EXPECT_EQ(Reply(renewed).kind, store::ReplyKind::Refused) << "and the service no longer takes it";
 }
 
 TEST_F(SavingThroughTheServiceTest, ARefusedSaveKeepsTheToolOpenAndLosesNothing) {

@@ -145,10 +145,9 @@ void Win32PipeServer::ServeInstance(HANDLE pipe, HANDLE stop, const Limit& limit
 void Win32PipeServer::Serve(HANDLE stop, const Limit& limit, const Handler& handler) {
   std::vector<std::thread> threads;
   for (UniqueKernelHandle& instance : instances_) {
-    threads.emplace_back(
-        [this, pipe = instance.get(), stop, &limit, &handler] {
-          ServeInstance(pipe, stop, limit, handler);
-        });
+    threads.emplace_back([this, pipe = instance.get(), stop, &limit, &handler] {
+      ServeInstance(pipe, stop, limit, handler);
+    });
   }
   for (std::thread& thread : threads) thread.join();
 }

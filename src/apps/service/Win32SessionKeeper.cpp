@@ -194,7 +194,9 @@ UniqueKernelHandle Win32SessionKeeper::AdoptOrEnd(DWORD session, Program program
     UniqueKernelHandle process(OpenProcess(
         SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | READ_CONTROL | PROCESS_TERMINATE, FALSE,
         entry.th32ProcessID));
-    if (!process) continue;
+    // An ended process stays listed under Wine while anyone holds a handle
+    // to it: it runs no lock.
+    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) continue;
     if (!adopted && CarriesSessionProgramProtection(process.get())) {
       adopted = std::move(process);
     } else {

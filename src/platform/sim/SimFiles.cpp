@@ -64,7 +64,8 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
 PathKind KindOfPath(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const fs::file_status status = fs::status(fs::path(std::u8string(path.begin(), path.end())), error);
+  const fs::file_status status =
+      fs::status(fs::path(std::u8string(path.begin(), path.end())), error);
   if (error || !fs::exists(status)) return PathKind::Missing;
   return fs::is_directory(status) ? PathKind::Folder : PathKind::File;
 }

@@ -38,8 +38,8 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   do {
     const std::wstring_view name = found.cFileName;
     if (name == L"." || name == L"..") continue;
-    entries.push_back({win32::Narrow(found.cFileName),
-                       (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    entries.push_back(
+        {win32::Narrow(found.cFileName), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
   } while (FindNextFileW(search.get(), &found));
   return entries;
 }
@@ -66,9 +66,9 @@ std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::ui
     // The old file of that name may carry other rules: it goes first, so
     // the new one is made with its own.
     DeleteFileW(temporary.c_str());
-    const win32::UniqueKernelHandle file = win32::OwnFileHandle(CreateFileW(
-        temporary.c_str(), GENERIC_WRITE, 0, rules ? &attributes : nullptr, CREATE_ALWAYS,
-        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    const win32::UniqueKernelHandle file = win32::OwnFileHandle(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, rules ? &attributes : nullptr,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
     if (!file) return static_cast<std::int32_t>(GetLastError());
     DWORD written = 0;
     const bool whole =

@@ -135,8 +135,8 @@ bool OwnedBySystem(HANDLE object) {
 bool CarriesSessionProgramProtection(HANDLE process) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                      &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+  if (GetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                      nullptr, &descriptor) != ERROR_SUCCESS) {
     return false;
   }
   const UniqueSecurityDescriptor held(descriptor);

@@ -29,8 +29,7 @@ inline constexpr wchar_t kAdministratorsOnlyKeySddl[] =
 // serve its name beside it. A program of a user's could not make the system
 // the owner of a pipe of its own: the programs ask for that owner before
 // they send a password.
-inline constexpr wchar_t kServicePipeSddl[] =
-    L"O:SYD:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x12018b;;;IU)";
+inline constexpr wchar_t kServicePipeSddl[] = L"O:SYD:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x12018b;;;IU)";
 
 // Whether the object's owner is the system (LocalSystem).
 bool OwnedBySystem(HANDLE object);
