@@ -80,11 +80,25 @@ if(PMP_WINDOWS)
   target_link_libraries(pmpro PRIVATE pm_engine pm_backend)
   add_executable(pmpstart WIN32 src/apps/pmpstart_main.cpp src/apps/resources/pmpstart.rc)
   target_link_libraries(pmpstart PRIVATE pm_startup pm_backend)
+  # The Event Log's texts: a message table compiled from events.mc, which
+  # pmpsvc.rc includes and the setup registers as the source's message file.
+  find_program(PMP_WINDMC NAMES x86_64-w64-mingw32-windmc windmc REQUIRED)
+  set(PMP_EVENTS_DIR ${PMP_GENERATED}/events)
+  add_custom_command(
+    OUTPUT ${PMP_EVENTS_DIR}/events.rc ${PMP_EVENTS_DIR}/events.h ${PMP_EVENTS_DIR}/MSG00409.bin
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PMP_EVENTS_DIR}
+    COMMAND ${PMP_WINDMC} -h ${PMP_EVENTS_DIR} -r ${PMP_EVENTS_DIR}
+            ${CMAKE_SOURCE_DIR}/src/apps/resources/events.mc
+    DEPENDS ${CMAKE_SOURCE_DIR}/src/apps/resources/events.mc
+    COMMENT "Compiling the Event Log's message table")
+  set_property(SOURCE src/apps/resources/pmpsvc.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${PMP_EVENTS_DIR}/events.rc ${PMP_EVENTS_DIR}/MSG00409.bin)
   # The service program's own Windows parts: its pipe and the keeper of the
   # sessions' programs.
   pmp_layer(pm_service_host src/apps/service/*.cpp)
   target_link_libraries(pm_service_host PUBLIC pm_service pm_backend)
   add_executable(pmpsvc src/apps/pmpsvc_main.cpp src/apps/resources/pmpsvc.rc)
+  target_include_directories(pmpsvc PRIVATE ${PMP_EVENTS_DIR})
   target_link_libraries(pmpsvc PRIVATE pm_service_host pm_service pm_backend)
   add_executable(pmpaddon WIN32 src/apps/pmpaddon_main.cpp src/apps/resources/pmpaddon.rc)
   target_link_libraries(pmpaddon PRIVATE pm_addons pm_backend)

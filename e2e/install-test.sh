@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs the setup's scenarios in a Wine prefix made afresh for this run, so
 # the setup meets a machine that never had the program.
-#   install-test.sh <pmharness.exe> <setup.exe> [standard-user]
+#   install-test.sh <pmharness.exe> <setup.exe> [standard-user | event-log]
 # Without a third argument: the install-uninstall scenario. With
 # "standard-user": Windows' rules on the system keys, a silent setup, then
 # the configuration tool's scenarios (and the add-ons the wizard starts) with
 # the programs run by a standard user (a restricted token), saving through
-# the service.
+# the service. With "event-log": the setup, then the service's events read
+# back from Wine's trace of ReportEvent.
 # Uses $DISPLAY when the caller (scripts/test.sh) provides one, else starts
 # a virtual display of its own.
 set -euo pipefail
@@ -51,6 +52,26 @@ if [ "$mode" = standard-user ]; then
     [ "$status" -eq 0 ] || break
     "$pmp_wine" "$harness" "$scenario" "$installed" || status=$?
   done
+elif [ "$mode" = event-log ]; then
+  installed='C:\Program Files\Pelmora Pro\pmpro.exe'
+  "$pmp_wine" "$harness" harden-prefix x || status=$?
+  [ "$status" -eq 0 ] && { "$pmp_wine" "$setup" /S || status=$?; }
+  # Wine's ReportEvent only traces: names the event on the advapi channel,
+  # prints its inserts on the eventlog channel, to the standard error of the
+  # process that writes. Services take their environment from the system's
+  # (the registry), so the channels go there; Wine starts again with the
+  # story as its first program, whose standard error its services share.
+  trace=$prefix/eventlog-trace.txt
+  channels=-all,fixme+advapi,+eventlog
+  "$pmp_wine" reg add 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' \
+    /v WINEDEBUG /d "$channels" /f >/dev/null 2>&1 || status=$?
+  "$pmp_wineserver" -k || true
+  "$pmp_wineserver" -w || true
+  if [ "$status" -eq 0 ]; then
+    PMP_EVENTLOG_TRACE=$trace WINEDEBUG=$channels \
+      "$pmp_wine" "$harness" event-log "$installed" 2>"$trace" || status=$?
+    grep -c 'ReportEventW' "$trace" | sed 's/^/event-log: ReportEvent lines traced: /' || true
+  fi
 else
   "$pmp_wine" "$harness" install-uninstall "$setup" || status=$?
 fi

@@ -6,7 +6,8 @@
 ;
 ; CMake builds it and passes what it packs:
 ;   makensis -DVERSION=<project version> -DPMPRO=... -DPMPSTART=... -DPMPSVC=... -DPMPADDON=...
-;            -DQWENET=... -DHELP=... -DICON=... -DOUTFILE=... pelmorapro.nsi
+;            -DQWENET=... -DHELP=... -DICON=... -DPOLICY=<folder of the administrative template>
+;            -DOUTFILE=... pelmorapro.nsi
 
 Unicode true
 Target amd64-unicode
@@ -15,7 +16,7 @@ SetCompressor /SOLID lzma
 
 !macro REQUIRE_DEFINE NAME
   !ifndef ${NAME}
-    !error "Pass VERSION, PMPRO, PMPSTART, PMPSVC, PMPADDON, QWENET, HELP, ICON and OUTFILE with -D"
+    !error "Pass VERSION, PMPRO, PMPSTART, PMPSVC, PMPADDON, QWENET, HELP, ICON, POLICY and OUTFILE with -D"
   !endif
 !macroend
 !insertmacro REQUIRE_DEFINE VERSION
@@ -26,6 +27,7 @@ SetCompressor /SOLID lzma
 !insertmacro REQUIRE_DEFINE QWENET
 !insertmacro REQUIRE_DEFINE HELP
 !insertmacro REQUIRE_DEFINE ICON
+!insertmacro REQUIRE_DEFINE POLICY
 !insertmacro REQUIRE_DEFINE OUTFILE
 
 !include "MUI2.nsh"
@@ -53,6 +55,9 @@ SetCompressor /SOLID lzma
 !define RUNONCE_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce"
 !define RUNONCE_VALUE "pmpro lock startup"
 !define WINLOGON_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon"
+; The service's events: the Application log's source "Pelmora Pro", whose
+; texts are the message table in pmpsvc.exe (information, warning, error).
+!define EVENTLOG_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\${PRODUCT}"
 ; The two Winlogon values as they were before the first install, kept in the
 ; uninstall entry so the uninstaller can undo what the start-up lock changed.
 !define SAVED_LOGONTYPE "SavedLogonType"
@@ -184,9 +189,19 @@ Section "${PRODUCT}"
   File "/oname=pmpaddon.exe" "${PMPADDON}"
   File "/oname=qwenet.exe" "${QWENET}"
   File "/oname=pmpro.htm" "${HELP}"
+  ; The administrative template, for an administrator to copy into the
+  ; central store or to give to Intune.
+  SetOutPath "$INSTDIR\PolicyDefinitions"
+  File "${POLICY}/PelmoraPro.admx"
+  SetOutPath "$INSTDIR\PolicyDefinitions\en-US"
+  File "${POLICY}/en-US/PelmoraPro.adml"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   WriteRegStr HKLM "${FILE_ADDON_KEY}\Settings" "InstallPath" "$INSTDIR\"
   WriteRegStr HKLM "${WEB_ADDON_KEY}\Settings" "InstallPath" "$INSTDIR\"
+  ; Before the service starts, so its first events have their texts.
+  WriteRegExpandStr HKLM "${EVENTLOG_KEY}" "EventMessageFile" "$INSTDIR\pmpsvc.exe"
+  WriteRegDWORD HKLM "${EVENTLOG_KEY}" "TypesSupported" 7
   ; Before the service starts: with settings kept from an earlier
   ; installation and the start-up lock on, its start arms the lock.
   Call SaveWinlogonValues
@@ -268,8 +283,15 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\pmpsvc.exe"
   Delete /REBOOTOK "$INSTDIR\pmpaddon.exe"
   Delete /REBOOTOK "$INSTDIR\qwenet.exe"
+  ; The events written stay in the log; without the source's entry the
+  ; Event Viewer no longer shows their texts.
+  DeleteRegKey HKLM "${EVENTLOG_KEY}"
   Delete "$INSTDIR\pmpsvc.journal"
   Delete "$INSTDIR\pmpro.htm"
+  Delete "$INSTDIR\PolicyDefinitions\en-US\PelmoraPro.adml"
+  RMDir "$INSTDIR\PolicyDefinitions\en-US"
+  Delete "$INSTDIR\PolicyDefinitions\PelmoraPro.admx"
+  RMDir "$INSTDIR\PolicyDefinitions"
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
   DeleteRegValue HKLM "${RUNONCE_KEY}" "${RUNONCE_VALUE}"

@@ -16,7 +16,7 @@ sources=(src/store/RegFile.cpp src/platform/Text.cpp src/platform/sim/SimLowerCa
 # The import runs on the simulated registry, through the store's own code.
 import_sources=(src/store/SettingsFile.cpp src/store/RegFileTree.cpp
                 src/store/RegistrySnapshot.cpp src/store/RegistryModule.cpp src/store/modRegistry.cpp
-                src/store/SettingsCatalogue.cpp src/store/ItemLists.cpp
+                src/store/SettingsCatalogue.cpp src/store/PolicySettings.cpp src/store/ItemLists.cpp
                 src/store/PlainPasswords.cpp src/store/PasswordCheck.cpp
                 src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp
                 src/platform/sim/SimCrypto.cpp src/platform/sim/SimFiles.cpp)

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils nsis imagemagick openssl
+  g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils nsis imagemagick openssl libxml2-utils python3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
 )
 

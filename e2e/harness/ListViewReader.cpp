@@ -70,4 +70,33 @@ int ListViewReader::StateImage(int index) const {
   return static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);
 }
 
+LPARAM ListViewReader::Param(int index) const {
+  if (remote_ == nullptr) return 0;
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  DWORD_PTR found = 0;
+  if (!WriteProcessMemory(process_.get(), remote_, &item, sizeof(item), nullptr) ||
+      !SendMessageTimeoutW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote_),
+                           SMTO_ABORTIFHUNG, 2000, &found) ||
+      !found || !ReadProcessMemory(process_.get(), remote_, &item, sizeof(item), nullptr)) {
+    return 0;
+  }
+  return item.lParam;
+}
+
+void ListViewReader::PressSpaceOn(int index) const {
+  if (remote_ == nullptr) return;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  DWORD_PTR done = 0;
+  if (!WriteProcessMemory(process_.get(), remote_, &item, sizeof(item), nullptr)) return;
+  SendMessageTimeoutW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(remote_), SMTO_ABORTIFHUNG, 2000, &done);
+  // Posted, as the keyboard's messages come.
+  PostMessageW(list_, WM_KEYDOWN, VK_SPACE, 0x00390001);
+  PostMessageW(list_, WM_KEYUP, VK_SPACE, 0xC0390001);
+}
+
 }  // namespace pm::e2e

@@ -26,6 +26,11 @@ class ListViewReader {
   // The state image: 1 for an unchecked box, 2 for a checked one, 0 for none.
   int StateImage(int index) const;
   bool Checked(int index) const { return StateImage(index) == 2; }
+  // The entry's item data; 0 when it cannot be read.
+  LPARAM Param(int index) const;
+  // Makes the entry the focused one, then presses the space bar on the
+  // control, as a user toggles the entry's box with the keyboard.
+  void PressSpaceOn(int index) const;
 
  private:
   HWND list_;

@@ -32,11 +32,19 @@ constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora Pro";
 constexpr char kProductName[] = "Pelmora Pro";
+constexpr char kEventLogKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Pelmora Pro";
 constexpr wchar_t kPublisher[] = L"Pelmora Software";
 constexpr wchar_t kUninstaller[] = L"uninstall.exe";
-constexpr wchar_t kInstalledFiles[][16] = {L"pmpro.exe",    L"pmpstart.exe", L"pmpsvc.exe",
-                                           L"pmpaddon.exe", L"qwenet.exe",   L"pmpro.htm",
-                                           L"uninstall.exe"};
+constexpr wchar_t kInstalledFiles[][40] = {L"pmpro.exe",
+                                           L"pmpstart.exe",
+                                           L"pmpsvc.exe",
+                                           L"pmpaddon.exe",
+                                           L"qwenet.exe",
+                                           L"pmpro.htm",
+                                           L"uninstall.exe",
+                                           L"PolicyDefinitions\\PelmoraPro.admx",
+                                           L"PolicyDefinitions\\en-US\\PelmoraPro.adml"};
 // Where the add-item wizard finds the add-ons.
 constexpr const char* kAddonKeys[] = {"SOFTWARE\\Pelmora Pro\\Addon\\Settings",
                                       "SOFTWARE\\Pelmora Pro\\Addon2\\Settings"};
@@ -204,6 +212,11 @@ void ExpectInstalled(const Installation& installed) {
     EXPECT_TRUE(MachineDword(kUninstallKey, flag) == 1u)
         << std::string("Add/Remove Programs ") + flag + " = 1";
   }
+  EXPECT_TRUE(
+      SameText(MachineText(kEventLogKey, "EventMessageFile"), installed.File(L"pmpsvc.exe")))
+      << "the event source \"Pelmora Pro\" takes its texts from pmpsvc.exe";
+  EXPECT_TRUE(MachineDword(kEventLogKey, "TypesSupported") == 7u)
+      << "information, warning and error events";
   const DWORD size = MachineDword(kUninstallKey, "EstimatedSize").value_or(0);
   EXPECT_TRUE(size > 0) << "Add/Remove Programs EstimatedSize = " + std::to_string(size) + " KB";
 }
@@ -225,6 +238,7 @@ void ExpectRemoved(const Installation& installed) {
   EXPECT_FALSE(Exists(installed.folder)) << "the folder " + Utf8(installed.folder) + " is removed";
   EXPECT_FALSE(Exists(installed.shortcut)) << "the Start-menu shortcut is removed";
   EXPECT_FALSE(OpenOurService()) << "the service is removed";
+  EXPECT_FALSE(ReadMachineValue(kEventLogKey, "EventMessageFile")) << "the event source is removed";
   EXPECT_FALSE(ReadMachineValue(kRunKey, kProductName)) << "Run \"Pelmora Pro\" is removed";
   EXPECT_FALSE(ReadMachineValue(store::kRunOnceKey, store::kRunOnceValue))
       << "RunOnce \"pmpro lock startup\" is removed";

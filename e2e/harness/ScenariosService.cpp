@@ -190,17 +190,33 @@ TEST_F(ServiceGuardsScenario, ServiceGuards) {
   const auto malformed = Ask(channel, store::ByteArray{'P', 'M', 'P', 'S', 1, 0});
   EXPECT_TRUE(malformed && malformed->kind == store::ReplyKind::Refused)
       << "a malformed request is refused";
-  store::ServiceRequest elsewhere;
-  elsewhere.password = "secret";
-  elsewhere.change.ops.push_back({store::ChangeOp::Kind::SetValue,
-                                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-                                  "Forged",
+  // A change of one text value, with the right password.
+  const auto writeOne = [](std::string path, std::string name, char text) {
+    store::ServiceRequest request;
+    request.password = "secret";
+    request.change.ops.push_back({store::ChangeOp::Kind::SetValue,
+                                  std::move(path),
+                                  std::move(name),
                                   platform::reg_type::kSz,
-                                  {'x', 0, 0, 0}});
+                                  {static_cast<std::uint8_t>(text), 0, 0, 0}});
+    return request;
+  };
+  const store::ServiceRequest elsewhere =
+      writeOne("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Forged", 'x');
   const auto outside = Ask(channel, store::EncodeRequest(elsewhere));
   EXPECT_TRUE(outside && outside->kind == store::ReplyKind::Refused &&
               !ReadMachineValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Forged"))
       << "a write outside the settings is refused, even with the right password";
+  // The administrator's settings: only Group Policy (as SYSTEM) and
+  // administrators write them, never the service for the owner. (A standard
+  // user's own reg add there is refused by Windows' rules on
+  // SOFTWARE\Policies, which Wine does not keep.)
+  const store::ServiceRequest policy =
+      writeOne("SOFTWARE\\Policies\\Pelmora Pro\\Settings", "BlankScreen", '0');
+  const auto administrators = Ask(channel, store::EncodeRequest(policy));
+  EXPECT_TRUE(administrators && administrators->kind == store::ReplyKind::Refused &&
+              !ReadMachineValue("SOFTWARE\\Policies\\Pelmora Pro\\Settings", "BlankScreen"))
+      << "a write of the administrator's settings is refused, even with the right password";
   EXPECT_TRUE(store::PasswordMatches("secret", key.ReadPassword(store::setting::kUserPassword)))
       << "after all of them \"UserPassword\" is still \"secret\"";
 

@@ -2,12 +2,14 @@
 #include <windows.h>
 
 #include "engine/Engine.h"
+#include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32KeyWatch.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceChannel.h"
-#include "platform/win32/Win32SettingsWatch.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32UiToolkit.h"
+#include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -35,8 +37,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
           [&service](std::string_view what) { return pm::store::AskServiceToOpen(service, what); });
     }
     // The add-ons save beside the engine.
-    pm::win32::Win32SettingsWatch watch(pm::store::kProductKey);
-    engine.state.StoredSettingsWatch = &watch;
+    pm::win32::Win32KeyWatch stored(HKEY_LOCAL_MACHINE, pm::win32::Wide(pm::store::kProductKey));
+    engine.state.StoredSettingsWatch = &stored;
+    // Group Policy and Intune write the administrator's settings while the
+    // engine runs; their change is in force at the next tick.
+    pm::win32::Win32KeyWatch policy(HKEY_LOCAL_MACHINE, pm::win32::Wide(pm::store::kPolicyKey));
+    engine.state.PolicyWatch = &policy;
     engine.Start();
     exitCode = toolkit.Run();
     desktop.SetWindowChangeHandler(nullptr);

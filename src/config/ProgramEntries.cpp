@@ -33,6 +33,8 @@ void ProgramEntries::Split(platform::ListBox& list, std::vector<store::ListItem>
   std::map<std::string, int, std::less<>> left;
   for (const auto& [text, row] : rows_) left[text] = row.count;
   for (int i = 0; i < list.ListCount(); ++i) {
+    // The administrator's entries are the policy's, never saved here.
+    if (list.ItemFixed(i)) continue;
     std::string text = list.List(i);
     const bool checked = list.Selected(i);
     if (auto it = left.find(text); it != left.end() && it->second > 0) {

@@ -27,9 +27,10 @@ class ProgramEntries {
   void Removed(std::string_view rowText);
   void Clear() { rows_.clear(); }
 
-  // The list's rows, in row order, as title items and program items. A
-  // title typed exactly as a program's row reads stays a title, as long as
-  // the list has more rows of that text than programs were added.
+  // The list's rows, in row order, as title items and program items, the
+  // administrator's fixed ones left out. A title typed exactly as a
+  // program's row reads stays a title, as long as the list has more rows of
+  // that text than programs were added.
   void Split(platform::ListBox& list, std::vector<store::ListItem>& titles,
              std::vector<store::ListItem>& programs) const;
 

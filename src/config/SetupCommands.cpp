@@ -15,6 +15,9 @@ constexpr std::string_view kHelpFile = "pmpro.htm";
 }  // namespace
 
 void frmSetup::ToggleSwitch(int menuId) {
+  // Greyed for a switch the administrator set; a command posted anyway
+  // changes nothing.
+  if (!window().MenuEnabled(menuId)) return;
   window().SetMenuChecked(menuId, !window().MenuChecked(menuId));
   cmdApply.SetEnabled(true);
 }

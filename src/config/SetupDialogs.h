@@ -95,7 +95,8 @@ class frmTimeDelay : public platform::ChildDialog {
   using Ids = frmTimeDelayIds;
 
  public:
-  frmTimeDelay(platform::Toolkit& toolkit, SetupParts setup, store::ProgramState& state);
+  frmTimeDelay(platform::Toolkit& toolkit, SetupParts setup, platform::Registry& registry,
+               store::ProgramState& state);
 
   platform::Control Label1{*this, Ids::Label1};
   platform::Control txtTimeDelay{*this, Ids::txtTimeDelay};
@@ -107,9 +108,14 @@ class frmTimeDelay : public platform::ChildDialog {
  private:
   void cmdOK_Click();
   void Refuse();
+  // A timer the administrator set shows its value, greyed, and is not taken.
+  bool ShowSetByPolicy(platform::Control& box, std::string_view valueName);
 
   SetupParts setup_;
+  platform::Registry& registry_;
   store::ProgramState& state_;
+  bool timeDelayFixed_ = false;
+  bool relockFixed_ = false;
 };
 
 }  // namespace pm::config

@@ -10,6 +10,7 @@
 #include "store/ItemLists.h"
 #include "store/PlainPasswords.h"
 #include "store/ProgramList.h"
+#include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 #include "store/SettingsWriter.h"
 
@@ -52,15 +53,19 @@ void frmSetup::GetSettings() {
   // A stored text that is no number leaves the edited value as it was.
   const std::string timeDelay = store::ReadSetting(registry_, store::setting::kTimeDelay);
   if (const auto seconds = store::ToInteger16(timeDelay)) state_.SetupTimeDelay = *seconds;
+  ShowPolicySettings();
 }
 
 store::RegResult frmSetup::SaveWindows(platform::Registry& target) {
+  // The administrator's entries stay in the policy key, not the PC's.
   std::vector<store::ListItem> items;
   std::vector<store::ListItem> programs;
   programEntries.Split(List1, items, programs);
   savingItems_ = ItemKeys(items, programs);
   std::vector<std::string> ignore;
-  for (int i = 0; i < List2.ListCount(); ++i) ignore.push_back(List2.List(i));
+  for (int i = 0; i < List2.ListCount(); ++i) {
+    if (!List2.ItemFixed(i)) ignore.push_back(List2.List(i));
+  }
   store::RegResult result = store::WriteLists(target, items, ignore);
   const store::RegResult programsWritten = store::WriteProgramList(target, programs);
   return result ? programsWritten : result;
@@ -69,7 +74,12 @@ store::RegResult frmSetup::SaveWindows(platform::Registry& target) {
 store::RegResult frmSetup::SaveSettings(platform::Registry& target) {
   store::FirstFailure outcome;
   const auto& switches = store::Switches();
+  // What the administrator set keeps the PC's own value under it, as stored.
+  const auto setByPolicy = [this](std::string_view name) {
+    return store::IsSetByPolicy(registry_, name);
+  };
   for (std::size_t i = 0; i < switches.size(); ++i) {
+    if (setByPolicy(switches[i].valueName)) continue;
     const bool on = window().MenuChecked(SwitchMenuId(i));
     outcome.Note(store::WriteSetting(target, switches[i].valueName, on ? "1" : "0"));
     if (switches[i].id == store::Switch::LockStartup) {
@@ -79,10 +89,14 @@ store::RegResult frmSetup::SaveSettings(platform::Registry& target) {
                                                : store::StartupLockStarter::RunOnce));
     }
   }
-  outcome.Note(
-      store::WriteSetting(target, store::setting::kTimeDelay, NumberOrZero(state_.SetupTimeDelay)));
-  outcome.Note(
-      store::WriteSetting(target, store::setting::kRelock, NumberOrZero(state_.RelockMinutes)));
+  if (!setByPolicy(store::setting::kTimeDelay)) {
+    outcome.Note(store::WriteSetting(target, store::setting::kTimeDelay,
+                                     NumberOrZero(state_.SetupTimeDelay)));
+  }
+  if (!setByPolicy(store::setting::kRelock)) {
+    outcome.Note(
+        store::WriteSetting(target, store::setting::kRelock, NumberOrZero(state_.RelockMinutes)));
+  }
   return outcome.result();
 }
 

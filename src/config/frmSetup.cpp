@@ -26,7 +26,8 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
       frmAddWizard(platform.toolkit, {*this, List1, cmdApply, programEntries}, platform.registry,
                    platform.shell),
       frmModify(platform.toolkit, {*this, List1, cmdApply, programEntries}),
-      frmTimeDelay(platform.toolkit, {*this, List1, cmdApply, programEntries}, state),
+      frmTimeDelay(platform.toolkit, {*this, List1, cmdApply, programEntries}, platform.registry,
+                   state),
       frmChangePassword(platform.toolkit, *this, platform.registry, state),
       frmpasswordpicture(platform.toolkit, *this, platform.registry, state),
       toolkit_(platform.toolkit),
@@ -41,7 +42,7 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
   On(Ids::cmdRemove, Event::Click, [this] { cmdRemove_Click(); });
   On(Ids::cmdModify, Event::Click, [this] { cmdModify_Click(); });
   On(Ids::cmdAdd, Event::Click, [this] { OpenDialog(frmAddWizard); });
-  On(Ids::Command1, Event::Click, [this] { OpenDialog(frmChangePassword); });
+  On(Ids::Command1, Event::Click, [this] { OpenPasswordsDialog(); });
   On(Ids::cmdignore, Event::Click, [this] { cmdignore_Click(); });
   On(Ids::cmdadd2, Event::Click, [this] { cmdadd2_Click(); });
   On(Ids::cmdremove2, Event::Click, [this] { cmdremove2_Click(); });
@@ -54,8 +55,10 @@ frmSetup::frmSetup(SetupPlatform platform, store::ProgramState& state, about::fr
   OnMenu(kmnuModify, [this] { cmdModify_Click(); });
   OnMenu(kmnuSelectAll, [this] { mnuSelectAll_Click(); });
   OnMenu(kmnuClose, [this] { cmdOK_Click(); });
-  OnMenu(kmnuChangePassword, [this] { OpenDialog(frmChangePassword); });
-  OnMenu(kmnuTimeDelay, [this] { OpenDialog(frmTimeDelay); });
+  OnMenu(kmnuChangePassword, [this] { OpenPasswordsDialog(); });
+  OnMenu(kmnuTimeDelay, [this] {
+    if (window().MenuEnabled(kmnuTimeDelay)) OpenDialog(frmTimeDelay);
+  });
   // The picture chooser does not disable the setup window. Open already, it
   // comes to the front and stores for the item chosen last.
   OnMenu(kpassboxpic, [this] {
@@ -147,6 +150,7 @@ void frmSetup::GetWindows() {
       programEntries.Add(List1, program);
     }
   }
+  AddPolicyEntries();
   if (List1.ListCount() > 0) List1.SetListIndex(0);
 }
 
@@ -155,13 +159,16 @@ void frmSetup::List1_Click() {
 }
 
 void frmSetup::mnuSelectAll_Click() {
-  for (int i = 0; i < List1.ListCount(); ++i) List1.SetSelected(i, true);
+  for (int i = 0; i < List1.ListCount(); ++i) {
+    if (!List1.ItemFixed(i)) List1.SetSelected(i, true);
+  }
   if (List1.ListCount() > 0) List1.SetListIndex(0);
 }
 
 void frmSetup::cmdRemove_Click() {
-  cmdApply.SetEnabled(true);
   const int current = List1.ListIndex();
+  if (RefusesFixedEntry(List1, current)) return;
+  cmdApply.SetEnabled(true);
   if (current < 0) return;
   if (List1.Selected(current)) {
     List1.SetSelected(current, false);
@@ -175,6 +182,7 @@ void frmSetup::cmdRemove_Click() {
 
 void frmSetup::cmdModify_Click() {
   const int current = List1.ListIndex();
+  if (RefusesFixedEntry(List1, current)) return;
   const std::string text = current >= 0 ? List1.List(current) : std::string();
   if (text == kProtectedItem) return;
   // A program item is changed by its path.
@@ -211,7 +219,7 @@ void frmSetup::cmdadd2_Click() {
 
 void frmSetup::cmdremove2_Click() {
   const int current = List2.ListIndex();
-  if (current < 0) return;
+  if (current < 0 || RefusesFixedEntry(List2, current)) return;
   const std::string entry = List2.List(current);
   if (!entry.empty() && entry != kProtectedIgnoreEntry) List2.RemoveItem(current);
 }

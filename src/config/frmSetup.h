@@ -55,6 +55,7 @@ class frmSetup : public platform::Form {
   platform::Control fraignore{*this, Ids::fraignore};
   platform::Control txtignore{*this, Ids::txtignore};
   platform::Control cmdApply{*this, Ids::cmdApply};
+  platform::Control Command1{*this, Ids::Command1};
   // Which rows of List1 are program items; before the dialogs, which use it.
   ProgramEntries programEntries;
 
@@ -75,6 +76,14 @@ class frmSetup : public platform::Form {
   void cmdRemove_Click();
   void cmdModify_Click();
   void OpenDialog(platform::Form& dialog);
+  void OpenPasswordsDialog();
+
+  // What the administrator set (store/PolicySettings.h): shown greyed with
+  // its note, never changed here and never saved with the PC's own.
+  void ShowPolicySettings();
+  void AddPolicyEntries();
+  // An entry the administrator set: the command beeps and does nothing.
+  bool RefusesFixedEntry(platform::ListBox& list, int index);
   void cmdignore_Click();
   void cmdadd2_Click();
   void cmdremove2_Click();

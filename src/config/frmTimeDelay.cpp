@@ -4,14 +4,19 @@
 
 #include "config/SetupDialogs.h"
 #include "config/frmTimeDelayLayout.h"
+#include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::config {
 
 using platform::Event;
 
-frmTimeDelay::frmTimeDelay(platform::Toolkit& toolkit, SetupParts setup, store::ProgramState& state)
-    : ChildDialog(toolkit, kfrmTimeDelaySpec, setup.window), setup_(setup), state_(state) {
+frmTimeDelay::frmTimeDelay(platform::Toolkit& toolkit, SetupParts setup,
+                           platform::Registry& registry, store::ProgramState& state)
+    : ChildDialog(toolkit, kfrmTimeDelaySpec, setup.window),
+      setup_(setup),
+      registry_(registry),
+      state_(state) {
   On(Ids::cmdOK, Event::Click, [this] { cmdOK_Click(); });
   On(Ids::Command1, Event::Click, [this] { Unload(); });
 }
@@ -20,22 +25,33 @@ void frmTimeDelay::Form_Load() {
   txtTimeDelay.SetText(std::to_string(state_.SetupTimeDelay));
   txtTimeDelay.SelectAll();
   txtrelock.SetText(std::to_string(state_.RelockMinutes));
+  timeDelayFixed_ = ShowSetByPolicy(txtTimeDelay, store::setting::kTimeDelay);
+  relockFixed_ = ShowSetByPolicy(txtrelock, store::setting::kRelock);
+}
+
+bool frmTimeDelay::ShowSetByPolicy(platform::Control& box, std::string_view valueName) {
+  const std::optional<std::string> policy = store::ReadPolicySetting(registry_, valueName);
+  if (!policy) return false;
+  box.SetText(std::to_string(store::ToInteger16(*policy).value_or(0)));
+  box.SetEnabled(false);
+  box.SetToolTip(store::kSetByAdministrator);
+  return true;
 }
 
 void frmTimeDelay::cmdOK_Click() {
   const auto seconds = store::ToInteger16(txtTimeDelay.Text());
-  if (!seconds || (*seconds >= 1 && *seconds <= 4)) {
+  if (!timeDelayFixed_ && (!seconds || (*seconds >= 1 && *seconds <= 4))) {
     Refuse();
     return;
   }
   // Taken even when the relock text is then refused; Cancel keeps it.
-  state_.SetupTimeDelay = *seconds;
+  if (!timeDelayFixed_) state_.SetupTimeDelay = *seconds;
   const auto minutes = store::ToInteger16(txtrelock.Text());
-  if (!minutes) {
+  if (!relockFixed_ && !minutes) {
     Refuse();
     return;
   }
-  state_.RelockMinutes = *minutes;
+  if (!relockFixed_) state_.RelockMinutes = *minutes;
   setup_.cmdApply.SetEnabled(true);
   Unload();
 }

@@ -1,6 +1,7 @@
 // Unlock Everything, Relock Everything and End, as the configuration tool
 // gives them to the engine.
 #include "engine/frmMain.h"
+#include "store/EngineReports.h"
 #include "store/PasswordQuestion.h"
 
 namespace pm::engine {
@@ -13,6 +14,7 @@ void frmMain::UnlockEverything() {
   state_.LockState = std::string(store::kUnlocked);
   // Also with the tray icon switched off: it stays until the next reload.
   RefreshTrayIcon();
+  store::ReportToService(state_, {store::EngineReport::Kind::UnlockEverything});
 }
 
 void frmMain::RelockEverything() {
@@ -27,6 +29,7 @@ void frmMain::RelockEverything() {
   store::EndToolTicket(state_.SettingsService, state_.ToolTicket);
   state_.LockState = std::string(store::kLocked);
   RefreshTrayIcon();
+  store::ReportToService(state_, {store::EngineReport::Kind::RelockEverything});
 }
 
 void frmMain::EndProgram() {

@@ -6,6 +6,7 @@
 #include "store/ItemLists.h"
 #include "store/PasswordQuestion.h"
 #include "store/ProgramList.h"
+#include "store/PolicySettings.h"
 #include "store/SettingsCatalogue.h"
 #include "store/WebPageItems.h"
 
@@ -45,20 +46,28 @@ void frmMain::GetWindows() {
   List4.clear();
   List1.emplace_back(kConfigurationToolKeyword);
   std::vector<std::string> webPages;
-  for (const store::ListItem& item : store::ReadItemList(registry_)) {
-    if (!item.checked) continue;
-    if (const std::string_view page = store::WebPageTitle(item.text); !page.empty()) {
-      webPages.emplace_back(page);
-    } else {
-      List1.push_back(platform::LowerCase(item.text));
+  // The PC's own lists, then the administrator's added to them.
+  for (std::string_view under : {store::kProductKey, store::kPolicyKey}) {
+    for (const store::ListItem& item : store::ReadItemList(registry_, under)) {
+      if (!item.checked) continue;
+      if (const std::string_view page = store::WebPageTitle(item.text); !page.empty()) {
+        webPages.emplace_back(page);
+      } else {
+        List1.push_back(platform::LowerCase(item.text));
+      }
     }
   }
-  for (const std::string& entry : store::ReadIgnoreList(registry_)) {
-    List4.push_back(platform::LowerCase(entry));
+  for (std::string_view under : {store::kProductKey, store::kPolicyKey}) {
+    for (const std::string& entry : store::ReadIgnoreList(registry_, under)) {
+      List4.push_back(platform::LowerCase(entry));
+    }
   }
   std::vector<std::string> programs;
-  for (const store::ListItem& item : store::ReadProgramList(registry_)) {
-    if (item.checked) programs.push_back(item.text);
+  for (const std::string& key :
+       {std::string(store::kProgramListKey), std::string(store::kPolicyKey) + "\\Programs"}) {
+    for (const store::ListItem& item : store::ReadProgramList(registry_, key)) {
+      if (item.checked) programs.push_back(item.text);
+    }
   }
   programVerdicts_.Build(programs);
   // The locked keywords are complete only after GetSettings, which builds

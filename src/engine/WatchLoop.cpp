@@ -7,6 +7,7 @@
 #include "engine/frmMain.h"
 #include "engine/frmMainLayout.h"
 #include "platform/Text.h"
+#include "store/EngineReports.h"
 
 namespace pm::engine {
 
@@ -160,10 +161,11 @@ void frmMain::Timer1_Timer() {
   if (request != 0 && request != lastSetupRequest_) mnuPMISetup_Click();
   lastSetupRequest_ = request;
   // An add-on's save: the rules, and the open tool's list, take it in.
-  if (state_.StoredSettingsWatch != nullptr && state_.StoredSettingsWatch->ChangedSinceLastAsk()) {
+  if (state_.StoredSettingsWatch != nullptr && state_.StoredSettingsWatch->Changed()) {
     state_.ReloadRequested = true;
     if (forms_.frmSetup.IsLoaded()) forms_.frmSetup.TakeStoredAdditions();
   }
+  FollowPolicyChange();
   if (!state_.ReloadRequested) return;
   state_.ReloadRequested = false;
   GetWindows();
@@ -176,11 +178,22 @@ void frmMain::Timer1_Timer() {
   }
 }
 
+// The administrator's settings changed (a Group Policy refresh, Intune):
+// the rules follow at once. "Unlock Everything" stays in force; it is the
+// owner's, and the new rules hold once it ends.
+void frmMain::FollowPolicyChange() {
+  if (state_.PolicyWatch == nullptr || !state_.PolicyWatch->Changed()) return;
+  GetWindows();
+  GetSettings();
+}
+
 void frmMain::timrelock_Timer() {
   ++state_.RelockCounter;
   if (state_.RelockCounter >= state_.RelockMinutes) {
     state_.RelockCounter = 0;
     state_.ReloadRequested = true;
+    store::ReportToService(state_, {store::EngineReport::Kind::AutomaticRelock,
+                                    static_cast<std::uint32_t>(state_.RelockMinutes)});
   }
 }
 

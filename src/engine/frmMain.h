@@ -92,6 +92,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
 
  private:
   void Timer1_Timer();
+  void FollowPolicyChange();
   void timrelock_Timer();
   void tmrTimeDelay_Timer();
   void OnWindowChanged(platform::Hwnd window);

@@ -108,6 +108,7 @@ class Control {
   Rect Bounds() const { return window().ControlBounds(index_); }
   void Move(Rect twips) { window().SetControlBounds(index_, twips); }
   void SetFocus() { window().SetFocus(index_); }
+  void SetToolTip(std::string_view text) { window().SetToolTip(index_, text); }
   void SelectAll() { window().SelectAllText(index_); }
   void SetDefault(bool isDefault) { window().SetDefaultButton(index_, isDefault); }
   bool Checked() const { return window().Checked(index_); }
@@ -144,6 +145,10 @@ class ListBox : public Control {
   void SetSelected(int index, bool checked) { window().SetListChecked(index_, index, checked); }
   int ListIndex() const { return window().ListIndex(index_); }
   void SetListIndex(int index) { window().SetListIndex(index_, index); }
+  void SetItemFixed(int index, std::string_view toolTip) {
+    window().SetListItemFixed(index_, index, toolTip);
+  }
+  bool ItemFixed(int index) const { return window().ListItemFixed(index_, index); }
 };
 
 }  // namespace pm::platform

@@ -89,10 +89,26 @@ class Window {
   virtual bool ListChecked(int control, int index) const = 0;
   virtual void SetListIndex(int control, int index) = 0;  // -1 = none current
   virtual int ListIndex(int control) const = 0;
+  // An entry the user cannot change, such as one an administrator set: shown
+  // greyed, its check box does not toggle under the mouse or the keyboard,
+  // and `toolTip` shows while the mouse rests on it. The mark goes with the
+  // entry (removed, or the list cleared); the program may still change it.
+  virtual void SetListItemFixed(int control, int index, std::string_view toolTip) = 0;
+  virtual bool ListItemFixed(int control, int index) const = 0;
+
+  // The text shown while the mouse rests on a control; empty for none.
+  virtual void SetToolTip(int control, std::string_view text) = 0;
 
   // Menus, by command id.
   virtual void SetMenuChecked(int menuId, bool checked) = 0;
   virtual bool MenuChecked(int menuId) const = 0;
+  // A greyed entry cannot be chosen with the mouse or the keyboard; a
+  // command posted to the window still arrives, so a handler that must not
+  // act asks MenuEnabled. `note` shows at the entry's right, where a
+  // shortcut key would; empty for none.
+  virtual void SetMenuEnabled(int menuId, bool enabled) = 0;
+  virtual bool MenuEnabled(int menuId) const = 0;
+  virtual void SetMenuNote(int menuId, std::string_view note) = 0;
   // Shows a pop-up menu of the form's table at the mouse; a chosen entry
   // arrives as OnMenu.
   virtual void PopupMenu(std::string_view popupName) = 0;

@@ -30,4 +30,9 @@ int PasswordGate::SecondsToWait(const Caller& caller) const {
   return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count());
 }
 
+int PasswordGate::WrongInARow(const Caller& caller) const {
+  const auto found = tries_.find(caller.Key());
+  return found == tries_.end() ? 0 : found->second.wrongInARow;
+}
+
 }  // namespace pm::service

@@ -29,6 +29,8 @@ class PasswordGate {
   Verdict Check(const Caller& caller, std::string_view typed, std::string_view stored);
   // Whole seconds left of the caller's wait after wrong passwords.
   int SecondsToWait(const Caller& caller) const;
+  // The caller's wrong passwords in a row, the last one counted.
+  int WrongInARow(const Caller& caller) const;
 
  private:
   struct Tries {

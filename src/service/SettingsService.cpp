@@ -99,8 +99,14 @@ store::RegResult SettingsService::Start() {
 store::ByteArray SettingsService::Serve(std::span<const std::uint8_t> request,
                                         const Caller& caller) {
   const std::optional<store::ServiceRequest> decoded = store::DecodeRequest(request);
-  if (!decoded) return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
-  return store::EncodeReply(Handle(*decoded, caller));
+  if (!decoded) {
+    events_->Report({EventId::RequestRefused, caller.session, {"the request cannot be read"}});
+    return store::EncodeReply(Reply(ReplyKind::Refused, "the request cannot be read"));
+  }
+  if (decoded->kind == store::RequestKind::Report) {
+    return store::EncodeReply(Record(decoded->report, caller));
+  }
+  return store::EncodeReply(HandleAudited(*decoded, caller));
 }
 
 std::optional<ServiceReply> SettingsService::Refusal(const store::ServiceRequest& request,
@@ -182,6 +188,8 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const
       return Reply(ReplyKind::Done);
     case store::RequestKind::CheckPassword:
       return PasswordChecked(request, caller);
+    case store::RequestKind::Report:  // answered before the password (Serve)
+      return Reply(ReplyKind::Refused, "a report is no change");
     case store::RequestKind::Change:
     case store::RequestKind::Export:
     case store::RequestKind::Import:

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/Registry.h"
+#include "service/AuditEvents.h"
 #include "service/Caller.h"
 #include "service/PasswordGate.h"
 #include "service/Tickets.h"
@@ -56,9 +57,16 @@ class SettingsService {
   // which starts programs in the sessions. False when it could not.
   using Opener = std::function<bool(std::uint32_t session, std::string_view what)>;
   void OnOpenForUser(Opener handler) { openForUser_ = std::move(handler); }
+  // Where the audit trail goes (the Event Log); nowhere until set. The sink
+  // must outlive the service.
+  void ReportEventsTo(EventSink& events) { events_ = &events; }
 
  private:
   store::ServiceReply Handle(const store::ServiceRequest& request, const Caller& caller);
+  // Handle, and its event for the audit trail (service/SettingsServiceAudit.cpp).
+  store::ServiceReply HandleAudited(const store::ServiceRequest& request, const Caller& caller);
+  // An engine's report: written to the audit trail, nothing else done.
+  store::ServiceReply Record(const store::EngineReport& report, const Caller& caller);
   // The gate's verdict on the request's password, as a reply when it is
   // not the right one.
   std::optional<store::ServiceReply> Refusal(const store::ServiceRequest& request,
@@ -86,6 +94,8 @@ class SettingsService {
   std::function<void(std::uint32_t)> leaveSession_;
   std::function<void(std::uint32_t)> startupLockPassed_;
   Opener openForUser_;
+  NoEvents noEvents_;
+  EventSink* events_ = &noEvents_;
 };
 
 }  // namespace pm::service

@@ -67,6 +67,10 @@ std::string ReadListValue(platform::Registry& registry, std::string_view key, in
   return RegistryModule::ReadValue(registry, kRootKey, key, PositionValueName(position)).Text();
 }
 
+std::string ListKey(std::string_view under, std::string_view list) {
+  return std::string(under) + "\\" + std::string(list);
+}
+
 }  // namespace
 
 std::string PositionValueName(int position) {
@@ -87,20 +91,22 @@ std::string FormatItemValue(const ListItem& item) {
   return item.text + std::string(item.checked ? kLockedMark : kListedMark);
 }
 
-std::vector<ListItem> ReadItemList(platform::Registry& registry) {
+std::vector<ListItem> ReadItemList(platform::Registry& registry, std::string_view under) {
+  const std::string key = ListKey(under, kItemListSubkey);
   std::vector<ListItem> items;
   for (int position = 0; position < kItemPositions; ++position) {
-    if (auto item = ParseItemValue(ReadListValue(registry, kItemListKey, position))) {
+    if (auto item = ParseItemValue(ReadListValue(registry, key, position))) {
       items.push_back(std::move(*item));
     }
   }
   return items;
 }
 
-std::vector<std::string> ReadIgnoreList(platform::Registry& registry) {
+std::vector<std::string> ReadIgnoreList(platform::Registry& registry, std::string_view under) {
+  const std::string key = ListKey(under, kIgnoreListSubkey);
   std::vector<std::string> entries;
   for (int position = 0; position < kIgnorePositions; ++position) {
-    std::string entry = ReadListValue(registry, kIgnoreListKey, position);
+    std::string entry = ReadListValue(registry, key, position);
     if (!entry.empty()) entries.push_back(std::move(entry));
   }
   return entries;

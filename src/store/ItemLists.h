@@ -11,11 +11,15 @@
 
 #include "platform/Registry.h"
 #include "store/RegValue.h"
+#include "store/SettingsCatalogue.h"
 
 namespace pm::store {
 
 inline constexpr std::string_view kItemListKey = "SOFTWARE\\Pelmora Pro\\Windows";
 inline constexpr std::string_view kIgnoreListKey = "SOFTWARE\\Pelmora Pro\\Windows3";
+// The same lists lie under the PC's own key and the administrator's.
+inline constexpr std::string_view kItemListSubkey = "Windows";
+inline constexpr std::string_view kIgnoreListSubkey = "Windows3";
 // Readers look at these many positions and no further.
 inline constexpr int kItemPositions = 1000;
 inline constexpr int kIgnorePositions = 100;
@@ -33,10 +37,13 @@ std::string PositionValueName(int position);
 std::optional<ListItem> ParseItemValue(std::string_view stored);
 std::string FormatItemValue(const ListItem& item);
 
-// The items at positions 0 to 999 in position order.
-std::vector<ListItem> ReadItemList(platform::Registry& registry);
+// The items at positions 0 to 999 in position order, of the lists under
+// `under`: the PC's own (kProductKey) or the administrator's (kPolicyKey).
+std::vector<ListItem> ReadItemList(platform::Registry& registry,
+                                   std::string_view under = kProductKey);
 // The non-empty ignore entries at positions 0 to 99 in position order.
-std::vector<std::string> ReadIgnoreList(platform::Registry& registry);
+std::vector<std::string> ReadIgnoreList(platform::Registry& registry,
+                                        std::string_view under = kProductKey);
 
 // Rewrites both lists whole: deletes both keys, marks "FirstTime", then
 // writes every item at its row and every non-empty ignore entry at its row.

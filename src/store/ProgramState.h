@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/KeyWatch.h"
 #include "platform/ServiceChannel.h"
-#include "platform/SettingsWatch.h"
 #include "platform/Ui.h"
 
 namespace pm::store {
@@ -83,7 +83,11 @@ struct ProgramState {
   platform::ServiceChannel* SettingsService = nullptr;
   // Reports changes another program (an add-on) saved; none in a program
   // that only its own saves change.
-  platform::SettingsWatch* StoredSettingsWatch = nullptr;
+  platform::KeyWatch* StoredSettingsWatch = nullptr;
+  // Tells the engine when the administrator's settings (Group Policy or
+  // Intune) change, so its rules follow them at once; none where nothing
+  // watches them.
+  platform::KeyWatch* PolicyWatch = nullptr;
   // What the service gave for the password that unlocked the configuration
   // tool: the tool's saves, exports and imports carry it instead of the
   // password, which no program holds. Ended and wiped when the tool unloads

@@ -46,6 +46,16 @@ bool ReadChange(WireReader& in, ChangeSet& change) {
   return true;
 }
 
+bool ReadReport(WireReader& in, EngineReport& report) {
+  std::uint8_t kind = 0;
+  if (!in.U8(kind) || kind < static_cast<std::uint8_t>(EngineReport::Kind::RelockEverything) ||
+      kind > static_cast<std::uint8_t>(EngineReport::Kind::UnlockEverything)) {
+    return false;
+  }
+  report.kind = static_cast<EngineReport::Kind>(kind);
+  return in.U32(report.minutes);
+}
+
 bool ReadHeader(WireReader& in, std::uint32_t magic) {
   std::uint32_t found = 0;
   std::uint32_t version = 0;
@@ -64,6 +74,10 @@ ByteArray EncodeRequest(const ServiceRequest& request) {
   out.U8(static_cast<std::uint8_t>(request.purpose));
   out.Text(request.subject);
   out.Text(request.ticket);
+  if (request.kind == RequestKind::Report) {
+    out.U8(static_cast<std::uint8_t>(request.report.kind));
+    out.U32(request.report.minutes);
+  }
   return out.Take();
 }
 
@@ -81,6 +95,7 @@ std::size_t LargestRequest(std::span<const std::uint8_t> head) {
     case RequestKind::OpenForUser:
     case RequestKind::EndTicket:
     case RequestKind::Status:
+    case RequestKind::Report:
       return kMaxQuestionBytes;
   }
   return 0;
@@ -96,6 +111,7 @@ std::optional<ServiceRequest> DecodeRequest(std::span<const std::uint8_t> bytes)
       !in.U8(purpose) || purpose < static_cast<std::uint8_t>(PasswordFor::Window) ||
       purpose > static_cast<std::uint8_t>(PasswordFor::StartupLock) ||
       !in.Text(request.subject, kMaxSubjectBytes) || !in.Text(request.ticket, kMaxTicketBytes) ||
+      (kind == static_cast<std::uint8_t>(RequestKind::Report) && !ReadReport(in, request.report)) ||
       !in.AtEnd()) {
     return std::nullopt;
   }

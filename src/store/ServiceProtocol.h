@@ -47,6 +47,21 @@ enum class RequestKind : std::uint8_t {
   // Whether passwords are stored, which the programs cannot read themselves
   // where the service keeps them. Needs no password.
   Status = 8,
+  // An engine tells of one of its own commands, for the Event Log; needs no
+  // password and changes nothing.
+  Report = 9,
+};
+
+// What an engine tells the service (store/EngineReports.h).
+struct EngineReport {
+  enum class Kind : std::uint8_t {
+    RelockEverything = 2,
+    AutomaticRelock = 3,
+    UnlockEverything = 4,
+  };
+  Kind kind = Kind::RelockEverything;
+  std::uint32_t minutes = 0;  // AutomaticRelock
+  bool operator==(const EngineReport&) const = default;
 };
 
 // What a prompt asks the password for. The start-up lock's is the one that
@@ -71,7 +86,8 @@ struct ServiceRequest {
   std::string ticket;
   ChangeSet change;                           // Change only
   PasswordFor purpose = PasswordFor::Window;  // CheckPassword only
-  std::string subject;  // CheckPassword: the locked window's title; OpenForUser: what to open
+  std::string subject;       // CheckPassword: the locked window's title; OpenForUser: what to open
+  EngineReport report = {};  // Report only
   bool operator==(const ServiceRequest&) const = default;
 };
 

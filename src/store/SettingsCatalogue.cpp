@@ -5,6 +5,7 @@
 
 #include "platform/Text.h"
 #include "store/PasswordPlace.h"
+#include "store/PolicySettings.h"
 #include "store/RegistryModule.h"
 #include "store/modRegistry.h"
 
@@ -63,7 +64,7 @@ bool ForegroundHookSwitchedOff(platform::Registry& registry) {
 }
 
 bool ReadSwitch(platform::Registry& registry, Switch id) {
-  return IsOn(ReadSetting(registry, Info(id).valueName));
+  return IsOn(ReadSettingInForce(registry, Info(id).valueName));
 }
 
 bool IsHashedPassword(std::string_view stored) {
@@ -71,6 +72,9 @@ bool IsHashedPassword(std::string_view stored) {
 }
 
 std::string ReadPassword(platform::Registry& registry, std::string_view name) {
+  if (name == setting::kUserPassword || name == setting::kUserPassword2) {
+    if (std::optional<std::string> policy = PolicyPassword(registry)) return *policy;
+  }
   // The service keeps them where only it can read them; a developer's build
   // (and an older version) in the Settings key.
   const RegValue kept = RegistryModule::ReadValue(registry, kRootKey, kPasswordsKey, name);
@@ -128,8 +132,8 @@ TimerSettings ParseTimerSettings(std::string_view timeDelay, std::string_view re
 }
 
 TimerSettings ReadTimerSettings(platform::Registry& registry, std::int16_t previousRelockMinutes) {
-  return ParseTimerSettings(ReadSetting(registry, setting::kTimeDelay),
-                            ReadSetting(registry, setting::kRelock), previousRelockMinutes);
+  return ParseTimerSettings(ReadSettingInForce(registry, setting::kTimeDelay),
+                            ReadSettingInForce(registry, setting::kRelock), previousRelockMinutes);
 }
 
 std::string FolderWithBackslash(std::string_view folder) {

@@ -74,19 +74,23 @@ struct SwitchInfo {
 const std::array<SwitchInfo, 10>& Switches();
 const SwitchInfo& Info(Switch id);
 
-// The text of a Settings value; a value that is absent or not a string reads
-// as the empty text.
+// The text of a Settings value of the PC itself; a value that is absent or
+// not a string reads as the empty text. What is in force, where an
+// administrator's policy may set it, is read by the readers below.
 std::string ReadSetting(platform::Registry& registry, std::string_view name);
 RegResult WriteSetting(platform::Registry& registry, std::string_view name, std::string_view text);
 
 // Only exactly "1" is on.
 bool IsOn(std::string_view stored);
+// The switch in force: the administrator's where a policy sets it.
 bool ReadSwitch(platform::Registry& registry, Switch id);
 bool ForegroundHookSwitchedOff(platform::Registry& registry);
 
-// A stored password as the check needs it: a plain one cut to the
+// The password in force as the check needs it: a plain one cut to the
 // characters that count, a hashed one whole; from the passwords' own key
-// where the service keeps them (store/PasswordPlace.h).
+// where the service keeps them (store/PasswordPlace.h). Everything that
+// checks a password reads it here: an administrator's policy password
+// stands for both of the PC's own (store/PolicySettings.h).
 std::string ReadPassword(platform::Registry& registry, std::string_view name);
 
 // Text to a 16-bit integer the way the stored numbers have always been read:
@@ -103,6 +107,7 @@ struct TimerSettings {
 };
 TimerSettings ParseTimerSettings(std::string_view timeDelay, std::string_view relock,
                                  std::int16_t previousRelockMinutes);
+// Each of the two in force: the administrator's where a policy sets it.
 TimerSettings ReadTimerSettings(platform::Registry& registry, std::int16_t previousRelockMinutes);
 
 // Who starts the start-up locker at log-on. Where the service is installed

@@ -19,25 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using store::ListItem;
 
-// The change report Windows gives the engine, taken from the simulated
-// registry: any difference of the product's key since the last look.
-class SnapshotWatch final : public platform::SettingsWatch {
- public:
-  explicit SnapshotWatch(platform::Registry& registry) : registry_(registry), last_(Now()) {}
-  bool ChangedSinceLastAsk() override {
-    store::KeySnapshot now = Now();
-    const bool changed = !(now == last_);
-    last_ = std::move(now);
-    return changed;
-  }
-
- private:
-  store::KeySnapshot Now() {
-    return store::CaptureKey(registry_, store::kRootKey, store::kProductKey);
-  }
-  platform::Registry& registry_;
-  store::KeySnapshot last_;
-};
 
 constexpr std::uint32_t kAddonProcess = 300;
 
@@ -66,8 +47,9 @@ class AddonTest : public SetupDialogTest {
 
 TEST_F(AddonTest, AProgramADocumentAFolderAndAWebSiteAreLockedThroughTheAddOns) {
   OpenSetup();
-  SnapshotWatch watch(registry_);
-  State().StoredSettingsWatch = &watch;
+  // The change report Windows gives the engine, from the simulated registry.
+  const std::unique_ptr<platform::KeyWatch> watch = registry_.Watch(store::kRootKey, store::kProductKey);
+  State().StoredSettingsWatch = watch.get();
 
   addons::frmAddFile files(addonToolkit_, {registry_, nullptr}, dialogs_);
   files.Show();

@@ -10,30 +10,6 @@
 namespace pm::tests {
 namespace {
 
-// The pipe, in one process: the registry takes writes only while the
-// service handles a request.
-class InProcessService final : public platform::ServiceChannel {
- public:
-  InProcessService(sim::SimRegistry& registry, service::SettingsService& service)
-      : registry_(registry), service_(service) {}
-  // From now on only the service writes.
-  void Open() { DenyEveryoneElse(); }
-  std::int32_t Transact(std::span<const std::uint8_t> request,
-                        std::vector<std::uint8_t>& reply) override {
-    ++requests;
-    registry_.AllowWrites();
-    reply = service_.Serve(request);
-    DenyEveryoneElse();
-    return 0;
-  }
-  int requests = 0;
-
- private:
-  void DenyEveryoneElse() { registry_.DenyWrites(platform::RootKey::LocalMachine, "SOFTWARE"); }
-  sim::SimRegistry& registry_;
-  service::SettingsService& service_;
-};
-
 class SavingThroughTheServiceTest : public SetupDialogTest {
  protected:
   void SetUp() override {

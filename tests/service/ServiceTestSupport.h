@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "platform/ServiceChannel.h"
 #include "platform/sim/SimRegistry.h"
 #include "service/SettingsService.h"
 #include "store/SettingsTransaction.h"
@@ -30,6 +31,34 @@ class MemoryJournal final : public store::ChangeJournal {
 
  private:
   std::optional<store::ByteArray> bytes_;
+};
+
+// The pipe, in one process: the registry takes writes only while the
+// service handles a request.
+class InProcessService final : public platform::ServiceChannel {
+ public:
+  InProcessService(sim::SimRegistry& registry, service::SettingsService& service,
+                   std::uint32_t session = 0)
+      : registry_(registry), service_(service), session_(session) {}
+  // From now on only the service writes.
+  void Open() { DenyEveryoneElse(); }
+  std::int32_t Transact(std::span<const std::uint8_t> request,
+                        std::vector<std::uint8_t>& reply) override {
+    ++requests;
+    registry_.AllowWrites();
+    service::Caller caller;
+    caller.session = session_;
+    reply = service_.Serve(request, caller);
+    DenyEveryoneElse();
+    return 0;
+  }
+  int requests = 0;
+
+ private:
+  void DenyEveryoneElse() { registry_.DenyWrites(platform::RootKey::LocalMachine, "SOFTWARE"); }
+  sim::SimRegistry& registry_;
+  service::SettingsService& service_;
+  std::uint32_t session_;  // the caller's, as the pipe tells the service
 };
 
 struct ProcessKilled : std::runtime_error {

@@ -243,7 +243,16 @@ INSTANTIATE_TEST_SUITE_P(
         ForeignWrite{"TheRunKey",
                      Set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "X", 1,
                          StringData("evil.exe")),
-                     false}),
+                     false},
+        // Only Group Policy writes the administrator's settings.
+        ForeignWrite{
+            "TheAdministratorsSwitch",
+            Set("SOFTWARE\\Policies\\Pelmora Pro\\Settings", "BlankScreen", 1, StringData("0")),
+            false},
+        ForeignWrite{
+            "TheAdministratorsItemsGone",
+            {store::ChangeOp::Kind::DeleteTree, "SOFTWARE\\Policies\\Pelmora Pro", "", 0, {}},
+            false}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ServiceTest, AWriteThatFailsIsNamedAndEverythingIsPutBack) {

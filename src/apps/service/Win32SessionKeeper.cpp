@@ -211,7 +211,11 @@ void Win32SessionKeeper::StartDue() {
   const auto now = Clock::now();
   for (const service::SessionPrograms::Due& due : rules_.DueAt(now)) {
     UniqueKernelHandle process = AdoptOrEnd(due.session, due.program);
+    const bool adopted = static_cast<bool>(process);
     if (!process) process = Launch(due.session, due.program);
+    if (process && !adopted && programs_.tell) {
+      programs_.tell({Happening::Kind::Started, due.session, due.program});
+    }
     // A start that failed (no user token yet) is tried again in a second.
     if (!process) {
       rules_.StartFailed(due.session, due.program, now);
@@ -226,6 +230,10 @@ void Win32SessionKeeper::Ended(Key key) {
   const std::lock_guard lock(mutex_);
   processes_.erase(key);
   rules_.Ended(key.first, key.second, Clock::now());
+  if (programs_.tell) {
+    programs_.tell(
+        {Happening::Kind::Ended, key.first, key.second, rules_.Wanted(key.first, key.second)});
+  }
 }
 
 void Win32SessionKeeper::Run(HANDLE stop) {

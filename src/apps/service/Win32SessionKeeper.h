@@ -31,11 +31,21 @@ class Win32SessionKeeper {
  public:
   using Program = service::SessionProgram;
 
+  // A start or an end the keeper sees, for the audit trail.
+  struct Happening {
+    enum class Kind { Started, Ended } kind;
+    DWORD session;
+    Program program;
+    bool again = false;  // Ended: it is started again
+  };
+
   struct Programs {
     std::wstring startupLockPath;
     std::wstring enginePath;
     // Asked at each log-on: whether the start-up locker is switched on.
     std::function<bool()> startupLockOn;
+    // Told, on the keeper's thread, of each start it makes and each end it sees.
+    std::function<void(const Happening&)> tell = {};
   };
 
   explicit Win32SessionKeeper(Programs programs);

@@ -125,7 +125,37 @@ RegStatus SimRegistry::BeginWrite(RootKey root, const std::vector<std::string>& 
     failAtWrite_ = -1;
     return failStatus_;
   }
+  writtenKeys_.emplace_back(root, folded);
   return reg_error::kSuccess;
+}
+
+class SimRegistry::SimKeyWatch final : public platform::KeyWatch {
+ public:
+  SimKeyWatch(const SimRegistry& registry, RootKey root, std::vector<std::string> path)
+      : registry_(registry),
+        root_(root),
+        path_(std::move(path)),
+        seen_(registry.writtenKeys_.size()) {}
+
+  bool Changed() override {
+    const auto& written = registry_.writtenKeys_;
+    bool changed = false;
+    for (; seen_ < written.size(); ++seen_) {
+      const auto& [root, path] = written[seen_];
+      if (root == root_ && (StartsWith(path, path_) || StartsWith(path_, path))) changed = true;
+    }
+    return changed;
+  }
+
+ private:
+  const SimRegistry& registry_;
+  RootKey root_;
+  std::vector<std::string> path_;
+  std::size_t seen_;
+};
+
+std::unique_ptr<platform::KeyWatch> SimRegistry::Watch(RootKey root, std::string_view path) {
+  return std::make_unique<SimKeyWatch>(*this, root, SplitFolded(path));
 }
 
 SimRegistry::Value* SimRegistry::FindValue(Node& node, std::string_view name) {

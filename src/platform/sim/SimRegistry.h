@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/KeyWatch.h"
 #include "platform/Registry.h"
 
 namespace pm::sim {
@@ -67,6 +68,11 @@ class SimRegistry final : public platform::Registry {
   // How many keys are open; lets tests prove that every open is closed.
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
+  // A watch of the key at `path` and everything below it: it tells of every
+  // write there, and of a write to a key above it (which may make or delete
+  // it). The registry must outlive it.
+  std::unique_ptr<platform::KeyWatch> Watch(platform::RootKey root, std::string_view path);
+
   // Values a concurrent writer adds between two queries: called after each
   // QueryValue, so a test can make a value grow between the two reads.
   void SetAfterQueryHook(std::function<void()> hook) { afterQuery_ = std::move(hook); }
@@ -114,6 +120,10 @@ class SimRegistry final : public platform::Registry {
   std::set<std::pair<platform::RootKey, std::vector<std::string>>> private_;
   bool standardUser_ = false;
   std::function<void()> afterQuery_;
+  // Every key written so far, in order, for the watches.
+  std::vector<std::pair<platform::RootKey, std::vector<std::string>>> writtenKeys_;
+
+  class SimKeyWatch;
 };
 
 }  // namespace pm::sim

@@ -299,7 +299,8 @@ int SimWindow::ListAdd(int control, std::string_view text) {
     at = 0;
     while (at < list.size() && platform::LowerCase(list[at].text) <= key) ++at;
   }
-  list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), ListEntry{std::string(text), false});
+  list.insert(list.begin() + static_cast<std::ptrdiff_t>(at),
+              ListEntry{std::string(text), false, false, {}});
   // The current entry stays current when one is inserted before it.
   int& current = At(control).listIndex;
   if (current >= static_cast<int>(at)) ++current;
@@ -351,6 +352,56 @@ int SimWindow::ListIndex(int control) const {
   return At(control).listIndex;
 }
 
+void SimWindow::SetListItemFixed(int control, int index, std::string_view toolTip) {
+  auto& list = At(control).list;
+  if (index < 0 || index >= static_cast<int>(list.size())) return;
+  list[index].fixed = true;
+  list[index].toolTip = std::string(toolTip);
+}
+
+bool SimWindow::ListItemFixed(int control, int index) const {
+  const auto& list = At(control).list;
+  return index >= 0 && index < static_cast<int>(list.size()) && list[index].fixed;
+}
+
+void SimWindow::SetToolTip(int control, std::string_view text) {
+  At(control).toolTip = std::string(text);
+}
+
+std::string SimWindow::ToolTipOf(std::string_view control) const {
+  const int index = Index(control);
+  return At(index).toolTip.value_or(std::string(SpecOf(index).toolTip));
+}
+
+std::string SimWindow::ListEntryToolTip(std::string_view control, int index) const {
+  const auto& list = At(Index(control)).list;
+  if (index >= 0 && index < static_cast<int>(list.size()) && list[index].fixed) {
+    return list[index].toolTip;
+  }
+  return ToolTipOf(control);
+}
+
+void SimWindow::SetMenuEnabled(int menuId, bool enabled) {
+  if (enabled) {
+    menusDisabled_.erase(menuId);
+  } else {
+    menusDisabled_.insert(menuId);
+  }
+}
+
+bool SimWindow::MenuEnabled(int menuId) const {
+  return menusDisabled_.count(menuId) == 0;
+}
+
+void SimWindow::SetMenuNote(int menuId, std::string_view note) {
+  menuNotes_[menuId] = std::string(note);
+}
+
+std::string SimWindow::MenuNote(int menuId) const {
+  const auto it = menuNotes_.find(menuId);
+  return it == menuNotes_.end() ? std::string() : it->second;
+}
+
 void SimWindow::SetMenuChecked(int menuId, bool checked) {
   // Only an entry of the menu bar carries a check mark.
   for (const platform::MenuSpec& item : layout_.menuBar) {
@@ -393,6 +444,7 @@ void SimWindow::ClickListEntry(std::string_view control, int index) {
 void SimWindow::ClickListCheck(std::string_view control, int index) {
   const int list = Index(control);
   if (!IsEnabled() || !At(list).enabled || index < 0 || index >= ListCount(list)) return;
+  if (ListItemFixed(list, index)) return;  // its box does not toggle
   SetListChecked(list, index, !ListChecked(list, index));
   events_.OnControlEvent(list, platform::Event::ItemCheck);
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,9 +66,15 @@ class SimWindow final : public platform::Window {
   bool ListChecked(int control, int index) const override;
   void SetListIndex(int control, int index) override;
   int ListIndex(int control) const override;
+  void SetListItemFixed(int control, int index, std::string_view toolTip) override;
+  bool ListItemFixed(int control, int index) const override;
+  void SetToolTip(int control, std::string_view text) override;
 
   void SetMenuChecked(int menuId, bool checked) override;
   bool MenuChecked(int menuId) const override;
+  void SetMenuEnabled(int menuId, bool enabled) override;
+  bool MenuEnabled(int menuId) const override;
+  void SetMenuNote(int menuId, std::string_view note) override;
   void PopupMenu(std::string_view popupName) override;
 
   // What a user does. Each may unload the form and destroy this window: use
@@ -97,6 +105,10 @@ class SimWindow final : public platform::Window {
 
   // What a user sees.
   std::string TextOf(std::string_view control) const { return Text(Index(control)); }
+  std::string ToolTipOf(std::string_view control) const;
+  // The tip of a list's entry: its own where it is fixed, else the list's.
+  std::string ListEntryToolTip(std::string_view control, int index) const;
+  std::string MenuNote(int menuId) const;
   bool EnabledOf(std::string_view control) const { return ControlEnabled(Index(control)); }
   platform::PicturePtr PictureOf(std::string_view control) const {
     return GetPicture(Index(control));
@@ -128,6 +140,8 @@ class SimWindow final : public platform::Window {
   struct ListEntry {
     std::string text;
     bool checked = false;
+    bool fixed = false;
+    std::string toolTip;  // a fixed entry's
   };
   struct ControlState {
     std::string text;
@@ -141,6 +155,7 @@ class SimWindow final : public platform::Window {
     std::vector<ListEntry> list;
     int listIndex = -1;
     bool allSelected = false;
+    std::optional<std::string> toolTip;  // the table's until set
   };
 
   ControlState& At(int control);
@@ -165,6 +180,8 @@ class SimWindow final : public platform::Window {
   platform::Hwnd handle_ = 0;
   std::vector<ControlState> controls_;
   std::map<int, bool> menuChecks_;
+  std::set<int> menusDisabled_;
+  std::map<int, std::string> menuNotes_;
   bool centered_ = false;
   platform::Rect bounds_;
   platform::Hwnd owner_ = 0;

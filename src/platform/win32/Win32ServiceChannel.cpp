@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/Text.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
@@ -44,6 +46,20 @@ UniqueKernelHandle OpenPipe(DWORD& error) {
   return {};
 }
 
+// One posted request and where it goes, owned by the thread that sends it.
+struct Posted {
+  std::string programFolder;
+  std::vector<std::uint8_t> request;
+};
+
+DWORD WINAPI SendPosted(void* job) {
+  const std::unique_ptr<Posted> posted(static_cast<Posted*>(job));
+  Win32ServiceChannel channel(posted->programFolder);
+  std::vector<std::uint8_t> reply;
+  channel.Transact(posted->request, reply);
+  return 0;
+}
+
 }  // namespace
 
 Win32ServiceChannel::Win32ServiceChannel(std::string programFolder)
@@ -55,6 +71,15 @@ bool Win32ServiceChannel::ServiceInstalled() {
   const UniqueServiceHandle service(
       OpenServiceW(manager.get(), Wide(platform::service::kName).c_str(), SERVICE_QUERY_STATUS));
   return static_cast<bool>(service);
+}
+
+void Win32ServiceChannel::Post(std::span<const std::uint8_t> request) {
+  const std::string_view program = platform::service::kProgram;
+  auto posted =
+      std::make_unique<Posted>(Posted{servicePath_.substr(0, servicePath_.size() - program.size()),
+                                      std::vector<std::uint8_t>(request.begin(), request.end())});
+  const UniqueKernelHandle thread(CreateThread(nullptr, 0, &SendPosted, posted.get(), 0, nullptr));
+  if (thread) posted.release();  // the thread owns it now
 }
 
 std::int32_t Win32ServiceChannel::Transact(std::span<const std::uint8_t> request,

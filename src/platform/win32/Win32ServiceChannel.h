@@ -18,6 +18,8 @@ class Win32ServiceChannel final : public platform::ServiceChannel {
 
   std::int32_t Transact(std::span<const std::uint8_t> request,
                         std::vector<std::uint8_t>& reply) override;
+  // On a thread of its own, which needs nothing of this object.
+  void Post(std::span<const std::uint8_t> request) override;
 
   // True when the service is installed on this PC; the programs then save
   // through it, and without it straight into the registry.

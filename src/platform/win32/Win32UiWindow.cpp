@@ -430,6 +430,7 @@ void Win32UiWindow::OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace) {
 LRESULT Win32UiWindow::OnNotify(const NMHDR& header) {
   const int control = ControlFromId(static_cast<int>(header.idFrom));
   if (control < 0 || !IsListView(control) || header.hwndFrom != controls_[control].hwnd) return 0;
+  if (const std::optional<LRESULT> fixed = OnFixedEntryNotify(control, header)) return *fixed;
   if (header.code == NM_CLICK) {
     Dispatch(control, Event::Click);
   } else if (header.code == LVN_ITEMCHANGED) {

@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,9 +85,15 @@ class Win32UiWindow final : public platform::Window {
   bool ListChecked(int control, int index) const override;
   void SetListIndex(int control, int index) override;
   int ListIndex(int control) const override;
+  void SetListItemFixed(int control, int index, std::string_view toolTip) override;
+  bool ListItemFixed(int control, int index) const override;
+  void SetToolTip(int control, std::string_view text) override;
 
   void SetMenuChecked(int menuId, bool checked) override;
   bool MenuChecked(int menuId) const override;
+  void SetMenuEnabled(int menuId, bool enabled) override;
+  bool MenuEnabled(int menuId) const override;
+  void SetMenuNote(int menuId, std::string_view note) override;
   void PopupMenu(std::string_view popupName) override;
 
  private:
@@ -136,6 +146,8 @@ class Win32UiWindow final : public platform::Window {
   static bool SentByThisThread();
   void OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace);
   LRESULT OnNotify(const NMHDR& header);
+  // Drawing, holding and explaining fixed entries; nothing for other notices.
+  std::optional<LRESULT> OnFixedEntryNotify(int control, const NMHDR& header);
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void Dispatch(int control, platform::Event event);
@@ -162,6 +174,7 @@ class Win32UiWindow final : public platform::Window {
   UniqueHicon bigIcon_;
   UniqueHicon smallIcon_;
   HWND toolTip_ = nullptr;
+  std::map<int, std::wstring> fixedEntryTips_;  // by list control
   UINT dpi_ = 96;
   int clientWidth_;
   int clientHeight_;

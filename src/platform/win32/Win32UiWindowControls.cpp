@@ -173,7 +173,8 @@ void Win32UiWindow::CreateControls(HINSTANCE instance) {
       if ((c.props & prop::kPassword) != 0) SendMessageW(state.hwnd, EM_SETPASSWORDCHAR, L'*', 0);
     }
     if (IsListView(static_cast<int>(i))) {
-      ListView_SetExtendedListViewStyle(state.hwnd, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+      ListView_SetExtendedListViewStyle(state.hwnd,
+                                        LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
       LVCOLUMNW column{};
       column.mask = LVCF_WIDTH;
       ListView_InsertColumn(state.hwnd, 0, &column);
