@@ -9,8 +9,8 @@
 #include "platform/Text.h"
 #include "store/ItemLists.h"
 #include "store/PlainPasswords.h"
-#include "store/ProgramList.h"
 #include "store/PolicySettings.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
 #include "store/SettingsWriter.h"
 

@@ -5,8 +5,8 @@
 #include "platform/Text.h"
 #include "store/ItemLists.h"
 #include "store/PasswordQuestion.h"
-#include "store/ProgramList.h"
 #include "store/PolicySettings.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
 #include "store/WebPageItems.h"
 

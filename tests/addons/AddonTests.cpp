@@ -19,7 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using store::ListItem;
 
-
 constexpr std::uint32_t kAddonProcess = 300;
 
 class AddonTest : public SetupDialogTest {
@@ -48,7 +47,8 @@ class AddonTest : public SetupDialogTest {
 TEST_F(AddonTest, AProgramADocumentAFolderAndAWebSiteAreLockedThroughTheAddOns) {
   OpenSetup();
   // The change report Windows gives the engine, from the simulated registry.
-  const std::unique_ptr<platform::KeyWatch> watch = registry_.Watch(store::kRootKey, store::kProductKey);
+  const std::unique_ptr<platform::KeyWatch> watch =
+      registry_.Watch(store::kRootKey, store::kProductKey);
   State().StoredSettingsWatch = watch.get();
 
   addons::frmAddFile files(addonToolkit_, {registry_, nullptr}, dialogs_);
