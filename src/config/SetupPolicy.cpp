@@ -5,6 +5,7 @@
 #include "config/frmSetupLayout.h"
 #include "store/ItemLists.h"
 #include "store/PolicySettings.h"
+#include "store/ProgramList.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::config {
@@ -38,6 +39,12 @@ void frmSetup::ShowPolicySettings() {
 void frmSetup::AddPolicyEntries() {
   for (const store::ListItem& item : store::ReadItemList(registry_, store::kPolicyKey)) {
     const int at = List1.AddItem(item.text);
+    List1.SetSelected(at, item.checked);
+    List1.SetItemFixed(at, store::kSetByAdministrator);
+  }
+  for (const store::ListItem& item :
+       store::ReadProgramList(registry_, store::kPolicyProgramListKey)) {
+    const int at = programEntries.Add(List1, item.text);
     List1.SetSelected(at, item.checked);
     List1.SetItemFixed(at, store::kSetByAdministrator);
   }

@@ -63,8 +63,7 @@ void frmMain::GetWindows() {
     }
   }
   std::vector<std::string> programs;
-  for (const std::string& key :
-       {std::string(store::kProgramListKey), std::string(store::kPolicyKey) + "\\Programs"}) {
+  for (std::string_view key : {store::kProgramListKey, store::kPolicyProgramListKey}) {
     for (const store::ListItem& item : store::ReadProgramList(registry_, key)) {
       if (item.checked) programs.push_back(item.text);
     }

@@ -17,6 +17,9 @@ namespace pm::store {
 
 inline constexpr std::string_view kPolicyKey = "SOFTWARE\\Policies\\Pelmora Pro";
 inline constexpr std::string_view kPolicySettingsKey = "SOFTWARE\\Policies\\Pelmora Pro\\Settings";
+// The administrator's locked programs, in the form of the PC's own list.
+inline constexpr std::string_view kPolicyProgramListKey =
+    "SOFTWARE\\Policies\\Pelmora Pro\\Programs";
 
 // What the configuration tool says of everything the administrator set.
 inline constexpr std::string_view kSetByAdministrator = "Set by your administrator";

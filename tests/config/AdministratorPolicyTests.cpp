@@ -6,6 +6,7 @@
 #include "config/SetupDialogFixture.h"
 #include "store/PasswordCheck.h"
 #include "store/PolicySettings.h"
+#include "store/ProgramList.h"
 
 namespace pm::tests {
 namespace {
@@ -124,6 +125,33 @@ TEST_F(AdministratorPolicyTest, TheToolShowsThePolicyGreyedAndASaveLeavesItAlone
   EXPECT_EQ(ValueNames(registry_, kPolicyItems), std::vector<std::string>{"Window1"});
   EXPECT_EQ(StoredText(registry_, kPolicyItems, "Window1"), "Calculator,1");
   EXPECT_EQ(StoredText(registry_, store::kPolicySettingsKey, "BlankScreen"), "1");
+}
+
+TEST_F(AdministratorPolicyTest, APolicyProgramItemLocksItsProgramAndStaysTheAdministrators) {
+  StorePasswords();
+  StoreText(registry_, store::kPolicyProgramListKey, "Program0",
+            std::string(sim::kOtherProgramPath) + ",1");
+  StartWatchedEngine();
+  const auto window = OpenWindow("An ordinary title", "AnyClass");
+  Pass(500);
+  EXPECT_FALSE(Visible(window)) << "a window of the administrator's program is locked";
+  ASSERT_NE(Prompt(), nullptr);
+  Answer("secret");
+
+  sim::SimWindow& tool = OpenSetup();
+  int row = -1;
+  for (int i = 0; i < List1().ListCount(); ++i) {
+    if (List1().List(i).find(sim::kOtherProgramPath) != std::string::npos) row = i;
+  }
+  ASSERT_GE(row, 0) << "the tool lists the administrator's program";
+  EXPECT_TRUE(List1().ItemFixed(row));
+  tool.Click("cmdOK");
+  world_.RunPending();
+  for (const store::ListItem& item : store::ReadProgramList(registry_)) {
+    EXPECT_NE(item.text, sim::kOtherProgramPath) << "a save keeps it out of the PC's own list";
+  }
+  EXPECT_EQ(StoredText(registry_, store::kPolicyProgramListKey, "Program0"),
+            std::string(sim::kOtherProgramPath) + ",1");
 }
 
 TEST_F(AdministratorPolicyTest, APolicyPasswordGreysSetPasswords) {
