@@ -37,16 +37,17 @@ void frmSetup::ShowPolicySettings() {
 }
 
 void frmSetup::AddPolicyEntries() {
-  for (const store::ListItem& item : store::ReadItemList(registry_, store::kPolicyKey)) {
-    const int at = List1.AddItem(item.text);
-    List1.SetSelected(at, item.checked);
+  // Title and program items differ only in how their row is written.
+  const auto fixRow = [this](int at, bool checked) {
+    List1.SetSelected(at, checked);
     List1.SetItemFixed(at, store::kSetByAdministrator);
+  };
+  for (const store::ListItem& item : store::ReadItemList(registry_, store::kPolicyKey)) {
+    fixRow(List1.AddItem(item.text), item.checked);
   }
   for (const store::ListItem& item :
        store::ReadProgramList(registry_, store::kPolicyProgramListKey)) {
-    const int at = programEntries.Add(List1, item.text);
-    List1.SetSelected(at, item.checked);
-    List1.SetItemFixed(at, store::kSetByAdministrator);
+    fixRow(programEntries.Add(List1, item.text), item.checked);
   }
   for (const std::string& entry : store::ReadIgnoreList(registry_, store::kPolicyKey)) {
     List2.SetItemFixed(List2.AddItem(entry), store::kSetByAdministrator);
