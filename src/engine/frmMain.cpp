@@ -15,7 +15,8 @@ frmMain::frmMain(Platform platform, store::ProgramState& state, Forms forms)
       shell_(platform.shell),
       registry_(platform.registry),
       state_(state),
-      forms_(forms) {
+      forms_(forms),
+      watch_(platform.desktop, state) {
   OnTimer(Ids::timPelmora, [this] { timPelmora_Timer(); });
   OnTimer(Ids::Timer1, [this] { Timer1_Timer(); });
   OnTimer(Ids::timrelock, [this] { timrelock_Timer(); });
@@ -31,7 +32,7 @@ frmMain::~frmMain() {
 }
 
 void frmMain::Form_Load() {
-  state_.LockState = std::string(store::kLocked);
+  state_.LockState = store::LockStatus::Locked;
   toolkit_.HideFromTaskList();
   desktop_.SetScreenSaverRunning(true);
   state_.AppFolder = store::FolderWithBackslash(toolkit_.ProgramFolder());
@@ -75,10 +76,10 @@ void frmMain::mnuPMISetup_Click() {
 }
 
 void frmMain::TrayIconAdd() {
-  const bool unlocked = state_.LockState == store::kUnlocked;
-  shell_.AddTrayIcon(hwnd(),
-                     unlocked ? platform::BuiltIn::UnlockedIcon : platform::BuiltIn::LockedIcon,
-                     std::string(kRunningTitle) + " " + state_.LockState);
+  const bool unlocked = state_.LockState == store::LockStatus::Unlocked;
+  shell_.AddTrayIcon(
+      hwnd(), unlocked ? platform::BuiltIn::UnlockedIcon : platform::BuiltIn::LockedIcon,
+      std::string(kRunningTitle) + " " + std::string(store::TrayTipText(state_.LockState)));
 }
 
 void frmMain::TrayIconRemove() {

@@ -1,17 +1,17 @@
 // The lock engine's hidden main window: start-up and the second-start
-// signal, the tray icon and its menus, the rule tables, the watch loop and
-// blocking, and the close-and-restart.
+// signal, the tray icon and its menus, the rule tables, the watch's timers,
+// the queue of blocked windows, and the close-and-restart. Which window is
+// locked is the watch's to say (WindowWatch.h).
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "about/frmabout.h"
 #include "config/EngineCommands.h"
 #include "config/frmSetup.h"
-#include "engine/KeywordMatcher.h"
-#include "engine/ProgramVerdicts.h"
-#include "engine/TitleVerdicts.h"
+#include "engine/WindowWatch.h"
 #include "engine/frmMainLayout.h"
 #include "platform/Desktop.h"
 #include "platform/Form.h"
@@ -58,7 +58,7 @@ class frmMain : public platform::Form, public config::EngineCommands {
 
   void TrayIconAdd();
   void TrayIconRemove();
-  // Remove, then add: how the icon follows LockState.
+  // Remove, then add: how the icon follows the lock status.
   void RefreshTrayIcon();
 
   void UnlockEverything() override;
@@ -71,6 +71,10 @@ class frmMain : public platform::Form, public config::EngineCommands {
   // The watch tick: examines the window in front, then every other visible
   // top-level window, then the windows other programs' windows hold.
   void timPelmora_Timer();
+
+  // The hidden locked windows waiting for the prompt, the one it asks for
+  // (or asks for next) first.
+  const std::deque<store::BlockedWindow>& BlockedWindows() const { return blockedWindows_; }
 
   // True when this start found a running copy and only signalled it.
   bool IsSecondStart() const { return secondStart_; }
@@ -97,20 +101,14 @@ class frmMain : public platform::Form, public config::EngineCommands {
   void tmrTimeDelay_Timer();
   void OnWindowChanged(platform::Hwnd window);
   void RunSecondStart();
-  void ForgetClosedUnlocks();
   void DropVanishedBlockedWindows();
   void HoldDesktopLock();
-  bool IsOwnMarkedWindow(platform::Hwnd window, std::string_view title);
-  // Completes `key` with the owning program when an unlock might match.
-  bool IsUnlocked(platform::Hwnd window, store::UnlockKey& key);
-  // Whether the window is locked, by its title or its program; `program`
-  // names a locked program.
-  bool IsLockedWindow(platform::Hwnd window, const TitleVerdicts::Verdict& title,
-                      std::string& program);
-  void ExamineWindow(platform::Hwnd window);
   bool PromptsShown() const;
   // Shows the prompt for the first queued window when none is up.
   void AskForNextBlockedWindow();
+  // The prompt's answer for `window`: it leaves the queue, and an unlock
+  // lets its windows pass.
+  void BlockedWindowAnswered(const store::BlockedWindow& window, prompt::PromptResult result);
 
   platform::Toolkit& toolkit_;
   platform::Desktop& desktop_;
@@ -119,13 +117,13 @@ class frmMain : public platform::Form, public config::EngineCommands {
   store::ProgramState& state_;
   Forms forms_;
 
-  std::vector<std::string> List1;    // locked keywords, lower case
-  std::vector<std::string> List4;    // ignore keywords, lower case
-  KeywordMatcher lockedMatcher_;     // List1, for the tick
-  KeywordMatcher ignoreMatcher_;     // List4, for the tick
-  KeywordMatcher webPageMatcher_;    // locked web pages' titles, for browsers' windows
-  TitleVerdicts titleVerdicts_;      // what those say of each window's title
-  ProgramVerdicts programVerdicts_;  // the locked programs, and each window's
+  std::vector<std::string> List1;  // locked keywords, lower case
+  std::vector<std::string> List4;  // ignore keywords, lower case
+  WindowWatch watch_;
+  std::deque<store::BlockedWindow> blockedWindows_;
+  // The blocked window the prompt (or, without prompts, the blank screen)
+  // guards; 0 before the first block.
+  platform::Hwnd LockedHwnd = 0;
   bool NoPasswordPrompt = false;
   bool BlankScreenOn = false;
   bool LockDesktopOn = false;

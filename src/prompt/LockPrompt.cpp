@@ -1,6 +1,6 @@
 #include "prompt/LockPrompt.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "prompt/frmPasswordLayout.h"
 
@@ -15,9 +15,21 @@ PromptSettings LockPrompt::Settings() const {
           state_.BadPasswordPic, state_.SettingsService, state_.FirstPasswordStored};
 }
 
-void LockPrompt::Ask() {
+std::string LockPrompt::Question() const {
+  if (!state_.FirstPasswordStored || !state_.SecondPasswordStored) {
+    return "No password set, click OK to continue without one. To set click the program icon.";
+  }
+  // A program item locks whatever the title says: the prompt names the program.
+  return blocked_.program.empty() ? "'" + blocked_.title + "' requires a password."
+                                  : "The program '" + blocked_.program + "' requires a password.";
+}
+
+void LockPrompt::Ask(const store::BlockedWindow& blocked, Answered answered) {
+  blocked_ = blocked;
+  answered_ = std::move(answered);
   ForgetCheck();
   Load();
+  Label1.SetCaption(Question());
   StartRetryWait(state_.WrongPasswordsInARow);
   Show();
   // The engine runs in the background: the system may refuse its prompt the
@@ -27,20 +39,9 @@ void LockPrompt::Ask() {
   txtPassword.SetFocus();
 }
 
-// The tool is known by its window, which only this process can own, never
-// by a title that any program may take.
-bool LockPrompt::IsConfigurationTool(platform::Hwnd window) {
-  return window != 0 && window == state_.ConfigToolHwnd && desktop_.IsOwnProcess(window);
-}
-
-void LockPrompt::Answered() {
-  auto& queue = state_.BlockedWindows;
-  const platform::Hwnd answered = state_.LockedHwnd;
-  queue.erase(std::remove_if(queue.begin(), queue.end(),
-                             [answered](const store::BlockedWindow& blocked) {
-                               return blocked.hwnd == answered;
-                             }),
-              queue.end());
+// One answer a question: whoever asked hears of the first end only.
+void LockPrompt::Answer(PromptResult result) {
+  if (Answered answered = std::exchange(answered_, nullptr)) answered(blocked_, result);
 }
 
 void LockPrompt::cmdOK_Click() {
@@ -48,10 +49,10 @@ void LockPrompt::cmdOK_Click() {
   // to the button is refused too.
   if (RetryWaitSecondsLeft() > 0 || Checking()) return;
   std::string typed = LowerTheTypedText();
-  const bool tool = IsConfigurationTool(state_.LockedHwnd);
+  const bool tool = store::IsConfigurationTool(desktop_, state_, blocked_.hwnd);
   // The watch, the hooks and the tray go on while the check runs.
   CheckInBackground({tool ? store::PasswordFor::Tool : store::PasswordFor::Window, std::move(typed),
-                     state_.WindowTitle},
+                     blocked_.title},
                     [this](const store::PasswordAnswer& answer) { PasswordChecked(answer); });
 }
 
@@ -62,26 +63,23 @@ void LockPrompt::PasswordChecked(const store::PasswordAnswer& answer) {
     StartWaitAfter(answer, state_.WrongPasswordsInARow);
     return;
   }
-  Answered();
+  const platform::Hwnd window = blocked_.hwnd;
   if (answer.kind == Kind::Match) {
     state_.WrongPasswordsInARow = 0;
-    if (IsConfigurationTool(state_.LockedHwnd)) {
-      state_.ConfigWindowKey = state_.WindowKey;
-      // The tool's saves go through the service with the ticket the right
-      // password got; the password itself is held nowhere.
-      state_.ToolTicket = answer.ticket;
-    } else {
-      state_.UnlockedKeys.push_back(state_.WindowKey);
-    }
-    desktop_.RestoreAsync(state_.LockedHwnd);
-    desktop_.ShowNormal(state_.LockedHwnd);
-    const bool tool = IsConfigurationTool(state_.LockedHwnd);
+    const bool tool = store::IsConfigurationTool(desktop_, state_, window);
+    // The tool's saves go through the service with the ticket the right
+    // password got; the password itself is held nowhere.
+    if (tool) state_.ToolTicket = answer.ticket;
+    Answer(PromptResult::Unlocked);
+    desktop_.RestoreAsync(window);
+    desktop_.ShowNormal(window);
     Unload();
     // Given while the prompt, ours, is in front: the tool gets the keyboard.
-    if (tool) desktop_.BringToFrontWithKeyboard(state_.LockedHwnd);
+    if (tool) desktop_.BringToFrontWithKeyboard(window);
   } else {
     ++state_.WrongPasswordsInARow;
-    desktop_.PostClose(state_.LockedHwnd);
+    Answer(PromptResult::Closed);
+    desktop_.PostClose(window);
     Image2.SetPicture(Image1.Picture());
     Unload();
   }
@@ -89,8 +87,8 @@ void LockPrompt::PasswordChecked(const store::PasswordAnswer& answer) {
 }
 
 void LockPrompt::CloseBlockedWindow() {
-  Answered();
-  desktop_.PostClose(state_.LockedHwnd);
+  Answer(PromptResult::Closed);
+  desktop_.PostClose(blocked_.hwnd);
   blank_.UnloadIfVisible();
   Unload();
 }
@@ -104,7 +102,7 @@ void LockPrompt::passwordtimedelay_Timer() {
 }
 
 void LockPrompt::Label2_Click() {
-  Answered();
+  Answer(PromptResult::Dismissed);
   Unload();
 }
 

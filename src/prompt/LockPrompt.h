@@ -1,8 +1,9 @@
 // The lock engine's password prompt: the right password gives the blocked
-// window back and keeps it unlocked; a wrong one, "X" or the time limit
-// closes it. It asks for one blocked window at a time, the first of the
-// engine's queue.
+// window back; a wrong one, "X" or the time limit closes it. It is asked for
+// one blocked window at a time and tells the one who asked how it ended.
 #pragma once
+
+#include <functional>
 
 #include "platform/Desktop.h"
 #include "prompt/frmBlank.h"
@@ -11,15 +12,25 @@
 
 namespace pm::prompt {
 
+// How the prompt for a blocked window ended.
+enum class PromptResult {
+  Unlocked,   // the right password: the window is shown again
+  Closed,     // a wrong password, "X" or the time limit: the window was asked to close
+  Dismissed,  // only the prompt went; the window stays hidden
+};
+
 class LockPrompt : public frmPassword {
  public:
+  using Answered = std::function<void(const store::BlockedWindow&, PromptResult)>;
+
   LockPrompt(platform::Toolkit& toolkit, platform::Shell& shell, platform::Desktop& desktop,
              store::ProgramState& state, frmBlank& blank);
 
-  // Shows the prompt for LockedHwnd, its Label1 already set: topmost, in
-  // front with the keyboard, and waiting first if too many wrong passwords
-  // came in a row.
-  void Ask();
+  // Shows the prompt for `blocked`, naming it (or its locked program):
+  // topmost, in front with the keyboard, and waiting first if too many wrong
+  // passwords came in a row. `answered` is told the end before the window is
+  // given back or closed, so an unlock is in force when the window shows.
+  void Ask(const store::BlockedWindow& blocked, Answered answered);
 
  protected:
   PromptSettings Settings() const override;
@@ -33,13 +44,14 @@ class LockPrompt : public frmPassword {
   void CloseBlockedWindow();
   // The end of OK, once the password has been checked.
   void PasswordChecked(const store::PasswordAnswer& answer);
-  // The blocked window has its answer: it leaves the queue.
-  void Answered();
-  bool IsConfigurationTool(platform::Hwnd window);
+  void Answer(PromptResult result);
+  std::string Question() const;
 
   platform::Desktop& desktop_;
   store::ProgramState& state_;
   frmBlank& blank_;
+  store::BlockedWindow blocked_;  // the window asked for
+  Answered answered_;
 };
 
 }  // namespace pm::prompt

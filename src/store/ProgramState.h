@@ -4,18 +4,23 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
+#include "platform/Desktop.h"
 #include "platform/KeyWatch.h"
 #include "platform/ServiceChannel.h"
 #include "platform/Ui.h"
 
 namespace pm::store {
 
-inline constexpr std::string_view kLocked = "- Locked";
-inline constexpr std::string_view kUnlocked = "- Unlocked";
+// Whether the watch runs, or "Unlock Everything" has stopped it.
+enum class LockStatus { Locked, Unlocked };
+
+// How the tray icon's tip names the lock status, after the program's title.
+constexpr std::string_view TrayTipText(LockStatus status) {
+  return status == LockStatus::Unlocked ? "- Unlocked" : "- Locked";
+}
 
 // What one unlock by password opens: a window class (for a standard dialog,
 // its first 40 title characters) of one program file. A class name alone
@@ -28,7 +33,8 @@ struct UnlockKey {
   void clear() { *this = {}; }
 };
 
-// A locked window hidden and waiting for its answer at the prompt.
+// A locked window hidden and waiting for its answer at the prompt, as the
+// engine found it.
 struct BlockedWindow {
   platform::Hwnd hwnd = 0;
   std::string title;  // its first 40 title characters
@@ -37,18 +43,12 @@ struct BlockedWindow {
 };
 
 struct ProgramState {
+  // The window the watch examined last.
   platform::Hwnd CurrentHwnd = 0;
-  // The blocked window the prompt asks for; 0 before the first block.
-  platform::Hwnd LockedHwnd = 0;
-  std::string WindowTitle;  // LockedHwnd's, at most 40 characters
-  UnlockKey WindowKey;      // LockedHwnd's
   // Set only for the configuration tool's own window, once unlocked.
   UnlockKey ConfigWindowKey;
   // The configuration tool's window while it is loaded; 0 otherwise.
   platform::Hwnd ConfigToolHwnd = 0;
-  // Every hidden locked window waiting for the prompt, the one it asks for
-  // first; the prompt shows for one at a time.
-  std::deque<BlockedWindow> BlockedWindows;
   // Wrong passwords in a row at the engine's prompt, across prompts.
   int WrongPasswordsInARow = 0;
 
@@ -71,7 +71,7 @@ struct ProgramState {
   bool TrayIconDisabled = false;
   bool PickBadPicture = false;
 
-  std::string LockState = std::string(kLocked);
+  LockStatus LockState = LockStatus::Locked;
   std::string AppFolder;
 
   // Keys of the windows unlocked by password (the engine's List2).
@@ -94,5 +94,12 @@ struct ProgramState {
   // and by "Relock Everything".
   std::string ToolTicket;
 };
+
+// The configuration tool is known by its window, which only this process
+// can own, never by a title that any program may take.
+inline bool IsConfigurationTool(platform::Desktop& desktop, const ProgramState& state,
+                                platform::Hwnd window) {
+  return window != 0 && window == state.ConfigToolHwnd && desktop.IsOwnProcess(window);
+}
 
 }  // namespace pm::store

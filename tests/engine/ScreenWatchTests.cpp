@@ -118,7 +118,7 @@ TEST_F(EngineTest, TheLockedToolObeysNoPostedCommandAndAStagedTitleUnlocksNothin
   EXPECT_FALSE(State().AllUnlocked);
   EXPECT_FALSE(process_->toolkit.exitCode());
   EXPECT_FALSE(Engine().frmSetup.frmChangePassword.IsLoaded());
-  EXPECT_EQ(State().LockState, store::kLocked);
+  EXPECT_EQ(State().LockState, store::LockStatus::Locked);
   Prompt()->Click("Command1");
   world_.RunPending();
 
@@ -148,7 +148,7 @@ TEST_F(EngineTest, FiftyLockedWindowsAreAllHiddenBeforeTheFirstPromptIsAnswered)
   ASSERT_NE(Prompt(), nullptr);
   // The prompts come in the order the windows were reported.
   EXPECT_EQ(Prompt()->TextOf("Label1"), "'Locked 0' requires a password.");
-  EXPECT_EQ(State().BlockedWindows.size(), 50u);
+  EXPECT_EQ(Engine().frmMain.BlockedWindows().size(), 50u);
 }
 
 TEST_F(EngineTest, AfterFiveWrongPasswordsInARowTheNextPromptWaits) {

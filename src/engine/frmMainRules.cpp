@@ -1,6 +1,5 @@
 // Rule loading: the engine's in-memory rules, rebuilt from the store at start
 // and at every reload request.
-#include "engine/TitleFolding.h"
 #include "engine/frmMain.h"
 #include "platform/Text.h"
 #include "store/ItemLists.h"
@@ -17,18 +16,6 @@ using store::Switch;
 namespace {
 // The configuration tool's title holds it, so the tool is always locked.
 constexpr std::string_view kConfigurationToolKeyword = "configuration tool";
-// The tables keep the keywords lower-cased; the matchers search folded
-// titles, so they hold the keywords folded the same way. A keyword with no letter left
-// would be found in every title and is left out.
-std::vector<std::string> Folded(const std::vector<std::string>& keywords) {
-  std::vector<std::string> folded;
-  for (const std::string& keyword : keywords) {
-    std::string fold = FoldForMatching(keyword);
-    if (!fold.empty()) folded.push_back(std::move(fold));
-  }
-  return folded;
-}
-
 }  // namespace
 
 // Any program can enable the desktop window again; while the switch is on,
@@ -68,12 +55,11 @@ void frmMain::GetWindows() {
       if (item.checked) programs.push_back(item.text);
     }
   }
-  programVerdicts_.Build(programs);
-  // The locked keywords are complete only after GetSettings, which builds
-  // their matcher; the others are complete here.
-  ignoreMatcher_.Build(Folded(List4), kLongestFoldedTitleBytes);
-  webPageMatcher_.Build(Folded(webPages), kLongestFoldedTitleBytes);
-  titleVerdicts_.Forget();
+  // The locked keywords are complete only after GetSettings, which gives
+  // them to the watch; the others are complete here.
+  watch_.SetPrograms(programs);
+  watch_.SetIgnoreKeywords(List4);
+  watch_.SetWebPages(webPages);
 }
 
 void frmMain::GetSettings() {
@@ -119,8 +105,7 @@ void frmMain::GetSettings() {
   const store::TimerSettings timers = store::ReadTimerSettings(registry_, state_.RelockMinutes);
   state_.TimeDelay = timers.timeDelay;
   state_.RelockMinutes = timers.relockMinutes;
-  lockedMatcher_.Build(Folded(List1), kLongestFoldedTitleBytes);
-  titleVerdicts_.Forget();
+  watch_.SetLockedKeywords(List1);
 }
 
 }  // namespace pm::engine

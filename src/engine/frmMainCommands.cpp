@@ -11,7 +11,7 @@ void frmMain::UnlockEverything() {
   if (state_.RelockMinutes > 0) timrelock.SetEnabled(true);
   state_.AllUnlocked = true;
   timPelmora.SetEnabled(false);
-  state_.LockState = std::string(store::kUnlocked);
+  state_.LockState = store::LockStatus::Unlocked;
   // Also with the tray icon switched off: it stays until the next reload.
   RefreshTrayIcon();
   store::ReportToService(state_, {store::EngineReport::Kind::UnlockEverything});
@@ -27,7 +27,7 @@ void frmMain::RelockEverything() {
   // asks for the password, and until then its handlers refuse.
   state_.ConfigWindowKey.clear();
   store::EndToolTicket(state_.SettingsService, state_.ToolTicket);
-  state_.LockState = std::string(store::kLocked);
+  state_.LockState = store::LockStatus::Locked;
   RefreshTrayIcon();
   store::ReportToService(state_, {store::EngineReport::Kind::RelockEverything});
 }
