@@ -50,10 +50,14 @@ void WindowWatch::SetPrograms(const std::vector<std::string>& programs) {
 }
 
 void WindowWatch::RememberUnlock(const store::BlockedWindow& window) {
+  store::UnlockKey key = window.key;
+  // Examining asks for the program only where an unlock of the same name
+  // might pass the window; the key is whole only with it.
+  if (key.programPath.empty()) key.programPath = desktop_.OwnerProgramPath(window.hwnd);
   if (store::IsConfigurationTool(desktop_, state_, window.hwnd)) {
-    state_.ConfigWindowKey = window.key;
+    state_.ConfigWindowKey = std::move(key);
   } else {
-    state_.UnlockedKeys.push_back(window.key);
+    state_.UnlockedKeys.push_back(std::move(key));
   }
 }
 

@@ -33,7 +33,8 @@ class WindowWatch {
 
   // The steps that judge one window, in their order, whatever brought it
   // to our attention: the window as the prompt will ask for it when it is
-  // locked and not unlocked, nothing otherwise.
+  // locked and not unlocked, nothing otherwise. Its key names the program
+  // only where examining needed to ask for it.
   std::optional<store::BlockedWindow> Examine(platform::Hwnd window);
 
   // Every window on the screen: the front one first, so that its prompt

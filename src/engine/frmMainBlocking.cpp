@@ -21,13 +21,9 @@ bool frmMain::PromptsShown() const {
 }
 
 void frmMain::StopWindow(store::BlockedWindow blocked) {
-  // Hidden in every case, also a queued window that its program showed again;
-  // the program that owns it is asked afterwards, off the way to hiding.
+  // Hidden in every case, also a queued window that its program showed again.
   desktop_.Hide(blocked.hwnd);
   if (IsQueued(blockedWindows_, blocked.hwnd)) return;
-  if (blocked.key.programPath.empty()) {
-    blocked.key.programPath = desktop_.OwnerProgramPath(blocked.hwnd);
-  }
   if (!PromptsShown()) {
     // Without prompts, a blocked window waits hidden until the next locked
     // window is blocked, and is then closed; the blank screen still comes.
