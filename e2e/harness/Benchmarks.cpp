@@ -36,17 +36,22 @@ double Percentile(std::vector<double> values, double fraction) {
   return values[std::min(index, values.size() - 1)];
 }
 
-// The benchmark's switch, where only an administrator (the harness) may
-// write; the product key it lies in is removed at the scenario's end.
-void SetHookSwitch(bool noHook) {
+// One of the benchmark's switches, where only an administrator (the
+// harness) may write; the product key they lie in is removed at the
+// scenario's end.
+void SetBenchmarkSwitch(std::string_view name, bool on) {
   win32::Win32Registry registry;
-  if (noHook) {
-    store::RegistryModule::WriteValue(registry, store::kRootKey, store::kBenchmarkKey,
-                                      store::kNoForegroundHook, std::string("1"));
+  if (on) {
+    store::RegistryModule::WriteValue(registry, store::kRootKey, store::kBenchmarkKey, name,
+                                      std::string("1"));
   } else {
-    store::modRegistry::DeleteValue(registry, store::kRootKey, store::kBenchmarkKey,
-                                    store::kNoForegroundHook);
+    store::modRegistry::DeleteValue(registry, store::kRootKey, store::kBenchmarkKey, name);
   }
+}
+
+void SetBenchmarkSwitches(const Options& options) {
+  SetBenchmarkSwitch(store::kNoForegroundHook, options.noForegroundHook);
+  SetBenchmarkSwitch(store::kNoForegroundPoll, options.noForegroundPoll);
 }
 
 LONGLONG TicksPerSecond() {
@@ -77,7 +82,8 @@ std::string Spread(const std::vector<double>& milliseconds) {
 }
 
 const char* HookMode(const Options& options) {
-  return options.noForegroundHook ? "timer only" : "hook";
+  if (options.noForegroundHook) return "timer only";
+  return options.noForegroundPoll ? "hook, no poll" : "hook";
 }
 
 // The CPU time a process takes while the harness waits for `duration`.
@@ -101,11 +107,13 @@ std::optional<CpuUse> CpuUseOver(DWORD processId, std::chrono::seconds duration)
 }
 
 // pmpro started with its foreground-change hook, or without it when the
-// command line says --no-foreground-hook.
+// command line says --no-foreground-hook; with its foreground poll, or
+// without it (--no-foreground-poll), as where the system reports every
+// foreground change.
 class EngineBenchmark : public EngineScenario {
  protected:
   void SetUp() override {
-    SetHookSwitch(options().noForegroundHook);
+    SetBenchmarkSwitches(options());
     EngineScenario::SetUp();
   }
 };
@@ -134,7 +142,7 @@ class LatencyBenchmark : public EngineBenchmark {
 class LockerBenchmark : public StartupLockerScenario {
  protected:
   void SetUp() override {
-    SetHookSwitch(options().noForegroundHook);
+    SetBenchmarkSwitches(options());
     StartupLockerScenario::SetUp();
   }
 };

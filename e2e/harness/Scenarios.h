@@ -23,6 +23,9 @@ struct Options {
   // pmpro.exe, or pmpstart.exe for the start-up locker's scenarios.
   std::wstring program;
   bool noForegroundHook = false;
+  // pmpro without its foreground poll, as it runs where the system reports
+  // every foreground change (--no-foreground-poll; benchmarks only).
+  bool noForegroundPoll = false;
   // The programs run with a standard user's token (--standard-user).
   bool standardUser = false;
   bool showInactive = false;  // bench-latency: shown without activation

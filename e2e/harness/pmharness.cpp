@@ -1,5 +1,5 @@
-// pmharness <scenario> <program> [--no-foreground-hook] [--standard-user] [--show-inactive]
-//           [--seconds N] [--gtest_...]
+// pmharness <scenario> <program> [--no-foreground-hook] [--no-foreground-poll]
+//           [--standard-user] [--show-inactive] [--seconds N] [--gtest_...]
 // Drives the real programs under Wine (or Windows) as a user would, with
 // windows of its own standing in for the programs that are locked. The
 // program is pmpro.exe, pmpstart.exe for startup-lock,
@@ -81,7 +81,7 @@ int RunTest(const std::string& fullName, const std::vector<std::wstring>& gtestF
 
 int Usage() {
   Say("usage: pmharness <scenario> <pmpro.exe, pmpstart.exe or the setup> [--no-foreground-hook] "
-      "[--standard-user] [--show-inactive] [--seconds N] [--gtest_...]");
+      "[--no-foreground-poll] [--standard-user] [--show-inactive] [--seconds N] [--gtest_...]");
   Say("scenarios:");
   const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
   for (int i = 0; i < tests.total_test_suite_count(); ++i) {
@@ -111,6 +111,8 @@ int wmain(int argc, wchar_t** argv) {
       gtestFlags.push_back(option);
     } else if (option == L"--no-foreground-hook") {
       options.noForegroundHook = true;
+    } else if (option == L"--no-foreground-poll") {
+      options.noForegroundPoll = true;
     } else if (option == L"--standard-user") {
       options.standardUser = true;
     } else if (option == L"--show-inactive") {

@@ -17,9 +17,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   pm::win32::Win32UiToolkit toolkit(instance);
   pm::win32::Win32Registry registry;
   // Nothing of the user's (environment, HKEY_CURRENT_USER) changes how the
-  // engine watches; a benchmark's switch lives where only an administrator
+  // engine watches; a benchmark's switches live where only an administrator
   // writes.
-  pm::win32::Win32Desktop desktop(pm::win32::Win32Desktop::ForegroundPoll::On,
+  pm::win32::Win32Desktop desktop(pm::store::ForegroundPollSwitchedOff(registry)
+                                      ? pm::win32::Win32Desktop::ForegroundPoll::Off
+                                      : pm::win32::Win32Desktop::ForegroundPoll::On,
                                   pm::store::ForegroundHookSwitchedOff(registry)
                                       ? pm::win32::Win32Desktop::ForegroundHooks::Off
                                       : pm::win32::Win32Desktop::ForegroundHooks::On);

@@ -17,7 +17,7 @@ PromptSettings LockPrompt::Settings() const {
 
 std::string LockPrompt::Question() const {
   if (!state_.FirstPasswordStored || !state_.SecondPasswordStored) {
-    return "No password set, click OK to continue without one. To set click the program icon.";
+    return std::string(kNoPasswordsSetQuestion);
   }
   // A program item locks whatever the title says: the prompt names the program.
   return blocked_.program.empty() ? "'" + blocked_.title + "' requires a password."

@@ -19,6 +19,11 @@ enum class PromptResult {
   Dismissed,  // only the prompt went; the window stays hidden
 };
 
+// What the prompt says, instead of naming the window, unless both passwords
+// are set.
+inline constexpr std::string_view kNoPasswordsSetQuestion =
+    "No password set, click OK to continue without one. To set click the program icon.";
+
 class LockPrompt : public frmPassword {
  public:
   using Answered = std::function<void(const store::BlockedWindow&, PromptResult)>;

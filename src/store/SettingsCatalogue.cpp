@@ -63,6 +63,11 @@ bool ForegroundHookSwitchedOff(platform::Registry& registry) {
       RegistryModule::ReadValue(registry, kRootKey, kBenchmarkKey, kNoForegroundHook).Text());
 }
 
+bool ForegroundPollSwitchedOff(platform::Registry& registry) {
+  return IsOn(
+      RegistryModule::ReadValue(registry, kRootKey, kBenchmarkKey, kNoForegroundPoll).Text());
+}
+
 bool ReadSwitch(platform::Registry& registry, Switch id) {
   return IsOn(ReadSettingInForce(registry, Info(id).valueName));
 }

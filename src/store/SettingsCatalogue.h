@@ -18,10 +18,13 @@ namespace pm::store {
 inline constexpr platform::RootKey kRootKey = platform::RootKey::LocalMachine;
 inline constexpr std::string_view kProductKey = "SOFTWARE\\Pelmora Pro";
 inline constexpr std::string_view kSettingsKey = "SOFTWARE\\Pelmora Pro\\Settings";
-// A benchmark's switch, which only an administrator can set: "1" keeps the
-// engine's foreground hooks out, to measure what the timer alone achieves.
+// A benchmark's switches, which only an administrator can set: "1" keeps the
+// engine's foreground hooks out, to measure what the timer alone achieves,
+// or its foreground poll, to measure the engine as it runs where the system
+// reports every foreground change (Windows stops the poll at the first).
 inline constexpr std::string_view kBenchmarkKey = "SOFTWARE\\Pelmora Pro\\Benchmark";
 inline constexpr std::string_view kNoForegroundHook = "NoForegroundHook";
+inline constexpr std::string_view kNoForegroundPoll = "NoForegroundPoll";
 inline constexpr std::string_view kRunOnceKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr std::string_view kWinlogonKey =
@@ -85,6 +88,7 @@ bool IsOn(std::string_view stored);
 // The switch in force: the administrator's where a policy sets it.
 bool ReadSwitch(platform::Registry& registry, Switch id);
 bool ForegroundHookSwitchedOff(platform::Registry& registry);
+bool ForegroundPollSwitchedOff(platform::Registry& registry);
 
 // The password in force as the check needs it: a plain one cut to the
 // characters that count, a hashed one whole; from the passwords' own key

@@ -342,6 +342,13 @@ void Win32Desktop::StopPoll() {
   pollTimer_ = 0;
 }
 
+// The poll only stands in for this report: once the system has given one,
+// it gives them all, and hooking again later starts no poll.
+void Win32Desktop::ForegroundReported() {
+  pollForeground_ = false;
+  StopPoll();
+}
+
 void Win32Desktop::RemoveHooks() {
   foregroundHook_.reset();
   focusHook_.reset();
@@ -384,7 +391,7 @@ void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, 
     case EVENT_SYSTEM_FOREGROUND:
       // The system reports another program's activation (Windows does, Wine
       // does not): the poll that stands in for it is no longer needed.
-      if (OfAnotherProcess(window)) hookedDesktop->StopPoll();
+      if (OfAnotherProcess(window)) hookedDesktop->ForegroundReported();
       break;
     case EVENT_SYSTEM_MINIMIZEEND:
     case EVENT_OBJECT_FOCUS:

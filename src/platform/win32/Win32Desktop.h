@@ -14,9 +14,11 @@ class Win32Desktop final : public platform::Desktop {
  public:
   // Whether the foreground window is also compared every few milliseconds.
   // Only that sees another program's window come to the front at once where
-  // the system reports no such event (Wine), at a steady cost while idle. A
-  // program that waits for new windows, not for the front one, needs no poll:
-  // window creation is reported everywhere.
+  // the system reports no such event (Wine), at a steady cost while idle.
+  // It runs until the foreground hook reports another program's window
+  // coming to the front, which proves the system reports them (Windows), and
+  // never again in this process. A program that waits for new windows, not
+  // for the front one, needs no poll: window creation is reported everywhere.
   enum class ForegroundPoll { On, Off };
 
   // Whether the foreground-change hooks are set: always, but for a
@@ -58,6 +60,9 @@ class Win32Desktop final : public platform::Desktop {
   // them, while it waits for messages.
   void SetWindowChangeHandler(std::function<void(platform::Hwnd)> handler) override;
 
+  // Whether the foreground poll is running now.
+  bool PollingForeground() const { return pollTimer_ != 0; }
+
  private:
   // Every top-level window, front first, that `keep` accepts.
   template <typename Keep>
@@ -68,6 +73,8 @@ class Win32Desktop final : public platform::Desktop {
   void InstallHooks();
   void RemoveHooks();
   void StopPoll();
+  // The system has reported another program's window coming to the front.
+  void ForegroundReported();
   void RunHandler(HWND window) noexcept;
 
   std::function<void(platform::Hwnd)> handler_;
