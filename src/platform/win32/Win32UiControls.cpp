@@ -63,7 +63,7 @@ void Win32UiControls::LayOut(const FormFonts& fonts) {
   Place();
   for (int i = 0; i < Count(); ++i) {
     if (HWND hwnd = HandleOf(i)) {
-      SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(SpecOf(i))), TRUE);
+      SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(i)), TRUE);
     }
   }
 }

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32UiFonts.h"
 
-#include <vector>
+#include <optional>
 
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32ButtonPictures.h"
@@ -20,57 +20,62 @@ TwipsScale ScaleAt(UINT dpi) {
   return units.cx > 0 && units.cy > 0 ? TwipsScale(dpi, units) : TwipsScale::ClassicAt(dpi);
 }
 
-// What each captioned control keeps of its size for its caption: a button
-// its edges and its picture, a check box or option button the box beside it.
-std::vector<CaptionRoom> CaptionRooms(const platform::FormSpec& layout, const TwipsScale& scale) {
-  const int edge = scale.AtDpi(90);
-  const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, scale.dpi()) + scale.AtDpi(60);
-  std::vector<CaptionRoom> rooms;
-  for (const platform::ControlSpec& c : layout.controls) {
-    CaptionRoom room{Wide(c.caption), scale.Across(c.width), scale.Down(c.height),
-                     (c.props & prop::kBold) != 0};
-    switch (c.kind) {
-      case ControlKind::Label:
-        break;
-      case ControlKind::CheckBox:
-      case ControlKind::OptionButton:
-        room.width -= box;
-        break;
-      case ControlKind::Button: {
-        room.width -= 2 * edge;
-        room.height -= edge;
-        if (c.picture != platform::BuiltIn::None) {
-          const SIZE picture = ButtonPictureRoom(c.height, scale.dpi());
-          room.width -= picture.cx;
-          room.height -= picture.cy;
-        }
-        break;
+// What a captioned control keeps of its size for its caption: a button its
+// edges (its 3-D edge and focus line) and its picture, a check box or option
+// button the box beside it. None for a control without a caption.
+std::optional<CaptionRoom> CaptionRoomOf(const platform::ControlSpec& c, const TwipsScale& scale) {
+  if (c.caption.empty()) return std::nullopt;
+  CaptionRoom room{Wide(c.caption), scale.Across(c.width), scale.Down(c.height),
+                   (c.props & prop::kBold) != 0};
+  const int edge = scale.AtDpi(45);
+  switch (c.kind) {
+    case ControlKind::Label:
+      return room;
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+      room.width -= GetSystemMetricsForDpi(SM_CXMENUCHECK, scale.dpi()) + scale.AtDpi(60);
+      return room;
+    case ControlKind::Button:
+      room.width -= 2 * edge;
+      room.height -= 2 * edge;
+      if (c.picture != platform::BuiltIn::None) {
+        const SIZE picture = ButtonPictureRoom(c.height, scale.dpi());
+        room.width -= picture.cx;
+        room.height -= picture.cy;
       }
-      default:
-        continue;
-    }
-    if (!room.text.empty()) rooms.push_back(std::move(room));
+      return room;
+    default:
+      return std::nullopt;
   }
-  return rooms;
 }
 
 }  // namespace
 
 FormFonts::FormFonts(const platform::FormSpec& layout, UINT dpi) : scale_(ScaleAt(dpi)) {
-  LOGFONTW font = DialogFont(dpi, CaptionRooms(layout, scale_));
-  normal_.reset(CreateFontIndirectW(&font));
-  const LONG weight = font.lfWeight;
-  font.lfWeight = FW_BOLD;
-  bold_.reset(CreateFontIndirectW(&font));
-  font.lfWeight = weight;
-  font.lfUnderline = TRUE;
-  underlined_.reset(CreateFontIndirectW(&font));
+  const LOGFONTW message = MessageFont(dpi);
+  for (const platform::ControlSpec& c : layout.controls) {
+    LOGFONTW font = message;
+    if (const std::optional<CaptionRoom> room = CaptionRoomOf(c, scale_)) {
+      font.lfWidth = DialogFont(dpi, {&*room, 1}).lfWidth;
+    }
+    if ((c.props & prop::kBold) != 0) {
+      font.lfWeight = FW_BOLD;
+    } else if ((c.props & prop::kUnderlined) != 0) {
+      font.lfUnderline = TRUE;
+    }
+    byControl_.push_back(Made(font));
+  }
 }
 
-HFONT FormFonts::For(const platform::ControlSpec& control) const {
-  if ((control.props & prop::kBold) != 0) return bold_.get();
-  if ((control.props & prop::kUnderlined) != 0) return underlined_.get();
-  return normal_.get();
+HFONT FormFonts::Made(const LOGFONTW& font) {
+  for (const MadeFont& made : made_) {
+    if (made.font.lfWidth == font.lfWidth && made.font.lfWeight == font.lfWeight &&
+        made.font.lfUnderline == font.lfUnderline) {
+      return made.handle.get();
+    }
+  }
+  made_.push_back({font, UniqueHfont(CreateFontIndirectW(&font))});
+  return made_.back().handle.get();
 }
 
 }  // namespace pm::win32
