@@ -90,17 +90,31 @@ RECT CaptionRoom(const FormSpec& layout, int control, HWND form, UINT dpi) {
   return room;
 }
 
-// The rectangle `control`'s caption takes in its own font, wrapped where
-// the control wraps it.
-RECT CaptionExtent(HWND control, std::string_view caption, int width, bool wraps) {
+// The block `control`'s caption takes in its own font, wrapped where the
+// control wraps it, and how tall it is when drawn: a push button measures
+// its caption centred and draws it within the block it measured, where Wine
+// may break its lines again.
+struct CaptionBlock {
+  RECT measured;
+  int drawnHeight;
+};
+
+CaptionBlock CaptionExtent(HWND control, std::string_view caption, int width, ControlKind kind) {
   const win32::WindowDc screen(nullptr);
   const win32::SelectGuard font(screen.get(),
                                 reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
   const std::wstring text = win32::Wide(caption);
-  RECT extent{0, 0, width, 0};
-  DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent,
-            DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
-  return extent;
+  const bool button = kind == ControlKind::Button;
+  const bool wraps = kind != ControlKind::CheckBox && kind != ControlKind::OptionButton;
+  const UINT format =
+      DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | (button ? DT_CENTER : 0);
+  const auto measure = [&](int within) {
+    RECT extent{0, 0, within, 0};
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent, format);
+    return extent;
+  };
+  const RECT measured = measure(width);
+  return {measured, button ? measure(measured.right).bottom : measured.bottom};
 }
 
 bool IsNarrowed(HWND control) {
@@ -137,12 +151,13 @@ TEST_P(EveryForm, EveryCaptionFitsItsControlAndNoControlRunsIntoAnother) {
       if (IsNarrowed(control))
         narrowed.push_back(std::string(form.name) + "." + std::string(c.name));
       const RECT room = CaptionRoom(form.layout, i, hwnd, dpi);
-      const bool wraps = c.kind != ControlKind::CheckBox && c.kind != ControlKind::OptionButton;
-      const RECT extent = CaptionExtent(control, c.caption, room.right - room.left, wraps);
-      EXPECT_LE(extent.right, room.right - room.left)
+      const CaptionBlock block = CaptionExtent(control, c.caption, room.right - room.left, c.kind);
+      EXPECT_LE(block.measured.right, room.right - room.left)
           << c.name << " \"" << c.caption << "\" is cut at its right";
-      EXPECT_LE(extent.bottom, room.bottom - room.top)
+      EXPECT_LE(block.measured.bottom, room.bottom - room.top)
           << c.name << " \"" << c.caption << "\" is cut at its foot";
+      EXPECT_LE(block.drawnHeight, block.measured.bottom)
+          << c.name << " \"" << c.caption << "\" breaks again and loses its last lines";
     }
     // Controls that stand apart in the table (on the same panel) stand
     // apart on the screen.

@@ -46,9 +46,17 @@ bool CaptionFits(const LOGFONTW& font, const CaptionRoom& room) {
   if (room.bold) drawn.lfWeight = FW_BOLD;
   MeasuringDc dc(drawn);
   if (dc.get() == nullptr || room.text.empty()) return true;
-  RECT bounds{0, 0, room.width, 0};
-  DrawTextW(dc.get(), room.text.c_str(), static_cast<int>(room.text.size()), &bounds,
-            DT_CALCRECT | DT_WORDBREAK);
+  const UINT format = DT_CALCRECT | DT_WORDBREAK | (room.centred ? DT_CENTER : 0);
+  const auto measure = [&](int width) {
+    RECT bounds{0, 0, width, 0};
+    DrawTextW(dc.get(), room.text.c_str(), static_cast<int>(room.text.size()), &bounds, format);
+    return bounds;
+  };
+  const RECT bounds = measure(room.width);
+  // A push button draws its caption in the block it measured. Where the
+  // system measures a centred caption narrower than its widest line (Wine
+  // does), the caption breaks again in it and loses its last lines.
+  if (room.centred && measure(bounds.right).bottom > bounds.bottom) return false;
   return bounds.right <= room.width && bounds.bottom <= room.height;
 }
 

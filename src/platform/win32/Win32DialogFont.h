@@ -14,6 +14,8 @@ struct CaptionRoom {
   int width = 0;
   int height = 0;
   bool bold = false;
+  // Centred in the block it measures, as a push button lays out its caption.
+  bool centred = false;
 };
 
 // Whether `text` fits into `room` in `font`, wrapping at word breaks.

@@ -96,31 +96,37 @@ void FitControlContent(HWND window, const platform::ControlSpec& control, int wi
 }
 
 std::optional<Event> EventOfNotice(ControlKind kind, int code) {
-  switch (kind) {
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-      if (code == BN_CLICKED) return Event::Click;
-      break;
-    case ControlKind::Label:
-    case ControlKind::Image:
-    case ControlKind::Frame:
-      if (code == STN_CLICKED) return Event::Click;
-      if (code == STN_DBLCLK) return Event::DblClick;
-      break;
-    case ControlKind::TextBox:
-      if (code == EN_CHANGE) return Event::Change;
-      break;
-    case ControlKind::ListBox:
-    case ControlKind::DriveList:
-    case ControlKind::FolderList:
-    case ControlKind::FileList:
-      if (code == LBN_SELCHANGE) return Event::Click;
-      if (code == LBN_DBLCLK) return Event::DblClick;
-      break;
-    default:
-      break;
-  }
+  // The notices of the kind that are a click, a double click and a change;
+  // -1 for none (a notice code is never negative).
+  struct Notices {
+    int click = -1;
+    int doubleClick = -1;
+    int change = -1;
+  };
+  const Notices notices = [kind]() -> Notices {
+    switch (kind) {
+      case ControlKind::Button:
+      case ControlKind::CheckBox:
+      case ControlKind::OptionButton:
+        return {.click = BN_CLICKED};
+      case ControlKind::Label:
+      case ControlKind::Image:
+      case ControlKind::Frame:
+        return {.click = STN_CLICKED, .doubleClick = STN_DBLCLK};
+      case ControlKind::TextBox:
+        return {.change = EN_CHANGE};
+      case ControlKind::ListBox:
+      case ControlKind::DriveList:
+      case ControlKind::FolderList:
+      case ControlKind::FileList:
+        return {.click = LBN_SELCHANGE, .doubleClick = LBN_DBLCLK};
+      default:
+        return {};
+    }
+  }();
+  if (code == notices.click) return Event::Click;
+  if (code == notices.doubleClick) return Event::DblClick;
+  if (code == notices.change) return Event::Change;
   return std::nullopt;
 }
 

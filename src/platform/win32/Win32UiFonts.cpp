@@ -21,8 +21,9 @@ TwipsScale ScaleAt(UINT dpi) {
 }
 
 // What a captioned control keeps of its size for its caption: a button its
-// edges (its 3-D edge and focus line) and its picture, a check box or option
-// button the box beside it. None for a control without a caption.
+// edges (its frame, and the dark line round the default button) and its
+// picture, a check box or option button the box beside it. None for a
+// control without a caption.
 std::optional<CaptionRoom> CaptionRoomOf(const platform::ControlSpec& c, const TwipsScale& scale) {
   if (c.caption.empty()) return std::nullopt;
   CaptionRoom room{Wide(c.caption), scale.Across(c.width), scale.Down(c.height),
@@ -36,6 +37,7 @@ std::optional<CaptionRoom> CaptionRoomOf(const platform::ControlSpec& c, const T
       room.width -= GetSystemMetricsForDpi(SM_CXMENUCHECK, scale.dpi()) + scale.AtDpi(60);
       return room;
     case ControlKind::Button:
+      room.centred = true;
       room.width -= 2 * edge;
       room.height -= 2 * edge;
       if (c.picture != platform::BuiltIn::None) {
