@@ -1,6 +1,7 @@
 // Pictures decoded with WIC, and drawn into the controls that show them.
 #include "platform/win32/Win32UiPictures.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -58,9 +59,11 @@ void Win32Picture::Draw(HDC dc, const RECT& into) const {
   const int width = into.right - into.left;
   const int height = into.bottom - into.top;
   if (icon_) {
-    // Stretched only when the control is not square.
-    HICON icon = width == height ? IconForSide(width) : icon_.get();
-    DrawIconEx(dc, into.left, into.top, icon, width, height, 0, nullptr, DI_NORMAL);
+    // An icon keeps its square, the largest the control holds, centred: a
+    // control's sides grow apart when the font's base units do.
+    const int side = std::min(width, height);
+    DrawIconEx(dc, into.left + (width - side) / 2, into.top + (height - side) / 2,
+               IconForSide(side), side, side, 0, nullptr, DI_NORMAL);
     return;
   }
   const UniqueMemoryDc source(CreateCompatibleDC(dc));

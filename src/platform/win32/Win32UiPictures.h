@@ -1,5 +1,6 @@
 // Pictures decoded with WIC into 32-bit DIBs, and the built-in ones from the
-// program's resources; drawn stretched into an image control.
+// program's resources; a picture is drawn stretched into an image control,
+// an icon square in it.
 #pragma once
 
 #include <windows.h>
