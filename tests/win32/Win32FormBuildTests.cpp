@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <iostream>
 #include <new>
 #include <vector>
 
@@ -68,7 +69,8 @@ TEST(FormBuild, AFailedBuildLeavesNoWindowAndNoDestroyedWindowReachesItsObject) 
   int failuresWithAWindow = 0;
   std::unique_ptr<platform::Window> built;
   EventRecorder events;
-  for (long failing = 1; failing < kMostAllocations && !built; ++failing) {
+  long failing = 1;
+  for (; failing < kMostAllocations && !built; ++failing) {
     seen = {};
     allocationsUntilFailure = failing;
     try {
@@ -87,6 +89,8 @@ TEST(FormBuild, AFailedBuildLeavesNoWindowAndNoDestroyedWindowReachesItsObject) 
     if (!noneFailed) built.reset();
   }
   ASSERT_NE(built, nullptr) << "no build went through";
+  std::cout << "each of the build's first " << failing - 2 << " allocations failed once, "
+            << failuresWithAWindow << " of them after its window was made\n";
   EXPECT_GT(failuresWithAWindow, 0) << "no allocation failed while the window was being built";
   seen = {};
   built.reset();
