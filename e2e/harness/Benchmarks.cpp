@@ -41,11 +41,13 @@ double Percentile(std::vector<double> values, double fraction) {
 void SetHookSwitch(bool noHook) {
   win32::Win32Registry registry;
   if (noHook) {
-    store::RegistryModule::WriteValue(registry, store::kRootKey, store::kBenchmarkKey,
-                                      store::kNoForegroundHook, std::string("1"));
+    EXPECT_TRUE(store::RegistryModule::WriteValue(registry, store::kRootKey, store::kBenchmarkKey,
+                                                  store::kNoForegroundHook, std::string("1")));
   } else {
-    store::modRegistry::DeleteValue(registry, store::kRootKey, store::kBenchmarkKey,
-                                    store::kNoForegroundHook);
+    // Not there is what was wanted.
+    const store::RegResult deleted = store::modRegistry::DeleteValue(
+        registry, store::kRootKey, store::kBenchmarkKey, store::kNoForegroundHook);
+    EXPECT_TRUE(deleted || deleted.code() == platform::reg_error::kFileNotFound);
   }
 }
 

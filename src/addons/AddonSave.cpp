@@ -52,11 +52,7 @@ store::WriteOutcome SaveAddedItem(const AddonPlatform& platform, std::string pas
   state.SettingsService = platform.service;
   state.ToolTicket = answer.ticket;
   store::SettingsChange change(platform.registry, state);
-  const store::RegResult written = WriteAddedItem(change.registry(), item);
-  store::WriteOutcome outcome =
-      written ? change.Commit()
-              : store::WriteOutcome{store::WriteOutcome::Kind::Failed,
-                                    platform::SystemErrorText(written.status)};
+  store::WriteOutcome outcome = change.Commit(WriteAddedItem(change.registry(), item));
   // The ticket served this save only.
   store::EndToolTicket(platform.service, state.ToolTicket);
   return outcome;

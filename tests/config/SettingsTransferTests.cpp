@@ -146,10 +146,10 @@ class SettingsTransferTest : public EngineTest {
                    store::HashPassword(second, kTestHashIterations));
   }
   store::KeySnapshot Exported() {
-    const store::RegFileParse parsed =
+    const platform::Result<store::RegFileRead> parsed =
         store::ParseRegFile(ReadFile(ExportFile()), kProductRootName);
-    EXPECT_TRUE(parsed.ok) << parsed.error;
-    return store::ToKeySnapshot(parsed.content);
+    EXPECT_TRUE(parsed) << parsed.error().message;
+    return parsed ? store::ToKeySnapshot(parsed->content) : store::KeySnapshot{};
   }
 
   fs::path folder_;
@@ -159,7 +159,7 @@ class SettingsTransferTest : public EngineTest {
 TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   StoreHashedPasswords("secret", "second");
   LockItems({{"Notepad", true}}, {"Setup Log"});
-  store::WriteProgramList(registry_, {{{"C:\\Windows\\regedit.exe", true}}});
+  EXPECT_TRUE(store::WriteProgramList(registry_, {{{"C:\\Windows\\regedit.exe", true}}}));
   StoreEveryKind(registry_);
   OpenSetup("secret").ChooseMenu(cfg::kmnuexport);
   const std::string exported = Described();
@@ -174,8 +174,9 @@ TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   // Later changes, all to be undone by the import.
   StorePasswords("changed", "changed2");
   LockItems({{"Paint", true}});
-  store::WriteProgramList(registry_, {});
-  registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon");
+  EXPECT_TRUE(store::WriteProgramList(registry_, {}));
+  EXPECT_EQ(registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon"),
+            platform::reg_error::kSuccess);
   SetRaw(registry_, store::kRootKey, std::string(store::kProductKey) + "\\Extra", "New",
          reg_type::kSz, StringData("x"));
   State().ReloadRequested = false;
@@ -441,7 +442,8 @@ TEST_F(SettingsTransferTest, AHiveFileFromAnEarlierInstallationIsRestored) {
   ASSERT_TRUE(store::modRegistry::SaveKeyToFile(registry_, store::kRootKey, store::kProductKey,
                                                 Utf8(ExportFile())));
   StorePasswords("current");
-  registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon");
+  EXPECT_EQ(registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon"),
+            platform::reg_error::kSuccess);
   Import();
   EXPECT_EQ(LastMessage(), kImported);
   EXPECT_FALSE(SetupOpen());

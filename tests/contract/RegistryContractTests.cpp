@@ -232,7 +232,8 @@ TEST_P(RegistryContract, EnsureKeyTellsWhetherTheKeyExisted) {
 
 TEST_P(RegistryContract, WritingAnEmptyValueRaises1001AndChangesNothing) {
   try {
-    RegistryModule::WriteValue(*registry_, kHklm, Key("K"), "V", RegValue());
+    const store::RegResult unreached =
+        RegistryModule::WriteValue(*registry_, kHklm, Key("K"), "V", RegValue());
     FAIL() << "no error raised";
   } catch (const store::RegistryError& error) {
     EXPECT_EQ(error.number(), 1001);
@@ -258,7 +259,7 @@ TEST_P(RegistryContract, DeleteKeyRemovesAKeyOfValuesButNotOneWithSubkeys) {
   EXPECT_FALSE(RegistryModule::EnsureKey(*registry_, kHklm, Key("Values")));
   EXPECT_FALSE(RegistryModule::DeleteKey(*registry_, kHklm, Key("Parent")));
   EXPECT_EQ(RegistryModule::ReadValue(*registry_, kHklm, Key("Parent\\Child"), "V"), RegValue("x"));
-  EXPECT_EQ(RegistryModule::DeleteKey(*registry_, kHklm, Key("Nothing")).status,
+  EXPECT_EQ(RegistryModule::DeleteKey(*registry_, kHklm, Key("Nothing")).code(),
             platform::reg_error::kFileNotFound);
 }
 

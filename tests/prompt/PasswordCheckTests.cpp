@@ -144,7 +144,7 @@ class ReadPasswordTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadPasswordTest, CutsAPlainPasswordButKeepsAHashWhole) {
   sim::SimRegistry registry;
-  store::WriteSetting(registry, store::setting::kUserPassword, GetParam().stored);
+  EXPECT_TRUE(store::WriteSetting(registry, store::setting::kUserPassword, GetParam().stored));
   EXPECT_EQ(store::ReadPassword(registry, store::setting::kUserPassword), GetParam().read);
 }
 
@@ -171,8 +171,8 @@ TEST(StartupPasswordHashTest, TheStartUpLockerOpensWithTheHashedPasswordInCapita
   sim::SimToolkit toolkit(world, 300);
   sim::SimDesktop desktop(world);
   sim::SimShell shell(world);
-  store::WriteSetting(registry, store::setting::kUserPassword,
-                      store::HashPassword("Secret", kFewRounds));
+  EXPECT_TRUE(store::WriteSetting(registry, store::setting::kUserPassword,
+                                  store::HashPassword("Secret", kFewRounds)));
   startup::Form1 form1(toolkit, desktop, shell, registry);
   form1.Load();
   world.RunPending();

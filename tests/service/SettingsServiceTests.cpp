@@ -31,14 +31,14 @@ constexpr std::string_view kFolder = "C:\\Program Files\\Pelmora Pro";
 constexpr std::uint32_t kFewRounds = 1000;
 
 void WriteItems(platform::Registry& registry, const std::vector<store::ListItem>& items) {
-  store::WriteLists(registry, items, std::vector<std::string>{});
+  EXPECT_TRUE(store::WriteLists(registry, items, std::vector<std::string>{}));
 }
 
 class ServiceTest : public ::testing::Test {
  protected:
   ServiceTest() {
-    store::WriteSetting(registry_, store::setting::kUserPassword,
-                        store::HashPassword("secret", kFewRounds));
+    EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                    store::HashPassword("secret", kFewRounds)));
     StoreItems({{"Registry Editor", true}});
   }
 
@@ -63,7 +63,7 @@ class ServiceTest : public ::testing::Test {
   }
   store::ServiceReply SetTimeDelay(std::string_view password, std::string_view seconds) {
     return Change(password, [&](platform::Registry& r) {
-      store::WriteSetting(r, store::setting::kTimeDelay, seconds);
+      EXPECT_TRUE(store::WriteSetting(r, store::setting::kTimeDelay, seconds));
     });
   }
   std::string Everything() {
@@ -110,8 +110,8 @@ TEST_F(ServiceTest, WrongPasswordsChangeNothingAndTheFifthInARowStartsAWait) {
 
 TEST_F(ServiceTest, APasswordIsCheckedAgainstTheOneStoredNowEveryTime) {
   ASSERT_EQ(SetTimeDelay("secret", "30").kind, ReplyKind::Done);
-  store::WriteSetting(registry_, store::setting::kUserPassword,
-                      store::HashPassword("other", kFewRounds));
+  EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                  store::HashPassword("other", kFewRounds)));
   EXPECT_EQ(SetTimeDelay("secret", "31").kind, ReplyKind::WrongPassword);
   EXPECT_EQ(SetTimeDelay("other", "31").kind, ReplyKind::Done);
   now_ += 11min;
@@ -119,8 +119,8 @@ TEST_F(ServiceTest, APasswordIsCheckedAgainstTheOneStoredNowEveryTime) {
 }
 
 TEST_F(ServiceTest, WithoutAStoredPasswordAnyoneSavesAndIsToldSo) {
-  store::modRegistry::DeleteValue(registry_, store::kRootKey, store::kSettingsKey,
-                                  store::setting::kUserPassword);
+  EXPECT_TRUE(store::modRegistry::DeleteValue(registry_, store::kRootKey, store::kSettingsKey,
+                                              store::setting::kUserPassword));
   const store::ServiceReply reply = SetTimeDelay("", "30");
   EXPECT_EQ(reply.kind, ReplyKind::Done);
   EXPECT_TRUE(reply.unprotected);
@@ -136,7 +136,7 @@ class MalformedRequestTest : public ServiceTest,
 
 TEST_P(MalformedRequestTest, IsRefusedAndChangesNothing) {
   store::ChangeRecorder recorder(registry_);
-  store::WriteSetting(recorder, store::setting::kTimeDelay, "30");
+  EXPECT_TRUE(store::WriteSetting(recorder, store::setting::kTimeDelay, "30"));
   const store::ByteArray good =
       store::EncodeRequest({store::RequestKind::Change, "secret", recorder.TakeChange()});
   const std::string before = Everything();
@@ -259,7 +259,7 @@ TEST_F(ServiceTest, AWriteThatFailsIsNamedAndEverythingIsPutBack) {
   const std::string before = Everything();
   registry_.FailValueWrite("Window1", platform::reg_error::kAccessDenied);
   const store::ServiceReply reply = Change("secret", [](platform::Registry& r) {
-    store::WriteSetting(r, store::setting::kTimeDelay, "30");
+    EXPECT_TRUE(store::WriteSetting(r, store::setting::kTimeDelay, "30"));
     WriteItems(r, {{"A", true}, {"B", false}});
   });
   EXPECT_EQ(reply.kind, ReplyKind::Failed);
@@ -290,7 +290,8 @@ TEST_F(ServiceTest, AJournalThatCannotBeWrittenStopsTheChangeBeforeAnyWrite) {
 class KilledChangeTest : public ServiceTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
-  store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "0");
+  EXPECT_TRUE(
+      store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "0"));
   // The passwords where any start of the service puts them.
   ASSERT_TRUE(Service(registry_).Start());
   const std::string before = Everything();
@@ -300,7 +301,7 @@ TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
   EXPECT_THROW(Change("secret",
                       [](platform::Registry& r) {
                         WriteItems(r, {{"A", true}, {"B", true}, {"C", false}});
-                        store::WriteSetting(r, store::setting::kTimeDelay, "30");
+                        EXPECT_TRUE(store::WriteSetting(r, store::setting::kTimeDelay, "30"));
                       }),
                ProcessKilled);
   EXPECT_TRUE(journal_.holdsChange());
@@ -314,7 +315,8 @@ TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
 INSTANTIATE_TEST_SUITE_P(AfterWrites, KilledChangeTest, ::testing::Values(1, 3, 6));
 
 TEST_F(ServiceTest, EachStartArmsTheStartupLockAndProtectsKeysMadeBySomeoneElse) {
-  store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "1");
+  EXPECT_TRUE(
+      store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "1"));
   StoreText(registry_, store::kRunOnceKey, store::kRunOnceValue, "C:\\Old\\pmpstart.exe");
   ASSERT_TRUE(Service(registry_).Start());
   EXPECT_FALSE(ValueExists(registry_, store::kRunOnceKey, store::kRunOnceValue))

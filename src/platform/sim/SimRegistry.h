@@ -23,27 +23,33 @@ class SimRegistry final : public platform::Registry {
   SimRegistry();
   ~SimRegistry() override;
 
-  platform::RegStatus OpenKey(platform::RootKey root, std::string_view path, std::uint32_t access,
-                              Handle& key) override;
-  platform::RegStatus CreateKey(platform::RootKey root, std::string_view path, std::uint32_t access,
-                                Handle& key, bool& existed) override;
+  [[nodiscard]] platform::RegStatus OpenKey(platform::RootKey root, std::string_view path,
+                                            std::uint32_t access, Handle& key) override;
+  [[nodiscard]] platform::RegStatus CreateKey(platform::RootKey root, std::string_view path,
+                                              std::uint32_t access, Handle& key,
+                                              bool& existed) override;
   void CloseKey(Handle key) noexcept override;
-  platform::RegStatus QueryValue(Handle key, std::string_view name, std::uint32_t& type,
-                                 std::span<std::uint8_t> buffer, std::uint32_t& size) override;
-  platform::RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
-                               std::span<const std::uint8_t> data) override;
-  platform::RegStatus DeleteValue(Handle key, std::string_view name) override;
-  platform::RegStatus DeleteKey(platform::RootKey root, std::string_view path) override;
-  platform::RegStatus DeleteTree(platform::RootKey root, std::string_view path) override;
-  platform::RegStatus EnumKey(Handle key, std::uint32_t index, std::string& name) override;
-  platform::RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
-                                std::uint32_t& type, std::vector<std::uint8_t>& data) override;
-  platform::RegStatus SaveKey(Handle key, const std::string& filePath) override;
-  platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
-                                 std::uint32_t flags) override;
-  bool EnablePrivilege(std::string_view privilegeName) override;
-  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
-                                 platform::KeyRules rules) override;
+  [[nodiscard]] platform::RegStatus QueryValue(Handle key, std::string_view name,
+                                               std::uint32_t& type, std::span<std::uint8_t> buffer,
+                                               std::uint32_t& size) override;
+  [[nodiscard]] platform::RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
+                                             std::span<const std::uint8_t> data) override;
+  [[nodiscard]] platform::RegStatus DeleteValue(Handle key, std::string_view name) override;
+  [[nodiscard]] platform::RegStatus DeleteKey(platform::RootKey root,
+                                              std::string_view path) override;
+  [[nodiscard]] platform::RegStatus DeleteTree(platform::RootKey root,
+                                               std::string_view path) override;
+  [[nodiscard]] platform::RegStatus EnumKey(Handle key, std::uint32_t index,
+                                            std::string& name) override;
+  [[nodiscard]] platform::RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
+                                              std::uint32_t& type,
+                                              std::vector<std::uint8_t>& data) override;
+  [[nodiscard]] platform::RegStatus SaveKey(Handle key, const std::string& filePath) override;
+  [[nodiscard]] platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
+                                               std::uint32_t flags) override;
+  [[nodiscard]] bool EnablePrivilege(std::string_view privilegeName) override;
+  [[nodiscard]] platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
+                                               platform::KeyRules rules) override;
 
   // Failure injection.
   // Every change at or below the key fails with ERROR_ACCESS_DENIED, as for a
@@ -99,8 +105,10 @@ class SimRegistry final : public platform::Registry {
   Node* Resolve(Handle key, bool forWrite, platform::RegStatus& status);
   bool IsDenied(platform::RootKey root, const std::vector<std::string>& folded) const;
   bool IsPrivate(platform::RootKey root, const std::vector<std::string>& folded) const;
-  platform::RegStatus RemoveKey(platform::RootKey root, std::string_view path, bool withSubkeys);
-  platform::RegStatus BeginWrite(platform::RootKey root, const std::vector<std::string>& folded);
+  [[nodiscard]] platform::RegStatus RemoveKey(platform::RootKey root, std::string_view path,
+                                              bool withSubkeys);
+  [[nodiscard]] platform::RegStatus BeginWrite(platform::RootKey root,
+                                               const std::vector<std::string>& folded);
   static Value* FindValue(Node& node, std::string_view name);
   static void WriteNode(std::string& out, const Node& node);
   static bool ReadNode(std::string_view& in, Node& node, int depth);
