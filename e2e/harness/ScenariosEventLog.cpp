@@ -180,7 +180,7 @@ TEST_F(EventLogScenario, EventLog) {
   store::ByteArray answer;
   store::ServiceRequest guess;
   guess.password = "guess";
-  channel.Transact(store::EncodeRequest(guess), answer);
+  EXPECT_EQ(channel.Transact(store::EncodeRequest(guess), answer), 0);
   EXPECT_TRUE(Written(
       EventId::WrongPassword,
       [](const TracedEvent& e) { return Mentions(e, "with a change of the settings"); },
@@ -190,7 +190,7 @@ TEST_F(EventLogScenario, EventLog) {
   outside.change.ops.push_back({store::ChangeOp::Kind::SetValue,
                                 "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Forged",
                                 platform::reg_type::kSz, store::RegistryModule::EncodeString("x")});
-  channel.Transact(store::EncodeRequest(outside), answer);
+  EXPECT_EQ(channel.Transact(store::EncodeRequest(outside), answer), 0);
   EXPECT_TRUE(Written(
       EventId::RequestRefused,
       [](const TracedEvent& e) { return Mentions(e, "CurrentVersion\\Run"); },

@@ -76,9 +76,10 @@ void EndToolTicket(platform::ServiceChannel* service, std::string& ticket) {
     ServiceRequest request(RequestKind::EndTicket, {});
     request.ticket = ticket;
     ByteArray ignored;
-    // Best effort: a ticket the service cannot hear of still ends within
-    // half an hour, or with the tool's process.
-    service->Transact(EncodeRequest(request), ignored);
+    // A ticket the service cannot hear of still ends within half an hour,
+    // or with the tool's process.
+    platform::BestEffort(platform::ResultOf(service->Transact(EncodeRequest(request), ignored)),
+                         "ending the configuration tool's ticket");
   }
   platform::WipeText(ticket);
 }

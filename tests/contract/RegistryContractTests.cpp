@@ -26,11 +26,18 @@ void RegistryContract::SetUp() {
     if (c == '/') c = '_';
   }
   base_ = "SOFTWARE\\Pelmora Pro Contract Tests\\" + test;
-  registry_->DeleteTree(kHklm, base_);
+  RemoveBase();
 }
 
 void RegistryContract::TearDown() {
-  registry_->DeleteTree(kHklm, base_);
+  RemoveBase();
+}
+
+void RegistryContract::RemoveBase() {
+  const platform::RegStatus status = registry_->DeleteTree(kHklm, base_);
+  EXPECT_TRUE(status == platform::reg_error::kSuccess ||
+              status == platform::reg_error::kFileNotFound)
+      << status;
 }
 
 std::string RegistryContract::Key(std::string_view subkey) const {
