@@ -26,6 +26,7 @@ std::optional<std::string> Refusal(const store::PasswordAnswer& answer) {
       return "Too many wrong passwords: the Pelmora Pro Service takes no password for " +
              std::to_string(answer.waitSeconds) + " more seconds.";
     case store::PasswordAnswer::Kind::Unanswered:
+    case store::PasswordAnswer::Kind::NotChecked:
       break;
   }
   return answer.reason;

@@ -122,6 +122,8 @@ std::optional<ServiceReply> SettingsService::Refusal(const store::ServiceRequest
       reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait(caller));
       return reply;
     }
+    case PasswordGate::Verdict::NotChecked:
+      return Reply(ReplyKind::NotChecked, "the password could not be checked");
     case PasswordGate::Verdict::Wrong:
       break;
   }

@@ -62,6 +62,8 @@ WriteOutcome FromReply(const ServiceReply& reply) {
                   std::to_string(reply.waitSeconds) + " more seconds."};
     case ReplyKind::Refused:
       return {Kind::Failed, "The Pelmora Pro Service refused the change: " + reply.detail};
+    case ReplyKind::NotChecked:
+      return {Kind::Failed, std::string(kPasswordNotChecked)};
     case ReplyKind::Failed:
       return {Kind::Failed, FailedWriteText(reply.status, reply.detail)};
     case ReplyKind::Lost:

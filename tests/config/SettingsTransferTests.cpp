@@ -12,6 +12,7 @@
 #include "engine/EngineFixture.h"
 #include "platform/Text.h"
 #include "store/PasswordCheck.h"
+#include "store/PasswordPlace.h"
 #include "store/ProgramList.h"
 #include "store/RegFile.h"
 #include "store/RegFileTestSupport.h"
@@ -287,6 +288,20 @@ TEST_F(SettingsTransferTest, AnExportWithoutAnySettingsFailsAndWritesNoFile) {
   EXPECT_FALSE(fs::exists(ExportFile()));
 }
 
+// A part left out of the file would be deleted by an import of it.
+TEST_F(SettingsTransferTest, AnExportThatCannotReadEveryKeyFailsAndWritesNoFile) {
+  StoreHashedPasswords("secret", "second");
+  StoreText(registry_, store::kPasswordsKey, "UserPassword", "kept apart");
+  ASSERT_EQ(registry_.ProtectKey(store::kRootKey, store::kPasswordsKey,
+                                 platform::KeyRules::AdministratorsOnly),
+            platform::reg_error::kSuccess);
+  registry_.ActAsStandardUser(true);
+  const store::TransferOutcome outcome = store::ExportSettingsFile(registry_, Utf8(folder_));
+  EXPECT_EQ(outcome.kind, Kind::Failed);
+  EXPECT_EQ(outcome.reason, "Access is denied.");
+  EXPECT_FALSE(fs::exists(ExportFile()));
+}
+
 TEST_F(SettingsTransferTest, AnImportWithoutTheFileNamesTheProgramFolderAndChangesNothing) {
   StorePasswords();
   OpenSetup();
@@ -390,6 +405,19 @@ TEST_F(SettingsTransferTest, AnImportIntoAnUnwritableSubtreeIsReportedAndChanges
   EXPECT_EQ(LastMessage(), std::string(kNotImported) + "\r\n\r\nAccess is denied.");
   registry_.AllowWrites();
   EXPECT_EQ(Described(), before);
+}
+
+// A write of the import fails, and so does putting back what was stored:
+// the owner is told the old settings may be lost, not that they were kept.
+TEST_F(SettingsTransferTest, AnImportWhosePuttingBackFailsTooSaysTheOldSettingsMayBeLost) {
+  LockItems({{"Notepad", true}});
+  OpenSetup().ChooseMenu(cfg::kmnuexport);
+  registry_.FailValueWrite("Window0", platform::reg_error::kAccessDenied, 2);
+  Import();
+  EXPECT_EQ(LastMessage(),
+            "The settings could not be saved, and some of those stored before may be lost: check "
+            "them and save again.\r\n\r\nAccess is denied.\r\nPutting back what was stored "
+            "before failed too: Access is denied.");
 }
 
 // Whichever single write of the import fails, what was stored before is back.

@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/sim/SimCrypto.h"
 #include "service/RestartPolicy.h"
 #include "service/ServiceTestSupport.h"
 #include "store/ChangeRecorder.h"
 #include "store/ItemLists.h"
 #include "store/PasswordCheck.h"
+#include "store/PasswordQuestion.h"
 #include "store/RegFileTestSupport.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
@@ -106,6 +108,23 @@ TEST_F(ServiceTest, WrongPasswordsChangeNothingAndTheFifthInARowStartsAWait) {
   now_ += 1s;
   EXPECT_EQ(SetTimeDelay("guess7", "31").kind, ReplyKind::WrongPassword)
       << "the right password ended the run of wrong ones";
+}
+
+// The prompt asks through the pipe while the system cannot hash: each
+// answer says so, none counts as a wrong try (the sixth wrong one in a row
+// would have to wait), and the right password opens once hashing works.
+TEST_F(ServiceTest, APasswordTheSystemCannotHashIsNoTry) {
+  InProcessService pipe(registry_, Service(registry_));
+  const store::PasswordQuestion question{store::PasswordFor::Window, "secret", "Registry Editor"};
+  {
+    const sim::CryptoOutage outage;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+      const store::PasswordAnswer answer = store::AskPassword(&pipe, question, {});
+      EXPECT_EQ(answer.kind, store::PasswordAnswer::Kind::NotChecked);
+      EXPECT_EQ(answer.reason, store::kPasswordNotChecked);
+    }
+  }
+  EXPECT_EQ(store::AskPassword(&pipe, question, {}).kind, store::PasswordAnswer::Kind::Match);
 }
 
 TEST_F(ServiceTest, APasswordIsCheckedAgainstTheOneStoredNowEveryTime) {
@@ -283,6 +302,24 @@ TEST_F(ServiceTest, AJournalThatCannotBeWrittenStopsTheChangeBeforeAnyWrite) {
   const std::uint32_t writes = registry_.WriteCount();
   EXPECT_EQ(SetTimeDelay("secret", "30").kind, ReplyKind::Failed);
   EXPECT_EQ(registry_.WriteCount(), writes);
+}
+
+// Left behind, the journal would undo the change at the next start: the
+// change is undone at once instead, and said to have failed.
+TEST_F(ServiceTest, AChangeWhoseJournalCannotBeClearedIsUndoneAndReported) {
+  EXPECT_TRUE(
+      store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "0"));
+  ASSERT_TRUE(Service(registry_).Start());
+  const std::string before = Everything();
+  journal_.refuseClearing = true;
+  const store::ServiceReply reply = SetTimeDelay("secret", "30");
+  EXPECT_EQ(reply.kind, ReplyKind::Failed);
+  EXPECT_EQ(reply.status, platform::reg_error::kAccessDenied);
+  EXPECT_EQ(Everything(), before);
+  journal_.refuseClearing = false;
+  EXPECT_TRUE(Service(registry_).Start());
+  EXPECT_EQ(Everything(), before);
+  EXPECT_FALSE(journal_.holdsChange());
 }
 
 // Killed after each number of writes in turn: the next start of the service

@@ -59,9 +59,9 @@ class SimRegistry final : public platform::Registry {
   // The write that comes `n` writes from now (0 = the next one) fails once
   // with `status`; the writes before and after it succeed.
   void FailNthWrite(std::uint32_t n, platform::RegStatus status = platform::reg_error::kWriteFault);
-  // The next SetValue of a value of this name fails once with `status`.
+  // The next `times` SetValues of a value of this name fail with `status`.
   void FailValueWrite(std::string_view valueName,
-                      platform::RegStatus status = platform::reg_error::kWriteFault);
+                      platform::RegStatus status = platform::reg_error::kWriteFault, int times = 1);
   // Writes performed (or attempted and failed) so far.
   std::uint32_t WriteCount() const { return writeCount_; }
   void SetPrivilegeGrantable(std::string_view privilegeName, bool grantable);
@@ -123,6 +123,7 @@ class SimRegistry final : public platform::Registry {
   platform::RegStatus failStatus_ = 0;
   std::string failingValue_;  // folded name; empty for none
   platform::RegStatus failingValueStatus_ = 0;
+  int failingValueTimes_ = 0;
   std::set<std::string> refusedPrivileges_;
   std::set<std::pair<platform::RootKey, std::vector<std::string>>> protected_;
   std::set<std::pair<platform::RootKey, std::vector<std::string>>> private_;
