@@ -24,18 +24,39 @@ pmp_start_display
 pmp_init_prefix
 
 dpi=96
-px() { echo $(($1 * dpi / 1440)); }
+# A form's twips become pixels by the dialog base units of its controls'
+# font, as a dialog's units do: the classic dialog font's 6 x 13 at 96 DPI
+# make 15 twips a pixel. Wine's stand-in font has base units of its own,
+# which measure_scale reads off two dialogs of the same frame.
+base_x=6
+base_y=13
+across() { echo $((($1 * base_x * 2 + 90) / 180)); }
+down() { echo $((($1 * base_y * 2 + 195) / 390)); }
+
+window_size() {  # window: prints "width height"
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$WIDTH $HEIGHT"
+}
+
+# The change-password dialog's client area is 435 twips wider and 735
+# shorter than the timers dialog's; their frames are alike.
+measure_scale() {  # "width height" of the change-password dialog, of the timers dialog
+  local passwords=($1) timers=($2)
+  base_x=$(((2 * (passwords[0] - timers[0]) * 90 + 435) / (2 * 435)))
+  base_y=$(((2 * (timers[1] - passwords[1]) * 195 + 735) / (2 * 735)))
+}
 
 # Clicks a point of a form given in twips of its client area. The X window
 # also holds the frame, title bar and menu bar Wine draws around the client
 # area: equal frames left, right and below, the rest above.
 click() {  # window client-width-twips client-height-twips left top
-  local WIDTH HEIGHT X Y SCREEN WINDOW border top inside
+  local WIDTH HEIGHT X Y SCREEN WINDOW border top
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  border=$(((WIDTH - $(px "$2")) / 2))
-  top=$((HEIGHT - $(px "$3") - border))
-  inside=$(px 60)
-  xdotool mousemove --window "$1" $((border + $(px "$4") + inside)) $((top + $(px "$5") + inside)) click 1
+  border=$(((WIDTH - $(across "$2")) / 2))
+  top=$((HEIGHT - $(down "$3") - border))
+  xdotool mousemove --window "$1" $((border + $(across $(($4 + 60))))) \
+    $((top + $(down $(($5 + 60))))) click 1
 }
 
 settings() {
@@ -71,7 +92,7 @@ tray_menu() {  # file
 
 take_all() {  # dpi folder
   dpi=$1
-  local out=$2 prompt setup passwords timers wizard
+  local out=$2 prompt setup passwords passwords_size timers wizard
   mkdir -p "$out"
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w
@@ -90,20 +111,23 @@ take_all() {  # dpi folder
   xdotool key --window "$prompt" Return
   setup=$(pmp_wait_window "Configuration Tool")
   sleep 0.5
-  click "$setup" 6975 5505 1440 4560  # "Ignore List >>"
-  pmp_window_picture "$setup" "$out/setup-window.png"
 
   xdotool key --window "$setup" alt+s s
   passwords=$(pmp_wait_window "Change Password")
   pmp_window_picture "$passwords" "$out/change-password.png"
+  passwords_size=$(window_size "$passwords")
   xdotool key Escape
   sleep 0.5
 
   xdotool key alt+s t
   timers=$(pmp_wait_window "Timers")
   pmp_window_picture "$timers" "$out/timers.png"
+  measure_scale "$passwords_size" "$(window_size "$timers")"
   xdotool key Escape
   sleep 0.5
+
+  click "$setup" 6975 5505 1440 4560  # "Ignore List >>"
+  pmp_window_picture "$setup" "$out/setup-window.png"
 
   xdotool key alt+f l
   wizard=$(pmp_wait_window "Lock an Item")

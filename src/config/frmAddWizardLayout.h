@@ -42,7 +42,7 @@ inline constexpr platform::ControlSpec kfrmAddWizardControls[] = {
                                                                                                           2280, 2040, 4575,  855, platform::prop::kHidden},
   {platform::ControlKind::Image,        "Image2",    "",                                                  2280, 3435,  240,  240, platform::prop::kHidden, {}, platform::kDefaultColor, 0, 0, {}, platform::BuiltIn::DownloadIcon},
   {platform::ControlKind::Label,        "Label3",    "You need to download an addon for this feature. Click Download to continue.",
-                                                                                                          2640, 3360, 4335,  375, platform::prop::kHidden},
+                                                                                                          2640, 3360, 4335,  390, platform::prop::kHidden},
   {platform::ControlKind::Line,         "Line2",     "",                                                     0, 3870, 7440,    0, platform::prop::kNone,   {}, kEtchGrey},
   {platform::ControlKind::Line,         "Line1",     "",                                                    15, 3885, 7425,    0, platform::prop::kNone,   {}, kEtchWhite},
   {platform::ControlKind::Button,       "cmdBack",   "< &Back",                                           3465, 3990, 1095,  375, platform::prop::kDisabled},

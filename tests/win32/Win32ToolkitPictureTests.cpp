@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/GdiGuards.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Icons.h"
@@ -384,6 +385,82 @@ TEST_F(ToolkitTest, AnImageKeepsThePictureLastSet) {
   EXPECT_EQ(window_->GetPicture(image), bad);
   window_->SetPicture(image, nullptr);
   EXPECT_EQ(window_->GetPicture(image), nullptr);
+}
+
+// A 32-bit canvas of `width` x `height` for drawing into, and where on it
+// anything but the colour of its first pixel was drawn.
+class Canvas {
+ public:
+  Canvas(int width, int height)
+      : width_(width), height_(height), bitmap_(CreateDib(width, height, &bits_)) {
+    const RECT area{0, 0, width, height};
+    FillRect(dc(), &area, GetSysColorBrush(COLOR_BTNFACE));
+  }
+  HDC dc() const { return dc_.get(); }
+  RECT Drawn() const {
+    GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits_);
+    RECT drawn{width_, height_, 0, 0};
+    for (int y = 0; y < height_; ++y) {
+      for (int x = 0; x < width_; ++x) {
+        if (pixels[y * width_ + x] == pixels[0]) continue;
+        drawn = {std::min<LONG>(drawn.left, x), std::min<LONG>(drawn.top, y),
+                 std::max<LONG>(drawn.right, x + 1), std::max<LONG>(drawn.bottom, y + 1)};
+      }
+    }
+    return drawn;
+  }
+
+ private:
+  static HBITMAP CreateDib(int width, int height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+  }
+
+  int width_;
+  int height_;
+  void* bits_ = nullptr;
+  win32::UniqueHbitmap bitmap_;
+  win32::UniqueMemoryDc dc_{CreateCompatibleDC(nullptr)};
+  win32::SelectGuard selected_{dc_.get(), bitmap_.get()};
+};
+
+// The form's scale stretches its controls across and down apart (Wine's
+// stand-in font by a sixth across); an icon is drawn in the largest square
+// the control holds, centred, as it looks in a square of that side.
+TEST_F(ToolkitTest, AnIconKeepsItsSquareInAControlOfAnotherShape) {
+  Create();
+  window_->SetPicture(Index("imgPrompt"), TheToolkit().BuiltInPicture(BuiltIn::LockedIcon));
+  const HWND control = Control("imgPrompt");
+  RECT area;
+  GetClientRect(control, &area);
+  if (area.right == area.bottom) GTEST_SKIP() << "this font scales both ways alike";
+  const Canvas image(area.right, area.bottom);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_STATIC;
+  item.CtlID = static_cast<UINT>(GetDlgCtrlID(control));
+  item.itemAction = ODA_DRAWENTIRE;
+  item.hwndItem = control;
+  item.hDC = image.dc();
+  item.rcItem = area;
+  SendMessageW(hwnd_, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+
+  const int side = std::min(area.right, area.bottom);
+  const Canvas square(side, side);
+  const win32::UniqueHicon icon(win32::LoadBuiltInIcon(BuiltIn::LockedIcon, side));
+  DrawIconEx(square.dc(), 0, 0, icon.get(), side, side, 0, nullptr, DI_NORMAL);
+  RECT expected = square.Drawn();
+  OffsetRect(&expected, (area.right - side) / 2, (area.bottom - side) / 2);
+  const RECT drawn = image.Drawn();
+  EXPECT_TRUE(EqualRect(&drawn, &expected))
+      << "drawn at " << drawn.left << "," << drawn.top << "-" << drawn.right << "," << drawn.bottom
+      << " rather than " << expected.left << "," << expected.top << "-" << expected.right << ","
+      << expected.bottom;
 }
 
 TEST(ToolkitProgram, TheVersionComesFromTheProgramsVersionResource) {

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/win32/GdiGuards.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32UiToolkit.h"
 
 namespace pm::tests {
@@ -170,6 +172,38 @@ inline HWND FindDescendant(HWND root, int id) {
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+// How many pixels a form's twips are at `dpi`. The tables were laid out for
+// the classic 8-point dialog font, whose dialog base units are 6 x 13 pixels
+// at 96 DPI, where a pixel is 15 twips; a form in another font grows or
+// shrinks with that font's base units, as a dialog's units do. The font is
+// the system's message font, measured as Windows measures a dialog's font.
+class TwipsAt {
+ public:
+  explicit TwipsAt(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    const win32::WindowDc screen(nullptr);
+    const win32::UniqueHfont font(CreateFontIndirectW(&metrics.lfMessageFont));
+    const win32::SelectGuard selected(screen.get(), font.get());
+    TEXTMETRICW text{};
+    GetTextMetricsW(screen.get(), &text);
+    SIZE letters{};
+    GetTextExtentPoint32W(screen.get(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                          &letters);
+    base_ = {(letters.cx / 26 + 1) / 2, text.tmHeight};
+  }
+  explicit TwipsAt(HWND window)
+      : TwipsAt(GetDpiForWindow(window) != 0 ? GetDpiForWindow(window) : 96) {}
+
+  SIZE baseUnits() const { return base_; }
+  int Across(int twips) const { return MulDiv(twips, base_.cx, 15 * 6); }
+  int Down(int twips) const { return MulDiv(twips, base_.cy, 15 * 13); }
+
+ private:
+  SIZE base_{};
+};
 
 inline std::wstring ClassOf(HWND window) {
   wchar_t name[64] = {};

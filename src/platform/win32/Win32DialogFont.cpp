@@ -1,5 +1,6 @@
 #include "platform/win32/Win32DialogFont.h"
 
+#include <iterator>
 #include <vector>
 
 #include "platform/win32/GdiGuards.h"
@@ -17,7 +18,7 @@ class MeasuringDc {
       : screen_(nullptr),
         font_(CreateFontIndirectW(&font)),
         selected_(screen_.get(), font_.get()) {}
-  HDC get() const { return screen_.get(); }
+  HDC get() const { return font_ ? screen_.get() : nullptr; }
 
  private:
   WindowDc screen_;
@@ -45,19 +46,44 @@ bool CaptionFits(const LOGFONTW& font, const CaptionRoom& room) {
   if (room.bold) drawn.lfWeight = FW_BOLD;
   MeasuringDc dc(drawn);
   if (dc.get() == nullptr || room.text.empty()) return true;
-  RECT bounds{0, 0, room.width, 0};
-  DrawTextW(dc.get(), room.text.c_str(), static_cast<int>(room.text.size()), &bounds,
-            DT_CALCRECT | DT_WORDBREAK);
+  const UINT format = DT_CALCRECT | DT_WORDBREAK | (room.centred ? DT_CENTER : 0);
+  const auto measure = [&](int width) {
+    RECT bounds{0, 0, width, 0};
+    DrawTextW(dc.get(), room.text.c_str(), static_cast<int>(room.text.size()), &bounds, format);
+    return bounds;
+  };
+  const RECT bounds = measure(room.width);
+  // A push button draws its caption in the block it measured. Where the
+  // system measures a centred caption narrower than its widest line (Wine
+  // does), the caption breaks again in it and loses its last lines.
+  if (room.centred && measure(bounds.right).bottom > bounds.bottom) return false;
   return bounds.right <= room.width && bounds.bottom <= room.height;
 }
 
-LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions) {
+LOGFONTW MessageFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   }
-  LOGFONTW font = metrics.lfMessageFont;
+  return metrics.lfMessageFont;
+}
+
+SIZE DialogBaseUnits(const LOGFONTW& font) {
+  static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  MeasuringDc dc(font);
+  TEXTMETRICW metrics{};
+  SIZE letters{};
+  if (dc.get() == nullptr || !GetTextMetricsW(dc.get(), &metrics) ||
+      !GetTextExtentPoint32W(dc.get(), kLetters, static_cast<int>(std::size(kLetters) - 1),
+                             &letters)) {
+    return {};
+  }
+  return {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions) {
+  LOGFONTW font = MessageFont(dpi);
   if (AllFit(font, captions)) return font;
   // A TrueType font scales its letters to the average width asked for. The
   // widest that lets every caption fit is taken, down to two thirds; a

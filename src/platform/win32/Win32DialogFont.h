@@ -1,4 +1,4 @@
-// The font a form's controls are drawn in.
+// The font a form's controls are drawn in, and what it measures.
 #pragma once
 
 #include <windows.h>
@@ -14,15 +14,25 @@ struct CaptionRoom {
   int width = 0;
   int height = 0;
   bool bold = false;
+  // Centred in the block it measures, as a push button lays out its caption.
+  bool centred = false;
 };
 
 // Whether `text` fits into `room` in `font`, wrapping at word breaks.
 bool CaptionFits(const LOGFONTW& font, const CaptionRoom& room);
 
-// The system's message font at `dpi`. Where a caption does not fit its room
-// (the forms' tables in twips were laid out for a narrower 8-point font than
-// some systems substitute), the letters are narrowed just enough that every
-// caption fits; the height stays the system's.
+// The system's message font at `dpi`.
+LOGFONTW MessageFont(UINT dpi);
+
+// The dialog base units of `font` in pixels, measured as Windows measures a
+// dialog's font: across, the average width of the 52 Latin letters, rounded;
+// down, the height of a line. {0, 0} when it cannot be measured.
+SIZE DialogBaseUnits(const LOGFONTW& font);
+
+// The message font at `dpi`. Where a caption does not fit its room even so
+// (a font whose letters are broader for their height than the classic dialog
+// font's, as Wine's stand-in is), the letters are narrowed just enough that
+// every caption fits; the height stays the system's.
 LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions);
 
 }  // namespace pm::win32

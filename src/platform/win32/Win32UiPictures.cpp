@@ -1,7 +1,7 @@
+// Pictures decoded with WIC, and drawn into the controls that show them.
 #include "platform/win32/Win32UiPictures.h"
 
-#include <wincodec.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -18,10 +18,10 @@ namespace {
 // The file's first bytes, where its header says how large it is.
 std::vector<std::uint8_t> ReadHead(const std::wstring& file) {
   std::vector<std::uint8_t> head;
-  const HANDLE raw = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (raw == INVALID_HANDLE_VALUE) return head;
-  const UniqueKernelHandle handle(raw);
+  const UniqueKernelHandle handle =
+      OwnFileHandle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) return head;
   head.resize(platform::kPictureHeadBytes);
   DWORD read = 0;
   if (!ReadFile(handle.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) {
@@ -31,52 +31,9 @@ std::vector<std::uint8_t> ReadHead(const std::wstring& file) {
   return head;
 }
 
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  T** put() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
-IWICImagingFactory* Factory() {
-  static IWICImagingFactory* factory = [] {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IWICImagingFactory* created = nullptr;
-    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                     reinterpret_cast<void**>(&created));
-    return created;
-  }();
-  return factory;
-}
-
-platform::PicturePtr Decode(IWICBitmapDecoder* decoder) {
-  ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(decoder->GetFrame(0, frame.put()))) return nullptr;
-  UINT width = 0;
-  UINT height = 0;
-  // Checked again: a file's frame may differ from what its header claimed.
-  if (FAILED(frame->GetSize(&width, &height)) ||
-      !platform::IsShowablePictureSize({static_cast<std::int64_t>(width), height})) {
-    return nullptr;
-  }
-  ComPtr<IWICFormatConverter> converter;
-  if (FAILED(Factory()->CreateFormatConverter(converter.put())) ||
-      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
-                                   WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom))) {
-    return nullptr;
-  }
+// A 32-bit top-down DIB of `width` x `height` into which WIC copies the
+// picture's pixels.
+UniqueHbitmap CreateDib(UINT width, UINT height, void** bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = static_cast<LONG>(width);
@@ -84,15 +41,7 @@ platform::PicturePtr Decode(IWICBitmapDecoder* decoder) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr) return nullptr;
-  const UINT stride = width * 4;
-  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
-  return std::make_shared<Win32Picture>(bitmap, static_cast<int>(width), static_cast<int>(height));
+  return UniqueHbitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
 }
 
 }  // namespace
@@ -110,9 +59,11 @@ void Win32Picture::Draw(HDC dc, const RECT& into) const {
   const int width = into.right - into.left;
   const int height = into.bottom - into.top;
   if (icon_) {
-    // Stretched only when the control is not square.
-    HICON icon = width == height ? IconForSide(width) : icon_.get();
-    DrawIconEx(dc, into.left, into.top, icon, width, height, 0, nullptr, DI_NORMAL);
+    // An icon keeps its square, the largest the control holds, centred: a
+    // control's sides grow apart when the font's base units do.
+    const int side = std::min(width, height);
+    DrawIconEx(dc, into.left + (width - side) / 2, into.top + (height - side) / 2,
+               IconForSide(side), side, side, 0, nullptr, DI_NORMAL);
     return;
   }
   const UniqueMemoryDc source(CreateCompatibleDC(dc));
@@ -123,8 +74,45 @@ void Win32Picture::Draw(HDC dc, const RECT& into) const {
   StretchBlt(dc, into.left, into.top, width, height, source.get(), 0, 0, width_, height_, SRCCOPY);
 }
 
-platform::PicturePtr LoadPictureFile(std::string_view path) {
-  if (Factory() == nullptr || path.empty()) return nullptr;
+IWICImagingFactory* Win32PictureDecoder::Factory() const {
+  if (!factory_) {
+    if (!apartment_) apartment_.emplace();
+    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                     IID_PPV_ARGS(factory_.ReleaseAndGetAddressOf()));
+  }
+  return factory_.Get();
+}
+
+platform::PicturePtr Win32PictureDecoder::Decode(IWICBitmapDecoder* decoder) const {
+  Microsoft::WRL::ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
+  UINT width = 0;
+  UINT height = 0;
+  // Checked again: a file's frame may differ from what its header claimed.
+  if (FAILED(frame->GetSize(&width, &height)) ||
+      !platform::IsShowablePictureSize({static_cast<std::int64_t>(width), height})) {
+    return nullptr;
+  }
+  Microsoft::WRL::ComPtr<IWICFormatConverter> converter;
+  if (FAILED(Factory()->CreateFormatConverter(&converter)) ||
+      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return nullptr;
+  }
+  void* bits = nullptr;
+  UniqueHbitmap bitmap = CreateDib(width, height, &bits);
+  const UINT stride = width * 4;
+  if (!bitmap ||
+      FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+    return nullptr;
+  }
+  return std::make_shared<Win32Picture>(std::move(bitmap), static_cast<int>(width),
+                                        static_cast<int>(height));
+}
+
+platform::PicturePtr Win32PictureDecoder::LoadFile(std::string_view path) const {
+  if (path.empty() || Factory() == nullptr) return nullptr;
   const std::wstring file = Wide(path);
   // The programs are not long-path aware, so Windows itself refuses longer
   // paths; Wine would open them, and the prompt is to behave the same on both.
@@ -137,15 +125,15 @@ platform::PicturePtr LoadPictureFile(std::string_view path) {
   // decode the whole picture as soon as they open it.
   const auto claimed = platform::PictureSizeFromHeader(ReadHead(file));
   if (!claimed || !platform::IsShowablePictureSize(*claimed)) return nullptr;
-  ComPtr<IWICBitmapDecoder> decoder;
+  Microsoft::WRL::ComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(Factory()->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+                                                  WICDecodeMetadataCacheOnDemand, &decoder))) {
     return nullptr;
   }
-  return Decode(decoder.get());
+  return Decode(decoder.Get());
 }
 
-platform::PicturePtr LoadBuiltInPicture(platform::BuiltIn picture) {
+platform::PicturePtr Win32PictureDecoder::LoadBuiltIn(platform::BuiltIn picture) const {
   if (BuiltInIconResource(picture) != 0) {
     HICON icon = LoadBuiltInIcon(picture, 32);
     return icon ? std::make_shared<Win32Picture>(picture, icon, 32) : nullptr;
@@ -159,15 +147,15 @@ platform::PicturePtr LoadBuiltInPicture(platform::BuiltIn picture) {
   const DWORD size = SizeofResource(module, resource);
   auto* data = static_cast<BYTE*>(LockResource(loaded));
   if (data == nullptr || size == 0) return nullptr;
-  ComPtr<IWICStream> stream;
-  ComPtr<IWICBitmapDecoder> decoder;
-  if (FAILED(Factory()->CreateStream(stream.put())) ||
+  Microsoft::WRL::ComPtr<IWICStream> stream;
+  Microsoft::WRL::ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(Factory()->CreateStream(&stream)) ||
       FAILED(stream->InitializeFromMemory(data, size)) ||
-      FAILED(Factory()->CreateDecoderFromStream(stream.get(), nullptr,
-                                                WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+      FAILED(Factory()->CreateDecoderFromStream(stream.Get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, &decoder))) {
     return nullptr;
   }
-  return Decode(decoder.get());
+  return Decode(decoder.Get());
 }
 
 }  // namespace pm::win32

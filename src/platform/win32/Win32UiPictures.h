@@ -1,10 +1,16 @@
 // Pictures decoded with WIC into 32-bit DIBs, and the built-in ones from the
-// program's resources; drawn stretched into an image control.
+// program's resources; a picture is drawn stretched into an image control,
+// an icon square in it.
 #pragma once
 
 #include <windows.h>
 
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "platform/Toolkit.h"
 #include "platform/win32/Handles.h"
@@ -13,8 +19,8 @@ namespace pm::win32 {
 
 class Win32Picture final : public platform::Picture {
  public:
-  Win32Picture(HBITMAP bitmap, int width, int height)
-      : bitmap_(bitmap), width_(width), height_(height) {}
+  Win32Picture(UniqueHbitmap bitmap, int width, int height)
+      : bitmap_(std::move(bitmap)), width_(width), height_(height) {}
   // A built-in icon, loaded at `size`; drawn at another size, it is loaded
   // again at that size from its multi-size resource rather than stretched.
   Win32Picture(platform::BuiltIn builtInIcon, HICON icon, int size)
@@ -37,8 +43,42 @@ class Win32Picture final : public platform::Picture {
   int height_;
 };
 
-// Null for a missing, unreadable, fake or oversized picture file.
-platform::PicturePtr LoadPictureFile(std::string_view path);
-platform::PicturePtr LoadBuiltInPicture(platform::BuiltIn picture);
+// The decoder of the program's pictures: WIC's factory, made at the first
+// picture and released, with the COM apartment it was made in, when the
+// decoder goes (with the toolkit). A picture it made keeps nothing of it.
+class Win32PictureDecoder {
+ public:
+  Win32PictureDecoder() = default;
+  Win32PictureDecoder(const Win32PictureDecoder&) = delete;
+  Win32PictureDecoder& operator=(const Win32PictureDecoder&) = delete;
+
+  // Null for a missing, unreadable, fake or oversized picture file.
+  platform::PicturePtr LoadFile(std::string_view path) const;
+  platform::PicturePtr LoadBuiltIn(platform::BuiltIn picture) const;
+
+ private:
+  // COM on this thread for as long as the factory lives; left alone where
+  // the thread had it already in another mode.
+  class ComApartment {
+   public:
+    ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() {
+      if (initialized_) CoUninitialize();
+    }
+
+   private:
+    bool initialized_;
+  };
+
+  // Null when WIC cannot be had.
+  IWICImagingFactory* Factory() const;
+  platform::PicturePtr Decode(IWICBitmapDecoder* decoder) const;
+
+  // Declared in this order so that the factory goes before the apartment.
+  mutable std::optional<ComApartment> apartment_;
+  mutable Microsoft::WRL::ComPtr<IWICImagingFactory> factory_;
+};
 
 }  // namespace pm::win32

@@ -54,7 +54,7 @@ std::unique_ptr<platform::Window> Win32UiToolkit::CreateFormWindow(const platfor
                                                                    platform::WindowEvents& events,
                                                                    const platform::Window* owner) {
   HWND ownerWindow = owner != nullptr ? reinterpret_cast<HWND>(owner->handle()) : nullptr;
-  return std::make_unique<Win32UiWindow>(instance_, layout, events, ownerWindow);
+  return std::make_unique<Win32UiWindow>(instance_, pictures_, layout, events, ownerWindow);
 }
 
 platform::MessageResult Win32UiToolkit::MessageBox(const platform::Window* owner,
@@ -135,11 +135,11 @@ void Win32UiToolkit::Quit(int exitCode) {
 }
 
 platform::PicturePtr Win32UiToolkit::LoadPicture(std::string_view path) {
-  return LoadPictureFile(path);
+  return pictures_.LoadFile(path);
 }
 
 platform::PicturePtr Win32UiToolkit::BuiltInPicture(platform::BuiltIn picture) {
-  return LoadBuiltInPicture(picture);
+  return pictures_.LoadBuiltIn(picture);
 }
 
 std::string Win32UiToolkit::ProgramFolder() const {

@@ -10,6 +10,7 @@
 #include "platform/Toolkit.h"
 #include "platform/win32/Win32Background.h"
 #include "platform/win32/Win32PostedMessageFilter.h"
+#include "platform/win32/Win32UiPictures.h"
 
 namespace pm::win32 {
 
@@ -48,6 +49,7 @@ class Win32UiToolkit final : public platform::Toolkit {
   }
 
   HINSTANCE instance_;
+  Win32PictureDecoder pictures_;
   Win32PostedMessageFilter postedMessageFilter_;
   Win32Background background_;
   bool quitAsked_ = false;

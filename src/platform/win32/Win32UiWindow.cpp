@@ -1,52 +1,22 @@
-// A form's window: laid out at the monitor's DPI, and its messages turned
-// into the form's events. Its controls are made in Win32UiWindowControls.cpp.
 #include "platform/win32/Win32UiWindow.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
-#include <functional>
 #include <utility>
 
 #include "platform/DebugTrace.h"
-#include "platform/win32/GdiGuards.h"
-#include "platform/win32/Wide.h"
-#include "platform/win32/Win32ButtonPictures.h"
 #include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Messages.h"
-#include "platform/win32/Win32UiPictures.h"
+#include "platform/win32/Win32UiControlKinds.h"
 
 namespace pm::win32 {
 
 using platform::ControlKind;
 using platform::Event;
-namespace prop = platform::prop;
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
-
-DWORD FrameStyle(const platform::FormSpec& layout) {
-  DWORD style = WS_CLIPCHILDREN;
-  switch (layout.border) {
-    case platform::Border::None:
-      return style | WS_POPUP;
-    case platform::Border::Sizable:
-      style |= WS_OVERLAPPEDWINDOW;
-      break;
-    case platform::Border::FixedSingle:
-    case platform::Border::FixedDialog:
-      style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
-      break;
-  }
-  if (!layout.controlBox) style &= ~WS_SYSMENU;
-  if (layout.minButton) style |= WS_MINIMIZEBOX;
-  return style;
-}
-
-DWORD FrameExStyle(const platform::FormSpec& layout) {
-  return layout.border == platform::Border::FixedDialog ? WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT
-                                                        : WS_EX_CONTROLPARENT;
+UINT DpiOf(HWND window) {
+  const UINT dpi = GetDpiForWindow(window);
+  return dpi != 0 ? dpi : 96;
 }
 
 }  // namespace
@@ -68,176 +38,55 @@ Win32UiWindow* Win32UiWindow::FromHandle(HWND hwnd) {
   return reinterpret_cast<Win32UiWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-Win32UiWindow::Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layout,
-                             platform::WindowEvents& events, HWND owner)
+Win32UiWindow::Win32UiWindow(HINSTANCE instance, const Win32PictureDecoder& pictures,
+                             const platform::FormSpec& layout, platform::WindowEvents& events,
+                             HWND owner)
     : layout_(layout),
       events_(events),
-      clientWidth_(layout.clientWidth),
-      clientHeight_(layout.clientHeight),
-      pendingState_(layout.initialState) {
-  controls_.resize(layout.controls.size());
-  // An owned window starts on its owner's monitor, so it is laid out at that
-  // monitor's DPI before it is centred there.
-  POINT start{CW_USEDEFAULT, CW_USEDEFAULT};
-  RECT ownerRect{};
-  if (owner != nullptr && GetWindowRect(owner, &ownerRect)) start = {ownerRect.left, ownerRect.top};
-  hwnd_ = CreateWindowExW(FrameExStyle(layout), kWindowClass, Wide(layout.caption).c_str(),
-                          FrameStyle(layout), start.x, start.y, 100, 100, owner, nullptr, instance,
-                          nullptr);
-  if (hwnd_ == nullptr) throw std::runtime_error("the window could not be created");
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  dpi_ = GetDpiForWindow(hwnd_);
-  if (dpi_ == 0) dpi_ = 96;
-  if (layout.backColor != platform::kDefaultColor) {
-    backBrush_.reset(CreateSolidBrush(ToColorRef(layout.backColor)));
+      frame_(layout),
+      menus_(layout),
+      controls_(layout),
+      buttons_(controls_),
+      lists_(controls_),
+      fixedEntries_(controls_, lists_),
+      timers_(layout),
+      painter_(controls_, layout, pictures) {
+  window_ = Win32UiFrame::Create(instance, layout, owner);
+  const HWND window = window_.get();
+  fonts_ = FormFonts(layout, DpiOf(window));
+  frame_.Attach(window);
+  menus_.Build(window);
+  controls_.Build(window, instance);
+  toolTips_.Build(window, instance, controls_);
+  timers_.Start(window);
+  LayOut();
+  frame_.FitClientArea(fonts_.scale());
+  if (owner != nullptr) frame_.CenterOnOwner(owner);
+  // Only the whole window hears its messages.
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void Win32UiWindow::LayOut() {
+  controls_.LayOut(fonts_);
+  buttons_.ShowPictures(fonts_.scale().dpi());
+}
+
+std::string Win32UiWindow::Text(int control) const {
+  // A list's text is its current entry's.
+  if (controls_.HandleOf(control) != nullptr &&
+      controls_.SpecOf(control).kind == ControlKind::ListBox) {
+    return lists_.Text(control, lists_.Index(control));
   }
-  fonts_ = CreateFonts();
-  CreateMenuBar();
-  CreateControls(instance);
-  Layout();
-  AdjustToClientSize();
-  if (owner != nullptr) CenterOnOwner(owner);
+  return controls_.Text(control);
 }
 
-Win32UiWindow::~Win32UiWindow() {
-  *alive_ = false;
-  // From here on the window's messages no longer reach this object.
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  DestroyWindow(hwnd_);
-}
-
-void Win32UiWindow::MakeToolWindow() {
-  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
-}
-
-int Win32UiWindow::Pixels(int twips) const {
-  return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch);
-}
-
-bool Win32UiWindow::StartsGroup(int control) const {
-  const auto isOption = [this](int c) { return SpecOf(c).kind == ControlKind::OptionButton; };
-  if (control == 0) return false;
-  const int previous = control - 1;
-  if (isOption(control)) {
-    return !isOption(previous) || SpecOf(previous).container != SpecOf(control).container;
-  }
-  return isOption(previous);
-}
-
-void Win32UiWindow::ClearOtherOptions(int control) {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const platform::ControlSpec& other = SpecOf(static_cast<int>(i));
-    if (static_cast<int>(i) == control || other.kind != ControlKind::OptionButton ||
-        other.container != SpecOf(control).container || controls_[i].hwnd == nullptr) {
-      continue;
-    }
-    SendMessageW(controls_[i].hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
-  }
-}
-
-HWND Win32UiWindow::FirstFocus() const {
-  // An unchecked option button is passed over: on Windows, an automatic
-  // option button that takes the focus checks itself, and a form must open
-  // with the choice the user has not made yet left open.
-  HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-  for (HWND candidate = first; candidate != nullptr;) {
-    const int control = ControlFromId(GetDlgCtrlID(candidate));
-    if (control < 0 || SpecOf(control).kind != ControlKind::OptionButton ||
-        SendMessageW(candidate, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-      return candidate;
-    }
-    candidate = GetNextDlgTabItem(hwnd_, candidate, FALSE);
-    if (candidate == first) break;
-  }
-  return nullptr;
-}
-
-bool Win32UiWindow::IsListView(int control) const {
-  return SpecOf(control).kind == ControlKind::ListBox &&
-         (SpecOf(control).props & prop::kCheckBoxes) != 0;
-}
-
-int Win32UiWindow::ContainerOf(int control) const {
-  const std::string_view container = SpecOf(control).container;
-  return container.empty() ? -1 : platform::ControlIndex(layout_.controls, container);
-}
-
-bool Win32UiWindow::EffectivelyVisible(int control) const {
-  for (int c = control; c >= 0; c = ContainerOf(c)) {
-    if (!controls_[c].visible) return false;
-  }
-  return true;
-}
-
-void Win32UiWindow::UpdateVisibility() {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i].hwnd != nullptr) {
-      ShowWindow(controls_[i].hwnd, EffectivelyVisible(static_cast<int>(i)) ? SW_SHOWNA : SW_HIDE);
-    }
-  }
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-RECT Win32UiWindow::PixelRect(int control) const {
-  int left = controls_[control].bounds.left;
-  int top = controls_[control].bounds.top;
-  // Positions are relative to the panel that holds the control.
-  for (int c = ContainerOf(control); c >= 0; c = ContainerOf(c)) {
-    left += controls_[c].bounds.left;
-    top += controls_[c].bounds.top;
-  }
-  const platform::Rect& b = controls_[control].bounds;
-  return {Pixels(left), Pixels(top), Pixels(left + b.width), Pixels(top + b.height)};
-}
-
-void Win32UiWindow::Layout() {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlState& state = controls_[i];
-    if (state.hwnd == nullptr) continue;
-    const RECT r = PixelRect(static_cast<int>(i));
-    SetWindowPos(state.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
-    HFONT font = (c.props & prop::kBold)         ? fonts_.bold.get()
-                 : (c.props & prop::kUnderlined) ? fonts_.underlined.get()
-                                                 : fonts_.normal.get();
-    SendMessageW(state.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (c.kind == ControlKind::Button && c.picture != platform::BuiltIn::None) {
-      UpdateButtonPicture(static_cast<int>(i));
-    }
-    if (IsListView(static_cast<int>(i))) {
-      ListView_SetColumnWidth(state.hwnd, 0, r.right - r.left - GetSystemMetrics(SM_CXVSCROLL) - 4);
-    }
-  }
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void Win32UiWindow::UpdateButtonPicture(int control) {
-  ControlState& state = controls_[control];
-  if (state.buttonPictureDpi == dpi_) return;
-  // The new list is in place before the old one, which the button still
-  // draws from, is destroyed.
-  state.buttonPicture =
-      SetButtonPicture(state.hwnd, SpecOf(control).picture, state.bounds.height, dpi_);
-  state.buttonPictureDpi = dpi_;
-}
-
-void Win32UiWindow::AdjustToClientSize() {
-  RECT frame{0, 0, Pixels(clientWidth_), Pixels(clientHeight_)};
-  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                           menuBar_ ? TRUE : FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int Win32UiWindow::ControlFromId(int id) const {
-  const int index = id - platform::kControlIdBase;
-  return index >= 0 && index < static_cast<int>(controls_.size()) ? index : -1;
+void Win32UiWindow::PopupMenu(std::string_view popupName) {
+  // Nothing of this object is touched after the menu unless it still exists.
+  if (const std::optional<int> chosen = menus_.Popup(popupName)) events_.OnMenu(*chosen);
 }
 
 void Win32UiWindow::Dispatch(int control, Event event) {
-  if (!notifying_) events_.OnControlEvent(control, event);
+  if (!lists_.ChangingByProgram()) events_.OnControlEvent(control, event);
 }
 
 LRESULT CALLBACK Win32UiWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -273,7 +122,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_TIMER: {
-      const int control = ControlFromId(static_cast<int>(wParam));
+      const int control = controls_.FromId(static_cast<int>(wParam));
       if (control >= 0) events_.OnTimer(control);
       return 0;
     }
@@ -286,30 +135,28 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!SentByThisThread()) return 0;
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case DM_GETDEFID:
-      for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_[i].defaultButton && controls_[i].hwnd && IsWindowEnabled(controls_[i].hwnd)) {
-          return MAKELRESULT(platform::kControlIdBase + static_cast<int>(i), DC_HASDEFID);
-        }
+      if (const std::optional<int> button = buttons_.PressableDefault()) {
+        return MAKELRESULT(platform::kControlIdBase + *button, DC_HASDEFID);
       }
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      return OnColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      return OnColor(message, wParam, lParam);
     case WM_ERASEBKGND:
-      if (backBrush_) {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.get());
-        return 1;
-      }
+      if (painter_.EraseBackground(window_.get(), reinterpret_cast<HDC>(wParam))) return 1;
       break;
     case WM_PAINT:
-      OnPaint();
+      painter_.Paint(window_.get());
       return 0;
-    case WM_DRAWITEM:
+    case WM_DRAWITEM: {
       if (!SentByThisThread()) return FALSE;
-      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const int control = controls_.FromId(static_cast<int>(item.CtlID));
+      if (control >= 0 && item.hwndItem == controls_.HandleOf(control)) {
+        painter_.DrawImage(item, control);
+      }
       return TRUE;
+    }
     case WM_LBUTTONDOWN:
       Dispatch(-1, Event::Click);
       return 0;
@@ -317,16 +164,9 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Dispatch(-1, Event::DblClick);
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE) {
-        // The first control in the tab order takes the keyboard.
-        HWND first = FirstFocus();
-        HWND focus = GetFocus();
-        if (first != nullptr && (focus == nullptr || GetAncestor(focus, GA_ROOT) != hwnd_)) {
-          ::SetFocus(first);
-        }
-        return 0;
-      }
-      break;
+      if (LOWORD(wParam) == WA_INACTIVE) break;
+      OnActivate();
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(wParam, lParam);
       return 0;
@@ -341,7 +181,7 @@ LRESULT Win32UiWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
   }
-  return DefWindowProcW(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(window_.get(), message, wParam, lParam);
 }
 
 void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -353,50 +193,24 @@ void Win32UiWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   }
   if (id == IDCANCEL) {
     // Esc presses the cancel button while it can be pressed.
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-      if ((SpecOf(static_cast<int>(i)).props & prop::kCancel) != 0 && controls_[i].hwnd &&
-          IsWindowEnabled(controls_[i].hwnd)) {
-        Dispatch(static_cast<int>(i), Event::Click);
-        return;
-      }
+    if (const std::optional<int> cancel = buttons_.PressableCancel()) {
+      Dispatch(*cancel, Event::Click);
     }
     return;
   }
-  const int control = ControlFromId(id);
+  const int control = controls_.FromId(id);
   // A control's notice names the control; one that names another window is
   // another program's make-believe, such as a click on a label nobody
   // clicked.
-  if (control < 0 || reinterpret_cast<HWND>(lParam) != controls_[control].hwnd) return;
-  switch (SpecOf(control).kind) {
-    case ControlKind::OptionButton:
-      if (code != BN_CLICKED) return;
-      // Windows' own grouping follows the tab order; ours, the panel.
-      ClearOtherOptions(control);
-      Dispatch(control, Event::Click);
-      return;
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-      if (code == BN_CLICKED) Dispatch(control, Event::Click);
-      return;
-    case ControlKind::Label:
-    case ControlKind::Image:
-    case ControlKind::Frame:
-      if (code == STN_CLICKED) Dispatch(control, Event::Click);
-      if (code == STN_DBLCLK) Dispatch(control, Event::DblClick);
-      return;
-    case ControlKind::TextBox:
-      if (code == EN_CHANGE) Dispatch(control, Event::Change);
-      return;
-    case ControlKind::ListBox:
-    case ControlKind::DriveList:
-    case ControlKind::FolderList:
-    case ControlKind::FileList:
-      if (code == LBN_SELCHANGE) Dispatch(control, Event::Click);
-      if (code == LBN_DBLCLK) Dispatch(control, Event::DblClick);
-      return;
-    default:
-      return;
+  if (control < 0 || reinterpret_cast<HWND>(lParam) != controls_.HandleOf(control)) return;
+  const std::optional<Event> event = EventOfNotice(controls_.SpecOf(control).kind, code);
+  if (!event) return;
+  // Windows' own grouping of option buttons follows the tab order; ours, the
+  // panel.
+  if (controls_.SpecOf(control).kind == ControlKind::OptionButton) {
+    buttons_.ClearOtherOptions(control);
   }
+  Dispatch(control, *event);
 }
 
 bool Win32UiWindow::SentByThisThread() {
@@ -404,33 +218,13 @@ bool Win32UiWindow::SentByThisThread() {
   return InSendMessageEx(nullptr) == ISMEX_NOSEND;
 }
 
-// Windows sends the message on this thread, when it moves the window to a
-// monitor of another DPI. One from anyone else is believed in nothing: the
-// DPI is then the system's to say, and the window keeps its place.
-void Win32UiWindow::OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace) {
-  constexpr UINT kLeastDpi = 48;
-  constexpr UINT kMostDpi = 96 * 16;
-  const bool fromWindows = SentByThisThread();
-  const UINT dpi = fromWindows ? HIWORD(newDpi) : GetDpiForWindow(hwnd_);
-  if (dpi < kLeastDpi || dpi > kMostDpi || dpi == dpi_) return;
-  dpi_ = dpi;
-  if (fromWindows) {
-    const RECT* suggested = reinterpret_cast<const RECT*>(suggestedPlace);
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    AdjustToClientSize();
-  }
-  // The old fonts go only after every control has taken the new ones.
-  const Fonts old = std::exchange(fonts_, CreateFonts());
-  Layout();
-}
-
 LRESULT Win32UiWindow::OnNotify(const NMHDR& header) {
-  const int control = ControlFromId(static_cast<int>(header.idFrom));
-  if (control < 0 || !IsListView(control) || header.hwndFrom != controls_[control].hwnd) return 0;
-  if (const std::optional<LRESULT> fixed = OnFixedEntryNotify(control, header)) return *fixed;
+  const int control = controls_.FromId(static_cast<int>(header.idFrom));
+  if (control < 0 || !IsListView(controls_.SpecOf(control)) ||
+      header.hwndFrom != controls_.HandleOf(control)) {
+    return 0;
+  }
+  if (const std::optional<LRESULT> fixed = fixedEntries_.OnNotify(control, header)) return *fixed;
   if (header.code == NM_CLICK) {
     Dispatch(control, Event::Click);
   } else if (header.code == LVN_ITEMCHANGED) {
@@ -444,53 +238,38 @@ LRESULT Win32UiWindow::OnNotify(const NMHDR& header) {
   return 0;
 }
 
-LRESULT Win32UiWindow::OnColor(HDC dc, HWND child) {
-  const int control = ControlFromId(GetDlgCtrlID(child));
-  if (control < 0)
-    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                          reinterpret_cast<LPARAM>(child));
-  const platform::ControlSpec& c = SpecOf(control);
-  // A control takes the background of the panel it lies on.
-  HBRUSH brush = backBrush_.get();
-  COLORREF background = backBrush_ ? ToColorRef(layout_.backColor) : GetSysColor(COLOR_BTNFACE);
-  for (int p = c.kind == ControlKind::Frame ? control : ContainerOf(control); p >= 0;
-       p = ContainerOf(p)) {
-    if (controls_[p].brush) {
-      brush = controls_[p].brush.get();
-      background = SpecOf(p).color == platform::kDefaultColor ? GetSysColor(COLOR_BTNFACE)
-                                                              : ToColorRef(SpecOf(p).color);
-      break;
-    }
-  }
-  if (brush == nullptr) brush = GetSysColorBrush(COLOR_BTNFACE);
-  SetBkColor(dc, background);
-  if (c.kind == ControlKind::Label && c.color != platform::kDefaultColor) {
-    SetTextColor(dc, ToColorRef(c.color));
-  }
-  return reinterpret_cast<LRESULT>(brush);
+LRESULT Win32UiWindow::OnColor(UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto child = reinterpret_cast<HWND>(lParam);
+  const int control = controls_.FromId(GetDlgCtrlID(child));
+  if (control < 0) return DefWindowProcW(window_.get(), message, wParam, lParam);
+  return reinterpret_cast<LRESULT>(painter_.ColorControl(reinterpret_cast<HDC>(wParam), control));
 }
 
-void Win32UiWindow::OnPaint() {
-  const PaintGuard paint(hwnd_);
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const platform::ControlSpec& c = SpecOf(static_cast<int>(i));
-    if (c.kind != ControlKind::Line || !EffectivelyVisible(static_cast<int>(i))) continue;
-    const RECT r = PixelRect(static_cast<int>(i));
-    const UniqueHpen pen(
-        CreatePen(PS_SOLID, 1, ToColorRef(c.color == platform::kDefaultColor ? 0 : c.color)));
-    const SelectGuard selected(paint.dc(), pen.get());
-    MoveToEx(paint.dc(), r.left, r.top, nullptr);
-    LineTo(paint.dc(), r.right, r.bottom);
+void Win32UiWindow::OnActivate() {
+  // The first control in the tab order takes the keyboard.
+  HWND first = controls_.FirstFocus();
+  HWND focus = GetFocus();
+  if (first != nullptr && (focus == nullptr || GetAncestor(focus, GA_ROOT) != window_.get())) {
+    ::SetFocus(first);
   }
 }
 
-void Win32UiWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  const int control = ControlFromId(static_cast<int>(item.CtlID));
-  if (control < 0 || item.hwndItem != controls_[control].hwnd) return;
-  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-  if (const auto* picture = static_cast<const Win32Picture*>(controls_[control].picture.get())) {
-    picture->Draw(item.hDC, item.rcItem);
-  }
+// Windows sends the message on this thread, when it moves the window to a
+// monitor of another DPI. One from anyone else is believed in nothing: the
+// DPI is then the system's to say, and the window keeps its place.
+void Win32UiWindow::OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace) {
+  constexpr UINT kLeastDpi = 48;
+  constexpr UINT kMostDpi = 96 * 16;
+  const bool fromWindows = SentByThisThread();
+  const UINT dpi = fromWindows ? HIWORD(newDpi) : DpiOf(window_.get());
+  if (dpi < kLeastDpi || dpi > kMostDpi || dpi == fonts_.scale().dpi()) return;
+  if (fromWindows) frame_.MoveTo(*reinterpret_cast<const RECT*>(suggestedPlace));
+  // The old fonts go only after every control has taken the new ones.
+  const FormFonts old = std::exchange(fonts_, FormFonts(layout_, dpi));
+  LayOut();
+  // The form's scale follows its font, which need not grow as the DPI does:
+  // the client area is sized by it rather than by Windows' suggestion.
+  frame_.FitClientArea(fonts_.scale());
 }
 
 }  // namespace pm::win32

@@ -1,188 +1,174 @@
-// One form's real window: a top-level window of the program's one window
-// class with the child controls of the form's table, laid out from twips at
-// the DPI of the monitor it is on.
+// One form's real window: the window of the program's one window class with
+// the child controls of the form's table, laid out in the form's twips at
+// the scale of its font at the DPI of its monitor, and its messages turned
+// into the form's events. Each concern is a part of its own; this class
+// makes them, hands each call of the form to its part and each message of
+// Windows to the part or the event it concerns.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <map>
-#include <memory>
-#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "platform/Toolkit.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/Win32DialogFont.h"
+#include "platform/win32/Win32UiButtons.h"
+#include "platform/win32/Win32UiControls.h"
+#include "platform/win32/Win32UiFixedEntries.h"
+#include "platform/win32/Win32UiFonts.h"
+#include "platform/win32/Win32UiFrame.h"
+#include "platform/win32/Win32UiLists.h"
+#include "platform/win32/Win32UiMenus.h"
+#include "platform/win32/Win32UiPainter.h"
+#include "platform/win32/Win32UiPictures.h"
+#include "platform/win32/Win32UiTimers.h"
+#include "platform/win32/Win32UiToolTips.h"
+#include "platform/win32/Win32UiWindowHandle.h"
 
 namespace pm::win32 {
-
-// A table's 0xRRGGBB colour as GDI takes it.
-inline COLORREF ToColorRef(std::uint32_t rgb) {
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-inline constexpr wchar_t kWindowClass[] = L"PelmoraProWindow";
 
 class Win32UiWindow final : public platform::Window {
  public:
   // `owner`, when not null, owns the window, which opens centred on it.
-  Win32UiWindow(HINSTANCE instance, const platform::FormSpec& layout,
-                platform::WindowEvents& events, HWND owner);
-  ~Win32UiWindow() override;
+  // Throws when the window cannot be made; a window half made goes with it.
+  Win32UiWindow(HINSTANCE instance, const Win32PictureDecoder& pictures,
+                const platform::FormSpec& layout, platform::WindowEvents& events, HWND owner);
 
   static void RegisterClass(HINSTANCE instance);
   // The window of ours that owns `hwnd`, if any.
   static Win32UiWindow* FromHandle(HWND hwnd);
-  HWND hwnd() const { return hwnd_; }
-  void MakeToolWindow();
+  HWND hwnd() const { return window_.get(); }
+  void MakeToolWindow() { frame_.MakeToolWindow(); }
 
-  platform::Hwnd handle() const override { return reinterpret_cast<platform::Hwnd>(hwnd_); }
-  void SetCaption(std::string_view caption) override;
-  std::string Caption() const override;
-  void Show(platform::ShowMode mode) override;
-  void Hide() override;
-  bool IsVisible() const override;
-  void SetEnabled(bool enabled) override;
-  bool IsEnabled() const override;
-  void SetWindowState(platform::WindowState state) override;
-  platform::WindowState GetWindowState() const override;
-  void CenterOnScreen() override;
-  void CoverMonitorOf(platform::Hwnd other) override;
-  void CoverEveryMonitor() override;
-  void SetTopmost(bool topmost) override;
-  void BringToFront() override;
-  void SetIcon(platform::BuiltIn icon) override;
-  void SetClientSize(int widthTwips, int heightTwips) override;
+  platform::Hwnd handle() const override { return reinterpret_cast<platform::Hwnd>(hwnd()); }
 
-  void SetText(int control, std::string_view text) override;
+  // The window itself.
+  void SetCaption(std::string_view caption) override { frame_.SetCaption(caption); }
+  std::string Caption() const override { return frame_.Caption(); }
+  void Show(platform::ShowMode mode) override { frame_.Show(mode); }
+  void Hide() override { frame_.Hide(); }
+  bool IsVisible() const override { return frame_.IsVisible(); }
+  void SetEnabled(bool enabled) override { frame_.SetEnabled(enabled); }
+  bool IsEnabled() const override { return frame_.IsEnabled(); }
+  void SetWindowState(platform::WindowState state) override { frame_.SetWindowState(state); }
+  platform::WindowState GetWindowState() const override { return frame_.GetWindowState(); }
+  void CenterOnScreen() override { frame_.CenterOnScreen(); }
+  void CoverMonitorOf(platform::Hwnd other) override {
+    frame_.CoverMonitorOf(reinterpret_cast<HWND>(other));
+  }
+  void CoverEveryMonitor() override { frame_.CoverEveryMonitor(); }
+  void SetTopmost(bool topmost) override { frame_.SetTopmost(topmost); }
+  void BringToFront() override { frame_.BringToFront(); }
+  void SetIcon(platform::BuiltIn icon) override { frame_.SetIcon(icon, fonts_.scale().dpi()); }
+  void SetClientSize(int widthTwips, int heightTwips) override {
+    frame_.SetClientSize(widthTwips, heightTwips, fonts_.scale());
+  }
+
+  // Any control.
+  void SetText(int control, std::string_view text) override { controls_.SetText(control, text); }
   std::string Text(int control) const override;
-  void SetControlEnabled(int control, bool enabled) override;
-  bool ControlEnabled(int control) const override;
-  void SetControlVisible(int control, bool visible) override;
-  bool ControlVisible(int control) const override;
-  void SetControlBounds(int control, platform::Rect twips) override;
-  platform::Rect ControlBounds(int control) const override;
-  void SetFocus(int control) override;
-  void SelectAllText(int control) override;
-  void SetDefaultButton(int control, bool isDefault) override;
-  void SetChecked(int control, bool checked) override;
-  bool Checked(int control) const override;
-  void SetPicture(int control, platform::PicturePtr picture) override;
-  platform::PicturePtr GetPicture(int control) const override;
-  void SetTimer(int control, int intervalMs, bool enabled) override;
-  int TimerInterval(int control) const override;
-  bool TimerEnabled(int control) const override;
+  void SetControlEnabled(int control, bool enabled) override {
+    controls_.SetEnabled(control, enabled);
+  }
+  bool ControlEnabled(int control) const override { return controls_.Enabled(control); }
+  void SetControlVisible(int control, bool visible) override {
+    controls_.SetVisible(control, visible);
+  }
+  bool ControlVisible(int control) const override { return controls_.Visible(control); }
+  void SetControlBounds(int control, platform::Rect twips) override {
+    controls_.SetBounds(control, twips);
+  }
+  platform::Rect ControlBounds(int control) const override { return controls_.Bounds(control); }
+  void SetFocus(int control) override { controls_.SetFocus(control); }
+  void SelectAllText(int control) override { controls_.SelectAllText(control); }
+  void SetToolTip(int control, std::string_view text) override {
+    toolTips_.Set(controls_.HandleOf(control), text);
+  }
 
-  int ListAdd(int control, std::string_view text) override;
-  void ListRemove(int control, int index) override;
-  void ListClear(int control) override;
-  int ListCount(int control) const override;
-  std::string ListText(int control, int index) const override;
-  void SetListChecked(int control, int index, bool checked) override;
-  bool ListChecked(int control, int index) const override;
-  void SetListIndex(int control, int index) override;
-  int ListIndex(int control) const override;
-  void SetListItemFixed(int control, int index, std::string_view toolTip) override;
-  bool ListItemFixed(int control, int index) const override;
-  void SetToolTip(int control, std::string_view text) override;
+  // Buttons, images and timers.
+  void SetDefaultButton(int control, bool isDefault) override {
+    buttons_.SetDefault(control, isDefault);
+  }
+  void SetChecked(int control, bool checked) override { buttons_.SetChecked(control, checked); }
+  bool Checked(int control) const override { return buttons_.Checked(control); }
+  void SetPicture(int control, platform::PicturePtr picture) override {
+    painter_.SetPicture(control, std::move(picture));
+  }
+  platform::PicturePtr GetPicture(int control) const override { return painter_.Picture(control); }
+  void SetTimer(int control, int intervalMs, bool enabled) override {
+    timers_.Set(control, intervalMs, enabled);
+  }
+  int TimerInterval(int control) const override { return timers_.Interval(control); }
+  bool TimerEnabled(int control) const override { return timers_.Enabled(control); }
 
-  void SetMenuChecked(int menuId, bool checked) override;
-  bool MenuChecked(int menuId) const override;
-  void SetMenuEnabled(int menuId, bool enabled) override;
-  bool MenuEnabled(int menuId) const override;
-  void SetMenuNote(int menuId, std::string_view note) override;
+  // Lists.
+  int ListAdd(int control, std::string_view text) override { return lists_.Add(control, text); }
+  void ListRemove(int control, int index) override { lists_.Remove(control, index); }
+  void ListClear(int control) override { lists_.Clear(control); }
+  int ListCount(int control) const override { return lists_.Count(control); }
+  std::string ListText(int control, int index) const override {
+    return lists_.Text(control, index);
+  }
+  void SetListChecked(int control, int index, bool checked) override {
+    lists_.SetChecked(control, index, checked);
+  }
+  bool ListChecked(int control, int index) const override { return lists_.Checked(control, index); }
+  void SetListIndex(int control, int index) override { lists_.SetIndex(control, index); }
+  int ListIndex(int control) const override { return lists_.Index(control); }
+  void SetListItemFixed(int control, int index, std::string_view toolTip) override {
+    fixedEntries_.Mark(control, index, toolTip);
+  }
+  bool ListItemFixed(int control, int index) const override {
+    return fixedEntries_.IsFixed(control, index);
+  }
+
+  // Menus.
+  void SetMenuChecked(int menuId, bool checked) override { menus_.SetChecked(menuId, checked); }
+  bool MenuChecked(int menuId) const override { return menus_.Checked(menuId); }
+  void SetMenuEnabled(int menuId, bool enabled) override { menus_.SetEnabled(menuId, enabled); }
+  bool MenuEnabled(int menuId) const override { return menus_.Enabled(menuId); }
+  void SetMenuNote(int menuId, std::string_view note) override { menus_.SetNote(menuId, note); }
   void PopupMenu(std::string_view popupName) override;
 
  private:
-  struct ControlState {
-    HWND hwnd = nullptr;  // none for timers and lines
-    platform::Rect bounds;
-    bool visible = true;
-    bool defaultButton = false;  // the one Enter presses
-    platform::PicturePtr picture;
-    int interval = 0;
-    bool timerEnabled = false;
-    UniqueHbrush brush;             // frames: their background
-    UniqueImageList buttonPicture;  // buttons with a picture, drawn for `buttonPictureDpi`
-    UINT buttonPictureDpi = 0;
-  };
-
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateControls(HINSTANCE instance);
-  void CreateMenuBar();
-  void PutPanelsUnderTheirControls();
-  struct Fonts {
-    UniqueHfont normal;
-    UniqueHfont bold;
-    UniqueHfont underlined;
-  };
-  Fonts CreateFonts() const;
-  std::vector<CaptionRoom> CaptionRooms() const;
-  void Layout();
-  void UpdateButtonPicture(int control);
-  RECT PixelRect(int control) const;
-  int Pixels(int twips) const;
-  int ContainerOf(int control) const;
-  // Option buttons are grouped by their panel: a new group starts where the
-  // table goes on with another panel's, or with a control of another kind.
-  bool StartsGroup(int control) const;
-  // Clears the other option buttons of the panel that holds `control`.
-  void ClearOtherOptions(int control);
-  // The control the keyboard goes to when the window is activated.
-  HWND FirstFocus() const;
-  bool EffectivelyVisible(int control) const;
-  void UpdateVisibility();
-  bool IsListView(int control) const;
-  const platform::ControlSpec& SpecOf(int control) const { return layout_.controls[control]; }
-  int ControlFromId(int id) const;
-  LRESULT OnColor(HDC dc, HWND child);
   void OnCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(const NMHDR& header);
+  LRESULT OnColor(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnActivate();
+  void OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace);
   // Whether the message in hand was sent from this thread: by our own
   // controls or by Windows on our behalf, not by another program.
   static bool SentByThisThread();
-  void OnDpiChanged(WPARAM newDpi, LPARAM suggestedPlace);
-  LRESULT OnNotify(const NMHDR& header);
-  // Drawing, holding and explaining fixed entries; nothing for other notices.
-  std::optional<LRESULT> OnFixedEntryNotify(int control, const NMHDR& header);
-  void OnPaint();
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  // Lays the controls out and draws the buttons' pictures at the fonts' scale.
+  void LayOut();
   void Dispatch(int control, platform::Event event);
-  void AdjustToClientSize();
-  // Puts the window over `screen`, in its normal state.
-  void Cover(const RECT& screen);
-  // Moves the window's restored position to be centred on `area`, inside
-  // the work area of the monitor `area` is on.
-  void CenterOn(const RECT& area);
-  void CenterOnOwner(HWND owner);
 
   const platform::FormSpec& layout_;
   platform::WindowEvents& events_;
-  HWND hwnd_ = nullptr;
+  // The parts, made with the table before the window; each is given the
+  // window once it exists.
+  FormFonts fonts_;
+  Win32UiFrame frame_;
+  Win32UiMenus menus_;
+  Win32UiControls controls_;
+  Win32UiButtons buttons_;
+  Win32UiLists lists_;
+  Win32UiFixedEntries fixedEntries_;
+  Win32UiTimers timers_;
+  Win32UiToolTips toolTips_;
+  Win32UiPainter painter_;
   // When Windows last asked, with a sent WM_QUERYENDSESSION, whether the
   // session may end; 0 never. A WM_ENDSESSION counts only after that (or
   // while the system says it is shutting down): another program can post
   // one to end the engine without its restart.
   ULONGLONG sessionEndAsked_ = 0;
-  std::vector<ControlState> controls_;
-  UniqueHmenu menuBar_;
-  Fonts fonts_;
-  UniqueHbrush backBrush_;
-  UniqueHicon bigIcon_;
-  UniqueHicon smallIcon_;
-  HWND toolTip_ = nullptr;
-  std::map<int, std::wstring> fixedEntryTips_;  // by list control
-  UINT dpi_ = 96;
-  int clientWidth_;
-  int clientHeight_;
-  platform::WindowState pendingState_;
-  bool shownOnce_ = false;
-  bool notifying_ = false;  // our own list changes report no events
-  // Tells a handler running below us whether this window still exists.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  // Last, so that it goes first: the window and its controls are destroyed
+  // before the fonts, icons, brushes and pictures they draw with.
+  UniqueFormHwnd window_;
 };
 
 }  // namespace pm::win32
