@@ -22,12 +22,14 @@ target_include_directories(pm_platform INTERFACE ${PMP_GENERATED})
 
 if(PMP_WINDOWS)
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
+            src/platform/Result.cpp
             src/platform/Placement.cpp src/platform/FolderPath.cpp src/platform/ProgramPath.cpp
             src/platform/win32/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform advapi32 user32 gdi32 shell32 comctl32
                         ole32 oleaut32 windowscodecs uuid version bcrypt wtsapi32 userenv)
 else()
   pmp_layer(pm_backend src/platform/Text.cpp src/platform/PictureHeader.cpp src/platform/DebugTrace.cpp
+            src/platform/Result.cpp
             src/platform/Placement.cpp src/platform/FolderPath.cpp src/platform/ProgramPath.cpp
             src/platform/sim/*.cpp)
   target_link_libraries(pm_backend PUBLIC pm_platform)

@@ -22,15 +22,19 @@ namespace {
 
 using namespace pm;
 
+void Stored(const store::RegResult& result) {
+  if (!result) std::abort();
+}
+
 void StoreSettings(platform::Registry& registry) {
-  store::WriteSetting(registry, store::setting::kUserPassword, "secret");
-  store::WriteSetting(registry, "LockZip", "1");
-  store::WriteSetting(registry, store::setting::kTimeDelay, "30");
+  Stored(store::WriteSetting(registry, store::setting::kUserPassword, "secret"));
+  Stored(store::WriteSetting(registry, "LockZip", "1"));
+  Stored(store::WriteSetting(registry, store::setting::kTimeDelay, "30"));
   const store::ListItem items[] = {{"Notepad", true}, {"Paint", false}};
   const std::string ignore[] = {"Exit"};
-  store::WriteLists(registry, items, ignore);
-  store::RegistryModule::WriteValue(registry, store::kRootKey, store::kRunOnceKey, "Other",
-                                    "C:\\other.exe");
+  Stored(store::WriteLists(registry, items, ignore));
+  Stored(store::RegistryModule::WriteValue(registry, store::kRootKey, store::kRunOnceKey, "Other",
+                                           "C:\\other.exe"));
 }
 
 void ReadEverything(platform::Registry& registry) {

@@ -7,11 +7,11 @@
 #include "RegFileCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const pm::store::RegDataDecode decoded =
+  const pm::platform::Result<pm::store::RegData> decoded =
       pm::store::DecodeRegData(std::string_view(reinterpret_cast<const char*>(data), size));
-  if (!decoded.ok) return 0;
+  if (!decoded) return 0;
   pm::store::RegFileContent content;
-  content.keys.push_back({"", {{"v", decoded.type, decoded.data}}});
+  content.keys.push_back({"", {{"v", decoded->type, decoded->data}}});
   pm::fuzz::CheckRoundTrip(content);
   return 0;
 }

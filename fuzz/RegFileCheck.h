@@ -29,10 +29,10 @@ inline bool SameContent(const store::RegFileContent& a, const store::RegFileCont
 
 // Writes the content and reads it back; a difference is a bug in one of them.
 inline void CheckRoundTrip(const store::RegFileContent& content) {
-  const store::RegFileWrite written = store::WriteRegFile(kRootName, content);
-  if (!written.ok) return;  // a name with a line break, which the format cannot hold
-  const store::RegFileParse again = store::ParseRegFile(written.bytes, kRootName);
-  if (!again.ok || !SameContent(again.content, content)) std::abort();
+  const platform::Result<store::ByteArray> written = store::WriteRegFile(kRootName, content);
+  if (!written) return;  // a name with a line break, which the format cannot hold
+  const platform::Result<store::RegFileRead> again = store::ParseRegFile(*written, kRootName);
+  if (!again || !SameContent(again->content, content)) std::abort();
 }
 
 }  // namespace pm::fuzz

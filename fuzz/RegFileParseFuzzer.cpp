@@ -6,8 +6,8 @@
 #include "RegFileCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const pm::store::RegFileParse parsed =
+  const pm::platform::Result<pm::store::RegFileRead> parsed =
       pm::store::ParseRegFile(std::span<const std::uint8_t>(data, size), pm::fuzz::kRootName);
-  if (parsed.ok) pm::fuzz::CheckRoundTrip(parsed.content);
+  if (parsed) pm::fuzz::CheckRoundTrip(parsed->content);
   return 0;
 }

@@ -36,10 +36,13 @@ store::KeySnapshot Elsewhere(platform::Registry& registry) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   sim::SimRegistry registry;
   // The plain form of earlier versions: checked without 600,000 rounds.
-  store::WriteSetting(registry, store::setting::kUserPassword, "secret");
+  if (!store::WriteSetting(registry, store::setting::kUserPassword, "secret")) std::abort();
   const store::ListItem items[] = {{"Notepad", true}};
-  store::WriteLists(registry, items, std::span<const std::string>{});
-  store::RegistryModule::WriteValue(registry, store::kRootKey, "SOFTWARE\\Other", "Kept", "1");
+  if (!store::WriteLists(registry, items, std::span<const std::string>{})) std::abort();
+  if (!store::RegistryModule::WriteValue(registry, store::kRootKey, "SOFTWARE\\Other", "Kept",
+                                         "1")) {
+    std::abort();
+  }
   const store::KeySnapshot before = store::CaptureKey(registry, store::kRootKey, "SOFTWARE");
   const store::KeySnapshot elsewhere = Elsewhere(registry);
 

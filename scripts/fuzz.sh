@@ -12,18 +12,20 @@ seconds=${1:-20}
 out=build/fuzz
 mkdir -p "$out"
 
-sources=(src/store/RegFile.cpp src/platform/Text.cpp src/platform/sim/SimLowerCase.cpp)
+sources=(src/store/RegFile.cpp src/platform/Text.cpp src/platform/sim/SimLowerCase.cpp
+         src/platform/Result.cpp src/platform/DebugTrace.cpp src/platform/sim/SimDebugTrace.cpp
+         src/platform/sim/SimErrorText.cpp)
 # The import runs on the simulated registry, through the store's own code.
 import_sources=(src/store/SettingsFile.cpp src/store/RegFileTree.cpp
                 src/store/RegistrySnapshot.cpp src/store/RegistryModule.cpp src/store/modRegistry.cpp
                 src/store/SettingsCatalogue.cpp src/store/PolicySettings.cpp src/store/ItemLists.cpp
                 src/store/PlainPasswords.cpp src/store/PasswordCheck.cpp
-                src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp
+                src/platform/sim/SimRegistry.cpp
                 src/platform/sim/SimCrypto.cpp src/platform/sim/SimFiles.cpp)
 # The service's request reader runs on the whole store and the service.
 service_sources=($(ls src/store/*.cpp src/service/*.cpp | grep -v -e RegFile.cpp)
                  src/platform/ProgramPath.cpp src/platform/FolderPath.cpp
-                 src/platform/sim/SimRegistry.cpp src/platform/sim/SimErrorText.cpp
+                 src/platform/sim/SimRegistry.cpp
                  src/platform/sim/SimCrypto.cpp src/platform/sim/SimFiles.cpp)
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -fno-omit-frame-pointer -Isrc)

@@ -42,10 +42,13 @@ double Percentile(std::vector<double> values, double fraction) {
 void SetBenchmarkSwitch(std::string_view name, bool on) {
   win32::Win32Registry registry;
   if (on) {
-    store::RegistryModule::WriteValue(registry, store::kRootKey, store::kBenchmarkKey, name,
-                                      std::string("1"));
+    EXPECT_TRUE(store::RegistryModule::WriteValue(registry, store::kRootKey, store::kBenchmarkKey,
+                                                  name, std::string("1")));
   } else {
-    store::modRegistry::DeleteValue(registry, store::kRootKey, store::kBenchmarkKey, name);
+    // Not there is what was wanted.
+    const store::RegResult deleted =
+        store::modRegistry::DeleteValue(registry, store::kRootKey, store::kBenchmarkKey, name);
+    EXPECT_TRUE(deleted || deleted.code() == platform::reg_error::kFileNotFound);
   }
 }
 

@@ -94,7 +94,8 @@ class EventLogScenario : public ServiceScenario {
   }
   ~EventLogScenario() override {
     win32::Win32Registry registry;
-    registry.DeleteTree(store::kRootKey, store::kPolicyKey);
+    const platform::RegStatus removed = registry.DeleteTree(store::kRootKey, store::kPolicyKey);
+    EXPECT_TRUE(removed == 0 || removed == platform::reg_error::kFileNotFound) << removed;
   }
 
   // The first event of `id` after the `seen` first ones that `holds`.
@@ -179,7 +180,7 @@ TEST_F(EventLogScenario, EventLog) {
   store::ByteArray answer;
   store::ServiceRequest guess;
   guess.password = "guess";
-  channel.Transact(store::EncodeRequest(guess), answer);
+  EXPECT_EQ(channel.Transact(store::EncodeRequest(guess), answer), 0);
   EXPECT_TRUE(Written(
       EventId::WrongPassword,
       [](const TracedEvent& e) { return Mentions(e, "with a change of the settings"); },
@@ -189,7 +190,7 @@ TEST_F(EventLogScenario, EventLog) {
   outside.change.ops.push_back({store::ChangeOp::Kind::SetValue,
                                 "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Forged",
                                 platform::reg_type::kSz, store::RegistryModule::EncodeString("x")});
-  channel.Transact(store::EncodeRequest(outside), answer);
+  EXPECT_EQ(channel.Transact(store::EncodeRequest(outside), answer), 0);
   EXPECT_TRUE(Written(
       EventId::RequestRefused,
       [](const TracedEvent& e) { return Mentions(e, "CurrentVersion\\Run"); },
@@ -198,11 +199,11 @@ TEST_F(EventLogScenario, EventLog) {
   Say("the administrator's policy arrives");
   {
     win32::Win32Registry registry;
-    store::RegistryModule::WriteValue(registry, store::kRootKey,
-                                      "SOFTWARE\\Policies\\Pelmora Pro\\Windows", "Window0",
-                                      std::string("Calculator,1"));
-    store::RegistryModule::WriteValue(registry, store::kRootKey, store::kPolicySettingsKey,
-                                      "BlankScreen", std::string("1"));
+    EXPECT_TRUE(store::RegistryModule::WriteValue(registry, store::kRootKey,
+                                                  "SOFTWARE\\Policies\\Pelmora Pro\\Windows",
+                                                  "Window0", std::string("Calculator,1")));
+    EXPECT_TRUE(store::RegistryModule::WriteValue(
+        registry, store::kRootKey, store::kPolicySettingsKey, "BlankScreen", std::string("1")));
   }
   EXPECT_TRUE(Written(
       EventId::PolicyApplied,

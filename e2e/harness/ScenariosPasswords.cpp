@@ -55,7 +55,7 @@ class PasswordsWithTheServiceScenario : public ServiceScenario {
     save.ticket = ticket;
     win32::Win32Registry registry;
     store::ChangeRecorder recorder(registry);
-    store::WriteSetting(recorder, store::Info(store::Switch::LockZip).valueName, "1");
+    EXPECT_TRUE(store::WriteSetting(recorder, store::Info(store::Switch::LockZip).valueName, "1"));
     save.change = recorder.TakeChange();
     return Ask(save);
   }

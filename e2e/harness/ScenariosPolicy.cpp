@@ -43,7 +43,10 @@ class PolicyKey {
   }
 
  private:
-  void Clear() { registry_.DeleteTree(store::kRootKey, store::kPolicyKey); }
+  void Clear() {
+    const platform::RegStatus removed = registry_.DeleteTree(store::kRootKey, store::kPolicyKey);
+    EXPECT_TRUE(removed == 0 || removed == platform::reg_error::kFileNotFound) << removed;
+  }
   win32::Win32Registry registry_;
 };
 

@@ -195,7 +195,7 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
   store::ServiceRequest save(store::RequestKind::Change, "secret");
   win32::Win32Registry registry;
   store::ChangeRecorder recorder(registry);
-  store::WriteSetting(recorder, store::Info(store::Switch::LockZip).valueName, "1");
+  EXPECT_TRUE(store::WriteSetting(recorder, store::Info(store::Switch::LockZip).valueName, "1"));
   save.change = recorder.TakeChange();
   const auto started = std::chrono::steady_clock::now();
   const bool saved = channel.Transact(store::EncodeRequest(save), answer) == 0 &&

@@ -52,7 +52,7 @@ store::ServiceRequest SetPassword(std::string_view password, std::string_view ne
   request.password = password;
   win32::Win32Registry registry;
   store::ChangeRecorder recorder(registry);
-  store::WriteSetting(recorder, store::setting::kUserPassword, newPassword);
+  EXPECT_TRUE(store::WriteSetting(recorder, store::setting::kUserPassword, newPassword));
   request.change = recorder.TakeChange();
   return request;
 }
@@ -231,7 +231,9 @@ TEST_F(ServiceGuardsScenario, ServiceGuards) {
     EXPECT_EQ(platform::ReplaceFileDurably(Narrow(journal), store::EncodeChangeSet(undo)), 0)
         << "a journal written as the service writes it before a change";
     key.WriteSetting(store::setting::kUserPassword, "half");
-    registry.DeleteTree(store::kRootKey, "SOFTWARE\\Pelmora Pro\\Windows");
+    const platform::RegStatus removed =
+        registry.DeleteTree(store::kRootKey, "SOFTWARE\\Pelmora Pro\\Windows");
+    EXPECT_TRUE(removed == 0 || removed == platform::reg_error::kFileNotFound) << removed;
     EXPECT_TRUE(StartService(service.get())) << "the service starts again";
     EXPECT_TRUE(WaitFor(
         [&] {

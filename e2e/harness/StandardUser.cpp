@@ -48,8 +48,9 @@ bool HardenSystemKeys() {
         store::kWinlogonKey}) {
     platform::RegStatus status = 0;
     bool existed = false;
-    platform::RegKey::Create(registry, platform::RootKey::LocalMachine, key,
-                             platform::reg_access::kRead, status, existed);
+    const platform::RegKey made =
+        platform::RegKey::Create(registry, platform::RootKey::LocalMachine, key,
+                                 platform::reg_access::kRead, status, existed);
     if (status == 0)
       status =
           registry.ProtectKey(platform::RootKey::LocalMachine, key, platform::KeyRules::UsersRead);

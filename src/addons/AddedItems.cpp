@@ -82,7 +82,7 @@ store::RegResult WriteAddedItem(platform::Registry& target, const AddedItem& ite
   const int positions = program ? store::kProgramPositions : store::kItemPositions;
   const auto valueName = program ? &store::ProgramValueName : &store::PositionValueName;
   const int position = PositionFor(target, key, valueName, positions, item.text);
-  if (position >= positions) return store::RegResult{platform::reg_error::kWriteFault};
+  if (position >= positions) return platform::ResultOf(platform::reg_error::kWriteFault);
   return store::RegistryModule::WriteValue(target, store::kRootKey, key, valueName(position),
                                            store::FormatItemValue({item.text, true}));
 }

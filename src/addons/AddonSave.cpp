@@ -26,6 +26,7 @@ std::optional<std::string> Refusal(const store::PasswordAnswer& answer) {
       return "Too many wrong passwords: the Pelmora Pro Service takes no password for " +
              std::to_string(answer.waitSeconds) + " more seconds.";
     case store::PasswordAnswer::Kind::Unanswered:
+    case store::PasswordAnswer::Kind::NotChecked:
       break;
   }
   return answer.reason;
@@ -52,11 +53,7 @@ store::WriteOutcome SaveAddedItem(const AddonPlatform& platform, std::string pas
   state.SettingsService = platform.service;
   state.ToolTicket = answer.ticket;
   store::SettingsChange change(platform.registry, state);
-  const store::RegResult written = WriteAddedItem(change.registry(), item);
-  store::WriteOutcome outcome =
-      written ? change.Commit()
-              : store::WriteOutcome{store::WriteOutcome::Kind::Failed,
-                                    platform::SystemErrorText(written.status)};
+  store::WriteOutcome outcome = change.Commit(WriteAddedItem(change.registry(), item));
   // The ticket served this save only.
   store::EndToolTicket(platform.service, state.ToolTicket);
   return outcome;

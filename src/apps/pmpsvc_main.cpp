@@ -10,6 +10,7 @@
 #include "apps/service/Win32PipeServer.h"
 #include "apps/service/Win32SessionKeeper.h"
 #include "platform/ServiceChannel.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32KeyWatch.h"
@@ -44,13 +45,9 @@ std::wstring ProgramFolder() {
 }
 
 bool PolicyKeyExists() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(pm::store::kPolicyKey).c_str(), 0, KEY_READ, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  RegCloseKey(key);
-  return true;
+  pm::win32::UniqueHkey key;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(pm::store::kPolicyKey).c_str(), 0, KEY_READ,
+                       key.put()) == ERROR_SUCCESS;
 }
 
 // The administrator's policy, written to the Event Log at the start (when
@@ -99,7 +96,9 @@ void Serve(HANDLE stop, pm::win32::Win32SessionKeeper& keeper, pm::service::Even
   pm::store::FileJournal journal(folder + std::string(pm::service::kJournalFileName));
   pm::service::SettingsService service(registry, journal, folder,
                                        [] { return std::chrono::steady_clock::now(); });
-  service.Start();
+  // What cannot be put in order now is tried again at the next start; the
+  // requests are served either way.
+  pm::platform::BestEffort(service.Start(), "putting the settings in order at the start");
   service.ReportEventsTo(events);
   events.Report({EventId::ServiceStarted, pm::service::kNoSession, {pm::kVersionText}});
   std::thread watchingPolicy([&events, stop] { WatchPolicy(stop, events); });

@@ -108,10 +108,7 @@ bool frmSetup::Save() {
   if (result) {
     result = HashPlainPasswordsIfPossible(change.registry(), frmChangePassword.HashIterations());
   }
-  const store::WriteOutcome outcome =
-      result ? change.Commit()
-             : store::WriteOutcome{store::WriteOutcome::Kind::Failed,
-                                   platform::SystemErrorText(result.status)};
+  const store::WriteOutcome outcome = change.Commit(result);
   if (!outcome) {
     toolkit_.MessageBox(&window(), outcome.Explain(kSettingsNotSaved), "",
                         platform::MessageStyle::Ok, platform::MessageIcon::Error);

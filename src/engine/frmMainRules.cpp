@@ -96,8 +96,10 @@ void frmMain::GetSettings() {
   // load keeps the start-up locker armed for the next log-on. Where the
   // service is installed it starts the start-up locker itself.
   if (state_.SettingsService == nullptr) {
-    store::ApplyStartupLock(registry_, store::ReadSwitch(registry_, Switch::LockStartup),
-                            state_.AppFolder, store::StartupLockStarter::RunOnce);
+    platform::BestEffort(
+        store::ApplyStartupLock(registry_, store::ReadSwitch(registry_, Switch::LockStartup),
+                                state_.AppFolder, store::StartupLockStarter::RunOnce),
+        "arming the start-up lock");
   }
   HideMenuOn = store::ReadSwitch(registry_, Switch::HideMenu);
   state_.PasswordPicture = store::ReadSetting(registry_, store::setting::kPasswordPicture);

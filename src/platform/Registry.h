@@ -1,7 +1,8 @@
 // The raw registry operations the settings store is written against, with
 // Windows' own semantics: key and value names compare without regard to case,
 // creating a key creates its missing parents, values are typed byte blobs, and
-// every call answers with a Win32 error code (0 is success).
+// every call answers with a Win32 error code (0 is success), which the caller
+// must look at.
 //
 // String data crosses this interface as Windows stores it: UTF-16LE code units
 // with their terminating zero. Key paths and value names are UTF-8.
@@ -71,44 +72,48 @@ class Registry {
 
   virtual ~Registry() = default;
 
-  virtual RegStatus OpenKey(RootKey root, std::string_view path, std::uint32_t access,
-                            Handle& key) = 0;
+  [[nodiscard]] virtual RegStatus OpenKey(RootKey root, std::string_view path, std::uint32_t access,
+                                          Handle& key) = 0;
   // Opens the key, creating it and every missing parent; `existed` tells
   // whether it was there before.
-  virtual RegStatus CreateKey(RootKey root, std::string_view path, std::uint32_t access,
-                              Handle& key, bool& existed) = 0;
+  [[nodiscard]] virtual RegStatus CreateKey(RootKey root, std::string_view path,
+                                            std::uint32_t access, Handle& key, bool& existed) = 0;
   virtual void CloseKey(Handle key) noexcept = 0;
 
   // Copies at most buffer.size() bytes. `size` comes back as the value's full
   // size, also when the answer is kMoreData; `type` is set only on success.
-  virtual RegStatus QueryValue(Handle key, std::string_view name, std::uint32_t& type,
-                               std::span<std::uint8_t> buffer, std::uint32_t& size) = 0;
-  virtual RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
-                             std::span<const std::uint8_t> data) = 0;
-  virtual RegStatus DeleteValue(Handle key, std::string_view name) = 0;
+  [[nodiscard]] virtual RegStatus QueryValue(Handle key, std::string_view name, std::uint32_t& type,
+                                             std::span<std::uint8_t> buffer,
+                                             std::uint32_t& size) = 0;
+  [[nodiscard]] virtual RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
+                                           std::span<const std::uint8_t> data) = 0;
+  [[nodiscard]] virtual RegStatus DeleteValue(Handle key, std::string_view name) = 0;
 
   // Deletes a key that has no subkeys (Windows refuses one that has).
-  virtual RegStatus DeleteKey(RootKey root, std::string_view path) = 0;
+  [[nodiscard]] virtual RegStatus DeleteKey(RootKey root, std::string_view path) = 0;
   // Deletes a key with all its subkeys and values.
-  virtual RegStatus DeleteTree(RootKey root, std::string_view path) = 0;
+  [[nodiscard]] virtual RegStatus DeleteTree(RootKey root, std::string_view path) = 0;
 
-  virtual RegStatus EnumKey(Handle key, std::uint32_t index, std::string& name) = 0;
-  virtual RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
-                              std::uint32_t& type, std::vector<std::uint8_t>& data) = 0;
+  [[nodiscard]] virtual RegStatus EnumKey(Handle key, std::uint32_t index, std::string& name) = 0;
+  [[nodiscard]] virtual RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
+                                            std::uint32_t& type,
+                                            std::vector<std::uint8_t>& data) = 0;
 
   // The platform's hive file save and restore of a key's whole subtree.
-  virtual RegStatus SaveKey(Handle key, const std::string& filePath) = 0;
-  virtual RegStatus RestoreKey(Handle key, const std::string& filePath, std::uint32_t flags) = 0;
+  [[nodiscard]] virtual RegStatus SaveKey(Handle key, const std::string& filePath) = 0;
+  [[nodiscard]] virtual RegStatus RestoreKey(Handle key, const std::string& filePath,
+                                             std::uint32_t flags) = 0;
 
   // Enables a privilege such as "SeBackupPrivilege" on the process token.
-  virtual bool EnablePrivilege(std::string_view privilegeName) = 0;
+  [[nodiscard]] virtual bool EnablePrivilege(std::string_view privilegeName) = 0;
 
   // Gives the key a security descriptor of its own: administrators and the
   // system have full control, and users read it (UsersRead) or nothing of it
   // (AdministratorsOnly); nothing is inherited. Windows would inherit the
   // first from SOFTWARE; Wine inherits nothing, and a key made by someone
   // else may carry anything.
-  virtual RegStatus ProtectKey(RootKey root, std::string_view path, KeyRules rules) = 0;
+  [[nodiscard]] virtual RegStatus ProtectKey(RootKey root, std::string_view path,
+                                             KeyRules rules) = 0;
 };
 
 // Owns one open key of a Registry and closes it when it goes.
@@ -130,15 +135,15 @@ class RegKey {
   }
   ~RegKey() { Reset(); }
 
-  static RegKey Open(Registry& registry, RootKey root, std::string_view path, std::uint32_t access,
-                     RegStatus& status) {
+  [[nodiscard]] static RegKey Open(Registry& registry, RootKey root, std::string_view path,
+                                   std::uint32_t access, RegStatus& status) {
     Registry::Handle handle = 0;
     status = registry.OpenKey(root, path, access, handle);
     return status == reg_error::kSuccess ? RegKey(registry, handle) : RegKey();
   }
 
-  static RegKey Create(Registry& registry, RootKey root, std::string_view path,
-                       std::uint32_t access, RegStatus& status, bool& existed) {
+  [[nodiscard]] static RegKey Create(Registry& registry, RootKey root, std::string_view path,
+                                     std::uint32_t access, RegStatus& status, bool& existed) {
     Registry::Handle handle = 0;
     status = registry.CreateKey(root, path, access, handle, existed);
     return status == reg_error::kSuccess ? RegKey(registry, handle) : RegKey();

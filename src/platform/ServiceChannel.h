@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
+
 namespace pm::platform {
 
 namespace service {
@@ -34,14 +36,14 @@ class ServiceChannel {
  public:
   virtual ~ServiceChannel() = default;
   // A Win32 error code: 0 when `reply` holds the service's whole reply.
-  virtual std::int32_t Transact(std::span<const std::uint8_t> request,
+  [[nodiscard]] virtual std::int32_t Transact(std::span<const std::uint8_t> request,
                                 std::vector<std::uint8_t>& reply) = 0;
   // Sends a request whose reply nobody waits for (a report), without holding
   // up the caller however long the service takes; one that cannot be
   // delivered is dropped. Here: at once, as a transaction.
   virtual void Post(std::span<const std::uint8_t> request) {
     std::vector<std::uint8_t> reply;
-    Transact(request, reply);
+    BestEffort(ResultOf(Transact(request, reply)), "posting a report to the service");
   }
 };
 

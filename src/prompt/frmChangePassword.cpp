@@ -140,9 +140,12 @@ bool frmChangePassword::StorePasswords(const Hashes& hashes) {
   } else {
     try {
       store::SettingsChange change(registry_, state_);
-      store::WriteSetting(change.registry(), store::setting::kUserPassword, hashes.first);
-      store::WriteSetting(change.registry(), store::setting::kUserPassword2, hashes.second);
-      outcome = change.Commit();
+      store::FirstFailure written;
+      written.Note(
+          store::WriteSetting(change.registry(), store::setting::kUserPassword, hashes.first));
+      written.Note(
+          store::WriteSetting(change.registry(), store::setting::kUserPassword2, hashes.second));
+      outcome = change.Commit(written.result());
     } catch (const std::exception& error) {
       outcome = {store::WriteOutcome::Kind::Failed, error.what()};
     }

@@ -71,7 +71,10 @@ void frmPassword::CheckInBackground(store::PasswordQuestion question,
         if (attempt != attempt_ || !checking_) return;
         checking_ = false;
         cmdOK.SetEnabled(true);
-        if (answer->kind == store::PasswordAnswer::Kind::Unanswered) {
+        // Nobody could say whether it is right: nothing is let through and
+        // nothing counts as a wrong try.
+        if (answer->kind == store::PasswordAnswer::Kind::Unanswered ||
+            answer->kind == store::PasswordAnswer::Kind::NotChecked) {
           Label1.SetCaption(answer->reason + " " + std::string(kTryAgainHint));
           return;
         }

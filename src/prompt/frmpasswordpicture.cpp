@@ -98,8 +98,7 @@ void frmpasswordpicture::Form_Load() {
 }
 
 bool frmpasswordpicture::SetDir1Path(const std::string& folder) {
-  const auto subfolders =
-      NamesIn(folder, [](const FolderEntry& entry) { return entry.isFolder; });
+  const auto subfolders = NamesIn(folder, [](const FolderEntry& entry) { return entry.isFolder; });
   if (!subfolders) return false;
   // The folder's ancestors from the drive's root down, then its subfolders.
   std::vector<std::string> rows;
@@ -185,8 +184,9 @@ void frmpasswordpicture::cmdOK_Click() {
   const std::string_view name =
       bad ? store::setting::kBadPasswordPic : store::setting::kPasswordPicture;
   store::SettingsChange change(registry_, state_);
-  store::WriteSetting(change.registry(), name, path);
-  if (const store::WriteOutcome outcome = change.Commit(); !outcome) {
+  if (const store::WriteOutcome outcome =
+          change.Commit(store::WriteSetting(change.registry(), name, path));
+      !outcome) {
     toolkit_.MessageBox(&window(), outcome.Explain(kPictureNotSaved), "",
                         platform::MessageStyle::Ok, platform::MessageIcon::Error);
     return;

@@ -13,13 +13,18 @@ PasswordGate::Verdict PasswordGate::Check(const Caller& caller, std::string_view
   Tries& tries = tries_[caller.Key()];
   if (now < tries.waitUntil) return Verdict::Waiting;
   if (stored.empty()) return Verdict::Right;
-  if (!store::PasswordMatches(store::LowerTypedPassword(typed), stored)) {
-    ++tries.wrongInARow;
-    tries.waitUntil = now + std::chrono::seconds(store::RetryWaitSeconds(tries.wrongInARow));
-    return Verdict::Wrong;
+  switch (store::CheckPassword(store::LowerTypedPassword(typed), stored)) {
+    case store::PasswordVerdict::Match:
+      tries.wrongInARow = 0;
+      return Verdict::Right;
+    case store::PasswordVerdict::NotChecked:
+      return Verdict::NotChecked;
+    case store::PasswordVerdict::NoMatch:
+      break;
   }
-  tries.wrongInARow = 0;
-  return Verdict::Right;
+  ++tries.wrongInARow;
+  tries.waitUntil = now + std::chrono::seconds(store::RetryWaitSeconds(tries.wrongInARow));
+  return Verdict::Wrong;
 }
 
 int PasswordGate::SecondsToWait(const Caller& caller) const {

@@ -24,7 +24,12 @@ class PasswordGate {
 
   explicit PasswordGate(Clock clock);
 
-  enum class Verdict { Right, Wrong, Waiting };
+  enum class Verdict {
+    Right,
+    Wrong,
+    Waiting,
+    NotChecked,  // the system could not hash: no try counts
+  };
   // `stored` as the settings hold it; an empty one is matched by any password.
   Verdict Check(const Caller& caller, std::string_view typed, std::string_view stored);
   // Whole seconds left of the caller's wait after wrong passwords.

@@ -127,6 +127,7 @@ std::optional<AuditEvent> EventForReply(const store::ServiceRequest& request,
     case ReplyKind::Waiting:
       return Event(EventId::PasswordHeldBack, session, {Count(reply.waitSeconds)});
     case ReplyKind::Refused:
+    case ReplyKind::NotChecked:
       return Event(EventId::RequestRefused, session, {reply.detail});
     case ReplyKind::Failed:
     case ReplyKind::Lost:

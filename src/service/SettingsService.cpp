@@ -29,7 +29,7 @@ ServiceReply Reply(ReplyKind kind, std::string detail = {}, std::int32_t status 
 ServiceReply FromApply(const store::ApplyOutcome& applied) {
   if (applied) return Reply(ReplyKind::Done);
   return Reply(applied.undo ? ReplyKind::Failed : ReplyKind::Lost, applied.failedWrite,
-               applied.result.status);
+               applied.result.code());
 }
 
 ServiceReply FromTransfer(const store::TransferOutcome& transfer) {
@@ -40,6 +40,8 @@ ServiceReply FromTransfer(const store::TransferOutcome& transfer) {
       return Reply(ReplyKind::MissingFile);
     case store::TransferOutcome::Kind::NotAnExport:
       return Reply(ReplyKind::NotAnExport, transfer.reason);
+    case store::TransferOutcome::Kind::Lost:
+      return Reply(ReplyKind::Lost, transfer.reason);
     case store::TransferOutcome::Kind::Failed:
       break;
   }
@@ -63,7 +65,7 @@ store::RegResult SettingsService::ProtectProductKeys() {
   platform::RegStatus status = 0;
   if (!platform::RegKey::Create(registry_, store::kRootKey, store::kProductKey,
                                 platform::reg_access::kWrite, status, existed)) {
-    return {status};
+    return platform::ResultOf(status);
   }
   return store::modRegistry::ProtectKeyTree(registry_, store::kRootKey, store::kProductKey,
                                             store::RulesOfKey);
@@ -75,7 +77,7 @@ store::RegResult SettingsService::MovePasswordsToProtectedPlace() {
     move = store::MovePasswordsToProtectedPlace(registry_, hashIterations_);
   } catch (const std::exception&) {
     // Left where they are until the next start: nothing is lost.
-    return {platform::reg_error::kWriteFault};
+    return platform::ResultOf(platform::reg_error::kWriteFault);
   }
   if (move.ops.empty()) return {};
   const store::ApplyOutcome moved = store::ApplyChange(registry_, move, &journal_);
@@ -120,6 +122,8 @@ std::optional<ServiceReply> SettingsService::Refusal(const store::ServiceRequest
       reply.waitSeconds = static_cast<std::uint32_t>(gate_.SecondsToWait(caller));
       return reply;
     }
+    case PasswordGate::Verdict::NotChecked:
+      return Reply(ReplyKind::NotChecked, "the password could not be checked");
     case PasswordGate::Verdict::Wrong:
       break;
   }
@@ -214,7 +218,11 @@ ServiceReply SettingsService::Handle(const store::ServiceRequest& request, const
   }
   if (reply.kind != ReplyKind::Done) return reply;
   // A change or an import may have made keys; an export made none.
-  if (request.kind != store::RequestKind::Export) ProtectProductKeys();
+  // Keys made below ours inherit their rules on Windows; this gives them
+  // their own, as Wine passes nothing on.
+  if (request.kind != store::RequestKind::Export) {
+    platform::BestEffort(ProtectProductKeys(), "giving the settings' keys their rules");
+  }
   if (passwordsChanged_) {
     // Every ticket was given for the old password; the tool that stored the
     // new one goes on with a new ticket.

@@ -4,9 +4,10 @@
 
 namespace pm::store {
 
-bool FileJournal::Write(std::span<const std::uint8_t> bytes) {
+RegResult FileJournal::Write(std::span<const std::uint8_t> bytes) {
   // The undo of a change holds the passwords' hashes as they were.
-  return platform::ReplaceFileDurably(path_, bytes, platform::FileReaders::AdministratorsOnly) == 0;
+  return platform::ResultOf(
+      platform::ReplaceFileDurably(path_, bytes, platform::FileReaders::AdministratorsOnly));
 }
 
 std::optional<ByteArray> FileJournal::Read() {
@@ -17,8 +18,8 @@ std::optional<ByteArray> FileJournal::Read() {
   return bytes;
 }
 
-bool FileJournal::Clear() {
-  return platform::DeleteFileIfPresent(path_) == 0;
+RegResult FileJournal::Clear() {
+  return platform::ResultOf(platform::DeleteFileIfPresent(path_));
 }
 
 }  // namespace pm::store

@@ -11,9 +11,9 @@ namespace pm::store {
 class FileJournal final : public ChangeJournal {
  public:
   explicit FileJournal(std::string path) : path_(std::move(path)) {}
-  bool Write(std::span<const std::uint8_t> bytes) override;
+  RegResult Write(std::span<const std::uint8_t> bytes) override;
   std::optional<ByteArray> Read() override;
-  bool Clear() override;
+  RegResult Clear() override;
 
  private:
   std::string path_;

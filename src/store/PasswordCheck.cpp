@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Crypto.h"
+#include "platform/DebugTrace.h"
 #include "platform/Text.h"
 #include "store/SettingsCatalogue.h"
 
@@ -126,21 +127,30 @@ std::string HashPlainPassword(std::string_view stored, std::uint32_t iterations)
   return HashText(platform::FirstCodePoints(stored, store::kPasswordLength), iterations);
 }
 
-bool PasswordMatches(std::string_view typed, std::string_view stored) {
+PasswordVerdict CheckPassword(std::string_view typed, std::string_view stored) {
+  const auto verdict = [](bool matches) {
+    return matches ? PasswordVerdict::Match : PasswordVerdict::NoMatch;
+  };
   if (!store::IsHashedPassword(stored)) {
-    return LowerTypedPassword(typed) == platform::FirstCodePoints(stored, store::kPasswordLength);
+    return verdict(LowerTypedPassword(typed) ==
+                   platform::FirstCodePoints(stored, store::kPasswordLength));
   }
   const std::optional<StoredHash> parsed = ParseHash(stored);
-  if (!parsed) return false;
+  if (!parsed) return PasswordVerdict::NoMatch;
   const std::string text = HashedText(typed);
-  if (text.empty()) return false;
+  if (text.empty()) return PasswordVerdict::NoMatch;
   try {
-    return SameBytes(
+    return verdict(SameBytes(
         platform::Pbkdf2Sha256(text, parsed->salt, parsed->iterations, parsed->hash.size()),
-        parsed->hash);
+        parsed->hash));
   } catch (const std::exception&) {
-    return false;
+    platform::TraceCaughtException("checking a password");
+    return PasswordVerdict::NotChecked;
   }
+}
+
+bool PasswordMatches(std::string_view typed, std::string_view stored) {
+  return CheckPassword(typed, stored) == PasswordVerdict::Match;
 }
 
 }  // namespace pm::store

@@ -33,10 +33,19 @@ std::string HashPassword(std::string_view typed,
 std::string HashPlainPassword(std::string_view stored,
                               std::uint32_t iterations = kPasswordHashIterations);
 
+enum class PasswordVerdict {
+  Match,
+  NoMatch,
+  NotChecked,  // the system could not hash: neither right nor wrong
+};
+
 // Lower-cases the typed text and compares it with the stored value: a hash
 // is checked by hashing; a plain value by its first 16 characters, exactly.
 // An empty stored value is matched by an empty box. A value in the hashed
-// form that cannot be read is matched by nothing.
+// form that cannot be read is matched by nothing. When the system's crypto
+// provider fails, nothing was checked, and a trace says why.
+PasswordVerdict CheckPassword(std::string_view typed, std::string_view stored);
+// CheckPassword's Match.
 bool PasswordMatches(std::string_view typed, std::string_view stored);
 
 }  // namespace pm::store

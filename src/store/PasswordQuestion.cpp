@@ -19,8 +19,18 @@ PasswordAnswer AskPassword(platform::ServiceChannel* service, const PasswordQues
                            std::string_view stored) {
   PasswordAnswer answer;
   if (service == nullptr) {
-    answer.kind = PasswordMatches(question.typed, stored) ? PasswordAnswer::Kind::Match
-                                                          : PasswordAnswer::Kind::NoMatch;
+    switch (CheckPassword(question.typed, stored)) {
+      case PasswordVerdict::Match:
+        answer.kind = PasswordAnswer::Kind::Match;
+        break;
+      case PasswordVerdict::NoMatch:
+        answer.kind = PasswordAnswer::Kind::NoMatch;
+        break;
+      case PasswordVerdict::NotChecked:
+        answer.kind = PasswordAnswer::Kind::NotChecked;
+        answer.reason = kPasswordNotChecked;
+        break;
+    }
     return answer;
   }
   answer.fromService = true;
@@ -47,6 +57,10 @@ PasswordAnswer AskPassword(platform::ServiceChannel* service, const PasswordQues
       return answer;
     case ReplyKind::Waiting:
       answer.kind = PasswordAnswer::Kind::Wait;
+      return answer;
+    case ReplyKind::NotChecked:
+      answer.kind = PasswordAnswer::Kind::NotChecked;
+      answer.reason = kPasswordNotChecked;
       return answer;
     default:
       answer.kind = PasswordAnswer::Kind::Unanswered;
@@ -76,9 +90,10 @@ void EndToolTicket(platform::ServiceChannel* service, std::string& ticket) {
     ServiceRequest request(RequestKind::EndTicket, {});
     request.ticket = ticket;
     ByteArray ignored;
-    // Best effort: a ticket the service cannot hear of still ends within
-    // half an hour, or with the tool's process.
-    service->Transact(EncodeRequest(request), ignored);
+    // A ticket the service cannot hear of still ends within half an hour,
+    // or with the tool's process.
+    platform::BestEffort(platform::ResultOf(service->Transact(EncodeRequest(request), ignored)),
+                         "ending the configuration tool's ticket");
   }
   platform::WipeText(ticket);
 }

@@ -26,12 +26,13 @@ struct PasswordAnswer {
     NoMatch,
     Wait,        // too many wrong ones in a row: not checked
     Unanswered,  // nobody could say: the service cannot be reached
+    NotChecked,  // the system could not hash it: neither right nor wrong
   };
   Kind kind = Kind::NoMatch;
   // NoMatch from the service: the wait before the next try counts; Wait:
   // what is left of it.
   int waitSeconds = 0;
-  std::string reason;  // Unanswered: why, in the system's words
+  std::string reason;  // Unanswered and NotChecked: why, in words
   bool fromService = false;
   std::string ticket;  // Match for the configuration tool, from the service
 };
@@ -54,6 +55,10 @@ void EndToolTicket(platform::ServiceChannel* service, std::string& ticket);
 // `stored` is used only where there is no service.
 PasswordAnswer AskPassword(platform::ServiceChannel* service, const PasswordQuestion& question,
                            std::string_view stored);
+
+// The words for a password the system could not hash.
+inline constexpr std::string_view kPasswordNotChecked =
+    "The password could not be checked: the system's cryptography failed.";
 
 // The words for a service that cannot be reached, with the reason; `job`
 // says what it would have done ("checks the password").

@@ -292,41 +292,42 @@ bool ParseKeyLine(std::string_view line, std::string_view rootName, std::string&
   return true;
 }
 
+// What the format refuses is said in words; no system call failed.
+platform::Error Refusal(std::string why) {
+  return {0, std::move(why)};
+}
+
 bool StartsLikeHex(std::string_view data) {
   return StartsWith(data, "hex:") || StartsWith(data, "hex(");
 }
 
 }  // namespace
 
-RegFileWrite WriteRegFile(std::string_view rootName, const RegFileContent& content) {
-  RegFileWrite result;
+platform::Result<ByteArray> WriteRegFile(std::string_view rootName, const RegFileContent& content) {
   std::string text(kRegFileHeader);
   text += kCrLf;
   text += kCrLf;
+  std::string error;
   for (const RegFileKey& key : content.keys) {
-    if (!AppendKey(text, rootName, key, result.error)) return result;
+    if (!AppendKey(text, rootName, key, error)) return Refusal(std::move(error));
   }
   text += kRegFileEndLine;
   text += kCrLf;
   const std::u16string units = platform::Utf8ToUtf16(text);
-  result.bytes.reserve(2 + units.size() * 2);
-  result.bytes.push_back(0xFF);
-  result.bytes.push_back(0xFE);
+  ByteArray bytes;
+  bytes.reserve(2 + units.size() * 2);
+  bytes.push_back(0xFF);
+  bytes.push_back(0xFE);
   for (char16_t unit : units) {
-    result.bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-    result.bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
   }
-  result.ok = true;
-  return result;
+  return bytes;
 }
 
-RegDataDecode DecodeRegData(std::string_view text) {
-  RegDataDecode result;
-  const auto fail = [](std::string error) {
-    RegDataDecode failed;
-    failed.error = std::move(error);
-    return failed;
-  };
+platform::Result<RegData> DecodeRegData(std::string_view text) {
+  RegData result;
+  const auto fail = [](std::string error) { return Refusal(std::move(error)); };
   if (StartsWith(text, "\"")) {
     std::size_t pos = 0;
     std::string value;
@@ -339,7 +340,6 @@ RegDataDecode DecodeRegData(std::string_view text) {
     }
     result.data.insert(result.data.end(), {0, 0});
     result.type = reg_type::kSz;
-    result.ok = true;
     return result;
   }
   if (StartsWith(text, "dword:")) {
@@ -349,7 +349,6 @@ RegDataDecode DecodeRegData(std::string_view text) {
       result.data.push_back(static_cast<std::uint8_t>(*number >> shift));
     }
     result.type = reg_type::kDword;
-    result.ok = true;
     return result;
   }
   std::string_view list;
@@ -380,17 +379,13 @@ RegDataDecode DecodeRegData(std::string_view text) {
     }
     ++pos;
   }
-  result.ok = true;
   return result;
 }
 
-RegFileParse ParseRegFile(std::span<const std::uint8_t> bytes, std::string_view rootName) {
-  RegFileParse result;
-  const auto fail = [](std::string error) {
-    RegFileParse failed;
-    failed.error = std::move(error);
-    return failed;
-  };
+platform::Result<RegFileRead> ParseRegFile(std::span<const std::uint8_t> bytes,
+                                           std::string_view rootName) {
+  RegFileRead result;
+  const auto fail = [](std::string error) { return Refusal(std::move(error)); };
   if (bytes.size() > kMaxRegFileBytes) return fail("the file is larger than any settings export");
   if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE) {
     return fail("the file is not the registry editor's UTF-16 text (no byte-order mark)");
@@ -462,16 +457,15 @@ RegFileParse ParseRegFile(std::span<const std::uint8_t> bytes, std::string_view 
         data += next;
       }
     }
-    RegDataDecode decoded = DecodeRegData(data);
-    if (!decoded.ok) return fail(LineError(first, decoded.error));
-    value.type = decoded.type;
-    value.data = std::move(decoded.data);
+    platform::Result<RegData> decoded = DecodeRegData(data);
+    if (!decoded) return fail(LineError(first, decoded.error().message));
+    value.type = decoded->type;
+    value.data = std::move(decoded->data);
     result.content.keys.back().values.push_back(std::move(value));
   }
   if (result.content.keys.empty()) {
     return fail("the file holds no key: it is empty or truncated");
   }
-  result.ok = true;
   return result;
 }
 

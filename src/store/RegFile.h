@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
 #include "store/RegValue.h"
 
 namespace pm::store {
@@ -47,37 +48,29 @@ struct RegFileContent {
   std::vector<RegFileKey> keys;
 };
 
-struct RegFileWrite {
-  bool ok = false;
-  std::string error;  // why the tree cannot be written
-  ByteArray bytes;
-};
-
 // The whole file, as the registry editor exports it, for keys below
 // `rootName`, the full name of the root key with its hive
 // ("HKEY_LOCAL_MACHINE\..."). A name the format cannot hold (one with a
-// line break, an empty key name) fails the write.
-RegFileWrite WriteRegFile(std::string_view rootName, const RegFileContent& content);
+// line break, an empty key name) fails the write, saying which.
+platform::Result<ByteArray> WriteRegFile(std::string_view rootName, const RegFileContent& content);
 
-struct RegFileParse {
-  bool ok = false;
-  std::string error;  // what is wrong, and on which line
+struct RegFileRead {
   RegFileContent content;
   bool endsWithEndLine = false;  // the last line but empty ones is kRegFileEndLine
 };
 
-// Reads a whole file whose keys must be `rootName` or below it.
-RegFileParse ParseRegFile(std::span<const std::uint8_t> bytes, std::string_view rootName);
+// Reads a whole file whose keys must be `rootName` or below it; a file it
+// refuses gets what is wrong, and on which line.
+platform::Result<RegFileRead> ParseRegFile(std::span<const std::uint8_t> bytes,
+                                           std::string_view rootName);
 
-struct RegDataDecode {
-  bool ok = false;
-  std::string error;
+struct RegData {
   std::uint32_t type = 0;
   ByteArray data;
 };
 
 // One value's data as it follows "name=": "text", dword:xxxxxxxx, hex:..., or
 // hex(type):..., with any continuation lines already joined.
-RegDataDecode DecodeRegData(std::string_view text);
+platform::Result<RegData> DecodeRegData(std::string_view text);
 
 }  // namespace pm::store

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "platform/Result.h"
 
 namespace pm::store {
 
@@ -63,10 +64,7 @@ inline constexpr int kUnsupportedValueType = 1001;
 
 // The outcome of a registry change: true when it was done, and otherwise the
 // system's error code, so a caller can say why a save failed.
-struct RegResult {
-  platform::RegStatus status = platform::reg_error::kSuccess;
-  explicit operator bool() const { return status == platform::reg_error::kSuccess; }
-};
+using RegResult = platform::Result<void>;
 
 // Collects the outcome of a run of changes that all go ahead even when one
 // fails: the first failure is the one reported.
@@ -77,7 +75,7 @@ class FirstFailure {
   }
   // Notes a deletion, where finding nothing to delete is what was wanted.
   void NoteDeletion(RegResult result) {
-    if (result.status != platform::reg_error::kFileNotFound) Note(result);
+    if (result.code() != platform::reg_error::kFileNotFound) Note(result);
   }
   RegResult result() const { return first_; }
 

@@ -126,7 +126,7 @@ RegResult WriteValue(platform::Registry& registry, platform::RootKey root, std::
     const RegStatus created = CreateKeyIfMissing(registry, root, path, existed);
     key = RegKey::Open(registry, root, path, platform::reg_access::kWrite, status);
     // Say why the key could not be made rather than that it is missing.
-    if (!key) return {created != reg_error::kSuccess ? created : status};
+    if (!key) return platform::ResultOf(created != reg_error::kSuccess ? created : status);
   }
 
   std::uint32_t type = reg_type::kBinary;
@@ -140,7 +140,7 @@ RegResult WriteValue(platform::Registry& registry, platform::RootKey root, std::
   } else {
     data = value.Bytes();
   }
-  return {registry.SetValue(key.get(), name, type, data)};
+  return platform::ResultOf(registry.SetValue(key.get(), name, type, data));
 }
 
 bool EnsureKey(platform::Registry& registry, platform::RootKey root, std::string_view path) {
@@ -149,7 +149,7 @@ bool EnsureKey(platform::Registry& registry, platform::RootKey root, std::string
 }
 
 RegResult DeleteKey(platform::Registry& registry, platform::RootKey root, std::string_view path) {
-  return {registry.DeleteKey(root, path)};
+  return platform::ResultOf(registry.DeleteKey(root, path));
 }
 
 }  // namespace pm::store::RegistryModule

@@ -14,8 +14,8 @@ RegResult WriteRaw(platform::Registry& registry, platform::RootKey root, std::st
   bool existed = false;
   const RegKey key =
       RegKey::Create(registry, root, path, platform::reg_access::kSetValue, status, existed);
-  if (!key) return {status};
-  return {registry.SetValue(key.get(), name, type, data)};
+  if (!key) return platform::ResultOf(status);
+  return platform::ResultOf(registry.SetValue(key.get(), name, type, data));
 }
 
 // Notes why a read stopped, unless it stopped at the end or found nothing.
@@ -24,7 +24,7 @@ void NoteReadEnd(RegStatus status, RegResult* failure) {
       status == reg_error::kFileNotFound || !*failure) {
     return;
   }
-  *failure = {status};
+  *failure = platform::ResultOf(status);
 }
 
 }  // namespace
@@ -65,13 +65,14 @@ KeySnapshot CaptureKey(platform::Registry& registry, platform::RootKey root, std
 RegResult RestoreKey(platform::Registry& registry, platform::RootKey root, std::string_view path,
                      const KeySnapshot& snapshot) {
   FirstFailure outcome;
-  outcome.NoteDeletion({registry.DeleteTree(root, path)});
+  outcome.NoteDeletion(platform::ResultOf(registry.DeleteTree(root, path)));
   if (!snapshot.exists) return outcome.result();
   RegStatus status = 0;
   bool existed = false;
-  outcome.Note({RegKey::Create(registry, root, path, platform::reg_access::kRead, status, existed)
-                    ? reg_error::kSuccess
-                    : status});
+  outcome.Note(platform::ResultOf(
+      RegKey::Create(registry, root, path, platform::reg_access::kRead, status, existed)
+          ? reg_error::kSuccess
+          : status));
   for (const KeySnapshot::Value& value : snapshot.values) {
     outcome.Note(WriteRaw(registry, root, path, value.name, value.type, value.data));
   }
@@ -118,7 +119,7 @@ RegResult RestoreValue(platform::Registry& registry, platform::RootKey root,
       RegKey::Open(registry, root, snapshot.path, platform::reg_access::kSetValue, status);
   if (!key) return {};
   const RegStatus deleted = registry.DeleteValue(key.get(), snapshot.name);
-  return {deleted == reg_error::kFileNotFound ? reg_error::kSuccess : deleted};
+  return platform::ResultOf(deleted == reg_error::kFileNotFound ? reg_error::kSuccess : deleted);
 }
 
 }  // namespace pm::store

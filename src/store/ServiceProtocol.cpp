@@ -143,7 +143,7 @@ std::optional<ServiceReply> DecodeReply(std::span<const std::uint8_t> bytes) {
   std::uint8_t unprotected = 0;
   std::uint8_t passwordsSet = 0;
   if (!ReadHeader(in, kReplyMagic) || !in.U8(kind) ||
-      kind > static_cast<std::uint8_t>(ReplyKind::Match) || !in.U32(status) ||
+      kind > static_cast<std::uint8_t>(ReplyKind::NotChecked) || !in.U32(status) ||
       !in.Text(reply.detail, kMaxReplyTextBytes) || !in.U32(reply.waitSeconds) ||
       !in.U8(unprotected) || unprotected > 1 || !in.Text(reply.ticket, kMaxTicketBytes) ||
       !in.U8(passwordsSet) || passwordsSet > 3 || !in.AtEnd()) {

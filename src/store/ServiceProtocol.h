@@ -109,6 +109,9 @@ enum class ReplyKind : std::uint8_t {
   // CheckPassword: the password is right. (A wrong one is WrongPassword,
   // with `waitSeconds` before the next try counts.)
   Match = 8,
+  // The system could not hash the password: it is neither right nor wrong,
+  // and counts as no try.
+  NotChecked = 9,
 };
 
 struct ServiceReply {

@@ -62,23 +62,49 @@ bool StartsAsHive(const ByteArray& bytes) {
          std::equal(kHiveSignature.begin(), kHiveSignature.end(), bytes.begin());
 }
 
+// The settings as they are, whole, to be put back should the import fail;
+// none when they cannot be read whole, since putting back a part would lose
+// the rest.
+platform::Result<KeySnapshot> StoredSettings(platform::Registry& registry) {
+  RegResult unread;
+  KeySnapshot stored = CaptureKey(registry, kRootKey, kProductKey, &unread);
+  if (!unread) return unread.error();
+  return stored;
+}
+
+// An import's write failed: the settings go back to what they were, and
+// when that fails too, what was stored may be lost, and the outcome says so.
+// Settings still as they were need nothing put back (a write refused at
+// once would have the putting back refused in the same way).
+TransferOutcome PutBack(platform::Registry& registry, const KeySnapshot& before,
+                        const platform::Error& failed) {
+  const platform::Result<KeySnapshot> now = StoredSettings(registry);
+  const RegResult restored =
+      now && *now == before ? RegResult{} : RestoreKey(registry, kRootKey, kProductKey, before);
+  if (!restored) {
+    return Outcome(Kind::Lost, platform::Describe(failed) +
+                                   "\r\nPutting back what was stored before failed too: " +
+                                   platform::Describe(restored.error()));
+  }
+  return Outcome(Kind::Failed, platform::Describe(failed));
+}
+
 TransferOutcome ImportHive(platform::Registry& registry, const std::string& file) {
-  const KeySnapshot before = CaptureKey(registry, kRootKey, kProductKey);
+  const platform::Result<KeySnapshot> stored = StoredSettings(registry);
+  if (!stored) return Outcome(Kind::Failed, platform::Describe(stored.error()));
+  const KeySnapshot& before = *stored;
   const RegResult marked =
       RegistryModule::WriteValue(registry, kRootKey, kProductKey, kRestoreCheckValue, "1");
-  if (!marked) {
-    RestoreKey(registry, kRootKey, kProductKey, before);
-    return Failed(marked.status);
-  }
+  if (!marked) return PutBack(registry, before, marked.error());
   const RegResult restored = modRegistry::RestoreKeyFromFile(registry, kRootKey, kProductKey, file);
   const bool changed =
       !RegistryModule::ReadValue(registry, kRootKey, kProductKey, kRestoreCheckValue).IsString();
   if (restored && changed) return Outcome(Kind::Done);
-  RestoreKey(registry, kRootKey, kProductKey, before);
-  if (!restored) return Failed(restored.status);
-  return Outcome(Kind::Failed,
-                 "The system reported the registry file restored, but the settings did not "
-                 "change.");
+  return PutBack(registry, before,
+                 restored ? platform::Error{0,
+                                            "The system reported the registry file restored, but "
+                                            "the settings did not change."}
+                          : restored.error());
 }
 
 }  // namespace
@@ -98,19 +124,22 @@ TransferOutcome ExportSettingsFile(platform::Registry& registry, std::string_vie
     }
     return Failed(status);
   }
-  KeySnapshot settings = CaptureKey(registry, kRootKey, kProductKey);
+  // A part that cannot be read would be missing from the file, and an
+  // import of it would delete that part.
+  platform::Result<KeySnapshot> settings = StoredSettings(registry);
+  if (!settings) return Outcome(Kind::Failed, platform::Describe(settings.error()));
   try {
-    HashPlainPasswords(settings, hashIterations);
+    HashPlainPasswords(*settings, hashIterations);
   } catch (const std::exception& error) {
     return Outcome(Kind::Failed, "A password could not be hashed: " + std::string(error.what()));
   }
-  const RegFileWrite written = WriteRegFile(RootName(), FromKeySnapshot(settings));
-  if (!written.ok) return Outcome(Kind::Failed, "The settings hold " + written.error + ".");
+  const platform::Result<ByteArray> written = WriteRegFile(RootName(), FromKeySnapshot(*settings));
+  if (!written) return Outcome(Kind::Failed, "The settings hold " + written.error().message + ".");
 
   // Written beside it and put in its place, so that the file is never half
   // an export.
   const std::int32_t error = platform::ReplaceFileDurably(
-      FileSystemPath(ExportFilePath(programFolder)), written.bytes, readers);
+      FileSystemPath(ExportFilePath(programFolder)), *written, readers);
   if (error != 0) return Failed(error);
   return Outcome(Kind::Done);
 }
@@ -135,20 +164,18 @@ TransferOutcome ImportSettingsFile(platform::Registry& registry, std::string_vie
 
 TransferOutcome ImportRegFileBytes(platform::Registry& registry,
                                    std::span<const std::uint8_t> bytes) {
-  const RegFileParse parsed = ParseRegFile(bytes, RootName());
-  if (!parsed.ok) return Outcome(Kind::NotAnExport, parsed.error);
-  if (!parsed.endsWithEndLine) {
+  const platform::Result<RegFileRead> parsed = ParseRegFile(bytes, RootName());
+  if (!parsed) return Outcome(Kind::NotAnExport, parsed.error().message);
+  if (!parsed->endsWithEndLine) {
     return Outcome(Kind::NotAnExport, "The file does not end with the line \"" +
                                           std::string(kRegFileEndLine) +
                                           "\", so it may have been cut short.");
   }
-  const KeySnapshot imported = ToKeySnapshot(parsed.content);
-  const KeySnapshot before = CaptureKey(registry, kRootKey, kProductKey);
-  const RegResult result = RestoreKey(registry, kRootKey, kProductKey, imported);
-  if (!result) {
-    RestoreKey(registry, kRootKey, kProductKey, before);
-    return Failed(result.status);
-  }
+  const platform::Result<KeySnapshot> before = StoredSettings(registry);
+  if (!before) return Outcome(Kind::Failed, platform::Describe(before.error()));
+  const RegResult result =
+      RestoreKey(registry, kRootKey, kProductKey, ToKeySnapshot(parsed->content));
+  if (!result) return PutBack(registry, *before, result.error());
   return Outcome(Kind::Done);
 }
 

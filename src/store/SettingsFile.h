@@ -31,10 +31,16 @@ inline constexpr std::string_view kExportFileName = "PMExport.txt";
 // accepts).
 std::string ExportFilePath(std::string_view programFolder);
 
-struct TransferOutcome {
-  enum class Kind { Done, MissingFile, NotAnExport, Failed };
+struct [[nodiscard]] TransferOutcome {
+  enum class Kind {
+    Done,
+    MissingFile,
+    NotAnExport,
+    Failed,  // nothing changed
+    Lost,    // an import's write failed and putting back what was stored failed too
+  };
   Kind kind = Kind::Done;
-  std::string reason;  // why, for NotAnExport and Failed
+  std::string reason;  // why, for NotAnExport, Failed and Lost
 };
 
 // Writes a temporary file beside the export file, then puts it in the old

@@ -24,9 +24,11 @@ RegStatus ApplyOp(platform::Registry& registry, const ChangeOp& op) {
   RegStatus status = 0;
   bool existed = false;
   switch (op.kind) {
-    case ChangeOp::Kind::CreateKey:
-      RegKey::Create(registry, kRootKey, op.path, platform::reg_access::kWrite, status, existed);
+    case ChangeOp::Kind::CreateKey: {
+      const RegKey created = RegKey::Create(registry, kRootKey, op.path,
+                                            platform::reg_access::kWrite, status, existed);
       return status;
+    }
     case ChangeOp::Kind::SetValue: {
       const RegKey key = RegKey::Create(registry, kRootKey, op.path, platform::reg_access::kWrite,
                                         status, existed);
@@ -54,7 +56,7 @@ struct Failure {
 Failure ApplyOps(platform::Registry& registry, const ChangeSet& change) {
   for (const ChangeOp& op : change.ops) {
     if (const RegStatus status = ApplyOp(registry, op); status != reg_error::kSuccess) {
-      return {{status}, DescribeOp(op)};
+      return {platform::ResultOf(status), DescribeOp(op)};
     }
   }
   return {};
@@ -106,16 +108,27 @@ ApplyOutcome ApplyChange(platform::Registry& registry, const ChangeSet& change,
   if (const Failure copy = CaptureUndo(registry, change, undo); !copy.result) {
     return {copy.result, copy.write, {}};
   }
-  if (journal != nullptr && !journal->Write(EncodeChangeSet(undo))) {
-    return {{reg_error::kWriteFault}, "writing the journal of the change", {}};
+  if (journal != nullptr) {
+    if (const RegResult written = journal->Write(EncodeChangeSet(undo)); !written) {
+      return {written, "writing the journal of the change", {}};
+    }
   }
   const Failure failed = ApplyOps(registry, change);
   ApplyOutcome outcome{failed.result, failed.write, {}};
-  if (!failed.result && !Unchanged(registry, change, undo)) {
-    outcome.undo = ApplyOps(registry, undo).result;
+  if (outcome.result) {
+    if (journal == nullptr) return outcome;
+    const RegResult cleared = journal->Clear();
+    if (cleared) return outcome;
+    // Left behind, the journal would undo this change at the next start,
+    // unasked: the change is undone now instead, and the caller told.
+    outcome = {cleared, "clearing the journal of the change", {}};
   }
-  // A journal whose undo failed stays, so the next start tries again.
-  if (journal != nullptr && outcome.undo) journal->Clear();
+  if (!Unchanged(registry, change, undo)) outcome.undo = ApplyOps(registry, undo).result;
+  // A journal whose undo failed stays, so the next start tries again; one
+  // left after an undo only puts back the same again.
+  if (journal != nullptr && outcome.undo) {
+    platform::BestEffort(journal->Clear(), "clearing the journal of an undone change");
+  }
   return outcome;
 }
 
@@ -124,7 +137,8 @@ RegResult RecoverUnfinishedChange(platform::Registry& registry, ChangeJournal& j
   if (!bytes) return {};
   const std::optional<ChangeSet> undo = DecodeChangeSet(*bytes);
   const RegResult result = undo ? ApplyOps(registry, *undo).result : RegResult{};
-  if (result) journal.Clear();
+  // A journal left behind only puts back the same again at the next start.
+  if (result) platform::BestEffort(journal.Clear(), "clearing the journal of an unfinished change");
   return result;
 }
 

@@ -17,17 +17,17 @@
 namespace pm::store {
 
 // Where the copy waits while a change is made. Write must be durable when it
-// answers true: the change starts only then.
+// answers done: the change starts only then.
 class ChangeJournal {
  public:
   virtual ~ChangeJournal() = default;
-  virtual bool Write(std::span<const std::uint8_t> bytes) = 0;
+  virtual RegResult Write(std::span<const std::uint8_t> bytes) = 0;
   // Nothing when no change was left unfinished.
   virtual std::optional<ByteArray> Read() = 0;
-  virtual bool Clear() = 0;
+  virtual RegResult Clear() = 0;
 };
 
-struct ApplyOutcome {
+struct [[nodiscard]] ApplyOutcome {
   RegResult result;         // the first failure, or success
   std::string failedWrite;  // which write failed, in words
   RegResult undo;           // putting back failed too: what was stored may be lost

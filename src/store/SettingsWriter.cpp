@@ -11,7 +11,10 @@ namespace {
 
 using Kind = WriteOutcome::Kind;
 
+// The system's words for the failure and the write it stopped; a failure
+// with no system error code (0) is said in `write` alone.
 std::string FailedWriteText(std::int32_t status, std::string_view write) {
+  if (status == 0) return std::string(write);
   std::string text = platform::SystemErrorText(status);
   if (!write.empty()) text += "\r\n(while " + std::string(write) + ")";
   return text;
@@ -20,11 +23,11 @@ std::string FailedWriteText(std::int32_t status, std::string_view write) {
 WriteOutcome FromApply(const ApplyOutcome& applied) {
   if (applied) return {};
   if (!applied.undo) {
-    return {Kind::Lost, FailedWriteText(applied.result.status, applied.failedWrite) +
+    return {Kind::Lost, FailedWriteText(applied.result.code(), applied.failedWrite) +
                             "\r\nPutting back what was stored before failed too: " +
-                            platform::SystemErrorText(applied.undo.status)};
+                            platform::Describe(applied.undo.error())};
   }
-  return {Kind::Failed, FailedWriteText(applied.result.status, applied.failedWrite)};
+  return {Kind::Failed, FailedWriteText(applied.result.code(), applied.failedWrite)};
 }
 
 WriteOutcome FromTransfer(const TransferOutcome& transfer) {
@@ -35,6 +38,8 @@ WriteOutcome FromTransfer(const TransferOutcome& transfer) {
       return {Kind::MissingFile, transfer.reason};
     case TransferOutcome::Kind::NotAnExport:
       return {Kind::NotAnExport, transfer.reason};
+    case TransferOutcome::Kind::Lost:
+      return {Kind::Lost, transfer.reason};
     case TransferOutcome::Kind::Failed:
       break;
   }
@@ -57,9 +62,13 @@ WriteOutcome FromReply(const ServiceReply& reply) {
                   std::to_string(reply.waitSeconds) + " more seconds."};
     case ReplyKind::Refused:
       return {Kind::Failed, "The Pelmora Pro Service refused the change: " + reply.detail};
+    case ReplyKind::NotChecked:
+      return {Kind::Failed, std::string(kPasswordNotChecked)};
     case ReplyKind::Failed:
       return {Kind::Failed, FailedWriteText(reply.status, reply.detail)};
     case ReplyKind::Lost:
+      // Without an error code the service's words say all of it.
+      if (reply.status == 0) return {Kind::Lost, reply.detail};
       return {Kind::Lost, FailedWriteText(reply.status, reply.detail) +
                               "\r\nPutting back what was stored before failed too."};
     case ReplyKind::MissingFile:
@@ -105,6 +114,11 @@ WriteOutcome SettingsWriter::Ask(RequestKind kind, const ChangeSet& change) {
             "password, then save."};
   }
   return FromReply(*reply);
+}
+
+WriteOutcome SettingsChange::Commit(const RegResult& recorded) {
+  if (!recorded) return {Kind::Failed, platform::Describe(recorded.error())};
+  return Commit();
 }
 
 WriteOutcome SettingsWriter::Commit(const ChangeSet& change) {

@@ -17,7 +17,7 @@
 
 namespace pm::store {
 
-struct WriteOutcome {
+struct [[nodiscard]] WriteOutcome {
   enum class Kind {
     Done,
     MissingFile,  // import: no export file
@@ -72,6 +72,9 @@ class SettingsChange {
       : recorder_(registry), writer_(registry, state) {}
   platform::Registry& registry() { return recorder_; }
   WriteOutcome Commit() { return writer_.Commit(recorder_.TakeChange()); }
+  // Commits what the writers recorded when `recorded` says they all could,
+  // and otherwise changes nothing and says why.
+  WriteOutcome Commit(const RegResult& recorded);
 
  private:
   ChangeRecorder recorder_;

@@ -11,8 +11,8 @@ RegResult DeleteValue(platform::Registry& registry, platform::RootKey root, std:
                       std::string_view name) {
   RegStatus status = 0;
   const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kSetValue, status);
-  if (!key) return {status};
-  return {registry.DeleteValue(key.get(), name)};
+  if (!key) return platform::ResultOf(status);
+  return platform::ResultOf(registry.DeleteValue(key.get(), name));
 }
 
 bool EnablePrivilege(platform::Registry& registry, std::string_view privilegeName) {
@@ -23,7 +23,7 @@ RegResult ProtectKeyTree(platform::Registry& registry, platform::RootKey root,
                          std::string_view path,
                          const std::function<platform::KeyRules(std::string_view path)>& rulesOf) {
   FirstFailure outcome;
-  outcome.Note({registry.ProtectKey(root, path, rulesOf(path))});
+  outcome.Note(platform::ResultOf(registry.ProtectKey(root, path, rulesOf(path))));
   std::vector<std::string> names;
   RegStatus status = 0;
   if (const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status)) {
@@ -41,27 +41,29 @@ RegResult ProtectKeyTree(platform::Registry& registry, platform::RootKey root,
 RegResult SaveKeyToFile(platform::Registry& registry, platform::RootKey root, std::string_view path,
                         const std::string& filePath) {
   if (!EnablePrivilege(registry, "SeBackupPrivilege")) {
-    return {platform::reg_error::kPrivilegeNotHeld};
+    return platform::ResultOf(platform::reg_error::kPrivilegeNotHeld);
   }
   RegStatus status = 0;
   const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kRead, status);
-  if (!key) return {status};
+  if (!key) return platform::ResultOf(status);
   // The platform refuses to save over an existing file.
-  platform::DeleteFileIfPresent(filePath);
-  return {registry.SaveKey(key.get(), filePath)};
+  if (const RegStatus deleted = platform::DeleteFileIfPresent(filePath); deleted != 0) {
+    return platform::ResultOf(deleted);
+  }
+  return platform::ResultOf(registry.SaveKey(key.get(), filePath));
 }
 
 RegResult RestoreKeyFromFile(platform::Registry& registry, platform::RootKey root,
                              std::string_view path, const std::string& filePath) {
   if (!EnablePrivilege(registry, "SeRestorePrivilege")) {
-    return {platform::reg_error::kPrivilegeNotHeld};
+    return platform::ResultOf(platform::reg_error::kPrivilegeNotHeld);
   }
   RegStatus status = 0;
   // A restore replaces the key's whole tree, values, subkeys and their
   // security: it alone needs every right.
   const RegKey key = RegKey::Open(registry, root, path, platform::reg_access::kAllAccess, status);
-  if (!key) return {status};
-  return {registry.RestoreKey(key.get(), filePath, platform::kRegForceRestore)};
+  if (!key) return platform::ResultOf(status);
+  return platform::ResultOf(registry.RestoreKey(key.get(), filePath, platform::kRegForceRestore));
 }
 
 }  // namespace pm::store::modRegistry

@@ -182,7 +182,8 @@ TEST_F(AdministratorPolicyTest, APolicyChangedWhileTheEngineRunsIsInForceWithinA
 
   // The policy is withdrawn: its item goes from the rules, a new window of
   // it passes.
-  registry_.DeleteTree(store::kRootKey, store::kPolicyKey);
+  EXPECT_EQ(registry_.DeleteTree(store::kRootKey, store::kPolicyKey),
+            platform::reg_error::kSuccess);
   Pass(1000);
   const auto other = OpenWindow("Calculator", "OtherCalc");
   Pass(1000);

@@ -17,8 +17,8 @@ class ProgramEntriesTest : public SetupDialogTest {
     StorePasswords();
     Store(store::setting::kFirstTime, "1");
     LockItems({{"Notepad", true}});
-    store::WriteProgramList(registry_, {{{"C:\\Windows\\regedit.exe", true},
-                                         {"C:\\Windows\\System32\\cmd.exe", false}}});
+    EXPECT_TRUE(store::WriteProgramList(registry_, {{{"C:\\Windows\\regedit.exe", true},
+                                                     {"C:\\Windows\\System32\\cmd.exe", false}}}));
   }
   std::vector<ListItem> StoredPrograms() { return store::ReadProgramList(registry_); }
 };

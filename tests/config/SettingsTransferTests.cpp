@@ -12,6 +12,7 @@
 #include "engine/EngineFixture.h"
 #include "platform/Text.h"
 #include "store/PasswordCheck.h"
+#include "store/PasswordPlace.h"
 #include "store/ProgramList.h"
 #include "store/RegFile.h"
 #include "store/RegFileTestSupport.h"
@@ -146,10 +147,10 @@ class SettingsTransferTest : public EngineTest {
                    store::HashPassword(second, kTestHashIterations));
   }
   store::KeySnapshot Exported() {
-    const store::RegFileParse parsed =
+    const platform::Result<store::RegFileRead> parsed =
         store::ParseRegFile(ReadFile(ExportFile()), kProductRootName);
-    EXPECT_TRUE(parsed.ok) << parsed.error;
-    return store::ToKeySnapshot(parsed.content);
+    EXPECT_TRUE(parsed) << parsed.error().message;
+    return parsed ? store::ToKeySnapshot(parsed->content) : store::KeySnapshot{};
   }
 
   fs::path folder_;
@@ -159,7 +160,7 @@ class SettingsTransferTest : public EngineTest {
 TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   StoreHashedPasswords("secret", "second");
   LockItems({{"Notepad", true}}, {"Setup Log"});
-  store::WriteProgramList(registry_, {{{"C:\\Windows\\regedit.exe", true}}});
+  EXPECT_TRUE(store::WriteProgramList(registry_, {{{"C:\\Windows\\regedit.exe", true}}}));
   StoreEveryKind(registry_);
   OpenSetup("secret").ChooseMenu(cfg::kmnuexport);
   const std::string exported = Described();
@@ -174,8 +175,9 @@ TEST_F(SettingsTransferTest, ExportThenImportGivesBackEveryValueAndKey) {
   // Later changes, all to be undone by the import.
   StorePasswords("changed", "changed2");
   LockItems({{"Paint", true}});
-  store::WriteProgramList(registry_, {});
-  registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon");
+  EXPECT_TRUE(store::WriteProgramList(registry_, {}));
+  EXPECT_EQ(registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon"),
+            platform::reg_error::kSuccess);
   SetRaw(registry_, store::kRootKey, std::string(store::kProductKey) + "\\Extra", "New",
          reg_type::kSz, StringData("x"));
   State().ReloadRequested = false;
@@ -286,6 +288,20 @@ TEST_F(SettingsTransferTest, AnExportWithoutAnySettingsFailsAndWritesNoFile) {
   EXPECT_FALSE(fs::exists(ExportFile()));
 }
 
+// A part left out of the file would be deleted by an import of it.
+TEST_F(SettingsTransferTest, AnExportThatCannotReadEveryKeyFailsAndWritesNoFile) {
+  StoreHashedPasswords("secret", "second");
+  StoreText(registry_, store::kPasswordsKey, "UserPassword", "kept apart");
+  ASSERT_EQ(registry_.ProtectKey(store::kRootKey, store::kPasswordsKey,
+                                 platform::KeyRules::AdministratorsOnly),
+            platform::reg_error::kSuccess);
+  registry_.ActAsStandardUser(true);
+  const store::TransferOutcome outcome = store::ExportSettingsFile(registry_, Utf8(folder_));
+  EXPECT_EQ(outcome.kind, Kind::Failed);
+  EXPECT_EQ(outcome.reason, "Access is denied.");
+  EXPECT_FALSE(fs::exists(ExportFile()));
+}
+
 TEST_F(SettingsTransferTest, AnImportWithoutTheFileNamesTheProgramFolderAndChangesNothing) {
   StorePasswords();
   OpenSetup();
@@ -391,6 +407,19 @@ TEST_F(SettingsTransferTest, AnImportIntoAnUnwritableSubtreeIsReportedAndChanges
   EXPECT_EQ(Described(), before);
 }
 
+// A write of the import fails, and so does putting back what was stored:
+// the owner is told the old settings may be lost, not that they were kept.
+TEST_F(SettingsTransferTest, AnImportWhosePuttingBackFailsTooSaysTheOldSettingsMayBeLost) {
+  LockItems({{"Notepad", true}});
+  OpenSetup().ChooseMenu(cfg::kmnuexport);
+  registry_.FailValueWrite("Window0", platform::reg_error::kAccessDenied, 2);
+  Import();
+  EXPECT_EQ(LastMessage(),
+            "The settings could not be saved, and some of those stored before may be lost: check "
+            "them and save again.\r\n\r\nAccess is denied.\r\nPutting back what was stored "
+            "before failed too: Access is denied.");
+}
+
 // Whichever single write of the import fails, what was stored before is back.
 TEST_F(SettingsTransferTest, EveryWriteOfTheImportCanFailAndThePreviousSubtreeComesBack) {
   const auto exportedState = [](sim::SimRegistry& registry) {
@@ -441,7 +470,8 @@ TEST_F(SettingsTransferTest, AHiveFileFromAnEarlierInstallationIsRestored) {
   ASSERT_TRUE(store::modRegistry::SaveKeyToFile(registry_, store::kRootKey, store::kProductKey,
                                                 Utf8(ExportFile())));
   StorePasswords("current");
-  registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon");
+  EXPECT_EQ(registry_.DeleteTree(store::kRootKey, std::string(store::kProductKey) + "\\Addon"),
+            platform::reg_error::kSuccess);
   Import();
   EXPECT_EQ(LastMessage(), kImported);
   EXPECT_FALSE(SetupOpen());

@@ -24,6 +24,8 @@ class RegistryContract : public ::testing::TestWithParam<RegistryBackend> {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // A key that was not there is removed already.
+  void RemoveBase();
 
   // A key of this test's own below HKLM, absent at the start of the test.
   std::string Key(std::string_view subkey = {}) const;

@@ -45,14 +45,14 @@ class EngineTest : public ::testing::Test {
   EngineTest() { world_.foregroundLock = true; }
 
   void Store(std::string_view name, std::string_view text) {
-    store::WriteSetting(registry_, name, text);
+    EXPECT_TRUE(store::WriteSetting(registry_, name, text));
   }
   void StorePasswords(std::string_view password = "secret", std::string_view second = "second") {
     Store(store::setting::kUserPassword, password);
     Store(store::setting::kUserPassword2, second);
   }
   void LockItems(std::vector<store::ListItem> items, std::vector<std::string> ignore = {}) {
-    store::WriteLists(registry_, items, ignore);
+    EXPECT_TRUE(store::WriteLists(registry_, items, ignore));
   }
 
   EngineProcess& StartEngine() {

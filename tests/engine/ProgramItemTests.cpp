@@ -19,7 +19,7 @@ class ProgramItemTest : public EngineTest {
     world_.SetProgramPath(kRegeditProcess, std::string(kRegeditPath));
   }
   void LockPrograms(const std::vector<ListItem>& programs) {
-    store::WriteProgramList(registry_, programs);
+    EXPECT_TRUE(store::WriteProgramList(registry_, programs));
   }
   platform::Hwnd OpenOf(std::uint32_t process, std::string title, std::string className) {
     return world_.CreateOtherWindow(std::move(title), std::move(className), process);

@@ -96,8 +96,8 @@ TEST_F(EngineTest, LockStartupArmsTheStartUpLockerFromTheProgramFolderAtEveryLoa
   EXPECT_EQ(StoredText(registry_, store::kRunOnceKey, "pmpro lock startup"),
             "C:\\Program Files\\Pelmora Pro\\pmpstart.exe");
   // Windows removes the entry when it runs it; the next load writes it again.
-  store::modRegistry::DeleteValue(registry_, store::kRootKey, store::kRunOnceKey,
-                                  "pmpro lock startup");
+  EXPECT_TRUE(store::modRegistry::DeleteValue(registry_, store::kRootKey, store::kRunOnceKey,
+                                              "pmpro lock startup"));
   State().ReloadRequested = true;
   Pass(500);
   EXPECT_TRUE(ValueExists(registry_, store::kRunOnceKey, "pmpro lock startup"));

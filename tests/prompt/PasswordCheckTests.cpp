@@ -4,13 +4,17 @@
 
 #include <string>
 
+#include "engine/EngineFixture.h"
+#include "platform/sim/SimCrypto.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimToolkit.h"
 #include "platform/sim/SimWindow.h"
+#include "prompt/frmPassword.h"
 #include "startup/Form1.h"
 #include "store/PasswordCheck.h"
+#include "store/PasswordQuestion.h"
 #include "store/SettingsCatalogue.h"
 
 namespace pm::tests {
@@ -144,7 +148,7 @@ class ReadPasswordTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadPasswordTest, CutsAPlainPasswordButKeepsAHashWhole) {
   sim::SimRegistry registry;
-  store::WriteSetting(registry, store::setting::kUserPassword, GetParam().stored);
+  EXPECT_TRUE(store::WriteSetting(registry, store::setting::kUserPassword, GetParam().stored));
   EXPECT_EQ(store::ReadPassword(registry, store::setting::kUserPassword), GetParam().read);
 }
 
@@ -171,8 +175,8 @@ TEST(StartupPasswordHashTest, TheStartUpLockerOpensWithTheHashedPasswordInCapita
   sim::SimToolkit toolkit(world, 300);
   sim::SimDesktop desktop(world);
   sim::SimShell shell(world);
-  store::WriteSetting(registry, store::setting::kUserPassword,
-                      store::HashPassword("Secret", kFewRounds));
+  EXPECT_TRUE(store::WriteSetting(registry, store::setting::kUserPassword,
+                                  store::HashPassword("Secret", kFewRounds)));
   startup::Form1 form1(toolkit, desktop, shell, registry);
   form1.Load();
   world.RunPending();
@@ -186,6 +190,37 @@ TEST(StartupPasswordHashTest, TheStartUpLockerOpensWithTheHashedPasswordInCapita
   prompt->Click("cmdOK");
   world.RunPending();
   EXPECT_EQ(toolkit.exitCode(), 0);
+}
+
+// When the system's crypto provider fails, nobody can say whether the
+// password is right: the locked window stays hidden behind the prompt, which
+// says why and takes the next try at once, and nothing counts as a wrong
+// password (a wrong one would close the window). Once the provider works,
+// the right password gives the window back.
+TEST_F(EngineTest, APasswordTheSystemCannotCheckLeavesTheWindowHiddenAndCountsNoTry) {
+  Store(store::setting::kUserPassword, store::HashPassword("secret", kFewRounds));
+  LockItems({{"Registry Editor", true}});
+  StartEngine();
+  const auto editor = OpenWindow("Registry Editor");
+  Pass(500);
+  {
+    const sim::CryptoOutage outage;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+      ::testing::internal::CaptureStderr();
+      Answer("secret");
+      const std::string trace = ::testing::internal::GetCapturedStderr();
+      EXPECT_NE(trace.find("checking a password"), std::string::npos) << trace;
+      ASSERT_NE(Prompt(), nullptr) << "the prompt stays up";
+      EXPECT_EQ(Prompt()->TextOf("Label1"),
+                std::string(store::kPasswordNotChecked) + " " + std::string(prompt::kTryAgainHint));
+      EXPECT_TRUE(Prompt()->EnabledOf("cmdOK")) << "no wait after a try that did not count";
+      EXPECT_FALSE(Visible(editor));
+      EXPECT_EQ(CloseRequests(editor), 0);
+    }
+  }
+  Answer("secret");
+  EXPECT_TRUE(Visible(editor));
+  EXPECT_EQ(Prompt(), nullptr);
 }
 
 }  // namespace

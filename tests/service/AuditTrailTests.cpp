@@ -26,8 +26,8 @@ constexpr std::uint32_t kSession = 3;
 class AuditTrailTest : public SetupDialogTest {
  protected:
   void SetUp() override {
-    store::WriteSetting(registry_, store::setting::kUserPassword,
-                        store::HashPassword("secret", kTestHashIterations));
+    EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                    store::HashPassword("secret", kTestHashIterations)));
     LockItems({{"Registry Editor", true}});
     service_.ReportEventsTo(events_);
     StartEngine();

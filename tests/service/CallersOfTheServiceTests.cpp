@@ -32,8 +32,8 @@ service::Caller CallerOf(std::string user, std::uint32_t session, bool administr
 class CallersTest : public ::testing::Test {
  protected:
   CallersTest() {
-    store::WriteSetting(registry_, store::setting::kUserPassword,
-                        store::HashPassword("secret", kFewRounds));
+    EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                    store::HashPassword("secret", kFewRounds)));
     service_.OnStartupLockPassed(
         [this](std::uint32_t session) { programs_.StartupLockPassed(session); });
   }

@@ -56,7 +56,8 @@ class PasswordsStayWithTheServiceTest : public ::testing::Test {
   store::ServiceReply Save(const std::string& ticket, const service::Caller& caller,
                            std::string_view value = "1") {
     store::ChangeRecorder recorder(registry_);
-    store::WriteSetting(recorder, store::Info(store::Switch::LockZip).valueName, value);
+    EXPECT_TRUE(
+        store::WriteSetting(recorder, store::Info(store::Switch::LockZip).valueName, value));
     store::ServiceRequest save(store::RequestKind::Change, {}, recorder.TakeChange());
     save.ticket = ticket;
     return Send(save, caller);
@@ -72,8 +73,8 @@ class PasswordsStayWithTheServiceTest : public ::testing::Test {
 };
 
 TEST_F(PasswordsStayWithTheServiceTest, AnOlderVersionsPlainPasswordsMoveWhereOnlyTheServiceReads) {
-  store::WriteSetting(registry_, store::setting::kUserPassword, "secret");
-  store::WriteSetting(registry_, store::setting::kUserPassword2, "second");
+  EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword, "secret"));
+  EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword2, "second"));
   ASSERT_TRUE(service_->Start());
 
   EXPECT_EQ(store::ReadSetting(registry_, store::setting::kUserPassword), "");
@@ -94,7 +95,8 @@ TEST_F(PasswordsStayWithTheServiceTest, AnOlderVersionsPlainPasswordsMoveWhereOn
 
 TEST_F(PasswordsStayWithTheServiceTest, AChangeOrImportStoresAPasswordOnlyInItsOwnKey) {
   store::ChangeRecorder recorder(registry_);
-  store::WriteSetting(recorder, store::setting::kUserPassword, store::HashPassword("new", 10));
+  EXPECT_TRUE(
+      store::WriteSetting(recorder, store::setting::kUserPassword, store::HashPassword("new", 10)));
   store::ChangeSet change = recorder.TakeChange();
   store::KeepPasswordsProtected(change);
   ASSERT_TRUE(store::ApplyChange(registry_, change));
@@ -106,8 +108,8 @@ TEST_F(PasswordsStayWithTheServiceTest, AChangeOrImportStoresAPasswordOnlyInItsO
 }
 
 TEST_F(PasswordsStayWithTheServiceTest, ATicketIsGoodForItsProcessUntilItsEnd) {
-  store::WriteSetting(registry_, store::setting::kUserPassword,
-                      store::HashPassword("secret", kFewRounds));
+  EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                  store::HashPassword("secret", kFewRounds)));
   ASSERT_TRUE(service_->Start());
   const service::Caller tool = Process(7);
 
@@ -141,8 +143,8 @@ TEST_F(PasswordsStayWithTheServiceTest, ATicketIsGoodForItsProcessUntilItsEnd) {
   const std::string third = OpenTool(tool);
   const std::string other = OpenTool(Process(9));
   store::ChangeRecorder recorder(registry_);
-  store::WriteSetting(recorder, store::setting::kUserPassword,
-                      store::HashPassword("changed", kFewRounds));
+  EXPECT_TRUE(store::WriteSetting(recorder, store::setting::kUserPassword,
+                                  store::HashPassword("changed", kFewRounds)));
   store::ServiceRequest pair(store::RequestKind::Change, {}, recorder.TakeChange());
   pair.ticket = third;
   const store::ServiceReply stored = Send(pair, tool);

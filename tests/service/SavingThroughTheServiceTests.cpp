@@ -13,8 +13,8 @@ namespace {
 class SavingThroughTheServiceTest : public SetupDialogTest {
  protected:
   void SetUp() override {
-    store::WriteSetting(registry_, store::setting::kUserPassword,
-                        store::HashPassword("secret", kTestHashIterations));
+    EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                    store::HashPassword("secret", kTestHashIterations)));
     LockItems({{"Registry Editor", true}});
     StartEngine();
     SetupForm().frmChangePassword.SetHashIterations(kTestHashIterations);

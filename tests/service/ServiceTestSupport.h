@@ -16,18 +16,20 @@ namespace pm::tests {
 
 class MemoryJournal final : public store::ChangeJournal {
  public:
-  bool Write(std::span<const std::uint8_t> bytes) override {
-    if (refuseWrites) return false;
+  store::RegResult Write(std::span<const std::uint8_t> bytes) override {
+    if (refuseWrites) return platform::Error{platform::reg_error::kWriteFault, {}};
     bytes_ = store::ByteArray(bytes.begin(), bytes.end());
-    return true;
+    return {};
   }
   std::optional<store::ByteArray> Read() override { return bytes_; }
-  bool Clear() override {
+  store::RegResult Clear() override {
+    if (refuseClearing) return platform::Error{platform::reg_error::kAccessDenied, {}};
     bytes_.reset();
-    return true;
+    return {};
   }
   bool holdsChange() const { return bytes_.has_value(); }
   bool refuseWrites = false;
+  bool refuseClearing = false;
 
  private:
   std::optional<store::ByteArray> bytes_;

@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/sim/SimCrypto.h"
 #include "service/RestartPolicy.h"
 #include "service/ServiceTestSupport.h"
 #include "store/ChangeRecorder.h"
 #include "store/ItemLists.h"
 #include "store/PasswordCheck.h"
+#include "store/PasswordQuestion.h"
 #include "store/RegFileTestSupport.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
@@ -31,14 +33,14 @@ constexpr std::string_view kFolder = "C:\\Program Files\\Pelmora Pro";
 constexpr std::uint32_t kFewRounds = 1000;
 
 void WriteItems(platform::Registry& registry, const std::vector<store::ListItem>& items) {
-  store::WriteLists(registry, items, std::vector<std::string>{});
+  EXPECT_TRUE(store::WriteLists(registry, items, std::vector<std::string>{}));
 }
 
 class ServiceTest : public ::testing::Test {
  protected:
   ServiceTest() {
-    store::WriteSetting(registry_, store::setting::kUserPassword,
-                        store::HashPassword("secret", kFewRounds));
+    EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                    store::HashPassword("secret", kFewRounds)));
     StoreItems({{"Registry Editor", true}});
   }
 
@@ -63,7 +65,7 @@ class ServiceTest : public ::testing::Test {
   }
   store::ServiceReply SetTimeDelay(std::string_view password, std::string_view seconds) {
     return Change(password, [&](platform::Registry& r) {
-      store::WriteSetting(r, store::setting::kTimeDelay, seconds);
+      EXPECT_TRUE(store::WriteSetting(r, store::setting::kTimeDelay, seconds));
     });
   }
   std::string Everything() {
@@ -108,10 +110,27 @@ TEST_F(ServiceTest, WrongPasswordsChangeNothingAndTheFifthInARowStartsAWait) {
       << "the right password ended the run of wrong ones";
 }
 
+// The prompt asks through the pipe while the system cannot hash: each
+// answer says so, none counts as a wrong try (the sixth wrong one in a row
+// would have to wait), and the right password opens once hashing works.
+TEST_F(ServiceTest, APasswordTheSystemCannotHashIsNoTry) {
+  InProcessService pipe(registry_, Service(registry_));
+  const store::PasswordQuestion question{store::PasswordFor::Window, "secret", "Registry Editor"};
+  {
+    const sim::CryptoOutage outage;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+      const store::PasswordAnswer answer = store::AskPassword(&pipe, question, {});
+      EXPECT_EQ(answer.kind, store::PasswordAnswer::Kind::NotChecked);
+      EXPECT_EQ(answer.reason, store::kPasswordNotChecked);
+    }
+  }
+  EXPECT_EQ(store::AskPassword(&pipe, question, {}).kind, store::PasswordAnswer::Kind::Match);
+}
+
 TEST_F(ServiceTest, APasswordIsCheckedAgainstTheOneStoredNowEveryTime) {
   ASSERT_EQ(SetTimeDelay("secret", "30").kind, ReplyKind::Done);
-  store::WriteSetting(registry_, store::setting::kUserPassword,
-                      store::HashPassword("other", kFewRounds));
+  EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                  store::HashPassword("other", kFewRounds)));
   EXPECT_EQ(SetTimeDelay("secret", "31").kind, ReplyKind::WrongPassword);
   EXPECT_EQ(SetTimeDelay("other", "31").kind, ReplyKind::Done);
   now_ += 11min;
@@ -119,8 +138,8 @@ TEST_F(ServiceTest, APasswordIsCheckedAgainstTheOneStoredNowEveryTime) {
 }
 
 TEST_F(ServiceTest, WithoutAStoredPasswordAnyoneSavesAndIsToldSo) {
-  store::modRegistry::DeleteValue(registry_, store::kRootKey, store::kSettingsKey,
-                                  store::setting::kUserPassword);
+  EXPECT_TRUE(store::modRegistry::DeleteValue(registry_, store::kRootKey, store::kSettingsKey,
+                                              store::setting::kUserPassword));
   const store::ServiceReply reply = SetTimeDelay("", "30");
   EXPECT_EQ(reply.kind, ReplyKind::Done);
   EXPECT_TRUE(reply.unprotected);
@@ -136,7 +155,7 @@ class MalformedRequestTest : public ServiceTest,
 
 TEST_P(MalformedRequestTest, IsRefusedAndChangesNothing) {
   store::ChangeRecorder recorder(registry_);
-  store::WriteSetting(recorder, store::setting::kTimeDelay, "30");
+  EXPECT_TRUE(store::WriteSetting(recorder, store::setting::kTimeDelay, "30"));
   const store::ByteArray good =
       store::EncodeRequest({store::RequestKind::Change, "secret", recorder.TakeChange()});
   const std::string before = Everything();
@@ -259,7 +278,7 @@ TEST_F(ServiceTest, AWriteThatFailsIsNamedAndEverythingIsPutBack) {
   const std::string before = Everything();
   registry_.FailValueWrite("Window1", platform::reg_error::kAccessDenied);
   const store::ServiceReply reply = Change("secret", [](platform::Registry& r) {
-    store::WriteSetting(r, store::setting::kTimeDelay, "30");
+    EXPECT_TRUE(store::WriteSetting(r, store::setting::kTimeDelay, "30"));
     WriteItems(r, {{"A", true}, {"B", false}});
   });
   EXPECT_EQ(reply.kind, ReplyKind::Failed);
@@ -285,12 +304,31 @@ TEST_F(ServiceTest, AJournalThatCannotBeWrittenStopsTheChangeBeforeAnyWrite) {
   EXPECT_EQ(registry_.WriteCount(), writes);
 }
 
+// Left behind, the journal would undo the change at the next start: the
+// change is undone at once instead, and said to have failed.
+TEST_F(ServiceTest, AChangeWhoseJournalCannotBeClearedIsUndoneAndReported) {
+  EXPECT_TRUE(
+      store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "0"));
+  ASSERT_TRUE(Service(registry_).Start());
+  const std::string before = Everything();
+  journal_.refuseClearing = true;
+  const store::ServiceReply reply = SetTimeDelay("secret", "30");
+  EXPECT_EQ(reply.kind, ReplyKind::Failed);
+  EXPECT_EQ(reply.status, platform::reg_error::kAccessDenied);
+  EXPECT_EQ(Everything(), before);
+  journal_.refuseClearing = false;
+  EXPECT_TRUE(Service(registry_).Start());
+  EXPECT_EQ(Everything(), before);
+  EXPECT_FALSE(journal_.holdsChange());
+}
+
 // Killed after each number of writes in turn: the next start of the service
 // finds the old settings whole.
 class KilledChangeTest : public ServiceTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
-  store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "0");
+  EXPECT_TRUE(
+      store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "0"));
   // The passwords where any start of the service puts them.
   ASSERT_TRUE(Service(registry_).Start());
   const std::string before = Everything();
@@ -300,7 +338,7 @@ TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
   EXPECT_THROW(Change("secret",
                       [](platform::Registry& r) {
                         WriteItems(r, {{"A", true}, {"B", true}, {"C", false}});
-                        store::WriteSetting(r, store::setting::kTimeDelay, "30");
+                        EXPECT_TRUE(store::WriteSetting(r, store::setting::kTimeDelay, "30"));
                       }),
                ProcessKilled);
   EXPECT_TRUE(journal_.holdsChange());
@@ -314,7 +352,8 @@ TEST_P(KilledChangeTest, IsUndoneAtTheNextStart) {
 INSTANTIATE_TEST_SUITE_P(AfterWrites, KilledChangeTest, ::testing::Values(1, 3, 6));
 
 TEST_F(ServiceTest, EachStartArmsTheStartupLockAndProtectsKeysMadeBySomeoneElse) {
-  store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "1");
+  EXPECT_TRUE(
+      store::WriteSetting(registry_, store::Info(store::Switch::LockStartup).valueName, "1"));
   StoreText(registry_, store::kRunOnceKey, store::kRunOnceValue, "C:\\Old\\pmpstart.exe");
   ASSERT_TRUE(Service(registry_).Start());
   EXPECT_FALSE(ValueExists(registry_, store::kRunOnceKey, store::kRunOnceValue))

@@ -19,7 +19,7 @@ TEST(SimRegistryTest, DeniedKeyRefusesEveryChangeButStillReads) {
   sim::SimRegistry registry;
   ASSERT_TRUE(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\Locked", "V", "kept"));
   registry.DenyWrites(kHklm, "software\\LOCKED");
-  EXPECT_EQ(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\Locked", "V", "new").status,
+  EXPECT_EQ(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\Locked", "V", "new").code(),
             platform::reg_error::kAccessDenied);
   EXPECT_FALSE(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\Locked\\Sub", "V", "x"));
   EXPECT_FALSE(modRegistry::DeleteValue(registry, kHklm, "SOFTWARE\\Locked", "V"));
@@ -33,7 +33,7 @@ TEST(SimRegistryTest, TheChosenWriteFailsOnceAndTheOthersSucceed) {
   ASSERT_TRUE(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "A", "a"));
   registry.FailNthWrite(1);
   EXPECT_TRUE(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "B", "b"));
-  EXPECT_EQ(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "C", "c").status,
+  EXPECT_EQ(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "C", "c").code(),
             platform::reg_error::kWriteFault);
   EXPECT_TRUE(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "D", "d"));
   EXPECT_TRUE(RegistryModule::ReadValue(registry, kHklm, "SOFTWARE\\K", "C").IsEmpty());
@@ -46,8 +46,8 @@ TEST(SimRegistryTest, AValueThatGrowsBetweenQueriesIsQueriedAgainUntilItFits) {
   int grown = 0;
   registry.SetAfterQueryHook([&] {
     if (grown++ < 3) {
-      RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "V",
-                                 std::string(2000 + 1000 * grown, 'b'));
+      EXPECT_TRUE(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "V",
+                                             std::string(2000 + 1000 * grown, 'b')));
     }
   });
   const RegValue value = RegistryModule::ReadValue(registry, kHklm, "SOFTWARE\\K", "V");
@@ -65,7 +65,7 @@ TEST(SimRegistryTest, SaveWithoutTheBackupPrivilegeTouchesNoFile) {
     std::fclose(f);
   }
   registry.SetPrivilegeGrantable("SeBackupPrivilege", false);
-  EXPECT_EQ(modRegistry::SaveKeyToFile(registry, kHklm, "SOFTWARE\\K", file).status,
+  EXPECT_EQ(modRegistry::SaveKeyToFile(registry, kHklm, "SOFTWARE\\K", file).code(),
             platform::reg_error::kPrivilegeNotHeld);
   char buffer[16] = {};
   std::FILE* f = std::fopen(file.c_str(), "r");
@@ -78,11 +78,11 @@ TEST(SimRegistryTest, SaveWithoutTheBackupPrivilegeTouchesNoFile) {
 
 TEST(SimRegistryTest, EveryOperationClosesTheKeyItOpened) {
   sim::SimRegistry registry;
-  RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "V", "x");
+  EXPECT_TRUE(RegistryModule::WriteValue(registry, kHklm, "SOFTWARE\\K", "V", "x"));
   RegistryModule::ReadValue(registry, kHklm, "SOFTWARE\\K", "V");
   RegistryModule::ReadValue(registry, kHklm, "SOFTWARE\\Missing", "V");
   RegistryModule::EnsureKey(registry, kHklm, "SOFTWARE\\K2");
-  modRegistry::DeleteValue(registry, kHklm, "SOFTWARE\\K", "V");
+  EXPECT_TRUE(modRegistry::DeleteValue(registry, kHklm, "SOFTWARE\\K", "V"));
   EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
 

@@ -18,7 +18,7 @@ class StartupLockerTest : public ::testing::Test {
  protected:
   void LogOn(std::string_view storedPassword = {}) {
     if (!storedPassword.empty()) {
-      store::WriteSetting(registry_, store::setting::kUserPassword, storedPassword);
+      EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword, storedPassword));
     }
     form1_.Load();
     world_.RunPending();

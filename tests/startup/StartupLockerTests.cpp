@@ -85,8 +85,8 @@ class StartupLockerWithServiceTest : public StartupLockerTest {
 };
 
 TEST_F(StartupLockerWithServiceTest, TheServiceDecidesAndASessionEndEndsNothing) {
-  store::WriteSetting(registry_, store::setting::kUserPassword,
-                      store::HashPassword("secret", 1000));
+  EXPECT_TRUE(store::WriteSetting(registry_, store::setting::kUserPassword,
+                                  store::HashPassword("secret", 1000)));
   withService_.Load();
   world_.RunPending();
   const auto prompt = [this] { return world_.Find(withService_.prompt().hwnd())->ours; };

@@ -103,7 +103,7 @@ TEST_F(ItemListsTest, HolesAndBadMarksInTheItemListAreSkipped) {
 TEST_F(ItemListsTest, AFailedWriteIsReportedAndTheOtherRowsAreStillWritten) {
   registry_.FailValueWrite("Window1");
   const std::vector<ListItem> items = {{"A", true}, {"B", true}, {"C", true}};
-  EXPECT_EQ(store::WriteLists(registry_, items, {}).status, platform::reg_error::kWriteFault);
+  EXPECT_EQ(store::WriteLists(registry_, items, {}).code(), platform::reg_error::kWriteFault);
   EXPECT_EQ(ValueNames(registry_, store::kItemListKey),
             (std::vector<std::string>{"Window0", "Window2"}));
 }

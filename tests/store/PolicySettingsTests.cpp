@@ -31,8 +31,8 @@ TEST_F(PolicySettingsTest, APolicySwitchWinsEitherWayAndOnlyWhereItExists) {
   StoreText(registry_, kPolicySettingsKey, "BlankScreen", "1");
   StoreText(registry_, kPolicySettingsKey, "LockZip", "0");
   // A value of another type is no policy, as it is no setting of the PC.
-  store::RegistryModule::WriteValue(registry_, store::kRootKey, kPolicySettingsKey, "HideMenu",
-                                    std::int32_t{0});
+  EXPECT_TRUE(store::RegistryModule::WriteValue(registry_, store::kRootKey, kPolicySettingsKey,
+                                                "HideMenu", std::int32_t{0}));
   EXPECT_TRUE(store::ReadSwitch(registry_, Switch::BlankScreen));
   EXPECT_FALSE(store::ReadSwitch(registry_, Switch::LockZip));
   EXPECT_TRUE(store::ReadSwitch(registry_, Switch::HideMenu));

@@ -12,9 +12,9 @@ namespace {
 
 TEST(ProgramListTest, ProgramItemsAreStoredAsTheItemListIsAndReadBackInPositionOrder) {
   sim::SimRegistry registry;
-  WriteProgramList(registry, {{{"C:\\Windows\\regedit.exe", true},
-                               {"C:\\Tools\\a,b.exe", false},
-                               {"shell:AppsFolder\\X_1!App", true}}});
+  EXPECT_TRUE(WriteProgramList(registry, {{{"C:\\Windows\\regedit.exe", true},
+                                           {"C:\\Tools\\a,b.exe", false},
+                                           {"shell:AppsFolder\\X_1!App", true}}}));
   EXPECT_EQ(tests::StoredText(registry, kProgramListKey, "Program0"), "C:\\Windows\\regedit.exe,1");
   EXPECT_EQ(tests::StoredText(registry, kProgramListKey, "Program1"), "C:\\Tools\\a,b.exe,0");
   tests::StoreText(registry, kProgramListKey, "Program7", "C:\\late.exe,1");
@@ -25,7 +25,7 @@ TEST(ProgramListTest, ProgramItemsAreStoredAsTheItemListIsAndReadBackInPositionO
                                                               {"shell:AppsFolder\\X_1!App", true},
                                                               {"C:\\late.exe", true}}));
   // Rewritten whole: nothing of the earlier list stays.
-  WriteProgramList(registry, {{{"C:\\only.exe", true}}});
+  EXPECT_TRUE(WriteProgramList(registry, {{{"C:\\only.exe", true}}}));
   EXPECT_EQ(ReadProgramList(registry), (std::vector<ListItem>{{"C:\\only.exe", true}}));
 }
 

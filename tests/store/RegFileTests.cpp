@@ -38,9 +38,9 @@ KeySnapshot Tree(std::vector<KeySnapshot::Value> values,
 }
 
 KeySnapshot ReadBack(const ByteArray& bytes) {
-  const store::RegFileParse parsed = store::ParseRegFile(bytes, kProductRootName);
-  EXPECT_TRUE(parsed.ok) << parsed.error;
-  return store::ToKeySnapshot(parsed.content);
+  const platform::Result<store::RegFileRead> parsed = store::ParseRegFile(bytes, kProductRootName);
+  EXPECT_TRUE(parsed) << parsed.error().message;
+  return parsed ? store::ToKeySnapshot(parsed->content) : KeySnapshot{};
 }
 
 struct ValueCase {
@@ -53,12 +53,12 @@ class RegFileValueTest : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(RegFileValueTest, IsWrittenAsTheEditorWritesItAndReadsBackByteForByte) {
   const KeySnapshot tree = Tree({GetParam().value});
-  const store::RegFileWrite written =
+  const platform::Result<store::ByteArray> written =
       store::WriteRegFile(kProductRootName, store::FromKeySnapshot(tree));
-  ASSERT_TRUE(written.ok) << written.error;
-  const std::string text = FileText(written.bytes);
+  ASSERT_TRUE(written) << written.error().message;
+  const std::string text = FileText(*written);
   EXPECT_NE(text.find("\r\n" + GetParam().line + "\r\n"), std::string::npos) << text;
-  EXPECT_EQ(Describe(ReadBack(written.bytes)), Describe(tree));
+  EXPECT_EQ(Describe(ReadBack(*written)), Describe(tree));
 }
 
 std::vector<ValueCase> ValueCases() {
@@ -102,10 +102,10 @@ TEST(RegFileTest, LongDataWrapsAtEightyColumnsAndReadsBack) {
   ByteArray blob(300);
   for (std::size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<std::uint8_t>(i * 7);
   const KeySnapshot tree = Tree({{"PasswordPictureData", reg_type::kBinary, blob}});
-  const store::RegFileWrite written =
+  const platform::Result<store::ByteArray> written =
       store::WriteRegFile(kProductRootName, store::FromKeySnapshot(tree));
-  ASSERT_TRUE(written.ok);
-  const std::string text = FileText(written.bytes);
+  ASSERT_TRUE(written);
+  const std::string text = FileText(*written);
   std::size_t lines = 0;
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = text.find("\r\n", start);
@@ -116,7 +116,7 @@ TEST(RegFileTest, LongDataWrapsAtEightyColumnsAndReadsBack) {
     ++lines;
   }
   EXPECT_GT(lines, 12u) << "300 bytes take more than ten lines";
-  EXPECT_EQ(Describe(ReadBack(written.bytes)), Describe(tree));
+  EXPECT_EQ(Describe(ReadBack(*written)), Describe(tree));
 }
 
 TEST(RegFileTest, NestedKeysComeBackWithTheAddOnKeysAndAnEmptyKey) {
@@ -127,10 +127,10 @@ TEST(RegFileTest, NestedKeysComeBackWithTheAddOnKeysAndAnEmptyKey) {
        {"Addon", Tree({}, {{"Settings", Tree({{"Enabled", reg_type::kDword, DwordData(1)}})}})},
        {"Addon2", Tree({}, {{"Settings", Tree({{"Level", reg_type::kDword, DwordData(2)}})}})},
        {"Empty", Tree({})}});
-  const store::RegFileWrite written =
+  const platform::Result<store::ByteArray> written =
       store::WriteRegFile(kProductRootName, store::FromKeySnapshot(tree));
-  ASSERT_TRUE(written.ok);
-  const std::string text = FileText(written.bytes);
+  ASSERT_TRUE(written);
+  const std::string text = FileText(*written);
   EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n\r\n[" +
                            std::string(kProductRootName) + "]\r\n",
                        0),
@@ -139,22 +139,20 @@ TEST(RegFileTest, NestedKeysComeBackWithTheAddOnKeysAndAnEmptyKey) {
             std::string::npos);
   EXPECT_NE(text.find("\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Pelmora Pro\\Empty]\r\n"),
             std::string::npos);
-  EXPECT_EQ(Describe(ReadBack(written.bytes)), Describe(tree));
+  EXPECT_EQ(Describe(ReadBack(*written)), Describe(tree));
 }
 
 TEST(RegFileTest, ANameWithALineBreakCannotBeWritten) {
   EXPECT_FALSE(store::WriteRegFile(kProductRootName,
-                                   store::FromKeySnapshot(Tree({{"a\nb", reg_type::kSz, {}}})))
-                   .ok);
-  EXPECT_FALSE(
-      store::WriteRegFile(kProductRootName, store::FromKeySnapshot(Tree({}, {{"a\rb", Tree({})}})))
-          .ok);
+                                   store::FromKeySnapshot(Tree({{"a\nb", reg_type::kSz, {}}}))));
+  EXPECT_FALSE(store::WriteRegFile(kProductRootName,
+                                   store::FromKeySnapshot(Tree({}, {{"a\rb", Tree({})}}))));
 }
 
 // Files as a person or another registry editor may write them.
 TEST(RegFileTest, ReadsWhatOtherEditorsWrite) {
   const std::string root(kProductRootName);
-  const store::RegFileParse parsed =
+  const platform::Result<store::RegFileRead> parsed =
       store::ParseRegFile(RegFileBytes("Windows Registry Editor Version 5.00\r\n"
                                        "; a comment\r\n"
                                        "[hkey_local_machine\\software\\PELMORA PRO]\r\n"
@@ -173,23 +171,25 @@ TEST(RegFileTest, ReadsWhatOtherEditorsWrite) {
                                        "]\r\n"
                                        "\"TWICE\"=\"second\"\r\n"),
                           kProductRootName);
-  ASSERT_TRUE(parsed.ok) << parsed.error;
+  ASSERT_TRUE(parsed) << parsed.error().message;
   const KeySnapshot expected =
       Tree({{"Wrapped", reg_type::kBinary, {0x01, 0xAB, 0xCD, 0x02}},
             {"Short", reg_type::kDword, DwordData(1)},
             {"Lines", reg_type::kSz, StringData("a\nb\rc")},
             {"Twice", reg_type::kSz, StringData("second")}},
            {{"Deep", Tree({}, {{"Below", Tree({{"", reg_type::kSz, StringData("d")}})}})}});
-  EXPECT_EQ(Describe(store::ToKeySnapshot(parsed.content)), Describe(expected));
+  EXPECT_EQ(Describe(store::ToKeySnapshot(parsed->content)), Describe(expected));
 }
 
 class RegFileBadFileTest : public ::testing::TestWithParam<BadFileCase> {};
 
 TEST_P(RegFileBadFileTest, IsRefusedWithTheReason) {
-  const store::RegFileParse parsed = store::ParseRegFile(GetParam().bytes, kProductRootName);
-  EXPECT_FALSE(parsed.ok);
-  EXPECT_TRUE(parsed.content.keys.empty()) << "a refused file gives nothing to import";
-  EXPECT_NE(parsed.error.find(GetParam().errorPart), std::string::npos) << parsed.error;
+  const platform::Result<store::RegFileRead> parsed =
+      store::ParseRegFile(GetParam().bytes, kProductRootName);
+  // A refused file gives nothing to import: the result holds only the reason.
+  ASSERT_FALSE(parsed);
+  EXPECT_NE(parsed.error().message.find(GetParam().errorPart), std::string::npos)
+      << parsed.error().message;
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFault, RegFileBadFileTest, ::testing::ValuesIn(BadExportFiles()),
@@ -198,18 +198,18 @@ INSTANTIATE_TEST_SUITE_P(EachFault, RegFileBadFileTest, ::testing::ValuesIn(BadE
 TEST(RegFileTest, AFileOverTheSizeLimitIsRefusedUnread) {
   ByteArray huge = RegFileBytes("Windows Registry Editor Version 5.00\r\n");
   huge.resize(store::kMaxRegFileBytes + 2, 0x20);
-  EXPECT_FALSE(store::ParseRegFile(huge, kProductRootName).ok);
+  EXPECT_FALSE(store::ParseRegFile(huge, kProductRootName));
 }
 
 TEST(RegFileTest, KeysNestedBeyondTheLimitAreRefused) {
   std::string deep = std::string(kProductRootName);
   for (std::size_t i = 0; i <= store::kMaxRegFileDepth; ++i) deep += "\\k";
-  const store::RegFileParse parsed =
+  const platform::Result<store::RegFileRead> parsed =
       store::ParseRegFile(RegFileBytes("Windows Registry Editor Version 5.00\r\n[" +
                                        std::string(kProductRootName) + "]\r\n[" + deep + "]\r\n"),
                           kProductRootName);
-  EXPECT_FALSE(parsed.ok);
-  EXPECT_NE(parsed.error.find("nested"), std::string::npos) << parsed.error;
+  ASSERT_FALSE(parsed);
+  EXPECT_NE(parsed.error().message.find("nested"), std::string::npos) << parsed.error().message;
 }
 
 struct DecodeCase {
@@ -223,14 +223,15 @@ struct DecodeCase {
 class RegDataDecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(RegDataDecodeTest, GivesTheTypedBytesOrRefuses) {
-  const store::RegDataDecode decoded = store::DecodeRegData(GetParam().text);
-  ASSERT_EQ(decoded.ok, GetParam().ok) << decoded.error;
-  if (!decoded.ok) {
-    EXPECT_FALSE(decoded.error.empty());
+  const platform::Result<store::RegData> decoded = store::DecodeRegData(GetParam().text);
+  ASSERT_EQ(static_cast<bool>(decoded), GetParam().ok)
+      << (decoded ? std::string() : decoded.error().message);
+  if (!decoded) {
+    EXPECT_FALSE(decoded.error().message.empty());
     return;
   }
-  EXPECT_EQ(decoded.type, GetParam().type);
-  EXPECT_EQ(decoded.data, GetParam().data);
+  EXPECT_EQ(decoded->type, GetParam().type);
+  EXPECT_EQ(decoded->data, GetParam().data);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -42,8 +42,8 @@ TEST(SettingsCatalogueTest, AnEmptySettingsKeyReadsAsEverythingOff) {
 
 TEST(SettingsCatalogueTest, ASwitchStoredAsANumberIsOff) {
   sim::SimRegistry registry;
-  store::RegistryModule::WriteValue(registry, store::kRootKey, store::kSettingsKey, "LockZip",
-                                    std::int32_t{1});
+  EXPECT_TRUE(store::RegistryModule::WriteValue(registry, store::kRootKey, store::kSettingsKey,
+                                                "LockZip", std::int32_t{1}));
   EXPECT_FALSE(store::ReadSwitch(registry, Switch::LockZip));
 }
 
@@ -113,7 +113,8 @@ class StartupLockTest : public ::testing::Test {
 
 TEST_F(StartupLockTest, SwitchedOnArmsRunOnceWithTheProgramFolder) {
   StoreText(registry_, store::kWinlogonKey, "Background", "0 0 0");
-  ASSERT_TRUE(store::ApplyStartupLock(registry_, true, "C:\\Program Files\\Pelmora Pro\\", kRunOnce));
+  ASSERT_TRUE(
+      store::ApplyStartupLock(registry_, true, "C:\\Program Files\\Pelmora Pro\\", kRunOnce));
   EXPECT_EQ(StoredText(registry_, store::kRunOnceKey, "pmpro lock startup"),
             "C:\\Program Files\\Pelmora Pro\\pmpstart.exe");
   EXPECT_FALSE(ValueExists(registry_, store::kWinlogonKey, "Background"));
@@ -134,7 +135,8 @@ TEST_F(StartupLockTest, SwitchedOffDeletesRunOnceAndLeavesWinlogonAlone) {
   EXPECT_FALSE(ValueExists(registry_, store::kRunOnceKey, "pmpro lock startup"));
   EXPECT_EQ(StoredText(registry_, store::kWinlogonKey, "Background"), "restored by hand");
   EXPECT_TRUE(ValueExists(registry_, store::kWinlogonKey, "LogonType"));
-  EXPECT_TRUE(store::ApplyStartupLock(registry_, false, "C:\\PM\\", kRunOnce)) << "nothing left to delete";
+  EXPECT_TRUE(store::ApplyStartupLock(registry_, false, "C:\\PM\\", kRunOnce))
+      << "nothing left to delete";
 }
 
 TEST_F(StartupLockTest, WhereTheServiceStartsTheLockerNoRunOnceEntryIsLeft) {
@@ -150,7 +152,7 @@ TEST_F(StartupLockTest, WhereTheServiceStartsTheLockerNoRunOnceEntryIsLeft) {
 
 TEST_F(StartupLockTest, AnUnwritableRunOnceKeyIsReported) {
   registry_.DenyWrites(store::kRootKey, store::kRunOnceKey);
-  EXPECT_EQ(store::ApplyStartupLock(registry_, true, "C:\\PM\\", kRunOnce).status,
+  EXPECT_EQ(store::ApplyStartupLock(registry_, true, "C:\\PM\\", kRunOnce).code(),
             platform::reg_error::kAccessDenied);
 }
 

@@ -12,7 +12,8 @@ namespace pm::tests {
 
 inline void StoreText(platform::Registry& registry, std::string_view key, std::string_view name,
                       std::string_view text) {
-  store::RegistryModule::WriteValue(registry, store::kRootKey, key, name, std::string(text));
+  EXPECT_TRUE(
+      store::RegistryModule::WriteValue(registry, store::kRootKey, key, name, std::string(text)));
 }
 
 inline std::string StoredText(platform::Registry& registry, std::string_view key,

@@ -102,10 +102,18 @@ void StoreEveryKind(platform::Registry& registry, std::string_view root) {
   ASSERT_FALSE(store::RegistryModule::EnsureKey(registry, kHklm, key + "\\Empty"));
 }
 
+// A key that is not there is removed already.
+void RemoveTree(platform::Registry& registry, std::string_view key) {
+  const platform::RegStatus status = registry.DeleteTree(kHklm, key);
+  EXPECT_TRUE(status == platform::reg_error::kSuccess ||
+              status == platform::reg_error::kFileNotFound)
+      << key << ": " << status;
+}
+
 class Win32SettingsTransferTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    registry_.DeleteTree(kHklm, kTestParent);
+    RemoveTree(registry_, kTestParent);
     wchar_t temp[MAX_PATH] = {};
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
     folder_ = fs::path(temp) / fs::path(u8"pm transfer Größe");
@@ -114,8 +122,8 @@ class Win32SettingsTransferTest : public ::testing::Test {
     product_ = store::CaptureKey(registry_, kHklm, store::kProductKey);
   }
   void TearDown() override {
-    registry_.DeleteTree(kHklm, kTestParent);
-    store::RestoreKey(registry_, kHklm, store::kProductKey, product_);
+    RemoveTree(registry_, kTestParent);
+    EXPECT_TRUE(store::RestoreKey(registry_, kHklm, store::kProductKey, product_));
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
@@ -131,11 +139,11 @@ class Win32SettingsTransferTest : public ::testing::Test {
 TEST_F(Win32SettingsTransferTest, TheSystemsRegeditImportsOurExportAsTheSameSubtree) {
   StoreEveryKind(registry_, kTestKey);
   const std::string exported = Described(kTestKey);
-  const store::RegFileWrite written = store::WriteRegFile(
+  const platform::Result<store::ByteArray> written = store::WriteRegFile(
       TestRootName(), store::FromKeySnapshot(store::CaptureKey(registry_, kHklm, kTestKey)));
-  ASSERT_TRUE(written.ok) << written.error;
+  ASSERT_TRUE(written) << written.error().message;
   const fs::path file = folder_ / "ours.reg";
-  WriteFile(file, written.bytes);
+  WriteFile(file, *written);
   ASSERT_EQ(registry_.DeleteTree(kHklm, kTestKey), 0);
   RunRegedit(L"/S \"" + file.wstring() + L"\"");
   EXPECT_EQ(Described(kTestKey), exported);
@@ -145,16 +153,17 @@ TEST_F(Win32SettingsTransferTest, WeReadWhatTheSystemsRegeditExports) {
   StoreEveryKind(registry_, kTestKey);
   const fs::path file = folder_ / "theirs.reg";
   RunRegedit(L"/E \"" + file.wstring() + L"\" \"" + Wide(TestRootName()) + L"\"");
-  const store::RegFileParse parsed = store::ParseRegFile(ReadFile(file), TestRootName());
-  ASSERT_TRUE(parsed.ok) << parsed.error;
-  EXPECT_EQ(Describe(store::ToKeySnapshot(parsed.content)), Described(kTestKey));
+  const platform::Result<store::RegFileRead> parsed =
+      store::ParseRegFile(ReadFile(file), TestRootName());
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_EQ(Describe(store::ToKeySnapshot(parsed->content)), Described(kTestKey));
 }
 
 // Stored hashed, as this version stores passwords: the export carries the
 // value as it is, so the file can be compared with the registry.
 void StorePassword(platform::Registry& registry, std::string_view password) {
-  store::RegistryModule::WriteValue(registry, kHklm, store::kSettingsKey, "UserPassword",
-                                    store::HashPassword(password, 1000));
+  EXPECT_TRUE(store::RegistryModule::WriteValue(
+      registry, kHklm, store::kSettingsKey, "UserPassword", store::HashPassword(password, 1000)));
 }
 
 // A drive root makes the file's name "C:\\PMExport.txt", which Windows takes.
@@ -170,12 +179,13 @@ TEST_F(Win32SettingsTransferTest, ExportingTwiceAtADriveRootReplacesTheFileAndIm
   const store::TransferOutcome second = store::ExportSettingsFile(registry_, "C:\\");
   ASSERT_EQ(second.kind, Kind::Done) << second.reason;
   EXPECT_FALSE(fs::exists(L"C:\\PMExport.txt.tmp"));
-  const store::RegFileParse parsed = store::ParseRegFile(ReadFile(file), kProductRootName);
-  ASSERT_TRUE(parsed.ok) << parsed.error;
-  EXPECT_EQ(Describe(store::ToKeySnapshot(parsed.content)), exported);
+  const platform::Result<store::RegFileRead> parsed =
+      store::ParseRegFile(ReadFile(file), kProductRootName);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_EQ(Describe(store::ToKeySnapshot(parsed->content)), exported);
 
   StorePassword(registry_, "3");
-  registry_.DeleteTree(kHklm, std::string(store::kProductKey) + "\\Addon");
+  RemoveTree(registry_, std::string(store::kProductKey) + "\\Addon");
   const store::TransferOutcome imported = store::ImportSettingsFile(registry_, "C:\\");
   EXPECT_EQ(imported.kind, Kind::Done) << imported.reason;
   EXPECT_EQ(Described(store::kProductKey), exported);
@@ -187,7 +197,7 @@ TEST_F(Win32SettingsTransferTest, AFolderWithNonAsciiCharactersHoldsTheExport) {
   const std::string exported = Described(store::kProductKey);
   ASSERT_EQ(store::ExportSettingsFile(registry_, Utf8(folder_)).kind, Kind::Done);
   EXPECT_TRUE(fs::exists(folder_ / "PMExport.txt"));
-  registry_.DeleteTree(kHklm, std::string(store::kProductKey) + "\\Settings");
+  RemoveTree(registry_, std::string(store::kProductKey) + "\\Settings");
   EXPECT_EQ(store::ImportSettingsFile(registry_, Utf8(folder_)).kind, Kind::Done);
   EXPECT_EQ(Described(store::kProductKey), exported);
 }
@@ -223,7 +233,7 @@ TEST_F(Win32SettingsTransferTest, AHiveSavedByThePlatformIsRestored) {
     EXPECT_FALSE(bytes.size() >= 4 && std::equal(bytes.begin(), bytes.begin() + 4, "regf"));
     GTEST_SKIP() << "Wine has no hive save and restore";
   }
-  registry_.DeleteTree(kHklm, std::string(store::kProductKey) + "\\Addon");
+  RemoveTree(registry_, std::string(store::kProductKey) + "\\Addon");
   const store::TransferOutcome outcome = store::ImportSettingsFile(registry_, Utf8(folder_));
   EXPECT_EQ(outcome.kind, Kind::Done) << outcome.reason;
   EXPECT_EQ(Described(store::kProductKey), saved);

@@ -42,26 +42,18 @@ bool AwaitClient(HANDLE pipe, HANDLE stop) {
 }
 
 std::string SidText(PSID sid) {
-  LPWSTR text = nullptr;
-  if (!ConvertSidToStringSidW(sid, &text)) return {};
-  std::string narrow = Narrow(text);
-  LocalFree(text);
-  return narrow;
+  UniqueLocalMemory<wchar_t> text;
+  if (!ConvertSidToStringSidW(sid, text.put())) return {};
+  return Narrow(text.get());
 }
 
 bool HoldsAdministrators(HANDLE primaryToken) {
   UniqueKernelHandle identification;
   if (!DuplicateToken(primaryToken, SecurityIdentification, identification.put())) return false;
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  PSID administrators = nullptr;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                0, 0, 0, 0, &administrators)) {
-    return false;
-  }
+  const UniqueSid administrators = AdministratorsSid();
   BOOL member = FALSE;
-  const BOOL checked = CheckTokenMembership(identification.get(), administrators, &member);
-  FreeSid(administrators);
-  return checked && member;
+  return administrators &&
+         CheckTokenMembership(identification.get(), administrators.get(), &member) && member;
 }
 
 }  // namespace

@@ -35,14 +35,17 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 // often is better than once too few.
 bool LoggedOnJustNow(DWORD session) {
   constexpr LONGLONG kJustNow = 2LL * 60 * 10'000'000;  // two minutes, in FILETIME units
-  WTSINFOW* info = nullptr;
+  UniqueWtsMemory<wchar_t> info;
   DWORD bytes = 0;
-  if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, WTSSessionInfo,
-                                   reinterpret_cast<LPWSTR*>(&info), &bytes)) {
+  if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, WTSSessionInfo, info.put(),
+                                   &bytes) ||
+      !info) {
     return true;
   }
-  const LONGLONG logon = bytes >= sizeof(WTSINFOW) ? info->LogonTime.QuadPart : 0;
-  WTSFreeMemory(info);
+  // The class's answer is a WTSINFOW, handed out as text.
+  const LONGLONG logon = bytes >= sizeof(WTSINFOW)
+                             ? reinterpret_cast<const WTSINFOW*>(info.get())->LogonTime.QuadPart
+                             : 0;
   if (logon == 0) return true;
   FILETIME now{};
   GetSystemTimeAsFileTime(&now);
@@ -237,15 +240,13 @@ void Win32SessionKeeper::Ended(Key key) {
 }
 
 void Win32SessionKeeper::Run(HANDLE stop) {
-  WTS_SESSION_INFOW* sessions = nullptr;
+  UniqueWtsMemory<WTS_SESSION_INFOW> sessions;
   DWORD count = 0;
-  if (WTSEnumerateSessionsW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count)) {
+  if (WTSEnumerateSessionsW(WTS_CURRENT_SERVER_HANDLE, 0, 1, sessions.put(), &count)) {
     for (DWORD i = 0; i < count; ++i) {
-      if (sessions[i].State == WTSActive || sessions[i].State == WTSDisconnected) {
-        FoundOpen(sessions[i].SessionId);
-      }
+      const WTS_SESSION_INFOW& found = sessions.get()[i];
+      if (found.State == WTSActive || found.State == WTSDisconnected) FoundOpen(found.SessionId);
     }
-    WTSFreeMemory(sessions);
   }
   // The console's session too: Wine 8 enumerates no session at all.
   if (const DWORD console = WTSGetActiveConsoleSessionId(); console != 0xFFFFFFFF) {

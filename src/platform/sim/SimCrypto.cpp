@@ -3,11 +3,14 @@
 // the many iterations costs two compressions.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <random>
 #include <stdexcept>
+#include <string>
 
 #include "platform/Crypto.h"
+#include "platform/sim/SimCrypto.h"
 
 namespace pm::platform {
 namespace {
@@ -164,11 +167,19 @@ Block DigestMessageBlock() {
   return block;
 }
 
+// Outages in force; the hash runs on background threads.
+std::atomic<int> outages{0};
+
+void FailDuringAnOutage(const char* what) {
+  if (outages.load() > 0) throw std::runtime_error(std::string(what) + " failed (no provider)");
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> Pbkdf2Sha256(std::string_view password,
                                        std::span<const std::uint8_t> salt, std::uint32_t iterations,
                                        std::size_t length) {
+  FailDuringAnOutage("PBKDF2");
   if (iterations == 0) throw std::runtime_error("PBKDF2 needs at least one iteration");
   const Hmac hmac(
       std::span(reinterpret_cast<const std::uint8_t*>(password.data()), password.size()));
@@ -195,6 +206,7 @@ std::vector<std::uint8_t> Pbkdf2Sha256(std::string_view password,
 }
 
 std::vector<std::uint8_t> RandomBytes(std::size_t count) {
+  FailDuringAnOutage("The random source");
   std::random_device source;
   std::vector<std::uint8_t> bytes(count);
   for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(source());
@@ -202,3 +214,15 @@ std::vector<std::uint8_t> RandomBytes(std::size_t count) {
 }
 
 }  // namespace pm::platform
+
+namespace pm::sim {
+
+CryptoOutage::CryptoOutage() {
+  ++platform::outages;
+}
+
+CryptoOutage::~CryptoOutage() {
+  --platform::outages;
+}
+
+}  // namespace pm::sim

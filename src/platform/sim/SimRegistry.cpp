@@ -242,7 +242,7 @@ RegStatus SimRegistry::SetValue(Handle key, std::string_view name, std::uint32_t
   Node* node = Resolve(key, true, status);
   if (node == nullptr) return status;
   if (!failingValue_.empty() && platform::LowerCase(name) == failingValue_) {
-    failingValue_.clear();
+    if (--failingValueTimes_ == 0) failingValue_.clear();
     return failingValueStatus_;
   }
   Value* value = FindValue(*node, name);
@@ -420,9 +420,10 @@ void SimRegistry::FailNthWrite(std::uint32_t n, RegStatus status) {
   failStatus_ = status;
 }
 
-void SimRegistry::FailValueWrite(std::string_view valueName, RegStatus status) {
-  failingValue_ = platform::LowerCase(valueName);
+void SimRegistry::FailValueWrite(std::string_view valueName, RegStatus status, int times) {
+  failingValue_ = times > 0 ? platform::LowerCase(valueName) : std::string();
   failingValueStatus_ = status;
+  failingValueTimes_ = times;
 }
 
 void SimRegistry::SetPrivilegeGrantable(std::string_view privilegeName, bool grantable) {

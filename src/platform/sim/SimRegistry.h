@@ -23,27 +23,33 @@ class SimRegistry final : public platform::Registry {
   SimRegistry();
   ~SimRegistry() override;
 
-  platform::RegStatus OpenKey(platform::RootKey root, std::string_view path, std::uint32_t access,
-                              Handle& key) override;
-  platform::RegStatus CreateKey(platform::RootKey root, std::string_view path, std::uint32_t access,
-                                Handle& key, bool& existed) override;
+  [[nodiscard]] platform::RegStatus OpenKey(platform::RootKey root, std::string_view path,
+                                            std::uint32_t access, Handle& key) override;
+  [[nodiscard]] platform::RegStatus CreateKey(platform::RootKey root, std::string_view path,
+                                              std::uint32_t access, Handle& key,
+                                              bool& existed) override;
   void CloseKey(Handle key) noexcept override;
-  platform::RegStatus QueryValue(Handle key, std::string_view name, std::uint32_t& type,
-                                 std::span<std::uint8_t> buffer, std::uint32_t& size) override;
-  platform::RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
-                               std::span<const std::uint8_t> data) override;
-  platform::RegStatus DeleteValue(Handle key, std::string_view name) override;
-  platform::RegStatus DeleteKey(platform::RootKey root, std::string_view path) override;
-  platform::RegStatus DeleteTree(platform::RootKey root, std::string_view path) override;
-  platform::RegStatus EnumKey(Handle key, std::uint32_t index, std::string& name) override;
-  platform::RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
-                                std::uint32_t& type, std::vector<std::uint8_t>& data) override;
-  platform::RegStatus SaveKey(Handle key, const std::string& filePath) override;
-  platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
-                                 std::uint32_t flags) override;
-  bool EnablePrivilege(std::string_view privilegeName) override;
-  platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
-                                 platform::KeyRules rules) override;
+  [[nodiscard]] platform::RegStatus QueryValue(Handle key, std::string_view name,
+                                               std::uint32_t& type, std::span<std::uint8_t> buffer,
+                                               std::uint32_t& size) override;
+  [[nodiscard]] platform::RegStatus SetValue(Handle key, std::string_view name, std::uint32_t type,
+                                             std::span<const std::uint8_t> data) override;
+  [[nodiscard]] platform::RegStatus DeleteValue(Handle key, std::string_view name) override;
+  [[nodiscard]] platform::RegStatus DeleteKey(platform::RootKey root,
+                                              std::string_view path) override;
+  [[nodiscard]] platform::RegStatus DeleteTree(platform::RootKey root,
+                                               std::string_view path) override;
+  [[nodiscard]] platform::RegStatus EnumKey(Handle key, std::uint32_t index,
+                                            std::string& name) override;
+  [[nodiscard]] platform::RegStatus EnumValue(Handle key, std::uint32_t index, std::string& name,
+                                              std::uint32_t& type,
+                                              std::vector<std::uint8_t>& data) override;
+  [[nodiscard]] platform::RegStatus SaveKey(Handle key, const std::string& filePath) override;
+  [[nodiscard]] platform::RegStatus RestoreKey(Handle key, const std::string& filePath,
+                                               std::uint32_t flags) override;
+  [[nodiscard]] bool EnablePrivilege(std::string_view privilegeName) override;
+  [[nodiscard]] platform::RegStatus ProtectKey(platform::RootKey root, std::string_view path,
+                                               platform::KeyRules rules) override;
 
   // Failure injection.
   // Every change at or below the key fails with ERROR_ACCESS_DENIED, as for a
@@ -53,9 +59,9 @@ class SimRegistry final : public platform::Registry {
   // The write that comes `n` writes from now (0 = the next one) fails once
   // with `status`; the writes before and after it succeed.
   void FailNthWrite(std::uint32_t n, platform::RegStatus status = platform::reg_error::kWriteFault);
-  // The next SetValue of a value of this name fails once with `status`.
+  // The next `times` SetValues of a value of this name fail with `status`.
   void FailValueWrite(std::string_view valueName,
-                      platform::RegStatus status = platform::reg_error::kWriteFault);
+                      platform::RegStatus status = platform::reg_error::kWriteFault, int times = 1);
   // Writes performed (or attempted and failed) so far.
   std::uint32_t WriteCount() const { return writeCount_; }
   void SetPrivilegeGrantable(std::string_view privilegeName, bool grantable);
@@ -99,8 +105,10 @@ class SimRegistry final : public platform::Registry {
   Node* Resolve(Handle key, bool forWrite, platform::RegStatus& status);
   bool IsDenied(platform::RootKey root, const std::vector<std::string>& folded) const;
   bool IsPrivate(platform::RootKey root, const std::vector<std::string>& folded) const;
-  platform::RegStatus RemoveKey(platform::RootKey root, std::string_view path, bool withSubkeys);
-  platform::RegStatus BeginWrite(platform::RootKey root, const std::vector<std::string>& folded);
+  [[nodiscard]] platform::RegStatus RemoveKey(platform::RootKey root, std::string_view path,
+                                              bool withSubkeys);
+  [[nodiscard]] platform::RegStatus BeginWrite(platform::RootKey root,
+                                               const std::vector<std::string>& folded);
   static Value* FindValue(Node& node, std::string_view name);
   static void WriteNode(std::string& out, const Node& node);
   static bool ReadNode(std::string_view& in, Node& node, int depth);
@@ -115,6 +123,7 @@ class SimRegistry final : public platform::Registry {
   platform::RegStatus failStatus_ = 0;
   std::string failingValue_;  // folded name; empty for none
   platform::RegStatus failingValueStatus_ = 0;
+  int failingValueTimes_ = 0;
   std::set<std::string> refusedPrivileges_;
   std::set<std::pair<platform::RootKey, std::vector<std::string>>> protected_;
   std::set<std::pair<platform::RootKey, std::vector<std::string>>> private_;

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+// These need the types of windows.h.
 #include <commctrl.h>
+#include <objbase.h>
+#include <wtsapi32.h>
 
 #include <utility>
 
@@ -30,8 +33,15 @@ class UniqueHandle {
     return &value_;
   }
   T release() noexcept { return std::exchange(value_, Invalid); }
+  // Closing leaves the thread's last error as it was, so an owner that goes
+  // out of scope on a failure's way out does not change what the failure
+  // left for GetLastError.
   void reset(T value = Invalid) noexcept {
-    if (value_ != Invalid) Close(value_);
+    if (value_ != Invalid) {
+      const DWORD lastError = GetLastError();
+      Close(value_);
+      SetLastError(lastError);
+    }
     value_ = value;
   }
   explicit operator bool() const noexcept { return value_ != Invalid; }
@@ -56,6 +66,34 @@ using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEvent>;
 using UniqueHhook = UniqueHandle<HHOOK, UnhookWindowsHookEx>;
 using UniqueHmodule = UniqueHandle<HMODULE, FreeLibrary>;
+using UniqueEventSource = UniqueHandle<HANDLE, DeregisterEventSource>;
+using UniqueSid = UniqueHandle<PSID, FreeSid>;
+
+// Memory the system allocated for the caller, each kind freed by the
+// function its maker names: LocalFree (FormatMessage, ConvertSidToStringSid),
+// CoTaskMemFree (the shell's paths) and WTSFreeMemory (session information).
+template <typename T>
+using UniqueLocalMemory = UniqueHandle<T*, LocalFree>;
+template <typename T>
+using UniqueCoTaskMemory = UniqueHandle<T*, CoTaskMemFree>;
+template <typename T>
+using UniqueWtsMemory = UniqueHandle<T*, WTSFreeMemory>;
+
+// COM on this thread for as long as the object lives, in a single-threaded
+// apartment. A thread that has COM already keeps it as it was: only an
+// initialisation that succeeded here is undone at the end.
+class ComApartment {
+ public:
+  ComApartment() noexcept : initialised_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(initialised_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  HRESULT initialised_;
+};
 
 // CreateFile and CreateNamedPipe answer INVALID_HANDLE_VALUE, not null, when
 // they fail; the owner holds null then.

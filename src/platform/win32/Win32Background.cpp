@@ -51,14 +51,14 @@ void Win32Background::Run(std::function<void()> work, std::function<void()> done
   if (EnsureWindow()) {
     job->number = ++lastNumber_;
     job->window = window_.get();
-    auto* forThread = new std::shared_ptr<Job>(job);
+    auto forThread = std::make_unique<std::shared_ptr<Job>>(job);
     const UniqueKernelHandle thread(
-        CreateThread(nullptr, 0, &Win32Background::ThreadMain, forThread, 0, nullptr));
+        CreateThread(nullptr, 0, &Win32Background::ThreadMain, forThread.get(), 0, nullptr));
     if (thread) {
+      forThread.release();  // the thread's now
       running_.emplace(job->number, std::move(job));
       return;
     }
-    delete forThread;
   }
   RunGuarded(job->work);
   RunGuarded(job->done);

@@ -26,14 +26,10 @@ WORD TypeOf(service::EventLevel level) {
 }
 
 std::wstring SessionText(HANDLE server, DWORD session, WTS_INFO_CLASS what) {
-  LPWSTR text = nullptr;
+  UniqueWtsMemory<wchar_t> text;
   DWORD bytes = 0;
-  std::wstring result;
-  if (WTSQuerySessionInformationW(server, session, what, &text, &bytes) && text != nullptr) {
-    result = text;
-  }
-  WTSFreeMemory(text);
-  return result;
+  if (!WTSQuerySessionInformationW(server, session, what, text.put(), &bytes) || !text) return {};
+  return text.get();
 }
 
 // "DOMAIN\user" of the session, or the service's own account.
@@ -76,12 +72,8 @@ std::wstring EventInsert(std::string_view text) {
 
 Win32EventLog::Win32EventLog() : source_(RegisterEventSourceW(nullptr, kEventSource)) {}
 
-Win32EventLog::~Win32EventLog() {
-  if (source_ != nullptr) DeregisterEventSource(source_);
-}
-
 void Win32EventLog::Report(const service::AuditEvent& event) {
-  if (source_ == nullptr) return;
+  if (!source_) return;
   std::vector<std::wstring> texts{AccountOf(event.session), event.session == service::kNoSession
                                                                 ? std::wstring(L"-")
                                                                 : std::to_wstring(event.session)};
@@ -89,9 +81,9 @@ void Win32EventLog::Report(const service::AuditEvent& event) {
   std::vector<LPCWSTR> strings;
   for (const std::wstring& text : texts) strings.push_back(text.c_str());
   std::vector<BYTE> sid = UserSidOf(event.session);
-  ReportEventW(source_, TypeOf(service::InfoOf(event.id).level), 0, service::MessageIdOf(event.id),
-               sid.empty() ? nullptr : sid.data(), static_cast<WORD>(strings.size()), 0,
-               strings.data(), nullptr);
+  ReportEventW(source_.get(), TypeOf(service::InfoOf(event.id).level), 0,
+               service::MessageIdOf(event.id), sid.empty() ? nullptr : sid.data(),
+               static_cast<WORD>(strings.size()), 0, strings.data(), nullptr);
 }
 
 }  // namespace pm::win32

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "platform/win32/Handles.h"
 #include "service/AuditEvents.h"
 
 namespace pm::win32 {
@@ -18,15 +19,12 @@ inline constexpr wchar_t kEventSource[] = L"Pelmora Pro";
 class Win32EventLog final : public service::EventSink {
  public:
   Win32EventLog();
-  ~Win32EventLog() override;
-  Win32EventLog(const Win32EventLog&) = delete;
-  Win32EventLog& operator=(const Win32EventLog&) = delete;
 
   // ReportEvent is safe to call from several threads on one handle.
   void Report(const service::AuditEvent& event) override;
 
  private:
-  HANDLE source_;
+  UniqueEventSource source_;
 };
 
 // An insert as the Event Viewer shows it: "%%" would be read there as a

@@ -4,6 +4,7 @@
 #include <wrl/client.h>
 
 #include "platform/Files.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Paths.h"
 
@@ -16,13 +17,12 @@ std::string WindowsFolder() {
 }
 
 std::string ProgramFilesFolder() {
-  PWSTR folder = nullptr;
-  std::string path = "C:\\Program Files";
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramFiles, 0, nullptr, &folder))) {
-    path = win32::Narrow(folder);
+  // The buffer is the caller's to free even when the call fails.
+  win32::UniqueCoTaskMemory<wchar_t> folder;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_ProgramFiles, 0, nullptr, folder.put()))) {
+    return "C:\\Program Files";
   }
-  CoTaskMemFree(folder);
-  return path;
+  return win32::Narrow(folder.get());
 }
 
 std::string LongPathName(const std::string& path) {
@@ -32,22 +32,18 @@ std::string LongPathName(const std::string& path) {
 std::string ShortcutTarget(const std::string& path) {
   using Microsoft::WRL::ComPtr;
   // The caller's thread may or may not have COM already; either way this
-  // call balances its own.
-  const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  std::string target;
-  {
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> file;
-    wchar_t buffer[MAX_PATH] = {};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&link))) &&
-        SUCCEEDED(link.As(&file)) && SUCCEEDED(file->Load(win32::Wide(path).c_str(), STGM_READ)) &&
-        link->GetPath(buffer, MAX_PATH, nullptr, 0) == S_OK) {
-      target = win32::Narrow(buffer);
-    }
+  // call balances its own. Declared first, so the objects go before it.
+  const win32::ComApartment com;
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> file;
+  wchar_t buffer[MAX_PATH] = {};
+  if (SUCCEEDED(
+          CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
+      SUCCEEDED(link.As(&file)) && SUCCEEDED(file->Load(win32::Wide(path).c_str(), STGM_READ)) &&
+      link->GetPath(buffer, MAX_PATH, nullptr, 0) == S_OK) {
+    return win32::Narrow(buffer);
   }
-  if (SUCCEEDED(initialised)) CoUninitialize();
-  return target;
+  return {};
 }
 
 }  // namespace pm::platform

@@ -18,24 +18,29 @@ UniqueSecurityDescriptor SecurityDescriptorFromSddl(const wchar_t* sddl) {
   return UniqueSecurityDescriptor(descriptor);
 }
 
-UniqueKernelHandle WithoutAdministratorRights(HANDLE token) {
+UniqueSid AdministratorsSid() {
   SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  PSID administrators = nullptr;
+  UniqueSid administrators;
   if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                0, 0, 0, 0, &administrators)) {
+                                0, 0, 0, 0, administrators.put())) {
     return {};
   }
-  SID_AND_ATTRIBUTES denyOnly{administrators, 0};
+  return administrators;
+}
+
+UniqueKernelHandle WithoutAdministratorRights(HANDLE token) {
+  const UniqueSid administrators = AdministratorsSid();
+  if (!administrators) return {};
+  SID_AND_ATTRIBUTES denyOnly{administrators.get(), 0};
   UniqueKernelHandle restricted;
-  const BOOL made = CreateRestrictedToken(token, DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, nullptr, 0,
-                                          nullptr, restricted.put());
-  FreeSid(administrators);
-  return made ? std::move(restricted) : UniqueKernelHandle();
+  if (!CreateRestrictedToken(token, DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, nullptr, 0, nullptr,
+                             restricted.put())) {
+    return {};
+  }
+  return restricted;
 }
 
 namespace {
-
-using UniqueSid = UniqueHandle<PSID, FreeSid>;
 
 bool SetTokenIntegrity(HANDLE token, DWORD level) {
   SID_IDENTIFIER_AUTHORITY mandatory = SECURITY_MANDATORY_LABEL_AUTHORITY;
@@ -72,8 +77,6 @@ DWORD ApplyDacl(const std::wstring& path, PACL dacl) {
                                DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                                nullptr, nullptr, dacl, nullptr);
 }
-
-using UniqueFindHandle = UniqueHandle<HANDLE, FindClose>;
 
 // FindFirstFile answers INVALID_HANDLE_VALUE, not null, on failure.
 UniqueFindHandle FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& found) {

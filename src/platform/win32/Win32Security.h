@@ -78,6 +78,9 @@ DWORD OwnIntegrityLevel();
 // where the system reports an integrity level at all.
 bool CarriesSessionProgramProtection(HANDLE process);
 
+// BUILTIN\Administrators; null when the system cannot make it.
+UniqueSid AdministratorsSid();
+
 // A primary token like `token`, with BUILTIN\Administrators made deny-only
 // and every privilege but the one to pass through folders dropped: what
 // Windows checks as a standard user. Null when it cannot be made.

@@ -56,7 +56,9 @@ DWORD WINAPI SendPosted(void* job) {
   const std::unique_ptr<Posted> posted(static_cast<Posted*>(job));
   Win32ServiceChannel channel(posted->programFolder);
   std::vector<std::uint8_t> reply;
-  channel.Transact(posted->request, reply);
+  // A report nobody waits for: one that cannot be delivered is dropped.
+  platform::BestEffort(platform::ResultOf(channel.Transact(posted->request, reply)),
+                       "posting a report to the service");
   return 0;
 }
 

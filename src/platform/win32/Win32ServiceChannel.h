@@ -16,8 +16,8 @@ class Win32ServiceChannel final : public platform::ServiceChannel {
   // `programFolder` ends in a backslash.
   explicit Win32ServiceChannel(std::string programFolder);
 
-  std::int32_t Transact(std::span<const std::uint8_t> request,
-                        std::vector<std::uint8_t>& reply) override;
+  [[nodiscard]] std::int32_t Transact(std::span<const std::uint8_t> request,
+                                      std::vector<std::uint8_t>& reply) override;
   // On a thread of its own, which needs nothing of this object.
   void Post(std::span<const std::uint8_t> request) override;
 

@@ -2,6 +2,7 @@
 
 #include <wtsapi32.h>
 
+#include "platform/Result.h"
 #include "platform/win32/Handles.h"
 
 namespace pm::win32 {
@@ -112,7 +113,8 @@ DWORD InstallService(const ServiceDefinition& definition) {
     // An upgrade: the same service, pointed at this program, stopped for now.
     service.reset(OpenServiceW(manager.get(), definition.name.c_str(), SERVICE_ALL_ACCESS));
     if (!service) return GetLastError();
-    StopAndWait(service.get());
+    // A service still running would go on as the old program.
+    if (const DWORD stopped = StopAndWait(service.get()); stopped != ERROR_SUCCESS) return stopped;
     if (!ChangeServiceConfigW(service.get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
                               SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
                               nullptr, nullptr, definition.displayName.c_str())) {
@@ -121,7 +123,10 @@ DWORD InstallService(const ServiceDefinition& definition) {
   }
   std::wstring description = definition.description;
   SERVICE_DESCRIPTIONW describe{description.data()};
-  ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &describe);
+  if (!ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &describe)) {
+    platform::TraceFailure("describing the service",
+                           {static_cast<std::int32_t>(GetLastError()), {}});
+  }
   // Windows starts it again a second after it fails, every time.
   SC_ACTION restart[] = {{SC_ACTION_RESTART, kRestartDelayMs},
                          {SC_ACTION_RESTART, kRestartDelayMs},
@@ -130,7 +135,11 @@ DWORD InstallService(const ServiceDefinition& definition) {
   failures.dwResetPeriod = 60;
   failures.cActions = static_cast<DWORD>(std::size(restart));
   failures.lpsaActions = restart;
-  ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &failures);
+  // Without them an ended service would stay ended, and so would the
+  // sessions' engines it keeps.
+  if (!ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &failures)) {
+    return GetLastError();
+  }
   if (!StartServiceW(service.get(), 0, nullptr) &&
       GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
     return GetLastError();
