@@ -57,26 +57,12 @@ class Win32PictureDecoder {
   platform::PicturePtr LoadBuiltIn(platform::BuiltIn picture) const;
 
  private:
-  // COM on this thread for as long as the factory lives; left alone where
-  // the thread had it already in another mode.
-  class ComApartment {
-   public:
-    ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-      if (initialized_) CoUninitialize();
-    }
-
-   private:
-    bool initialized_;
-  };
-
   // Null when WIC cannot be had.
   IWICImagingFactory* Factory() const;
   platform::PicturePtr Decode(IWICBitmapDecoder* decoder) const;
 
-  // Declared in this order so that the factory goes before the apartment.
+  // COM on this thread for as long as the factory lives, made with it;
+  // declared first so that the factory goes before the apartment.
   mutable std::optional<ComApartment> apartment_;
   mutable Microsoft::WRL::ComPtr<IWICImagingFactory> factory_;
 };
