@@ -4,8 +4,9 @@
 // The service's programs carry the tokens it gives them; a close or a
 // made-up message changes nothing and crashes nothing; one caller's wrong
 // passwords make no other caller wait; an idle client on the pipe holds no
-// save back; an engine ended by an administrator is replaced before a
-// locked window shown meanwhile can be read.
+// save back; the switches a script finds in the README are out of its
+// reach; an engine ended by an administrator is replaced before a locked
+// window shown meanwhile can be read.
 //
 // Wine neither enforces integrity levels nor isolates user interfaces: on
 // Windows a program at the user's ordinary level cannot post these messages
@@ -31,6 +32,8 @@
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceChannel.h"
 #include "store/ChangeRecorder.h"
+#include "store/ItemLists.h"
+#include "store/PolicySettings.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
 
@@ -69,6 +72,35 @@ std::vector<ProcessSeen> Processes() {
 bool EndsWith(const std::wstring& text, const std::wstring& end) {
   return text.size() >= end.size() &&
          _wcsicmp(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
+}
+
+// The policy a user's script writes for itself under HKCU, gone after the
+// story; the machine's policy key with it.
+class UserPolicyCleared {
+ public:
+  explicit UserPolicyCleared(std::string path) : path_(std::move(path)) {}
+  ~UserPolicyCleared() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, Wide(path_).c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(store::kPolicyKey).c_str());
+  }
+  UserPolicyCleared(const UserPolicyCleared&) = delete;
+  UserPolicyCleared& operator=(const UserPolicyCleared&) = delete;
+
+ private:
+  std::string path_;
+};
+
+// Whether the key below HKLM holds no value (or is not there).
+bool HoldsNoValue(std::string_view path) {
+  win32::UniqueHkey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_READ, key.put()) !=
+      ERROR_SUCCESS) {
+    return true;
+  }
+  DWORD values = 0;
+  return RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+         values == 0;
 }
 
 class ScriptAttacksScenario : public ServiceScenario {
@@ -208,6 +240,21 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
       << "the save is done while the idle client holds its connection";
   TerminateProcess(holderProcess.get(), 0);
 
+  Say("a standard user's script switches the watch off where the README names its switches");
+  // On Windows a key made below HKLM\\SOFTWARE\\Pelmora Pro or
+  // HKLM\\SOFTWARE\\Policies takes its parent's rules, so a standard user can
+  // make none there; Wine passes no rule on and checks no parent, so the
+  // keys stand here as Windows would make them.
+  const std::string policyIgnore =
+      std::string(store::kPolicyKey) + "\\" + std::string(store::kIgnoreListSubkey);
+  const UserPolicyCleared userPolicy(policyIgnore);
+  ASSERT_TRUE(ProtectAsWindowsDoes(store::kBenchmarkKey) && ProtectAsWindowsDoes(policyIgnore));
+  EXPECT_EQ(RunScript(L"switch-off-the-watch"), DWORD{kWroteUserPolicy})
+      << "only the user's own HKCU takes the script's writes (1: the benchmark's switches, 2: "
+         "the administrator's policy)";
+  EXPECT_TRUE(HoldsNoValue(store::kBenchmarkKey) && HoldsNoValue(policyIgnore))
+      << "nothing the script wrote is under HKLM";
+
   Say("the engine ended by an administrator, a locked window shown at once");
   const win32::UniqueKernelHandle engine(OpenProcess(PROCESS_TERMINATE, FALSE, engineId));
   ASSERT_TRUE(engine);
@@ -220,7 +267,8 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
       std::chrono::steady_clock::now() - killed);
   Say("  from the kill until a new engine hid the window: %lld ms",
       static_cast<long long>(after.count()));
-  EXPECT_TRUE(hidden) << "a new engine hides the locked window";
+  EXPECT_TRUE(hidden) << "a new engine hides the locked window: the ignore entry the script "
+                         "wrote for itself under HKCU counts for nothing";
   if (const HWND next = FindTopLevel(MainWindowQuery())) engines.Adopt(ProcessOf(next));
 }
 

@@ -40,23 +40,25 @@ std::optional<DWORD> RunAsStandardUser(std::wstring commandLine, DWORD limitMs) 
   return code;
 }
 
-bool HardenSystemKeys() {
+bool ProtectAsWindowsDoes(std::string_view key) {
   win32::Win32Registry registry;
+  platform::RegStatus status = 0;
+  bool existed = false;
+  const platform::RegKey made = platform::RegKey::Create(
+      registry, platform::RootKey::LocalMachine, key, platform::reg_access::kRead, status, existed);
+  if (status == 0)
+    status =
+        registry.ProtectKey(platform::RootKey::LocalMachine, key, platform::KeyRules::UsersRead);
+  if (status != 0) Say("  could not protect HKLM\\%s: error %d", std::string(key).c_str(), status);
+  return status == 0;
+}
+
+bool HardenSystemKeys() {
   bool all = true;
   for (std::string_view key :
        {std::string_view("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"), store::kRunOnceKey,
         store::kWinlogonKey}) {
-    platform::RegStatus status = 0;
-    bool existed = false;
-    const platform::RegKey made =
-        platform::RegKey::Create(registry, platform::RootKey::LocalMachine, key,
-                                 platform::reg_access::kRead, status, existed);
-    if (status == 0)
-      status =
-          registry.ProtectKey(platform::RootKey::LocalMachine, key, platform::KeyRules::UsersRead);
-    if (status != 0)
-      Say("  could not protect HKLM\\%s: error %d", std::string(key).c_str(), status);
-    all = all && status == 0;
+    all = ProtectAsWindowsDoes(key) && all;
   }
   return all;
 }

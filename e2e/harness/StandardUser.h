@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/win32/Handles.h"
 
@@ -30,5 +31,9 @@ std::optional<DWORD> RunAsStandardUser(std::wstring commandLine, DWORD limitMs);
 // read) to the system keys the product touches, which Wine leaves open to
 // everyone: Run, RunOnce and Winlogon.
 bool HardenSystemKeys();
+// Makes the key below HKLM, if need be, with Windows' rules for HKLM\SOFTWARE
+// (administrators and the system full control, users read). On Windows a
+// new key inherits them from its parent; Wine inherits nothing.
+bool ProtectAsWindowsDoes(std::string_view key);
 
 }  // namespace pm::e2e

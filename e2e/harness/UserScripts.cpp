@@ -12,6 +12,8 @@
 #include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32ServiceChannel.h"
 #include "prompt/frmPasswordLayout.h"
+#include "store/ItemLists.h"
+#include "store/PolicySettings.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
 
@@ -172,6 +174,38 @@ int ReadPasswords() {
   return found;
 }
 
+// Whether the text value could be written, creating its key where the
+// caller may.
+bool WriteText(HKEY root, std::string_view path, std::string_view name, std::string_view text) {
+  win32::UniqueHkey key;
+  if (RegCreateKeyExW(root, Wide(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const std::wstring data = Wide(text);
+  return RegSetValueExW(key.get(), Wide(name).c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+int SwitchOffTheWatch() {
+  int wrote = 0;
+  if (WriteText(HKEY_LOCAL_MACHINE, store::kBenchmarkKey, store::kNoForegroundHook, "1") |
+      WriteText(HKEY_LOCAL_MACHINE, store::kBenchmarkKey, store::kNoForegroundPoll, "1")) {
+    wrote |= kWroteBenchmarkSwitches;
+  }
+  const std::string policyIgnore =
+      std::string(store::kPolicyKey) + "\\" + std::string(store::kIgnoreListSubkey);
+  const std::string entry = store::PositionValueName(1);
+  if (WriteText(HKEY_LOCAL_MACHINE, policyIgnore, entry, kScriptIgnoredTitle)) {
+    wrote |= kWroteMachinePolicy;
+  }
+  if (WriteText(HKEY_CURRENT_USER, policyIgnore, entry, kScriptIgnoredTitle)) {
+    wrote |= kWroteUserPolicy;
+  }
+  return wrote;
+}
+
 int HoldPipe() {
   const win32::UniqueKernelHandle pipe = win32::OwnFileHandle(
       CreateFileW(Wide(platform::service::kPipe).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -198,6 +232,7 @@ int RunUserScript(const std::wstring& name, const std::wstring& folder) {
   if (name == L"guess-passwords") return GuessPasswords(folder);
   if (name == L"hold-pipe") return HoldPipe();
   if (name == L"read-passwords") return ReadPasswords();
+  if (name == L"switch-off-the-watch") return SwitchOffTheWatch();
   return 254;
 }
 

@@ -5,12 +5,19 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace pm::e2e {
 
 // Bits of `open-our-processes`' exit code.
 inline constexpr int kOpenedAProcess = 1;
 inline constexpr int kOpenedAThread = 2;
+// Bits of `switch-off-the-watch`'s exit code: what it managed to write.
+inline constexpr int kWroteBenchmarkSwitches = 1;
+inline constexpr int kWroteMachinePolicy = 2;
+inline constexpr int kWroteUserPolicy = 4;
+// The window title its policies ask the engine to ignore.
+inline constexpr std::string_view kScriptIgnoredTitle = "Registry Editor";
 
 // `name` is one of:
 //   end-startup-lock    a session end forged to pmpstart's windows (a sent
@@ -29,6 +36,14 @@ inline constexpr int kOpenedAThread = 2;
 //                       is the wait it then asks for, in seconds
 //   hold-pipe           connects to the service's pipe and sends nothing
 //                       for fifteen seconds
+//   switch-off-the-watch
+//                       writes what the README names as the engine's
+//                       switches: the benchmark's "NoForegroundHook" and
+//                       "NoForegroundPoll" in HKLM, and an ignore entry for
+//                       kScriptIgnoredTitle in the administrator's policy,
+//                       under HKLM and, where many programs also read
+//                       policies, under HKCU; the exit code's bits say what
+//                       was written
 //   read-passwords      reads every value under HKLM\SOFTWARE\Pelmora Pro
 //                       it may (RegEnumKeyEx, RegEnumValue): the exit code
 //                       counts those named as a password or holding a hash
