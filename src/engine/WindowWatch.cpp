@@ -113,7 +113,6 @@ bool WindowWatch::IsLockedWindow(platform::Hwnd window, const TitleVerdicts::Ver
 }
 
 std::optional<store::BlockedWindow> WindowWatch::Examine(platform::Hwnd window) {
-  state_.CurrentHwnd = window;
   if (!desktop_.IsVisible(window)) return std::nullopt;
   const std::string title = desktop_.WindowText(window);
   if (IsOwnMarkedWindow(window, title)) return std::nullopt;

@@ -43,8 +43,6 @@ struct BlockedWindow {
 };
 
 struct ProgramState {
-  // The window the watch examined last.
-  platform::Hwnd CurrentHwnd = 0;
   // Set only for the configuration tool's own window, once unlocked.
   UnlockKey ConfigWindowKey;
   // The configuration tool's window while it is loaded; 0 otherwise.
