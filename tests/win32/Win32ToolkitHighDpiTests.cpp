@@ -80,7 +80,7 @@ TEST_P(DialogFontAtDpi, ACaptionTooWideForItsRoomFitsInNarrowedLettersOfTheSameH
   while (win32::CaptionFits(system, room)) room.width -= 4;
   room.width = room.width * 9 / 10;
   const win32::CaptionRoom rooms[] = {room, {L"OK", MulDiv(40, dpi, 96), MulDiv(20, dpi, 96)}};
-  const LOGFONTW font = win32::DialogFont(dpi, rooms);
+  const LOGFONTW font = win32::NarrowedToFit(win32::MessageFont(dpi), rooms);
   EXPECT_TRUE(win32::CaptionFits(font, room));
   EXPECT_NE(font.lfWidth, 0);
   EXPECT_EQ(font.lfHeight, system.lfHeight);
@@ -89,7 +89,7 @@ TEST_P(DialogFontAtDpi, ACaptionTooWideForItsRoomFitsInNarrowedLettersOfTheSameH
 TEST_P(DialogFontAtDpi, CaptionsThatFitKeepTheSystemsFont) {
   const UINT dpi = GetParam();
   const win32::CaptionRoom rooms[] = {{L"OK", MulDiv(60, dpi, 96), MulDiv(20, dpi, 96)}};
-  const LOGFONTW font = win32::DialogFont(dpi, rooms);
+  const LOGFONTW font = win32::NarrowedToFit(win32::MessageFont(dpi), rooms);
   EXPECT_EQ(font.lfWidth, 0);
   EXPECT_EQ(font.lfHeight, MetricsAt(dpi).lfMessageFont.lfHeight);
 }
@@ -99,7 +99,7 @@ TEST_P(DialogFontAtDpi, ACaptionThatCannotFitAtAllDoesNotNarrowTheOthers) {
   const win32::CaptionRoom rooms[] = {
       {L"A caption far too long for its little room", MulDiv(20, dpi, 96), MulDiv(17, dpi, 96)},
       {L"OK", MulDiv(60, dpi, 96), MulDiv(20, dpi, 96)}};
-  EXPECT_EQ(win32::DialogFont(dpi, rooms).lfWidth, 0);
+  EXPECT_EQ(win32::NarrowedToFit(win32::MessageFont(dpi), rooms).lfWidth, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DialogFontAtDpi, ::testing::Values(96u, 120u, 144u, 192u),

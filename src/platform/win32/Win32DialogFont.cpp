@@ -82,8 +82,8 @@ SIZE DialogBaseUnits(const LOGFONTW& font) {
   return {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
 }
 
-LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions) {
-  LOGFONTW font = MessageFont(dpi);
+LOGFONTW NarrowedToFit(const LOGFONTW& base, std::span<const CaptionRoom> captions) {
+  LOGFONTW font = base;
   if (AllFit(font, captions)) return font;
   // A TrueType font scales its letters to the average width asked for. The
   // widest that lets every caption fit is taken, down to two thirds; a

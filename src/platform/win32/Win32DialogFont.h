@@ -29,10 +29,10 @@ LOGFONTW MessageFont(UINT dpi);
 // down, the height of a line. {0, 0} when it cannot be measured.
 SIZE DialogBaseUnits(const LOGFONTW& font);
 
-// The message font at `dpi`. Where a caption does not fit its room even so
-// (a font whose letters are broader for their height than the classic dialog
-// font's, as Wine's stand-in is), the letters are narrowed just enough that
-// every caption fits; the height stays the system's.
-LOGFONTW DialogFont(UINT dpi, std::span<const CaptionRoom> captions);
+// `font`, or, where a caption does not fit its room in it (a font whose
+// letters are broader for their height than the classic dialog font's, as
+// Wine's stand-in is), its letters narrowed just enough that every caption
+// fits; the height stays the font's.
+LOGFONTW NarrowedToFit(const LOGFONTW& font, std::span<const CaptionRoom> captions);
 
 }  // namespace pm::win32

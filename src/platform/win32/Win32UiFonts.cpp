@@ -15,8 +15,8 @@ namespace {
 
 // The scale of the form's twips in the message font at `dpi`, measured
 // before any narrowing: a narrowed font would shrink the form with it.
-TwipsScale ScaleAt(UINT dpi) {
-  const SIZE units = DialogBaseUnits(MessageFont(dpi));
+TwipsScale ScaleOf(const LOGFONTW& message, UINT dpi) {
+  const SIZE units = DialogBaseUnits(message);
   return units.cx > 0 && units.cy > 0 ? TwipsScale(dpi, units) : TwipsScale::ClassicAt(dpi);
 }
 
@@ -53,12 +53,14 @@ std::optional<CaptionRoom> CaptionRoomOf(const platform::ControlSpec& c, const T
 
 }  // namespace
 
-FormFonts::FormFonts(const platform::FormSpec& layout, UINT dpi) : scale_(ScaleAt(dpi)) {
+FormFonts::FormFonts(const platform::FormSpec& layout, UINT dpi) {
+  // Read once for the whole form: every control starts from it.
   const LOGFONTW message = MessageFont(dpi);
+  scale_ = ScaleOf(message, dpi);
   for (const platform::ControlSpec& c : layout.controls) {
     LOGFONTW font = message;
     if (const std::optional<CaptionRoom> room = CaptionRoomOf(c, scale_)) {
-      font.lfWidth = DialogFont(dpi, {&*room, 1}).lfWidth;
+      font.lfWidth = NarrowedToFit(message, {&*room, 1}).lfWidth;
     }
     if ((c.props & prop::kBold) != 0) {
       font.lfWeight = FW_BOLD;
