@@ -32,7 +32,6 @@
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceChannel.h"
 #include "store/ChangeRecorder.h"
-#include "store/ItemLists.h"
 #include "store/PolicySettings.h"
 #include "store/ServiceProtocol.h"
 #include "store/SettingsCatalogue.h"
@@ -245,8 +244,7 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
   // HKLM\\SOFTWARE\\Policies takes its parent's rules, so a standard user can
   // make none there; Wine passes no rule on and checks no parent, so the
   // keys stand here as Windows would make them.
-  const std::string policyIgnore =
-      std::string(store::kPolicyKey) + "\\" + std::string(store::kIgnoreListSubkey);
+  const std::string policyIgnore = PolicyIgnoreListKey();
   const UserPolicyCleared userPolicy(policyIgnore);
   ASSERT_TRUE(ProtectAsWindowsDoes(store::kBenchmarkKey) && ProtectAsWindowsDoes(policyIgnore));
   EXPECT_EQ(RunScript(L"switch-off-the-watch"), DWORD{kWroteUserPolicy})

@@ -194,13 +194,11 @@ int SwitchOffTheWatch() {
       WriteText(HKEY_LOCAL_MACHINE, store::kBenchmarkKey, store::kNoForegroundPoll, "1")) {
     wrote |= kWroteBenchmarkSwitches;
   }
-  const std::string policyIgnore =
-      std::string(store::kPolicyKey) + "\\" + std::string(store::kIgnoreListSubkey);
   const std::string entry = store::PositionValueName(1);
-  if (WriteText(HKEY_LOCAL_MACHINE, policyIgnore, entry, kScriptIgnoredTitle)) {
+  if (WriteText(HKEY_LOCAL_MACHINE, PolicyIgnoreListKey(), entry, kScriptIgnoredTitle)) {
     wrote |= kWroteMachinePolicy;
   }
-  if (WriteText(HKEY_CURRENT_USER, policyIgnore, entry, kScriptIgnoredTitle)) {
+  if (WriteText(HKEY_CURRENT_USER, PolicyIgnoreListKey(), entry, kScriptIgnoredTitle)) {
     wrote |= kWroteUserPolicy;
   }
   return wrote;
@@ -216,6 +214,10 @@ int HoldPipe() {
 }
 
 }  // namespace
+
+std::string PolicyIgnoreListKey() {
+  return std::string(store::kPolicyKey) + "\\" + std::string(store::kIgnoreListSubkey);
+}
 
 std::wstring UserScriptCommand(const std::wstring& name, const std::wstring& folder) {
   // A folder's closing backslash would escape the closing quote.

@@ -16,8 +16,9 @@ inline constexpr int kOpenedAThread = 2;
 inline constexpr int kWroteBenchmarkSwitches = 1;
 inline constexpr int kWroteMachinePolicy = 2;
 inline constexpr int kWroteUserPolicy = 4;
-// The window title its policies ask the engine to ignore.
+// The window title its policies ask the engine to ignore, and where.
 inline constexpr std::string_view kScriptIgnoredTitle = "Registry Editor";
+std::string PolicyIgnoreListKey();
 
 // `name` is one of:
 //   end-startup-lock    a session end forged to pmpstart's windows (a sent
