@@ -37,14 +37,15 @@ enum class FileReaders { AsTheFolderSays, AdministratorsOnly };
 // then puts that file in `path`'s place: after a crash or a power cut the
 // file is the old one or the new one, whole. The file has its readers from
 // the moment it is made. Answers a Win32 error code.
-[[nodiscard]] std::int32_t ReplaceFileDurably(const std::string& path, std::span<const std::uint8_t> bytes,
-                                FileReaders readers = FileReaders::AsTheFolderSays);
+[[nodiscard]] std::int32_t ReplaceFileDurably(const std::string& path,
+                                              std::span<const std::uint8_t> bytes,
+                                              FileReaders readers = FileReaders::AsTheFolderSays);
 
 // Reads the file into `bytes`: the whole file, or `limit` bytes and one
 // more, so that the caller can tell a file too large. Answers a Win32 error
 // code (2 for a file that is not there).
 [[nodiscard]] std::int32_t ReadFileBytes(const std::string& path, std::size_t limit,
-                           std::vector<std::uint8_t>& bytes);
+                                         std::vector<std::uint8_t>& bytes);
 
 // Deletes a file; one that is not there is no failure. Answers a Win32
 // error code.

@@ -37,7 +37,7 @@ class ServiceChannel {
   virtual ~ServiceChannel() = default;
   // A Win32 error code: 0 when `reply` holds the service's whole reply.
   [[nodiscard]] virtual std::int32_t Transact(std::span<const std::uint8_t> request,
-                                std::vector<std::uint8_t>& reply) = 0;
+                                              std::vector<std::uint8_t>& reply) = 0;
   // Sends a request whose reply nobody waits for (a report), without holding
   // up the caller however long the service takes; one that cannot be
   // delivered is dropped. Here: at once, as a transaction.
