@@ -5,8 +5,9 @@
 // made-up message changes nothing and crashes nothing; one caller's wrong
 // passwords make no other caller wait; an idle client on the pipe holds no
 // save back; the switches a script finds in the README are out of its
-// reach; an engine ended by an administrator is replaced before a locked
-// window shown meanwhile can be read.
+// reach, and a foreground report it forges changes nothing; an engine ended
+// by an administrator is replaced before a locked window shown meanwhile can
+// be read.
 //
 // Wine neither enforces integrity levels nor isolates user interfaces: on
 // Windows a program at the user's ordinary level cannot post these messages
@@ -252,6 +253,25 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
          "the administrator's policy)";
   EXPECT_TRUE(HoldsNoValue(store::kBenchmarkKey) && HoldsNoValue(policyIgnore))
       << "nothing the script wrote is under HKLM";
+
+  Say("a standard user's script reports a window of its own as brought to the front");
+  EXPECT_EQ(RunScript(L"report-foreground"), DWORD{1}) << "the script raised the event";
+  {
+    // The window in front renamed: Wine reports no new title from another
+    // program, so here the engine's foreground poll sees it (in about 20 ms),
+    // or, had the forged report stopped the poll, the 500 ms timer.
+    TargetWindow renamed(L"Untitled - Notepad", L"PmHarnessRenamed", true);
+    SetForegroundWindow(renamed.handle());
+    PumpFor(300ms);
+    const auto started = std::chrono::steady_clock::now();
+    SetWindowTextW(renamed.handle(), L"Registry Editor");
+    const bool hidden = WaitFor([&] { return !renamed.visible(); }, kReactLimit);
+    Say("  the window in front, renamed to a locked title, hidden after %lld ms",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - started)
+                                   .count()));
+    EXPECT_TRUE(hidden) << "the lock holds whatever the script reported";
+  }
 
   Say("the engine ended by an administrator, a locked window shown at once");
   const win32::UniqueKernelHandle engine(OpenProcess(PROCESS_TERMINATE, FALSE, engineId));

@@ -204,6 +204,18 @@ int SwitchOffTheWatch() {
   return wrote;
 }
 
+int ReportForeground() {
+  const win32::UniqueHwnd window(CreateWindowExW(0, L"STATIC", L"Harmless", WS_OVERLAPPED, 0, 0,
+                                                 100, 100, nullptr, nullptr,
+                                                 GetModuleHandleW(nullptr), nullptr));
+  if (!window) return 0;
+  NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, window.get(), OBJID_WINDOW, CHILDID_SELF);
+  // The hooks of other programs hear of it a moment later; the window is
+  // still there then.
+  Sleep(500);
+  return 1;
+}
+
 int HoldPipe() {
   const win32::UniqueKernelHandle pipe = win32::OwnFileHandle(
       CreateFileW(Wide(platform::service::kPipe).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -235,6 +247,7 @@ int RunUserScript(const std::wstring& name, const std::wstring& folder) {
   if (name == L"hold-pipe") return HoldPipe();
   if (name == L"read-passwords") return ReadPasswords();
   if (name == L"switch-off-the-watch") return SwitchOffTheWatch();
+  if (name == L"report-foreground") return ReportForeground();
   return 254;
 }
 

@@ -45,6 +45,11 @@ std::string PolicyIgnoreListKey();
 //                       under HKLM and, where many programs also read
 //                       policies, under HKCU; the exit code's bits say what
 //                       was written
+//   report-foreground   raises the event the system sends when a window
+//                       comes to the front (NotifyWinEvent
+//                       EVENT_SYSTEM_FOREGROUND) for a window of its own
+//                       that is not there, and keeps the window a moment;
+//                       the exit code is 1 when it could
 //   read-passwords      reads every value under HKLM\SOFTWARE\Pelmora Pro
 //                       it may (RegEnumKeyEx, RegEnumValue): the exit code
 //                       counts those named as a password or holding a hash

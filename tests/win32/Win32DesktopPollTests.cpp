@@ -2,8 +2,10 @@
 // system has shown that it reports another program's window coming to the
 // front (Windows does), and then stops for good; a window of our own process
 // coming to the front, as the engine's prompt does all the time, proves
-// nothing. Wine sends no EVENT_SYSTEM_FOREGROUND (under it the engine's poll
-// stays), so the test raises the event as Windows would, with NotifyWinEvent.
+// nothing, and neither does a report of a window that is not in front, which
+// any program can raise. Wine sends no EVENT_SYSTEM_FOREGROUND (under it the
+// engine's poll stays), so the test raises the event as Windows would, with
+// NotifyWinEvent.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -92,7 +94,22 @@ TEST(Win32DesktopPollTest, ThePollStopsForGoodOnceAnotherProgramsActivationIsRep
   ASSERT_TRUE(other) << "the other program started";
   ASSERT_TRUE(PumpUntil(ForegroundOfAnotherProcess, std::chrono::seconds(10)))
       << "the other program's window came to the front";
-  ReportForeground(GetForegroundWindow());
+  const HWND otherWindow = GetForegroundWindow();
+
+  // Any program can raise the event for any window: one for a window that
+  // is not in front proves nothing.
+  SetForegroundWindow(own.get());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == own.get(); },
+                        std::chrono::seconds(5)));
+  const int before = reports;
+  ReportForeground(otherWindow);
+  EXPECT_TRUE(PumpUntil([&] { return reports > before; }, std::chrono::seconds(5)));
+  PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+  EXPECT_TRUE(desktop.PollingForeground()) << "a report of a window that is not in front";
+
+  SetForegroundWindow(otherWindow);
+  ASSERT_TRUE(PumpUntil(ForegroundOfAnotherProcess, std::chrono::seconds(10)));
+  ReportForeground(otherWindow);
   EXPECT_TRUE(PumpUntil([&] { return !desktop.PollingForeground(); }, std::chrono::seconds(5)))
       << "the poll stops at the report";
 

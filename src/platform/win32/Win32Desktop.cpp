@@ -390,8 +390,12 @@ void CALLBACK Win32Desktop::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, 
       break;
     case EVENT_SYSTEM_FOREGROUND:
       // The system reports another program's activation (Windows does, Wine
-      // does not): the poll that stands in for it is no longer needed.
-      if (OfAnotherProcess(window)) hookedDesktop->ForegroundReported();
+      // does not): the poll that stands in for it is no longer needed. Any
+      // program can raise the event for any window with NotifyWinEvent, so
+      // it is believed only of the window that is in front.
+      if (OfAnotherProcess(window) && window == GetForegroundWindow()) {
+        hookedDesktop->ForegroundReported();
+      }
       break;
     case EVENT_SYSTEM_MINIMIZEEND:
     case EVENT_OBJECT_FOCUS:
