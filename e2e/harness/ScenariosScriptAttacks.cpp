@@ -103,6 +103,38 @@ bool HoldsNoValue(std::string_view path) {
          values == 0;
 }
 
+// The user's message font as it was, put back after the story.
+class MessageFontKept {
+ public:
+  MessageFontKept() {
+    metrics_.cbSize = sizeof(metrics_);
+    kept_ = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics_), &metrics_, 0) != 0;
+  }
+  ~MessageFontKept() {
+    if (kept_) {
+      SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics_), &metrics_,
+                            SPIF_UPDATEINIFILE);
+    }
+  }
+  MessageFontKept(const MessageFontKept&) = delete;
+  MessageFontKept& operator=(const MessageFontKept&) = delete;
+
+ private:
+  NONCLIENTMETRICSW metrics_{};
+  bool kept_ = false;
+};
+
+// Whether the whole window lies on its monitor.
+bool OnItsMonitor(HWND window) {
+  RECT place{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  return GetWindowRect(window, &place) &&
+         GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor) &&
+         place.left >= monitor.rcMonitor.left && place.top >= monitor.rcMonitor.top &&
+         place.right <= monitor.rcMonitor.right && place.bottom <= monitor.rcMonitor.bottom;
+}
+
 class ScriptAttacksScenario : public ServiceScenario {
  protected:
   void SetUp() override {
@@ -273,6 +305,10 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
     EXPECT_TRUE(hidden) << "the lock holds whatever the script reported";
   }
 
+  Say("a standard user's script makes the message font enormous, for the next engine");
+  const MessageFontKept font;
+  EXPECT_EQ(RunScript(L"enlarge-message-font"), DWORD{1}) << "the script set the font";
+
   Say("the engine ended by an administrator, a locked window shown at once");
   const win32::UniqueKernelHandle engine(OpenProcess(PROCESS_TERMINATE, FALSE, engineId));
   ASSERT_TRUE(engine);
@@ -287,6 +323,14 @@ TEST_F(ScriptAttacksScenario, ScriptAttacks) {
       static_cast<long long>(after.count()));
   EXPECT_TRUE(hidden) << "a new engine hides the locked window: the ignore entry the script "
                          "wrote for itself under HKCU counts for nothing";
+  const Prompt prompt = Prompt::WaitVisible(kReactLimit);
+  ASSERT_TRUE(prompt) << "the new engine asks for the password";
+  RECT place{};
+  GetWindowRect(prompt.handle(), &place);
+  Say("  its prompt, laid out by the script's %d-pixel font: %ld x %ld pixels", kEnormousFontPixels,
+      place.right - place.left, place.bottom - place.top);
+  EXPECT_TRUE(OnItsMonitor(prompt.handle()))
+      << "the prompt stays whole on the screen, its password box and OK on it";
   if (const HWND next = FindTopLevel(MainWindowQuery())) engines.Adopt(ProcessOf(next));
 }
 

@@ -216,6 +216,17 @@ int ReportForeground() {
   return 1;
 }
 
+int EnlargeMessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return 0;
+  metrics.lfMessageFont.lfHeight = -kEnormousFontPixels;
+  return SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics,
+                               SPIF_UPDATEINIFILE)
+             ? 1
+             : 0;
+}
+
 int HoldPipe() {
   const win32::UniqueKernelHandle pipe = win32::OwnFileHandle(
       CreateFileW(Wide(platform::service::kPipe).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -248,6 +259,7 @@ int RunUserScript(const std::wstring& name, const std::wstring& folder) {
   if (name == L"read-passwords") return ReadPasswords();
   if (name == L"switch-off-the-watch") return SwitchOffTheWatch();
   if (name == L"report-foreground") return ReportForeground();
+  if (name == L"enlarge-message-font") return EnlargeMessageFont();
   return 254;
 }
 

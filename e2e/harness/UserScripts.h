@@ -19,6 +19,7 @@ inline constexpr int kWroteUserPolicy = 4;
 // The window title its policies ask the engine to ignore, and where.
 inline constexpr std::string_view kScriptIgnoredTitle = "Registry Editor";
 std::string PolicyIgnoreListKey();
+inline constexpr int kEnormousFontPixels = 240;
 
 // `name` is one of:
 //   end-startup-lock    a session end forged to pmpstart's windows (a sent
@@ -50,6 +51,11 @@ std::string PolicyIgnoreListKey();
 //                       EVENT_SYSTEM_FOREGROUND) for a window of its own
 //                       that is not there, and keeps the window a moment;
 //                       the exit code is 1 when it could
+//   enlarge-message-font
+//                       sets the user's own message font, by which every
+//                       program lays out its dialogs, to letters
+//                       kEnormousFontPixels high (SPI_SETNONCLIENTMETRICS,
+//                       kept in HKCU); the exit code is 1 when it could
 //   read-passwords      reads every value under HKLM\SOFTWARE\Pelmora Pro
 //                       it may (RegEnumKeyEx, RegEnumValue): the exit code
 //                       counts those named as a password or holding a hash

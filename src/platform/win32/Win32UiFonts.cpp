@@ -1,5 +1,6 @@
 #include "platform/win32/Win32UiFonts.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/win32/Wide.h"
@@ -13,11 +14,35 @@ namespace prop = platform::prop;
 
 namespace {
 
-// The scale of the form's twips in the message font at `dpi`, measured
-// before any narrowing: a narrowed font would shrink the form with it.
-TwipsScale ScaleOf(const LOGFONTW& message, UINT dpi) {
-  const SIZE units = DialogBaseUnits(message);
-  return units.cx > 0 && units.cy > 0 ? TwipsScale(dpi, units) : TwipsScale::ClassicAt(dpi);
+// The font every control of a form starts from, and the scale of the
+// form's twips in it, measured before any narrowing (a narrowed font would
+// shrink the form with it).
+struct FormBase {
+  LOGFONTW font;
+  TwipsScale scale;
+};
+
+// The message font is the user's own setting, which any program of theirs
+// may change. A form follows it as a dialog does, but only so far: letters
+// taller than three times the classic font's (Windows' own largest text
+// size is 225 %) or shorter than half of it are scaled back to that bound,
+// in their own proportions, and the scale is held to the same bounds, so
+// that no setting makes a form larger than the screen or too small to read.
+FormBase MessageFontWithinBounds(UINT dpi) {
+  LOGFONTW font = MessageFont(dpi);
+  const SIZE classic = TwipsScale::ClassicAt(dpi).baseUnits();
+  const SIZE least{classic.cx / 2, classic.cy / 2};
+  const SIZE most{classic.cx * 3, classic.cy * 3};
+  SIZE units = DialogBaseUnits(font);
+  if (units.cx <= 0 || units.cy <= 0) return {font, TwipsScale::ClassicAt(dpi)};
+  if (units.cx < least.cx || units.cx > most.cx || units.cy < least.cy || units.cy > most.cy) {
+    font.lfWidth = 0;
+    font.lfHeight = MulDiv(font.lfHeight, std::clamp(units.cy, least.cy, most.cy), units.cy);
+    units = DialogBaseUnits(font);
+    if (units.cx <= 0 || units.cy <= 0) return {font, TwipsScale::ClassicAt(dpi)};
+  }
+  return {font, TwipsScale(dpi, {std::clamp(units.cx, least.cx, most.cx),
+                                 std::clamp(units.cy, least.cy, most.cy)})};
 }
 
 // What a captioned control keeps of its size for its caption: a button its
@@ -55,8 +80,9 @@ std::optional<CaptionRoom> CaptionRoomOf(const platform::ControlSpec& c, const T
 
 FormFonts::FormFonts(const platform::FormSpec& layout, UINT dpi) {
   // Read once for the whole form: every control starts from it.
-  const LOGFONTW message = MessageFont(dpi);
-  scale_ = ScaleOf(message, dpi);
+  const FormBase base = MessageFontWithinBounds(dpi);
+  const LOGFONTW& message = base.font;
+  scale_ = base.scale;
   for (const platform::ControlSpec& c : layout.controls) {
     LOGFONTW font = message;
     if (const std::optional<CaptionRoom> room = CaptionRoomOf(c, scale_)) {
